@@ -1,0 +1,110 @@
+#include <unistd.h>
+
+#include <climits>
+#include <ostream>
+#include <stdexcept>
+
+#include "cli/Command.h"
+#include "platform/posix/IconvCodePage.h"
+#include "platform/posix/PosixFileSystem.h"
+#include "platform/posix/PosixSpecialFolders.h"
+
+namespace brim::cli {
+namespace {
+
+constexpr std::string_view kProgram = "brimmark-cli";
+
+void printHelp(std::ostream& out) {
+    out << "usage: " << kProgram << " [--favorites DIR] [--json] VERB [ARGS]\n\n"
+        << "  --favorites DIR  the Favorites folder (default: $BRIMMARK_FAVORITES or ~/Favorites)\n"
+        << "  --json           print one JSON document\n\nverbs:\n";
+    for (const auto& c : allCommands()) {
+        std::string head = std::string(c->name());
+        if (!c->synopsis().empty())
+            head += " " + std::string(c->synopsis());
+        out << "  " << head << std::string(head.size() < 24 ? 24 - head.size() : 1, ' ')
+            << c->summary() << '\n';
+    }
+}
+
+std::string absoluteFolder(const std::string& dir) {
+    if (!dir.empty() && dir.front() == '/')
+        return platform::withTrailingSeparator(dir);
+    char cwd[PATH_MAX];
+    const std::string base = getcwd(cwd, sizeof cwd) ? cwd : ".";
+    return platform::withTrailingSeparator(base + "/" + dir);
+}
+
+}  // namespace
+
+int Context::fail(std::string_view message) const {
+    err << kProgram << ": " << message << '\n';
+    return kFailure;
+}
+
+int Context::usage(std::string_view message, std::string_view synopsis) const {
+    err << kProgram << ": " << message << '\n';
+    err << "usage: " << kProgram << " [--favorites DIR] [--json] " << synopsis << '\n';
+    return kUsage;
+}
+
+std::vector<std::unique_ptr<Command>> allCommands() {
+    std::vector<std::unique_ptr<Command>> commands;
+    commands.push_back(makeListCommand());
+    return commands;
+}
+
+int runCli(std::span<const std::string> args, std::ostream& out, std::ostream& err,
+           const platform::SpecialFolders* folders) {
+    const auto usageError = [&](std::string_view message) {
+        err << kProgram << ": " << message << "\n";
+        err << "usage: " << kProgram
+            << " [--favorites DIR] [--json] VERB [ARGS]  (--help lists the verbs)\n";
+        return kUsage;
+    };
+    std::string favorites;
+    bool json = false;
+    std::size_t i = 0;
+    for (; i < args.size() && args[i].starts_with("--"); ++i) {
+        if (args[i] == "--json") {
+            json = true;
+        } else if (args[i] == "--favorites") {
+            if (++i == args.size())
+                return usageError("--favorites needs a folder");
+            favorites = absoluteFolder(args[i]);
+        } else if (args[i] == "--help") {
+            printHelp(out);
+            return kSuccess;
+        } else {
+            return usageError("unknown option " + args[i]);
+        }
+    }
+    if (i == args.size())
+        return usageError("no verb given");
+    const auto commands = allCommands();
+    const Command* command = nullptr;
+    for (const auto& c : commands) {
+        if (c->name() == args[i])
+            command = c.get();
+    }
+    if (!command)
+        return usageError("unknown verb " + args[i]);
+
+    const platform::PosixSpecialFolders processFolders;
+    if (!folders)
+        folders = &processFolders;
+    std::unique_ptr<platform::IconvCodePage> codePage;
+    try {
+        codePage = std::make_unique<platform::IconvCodePage>(platform::defaultCodePageName());
+    } catch (const std::runtime_error& e) {
+        err << kProgram << ": " << e.what() << " (BRIMMARK_CODEPAGE)\n";
+        return kFailure;
+    }
+    platform::PosixFileSystem fs;
+    const core::Profile profile(fs, *codePage, *folders);
+    const core::Catalog catalog(fs, profile, favorites.empty() ? folders->favorites() : favorites);
+    const Context ctx{fs, *codePage, *folders, profile, catalog, json, out, err};
+    return command->run(ctx, args.subspan(i + 1));
+}
+
+}  // namespace brim::cli

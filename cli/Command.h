@@ -1,0 +1,56 @@
+#pragma once
+// brimmark-cli: one class per verb, all running the window's core code.
+
+#include <iosfwd>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/Catalog.h"
+#include "core/Profile.h"
+#include "platform/CodePage.h"
+#include "platform/FileSystem.h"
+#include "platform/SpecialFolders.h"
+
+namespace brim::cli {
+
+enum ExitCode { kSuccess = 0, kFailure = 1, kUsage = 2 };
+
+struct Context {
+    platform::FileSystem& fs;
+    const platform::CodePage& codePage;
+    const platform::SpecialFolders& folders;
+    const core::Profile& profile;
+    const core::Catalog& catalog;
+    bool json = false;
+    std::ostream& out;
+    std::ostream& err;
+
+    // "brimmark-cli: MESSAGE" on stderr; returns kFailure.
+    int fail(std::string_view message) const;
+    // A usage error for this verb; returns kUsage.
+    int usage(std::string_view message, std::string_view synopsis) const;
+};
+
+class Command {
+  public:
+    virtual ~Command() = default;
+    virtual std::string_view name() const = 0;
+    virtual std::string_view synopsis() const = 0;  // the arguments after the verb
+    virtual std::string_view summary() const = 0;
+    virtual int run(const Context& ctx, std::span<const std::string> args) const = 0;
+};
+
+std::vector<std::unique_ptr<Command>> allCommands();
+
+// Each verb's factory, defined beside the verb.
+std::unique_ptr<Command> makeListCommand();
+
+// Runs the command line `args` (without the program name). Special folders
+// come from `folders`, or from the process environment when null.
+int runCli(std::span<const std::string> args, std::ostream& out, std::ostream& err,
+           const platform::SpecialFolders* folders = nullptr);
+
+}  // namespace brim::cli

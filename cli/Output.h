@@ -1,0 +1,27 @@
+#pragma once
+// Output of the verbs: one JSON document with --json, a readable table otherwise.
+
+#include <iosfwd>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/Catalog.h"
+
+namespace brim::cli {
+
+// `s` as a JSON string literal, quotes included.
+std::string jsonString(std::string_view s);
+
+// Columns the terminal gives `s`: two for wide East Asian characters.
+std::size_t displayWidth(std::string_view s);
+
+// Rows of text cells as an aligned table under `headers`; control characters
+// are shown as "?" so that a name cannot break the layout.
+void printTable(std::ostream& out, const std::vector<std::string>& headers,
+                const std::vector<std::vector<std::string>>& rows);
+
+// Favorites rows as `list`, `search` and `same` print them.
+void printFavorites(std::ostream& out, bool json, const std::vector<core::FavoriteItem>& rows);
+
+}  // namespace brim::cli

@@ -1,0 +1,135 @@
+#include "core/Profile.h"
+
+#include <cstring>
+
+#include "core/ProfileText.h"
+
+namespace brim::core {
+
+using platform::IoError;
+
+std::string describe(const WriteStatus& status) {
+    using Kind = WriteStatus::Kind;
+    switch (status.kind) {
+        case Kind::Ok:
+            return "ok";
+        case Kind::Unencodable:
+            return "the text holds characters the code page cannot store";
+        case Kind::BadName:
+            return "invalid section or key name";
+        case Kind::ReadFailed:
+        case Kind::WriteFailed:
+            break;
+    }
+    std::string what =
+        status.kind == Kind::ReadFailed ? "cannot read the file: " : "cannot write the file: ";
+    switch (status.io.error) {
+        case IoError::NotFound:
+            return what + "the folder does not exist";
+        case IoError::ReadOnly:
+            return what + "the file is read-only";
+        case IoError::NoSpace:
+            return what + "the disk is full";
+        case IoError::NotAFile:
+            return what + "not a regular file";
+        case IoError::TooLarge:
+            return what + "the file is too large";
+        default:
+            return what +
+                   (status.io.sysError ? std::strerror(status.io.sysError) : "unknown error");
+    }
+}
+
+std::string oneLine(std::string_view value) {
+    std::string out;
+    out.reserve(value.size());
+    for (std::size_t i = 0; i < value.size(); ++i) {
+        const char c = value[i];
+        if (c == '\r' && i + 1 < value.size() && value[i + 1] == '\n')
+            continue;  // CRLF: one blank
+        out.push_back(c == '\r' || c == '\n' || c == '\0' ? ' ' : c);
+    }
+    return out;
+}
+
+bool Profile::readBytes(const std::string& path, std::string& buffer) const {
+    return static_cast<bool>(fs_.readFile(path, buffer));
+}
+
+std::string Profile::valueIn(std::string_view bytes, std::string_view section,
+                             std::string_view key) const {
+    const auto s = cp_.encode(section);
+    const auto k = cp_.encode(key);
+    if (!s || !k)
+        return {};
+    const auto value = findProfileValue(bytes, *s, *k, cp_);
+    return value ? cp_.decode(*value) : std::string();
+}
+
+std::string Profile::read(const std::string& path, std::string_view section,
+                          std::string_view key) const {
+    std::string bytes;
+    if (!readBytes(path, bytes))
+        return {};
+    return valueIn(bytes, section, key);
+}
+
+WriteStatus Profile::write(const std::string& path, std::string_view section, std::string_view key,
+                           std::string_view value) const {
+    const auto bad = [](std::string_view name, std::string_view forbidden) {
+        return name.empty() || name.find_first_of(forbidden) != std::string_view::npos;
+    };
+    if (bad(section, std::string_view("]\r\n\0", 4)) || bad(key, std::string_view("=\r\n\0", 4))) {
+        return {WriteStatus::Kind::BadName, {}};
+    }
+    const auto s = cp_.encode(section);
+    const auto k = cp_.encode(key);
+    const auto v = cp_.encode(oneLine(value));
+    if (!s || !k || !v)
+        return {WriteStatus::Kind::Unencodable, {}};
+
+    std::string old;
+    if (const auto r = fs_.readFile(path, old); !r && r.error != IoError::NotFound) {
+        return {WriteStatus::Kind::ReadFailed, r};
+    }
+    const std::string updated = setProfileValue(old, *s, *k, *v, cp_);
+    if (const auto r = fs_.replaceFile(path, updated); !r)
+        return {WriteStatus::Kind::WriteFailed, r};
+    return {};
+}
+
+std::string Profile::ReadSetting(std::string_view section, std::string_view key) const {
+    return read(folders_.settingsFile(), section, key);
+}
+
+WriteStatus Profile::WriteSetting(std::string_view section, std::string_view key,
+                                  std::string_view value) const {
+    const std::string file = folders_.settingsFile();
+    // The settings may live in a folder of their own that the first write creates.
+    const auto slash = file.find_last_of('/');
+    if (slash != std::string::npos && slash > 0 && !fs_.attributes(file.substr(0, slash))) {
+        for (std::size_t at = file.find('/', 1); at != std::string::npos && at <= slash;
+             at = file.find('/', at + 1)) {
+            fs_.createFolder(file.substr(0, at));
+        }
+    }
+    return write(file, section, key, value);
+}
+
+std::string Profile::ReadShortcutUrl(const std::string& path) const {
+    return read(path, kShortcutSection, kUrlKey);
+}
+
+WriteStatus Profile::WriteShortcutUrl(const std::string& path, std::string_view url) const {
+    return write(path, kShortcutSection, kUrlKey, url);
+}
+
+std::string Profile::ReadShortcutComment(const std::string& path) const {
+    return read(path, kCommentSection, kCommentKey);
+}
+
+WriteStatus Profile::WriteShortcutComment(const std::string& path, std::string_view comment) const {
+    return write(path, kCommentSection, kCommentKey, comment);
+}
+
+}  // namespace brim::core

@@ -1,0 +1,75 @@
+#pragma once
+// The six profile operations through which settings and Internet Shortcut
+// files are read and written. Each call is one read or one write of one key;
+// nothing is cached, so a value written is seen by the next read.
+
+#include <string>
+#include <string_view>
+
+#include "platform/CodePage.h"
+#include "platform/FileSystem.h"
+#include "platform/SpecialFolders.h"
+
+namespace brim::core {
+
+inline constexpr std::string_view kShortcutSection = "InternetShortcut";
+inline constexpr std::string_view kUrlKey = "URL";
+inline constexpr std::string_view kCommentSection = "CommentKey";
+inline constexpr std::string_view kCommentKey = "Words";
+
+struct WriteStatus {
+    enum class Kind {
+        Ok,
+        Unencodable,  // a character has no form in the code page
+        BadName,      // a section or key name that cannot stand in the file
+        ReadFailed,   // the existing file could not be read
+        WriteFailed,  // the new file could not be written
+    };
+    Kind kind = Kind::Ok;
+    platform::IoResult io;
+    explicit operator bool() const { return kind == Kind::Ok; }
+};
+
+// A short English reason, for the command line and for logs of tests.
+std::string describe(const WriteStatus& status);
+
+// A value as it is stored: one line, each line break (CRLF, CR or LF) and each
+// NUL turned into one blank, so it can neither be cut short nor add keys.
+std::string oneLine(std::string_view value);
+
+class Profile {
+  public:
+    Profile(platform::FileSystem& fs, const platform::CodePage& cp,
+            const platform::SpecialFolders& folders)
+        : fs_(fs), cp_(cp), folders_(folders) {}
+
+    // Missing file, section or key reads as the empty text.
+    std::string ReadSetting(std::string_view section, std::string_view key) const;
+    WriteStatus WriteSetting(std::string_view section, std::string_view key,
+                             std::string_view value) const;
+    std::string ReadShortcutUrl(const std::string& path) const;
+    WriteStatus WriteShortcutUrl(const std::string& path, std::string_view url) const;
+    std::string ReadShortcutComment(const std::string& path) const;
+    WriteStatus WriteShortcutComment(const std::string& path, std::string_view comment) const;
+
+    // The general forms behind the six.
+    std::string read(const std::string& path, std::string_view section, std::string_view key) const;
+    WriteStatus write(const std::string& path, std::string_view section, std::string_view key,
+                      std::string_view value) const;
+
+    // Reads the value from bytes already read, so that a walk that needs several
+    // keys of one file reads the file once. `buffer` is reused between calls.
+    std::string valueIn(std::string_view bytes, std::string_view section,
+                        std::string_view key) const;
+    // Reads a file's bytes into `buffer`; false (buffer empty) when unreadable.
+    bool readBytes(const std::string& path, std::string& buffer) const;
+
+    const platform::CodePage& codePage() const { return cp_; }
+
+  private:
+    platform::FileSystem& fs_;
+    const platform::CodePage& cp_;
+    const platform::SpecialFolders& folders_;
+};
+
+}  // namespace brim::core

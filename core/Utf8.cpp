@@ -1,0 +1,90 @@
+#include "core/Utf8.h"
+
+namespace brim::core::utf8 {
+
+char32_t next(std::string_view s, std::size_t& pos) {
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(s[i]); };
+    const unsigned char b0 = byte(pos);
+    if (b0 < 0x80) {
+        ++pos;
+        return b0;
+    }
+    std::size_t extra = 0;
+    char32_t c = 0;
+    char32_t min = 0;
+    if ((b0 & 0xE0) == 0xC0) {
+        extra = 1, c = b0 & 0x1F, min = 0x80;
+    } else if ((b0 & 0xF0) == 0xE0) {
+        extra = 2, c = b0 & 0x0F, min = 0x800;
+    } else if ((b0 & 0xF8) == 0xF0) {
+        extra = 3, c = b0 & 0x07, min = 0x10000;
+    } else {
+        ++pos;
+        return kInvalid;
+    }
+    if (pos + extra >= s.size()) {
+        ++pos;
+        return kInvalid;
+    }
+    for (std::size_t i = 1; i <= extra; ++i) {
+        const unsigned char b = byte(pos + i);
+        if ((b & 0xC0) != 0x80) {
+            ++pos;
+            return kInvalid;
+        }
+        c = (c << 6) | (b & 0x3F);
+    }
+    if (c < min || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
+        ++pos;
+        return kInvalid;
+    }
+    pos += extra + 1;
+    return c;
+}
+
+void append(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out.push_back(static_cast<char>(c));
+    } else if (c < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else if (c < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (c >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (c >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    }
+}
+
+bool isValid(std::string_view s) {
+    std::size_t pos = 0;
+    while (pos < s.size()) {
+        const std::size_t at = pos;
+        if (next(s, pos) == kInvalid) {
+            // U+FFFD itself is valid text; only a malformed sequence is not.
+            if (s.substr(at, 3) != "\xEF\xBF\xBD")
+                return false;
+        }
+    }
+    return true;
+}
+
+std::size_t length(std::string_view s) {
+    std::size_t n = 0;
+    for (std::size_t pos = 0; pos < s.size(); ++n)
+        next(s, pos);
+    return n;
+}
+
+std::size_t offsetOf(std::string_view s, std::size_t index) {
+    std::size_t pos = 0;
+    for (std::size_t i = 0; i < index && pos < s.size(); ++i)
+        next(s, pos);
+    return pos;
+}
+
+}  // namespace brim::core::utf8

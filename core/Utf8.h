@@ -1,0 +1,25 @@
+#pragma once
+// UTF-8 helpers: the program's rules count characters, not bytes.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace brim::core::utf8 {
+
+constexpr char32_t kInvalid = 0xFFFD;
+
+// Decodes the character at `pos` and advances `pos` past it; a malformed byte
+// gives kInvalid and advances by one.
+char32_t next(std::string_view s, std::size_t& pos);
+
+void append(std::string& out, char32_t c);
+
+bool isValid(std::string_view s);
+
+std::size_t length(std::string_view s);
+
+// Byte offset of the character with 0-based index `index`, or s.size() past the end.
+std::size_t offsetOf(std::string_view s, std::size_t index);
+
+}  // namespace brim::core::utf8

@@ -1,0 +1,73 @@
+#pragma once
+// What the core needs of the file system. Paths here are the system's own
+// absolute paths; the program's backslash notation is translated by the core.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace brim::platform {
+
+// Attribute values as the walks test them.
+enum Attribute : std::uint32_t {
+    kReadOnly = 1,
+    kHidden = 2,
+    kSystem = 4,
+    kDirectory = 16,
+    kArchive = 32,
+    kReparsePoint = 1024,
+};
+
+struct DirEntry {
+    std::string name;
+    std::uint32_t attributes = 0;
+};
+
+enum class IoError {
+    None,
+    NotFound,  // the file or a folder on its path does not exist
+    ReadOnly,  // the file carries the read-only attribute
+    Denied,    // the system refused access
+    NoSpace,   // the disk or quota is full
+    NotAFile,  // the path names a folder or a special file
+    TooLarge,  // larger than any profile file the program will hold in memory
+    Other,
+};
+
+struct IoResult {
+    IoError error = IoError::None;
+    int sysError = 0;  // errno of the failing call, 0 when none
+    explicit operator bool() const { return error == IoError::None; }
+};
+
+class FileSystem {
+  public:
+    virtual ~FileSystem() = default;
+
+    // Entries of a folder except "." and "..", in the listing order the program
+    // shows: names compared by ASCII upper case, then byte by byte. Returns
+    // nullopt when the folder cannot be listed.
+    virtual std::optional<std::vector<DirEntry>> listFolder(const std::string& folder) = 0;
+
+    // Attribute value of a path, nullopt when it does not exist.
+    virtual std::optional<std::uint32_t> attributes(const std::string& path) = 0;
+
+    // Reads a regular file whole into `out` (its capacity is reused, so a walk
+    // can pass the same buffer for every file). Files over kMaxFileBytes are
+    // refused with TooLarge.
+    virtual IoResult readFile(const std::string& path, std::string& out) = 0;
+    static constexpr std::size_t kMaxFileBytes = 64u << 20;
+
+    // Replaces the file's contents with `bytes` so that a reader sees either the
+    // old or the new file, never a part: a temporary file in the same folder is
+    // written, flushed and renamed over it. Permissions of an existing file are
+    // kept; a read-only file is refused. A symbolic link is written through.
+    virtual IoResult replaceFile(const std::string& path, std::string_view bytes) = 0;
+
+    // Creates one folder; its parent must exist. Succeeds when it exists already.
+    virtual IoResult createFolder(const std::string& path) = 0;
+};
+
+}  // namespace brim::platform

@@ -1,0 +1,19 @@
+#pragma once
+#include <string>
+
+namespace brim::platform {
+
+// The user's folders the program works with. Each path is absolute and ends in
+// exactly one separator.
+class SpecialFolders {
+  public:
+    virtual ~SpecialFolders() = default;
+    virtual std::string favorites() const = 0;
+    virtual std::string desktop() const = 0;
+    virtual std::string sendTo() const = 0;
+    virtual std::string programFolder() const = 0;
+    // Full path of the settings file "Brimmark.ini".
+    virtual std::string settingsFile() const = 0;
+};
+
+}  // namespace brim::platform

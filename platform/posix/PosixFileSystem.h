@@ -1,0 +1,18 @@
+#pragma once
+#include "platform/FileSystem.h"
+
+namespace brim::platform {
+
+class PosixFileSystem final : public FileSystem {
+  public:
+    std::optional<std::vector<DirEntry>> listFolder(const std::string& folder) override;
+    std::optional<std::uint32_t> attributes(const std::string& path) override;
+    IoResult readFile(const std::string& path, std::string& out) override;
+    IoResult replaceFile(const std::string& path, std::string_view bytes) override;
+    IoResult createFolder(const std::string& path) override;
+};
+
+// Listing order: ASCII upper case first, then the bytes, as NTFS lists names.
+bool listsBefore(std::string_view a, std::string_view b);
+
+}  // namespace brim::platform

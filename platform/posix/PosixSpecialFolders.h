@@ -1,0 +1,38 @@
+#pragma once
+#include <functional>
+#include <optional>
+
+#include "platform/SpecialFolders.h"
+
+namespace brim::platform {
+
+class PosixSpecialFolders final : public SpecialFolders {
+  public:
+    using Environment = std::function<std::optional<std::string>(const std::string& name)>;
+
+    // The process environment and the running executable's folder.
+    PosixSpecialFolders();
+    // For tests: another environment and program folder.
+    PosixSpecialFolders(Environment env, std::string programFolder);
+
+    std::string favorites() const override;
+    std::string desktop() const override;
+    std::string sendTo() const override;
+    std::string programFolder() const override { return programFolder_; }
+    std::string settingsFile() const override;
+
+  private:
+    std::string home() const;
+    std::string xdg(const std::string& var, const std::string& fallbackUnderHome) const;
+
+    Environment env_;
+    std::string programFolder_;
+};
+
+// The folder of the running executable, ending in "/".
+std::string executableFolder();
+
+// Ends `path` in exactly one "/".
+std::string withTrailingSeparator(std::string path);
+
+}  // namespace brim::platform

@@ -1,0 +1,132 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <sstream>
+
+#include "TestSupport.h"
+#include "cli/Command.h"
+#include "cli/Output.h"
+
+namespace brim::cli {
+namespace {
+
+struct CliRun {
+    int rc;
+    std::string out, err;
+};
+
+class CliTest : public testing::Test {
+  protected:
+    test::TempDir dir;
+    test::TestFolders folders{dir};
+    std::string root = folders.favorites();
+
+    CliRun run(std::vector<std::string> args) {
+        std::ostringstream out, err;
+        const int rc = runCli(args, out, err, &folders);
+        return {rc, out.str(), err.str()};
+    }
+};
+
+TEST_F(CliTest, JsonListInWalkOrder) {
+    test::writeShortcut(root + "a.url", "http://a/", "説明 \"引用\"");
+    test::writeShortcut(root + "A/x.url", "http://x/");
+    test::writeShortcut(root + "B/y.url", "http://y/", "tab\there");
+    const CliRun r = run({"--json", "list"});
+    EXPECT_EQ(r.rc, kSuccess) << r.err;
+    EXPECT_EQ(r.out,
+              "[\n {\"name\":\"a.url\",\"folder\":\"\\\\\",\"comment\":\"説明 \\\"引用\\\"\"},\n"
+              " {\"name\":\"y.url\",\"folder\":\"\\\\B\\\\\",\"comment\":\"tab\\there\"},\n"
+              " {\"name\":\"x.url\",\"folder\":\"\\\\A\\\\\",\"comment\":\"\"}\n]\n");
+    EXPECT_EQ(r.err, "");
+}
+
+TEST_F(CliTest, FavoritesOptionOverridesTheDefault) {
+    test::writeShortcut(dir / "Other/o.url", "http://o/");
+    const CliRun r = run({"--favorites", dir / "Other", "--json", "list"});
+    EXPECT_EQ(r.rc, kSuccess);
+    EXPECT_NE(r.out.find("\"o.url\""), std::string::npos);
+}
+
+TEST_F(CliTest, EmptyListIsAnEmptyArray) {
+    test::makeFolders(root);
+    const CliRun r = run({"--json", "list"});
+    EXPECT_EQ(r.rc, kSuccess);
+    EXPECT_EQ(r.out, "[]\n");
+}
+
+TEST_F(CliTest, TableAlignsWideCharactersAndCounts) {
+    test::writeShortcut(root + "ニュース.url", "http://n/", "毎日");
+    test::writeShortcut(root + "ab.url", "http://a/", "x");
+    const CliRun r = run({"list"});
+    EXPECT_EQ(r.rc, kSuccess);
+    EXPECT_EQ(r.out,
+              "Name          Folder  Comment\n"
+              "ab.url        \\       x\n"
+              "ニュース.url  \\       毎日\n"
+              "ファイル数: 2\n");
+}
+
+TEST_F(CliTest, Failures) {
+    const struct {
+        std::vector<std::string> args;
+        int rc;
+        std::string errStart;
+    } cases[] = {
+        {{}, kUsage, "brimmark-cli: no verb given"},
+        {{"frobnicate"}, kUsage, "brimmark-cli: unknown verb frobnicate"},
+        {{"--colour", "list"}, kUsage, "brimmark-cli: unknown option --colour"},
+        {{"--favorites"}, kUsage, "brimmark-cli: --favorites needs a folder"},
+        {{"list", "extra"}, kUsage, "brimmark-cli: list takes no arguments"},
+        {{"list"}, kFailure, "brimmark-cli: cannot read the Favorites folder"},
+    };
+    for (const auto& c : cases) {
+        const CliRun r = run(c.args);
+        EXPECT_EQ(r.rc, c.rc) << r.err;
+        EXPECT_EQ(r.err.rfind(c.errStart, 0), 0u) << r.err;
+        EXPECT_EQ(r.out, "");
+    }
+}
+
+TEST_F(CliTest, HelpListsTheVerbs) {
+    const CliRun r = run({"--help"});
+    EXPECT_EQ(r.rc, kSuccess);
+    EXPECT_NE(r.out.find("  list"), std::string::npos);
+}
+
+TEST(JsonString, EscapesControlCharacters) {
+    EXPECT_EQ(jsonString(std::string("a\x01\n\\\"", 5)), "\"a\\u0001\\n\\\\\\\"\"");
+}
+
+TEST(DisplayWidth, CountsWideCharactersTwice) {
+    EXPECT_EQ(displayWidth("abc"), 3u);
+    EXPECT_EQ(displayWidth("日本"), 4u);
+    EXPECT_EQ(displayWidth("ｱｲ"), 2u);  // half-width katakana
+}
+
+// The built program on a copy of the bundled sample tree, as the README runs it.
+TEST(CliProgram, ListsTheSampleTree) {
+    test::TempDir dir;
+    std::filesystem::copy(BRIMMARK_EXAMPLES_DIR "/Favorites", dir / "Favorites",
+                          std::filesystem::copy_options::recursive);
+    const std::string command = std::string(BRIMMARK_CLI_PATH) + " --favorites '" + dir.path() +
+                                "Favorites' --json list 2>&1";
+    FILE* pipe = popen(command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::string out;
+    char buf[4096];
+    while (const std::size_t n = fread(buf, 1, sizeof buf, pipe))
+        out.append(buf, n);
+    EXPECT_EQ(pclose(pipe), 0) << out;
+    std::size_t rows = 0;
+    for (std::size_t at = out.find("{\"name\""); at != std::string::npos;
+         at = out.find("{\"name\"", at + 1)) {
+        ++rows;
+    }
+    EXPECT_GE(rows, 30u);
+    EXPECT_NE(out.find("\"folder\":\"\\\\ニュース\\\\\""), std::string::npos);
+}
+
+}  // namespace
+}  // namespace brim::cli

@@ -1,0 +1,176 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <set>
+
+#include "TestSupport.h"
+#include "core/Catalog.h"
+#include "platform/posix/IconvCodePage.h"
+#include "platform/posix/PosixFileSystem.h"
+
+namespace brim::core {
+namespace {
+
+using test::writeFile;
+using test::writeShortcut;
+
+// The real file system, except for folders a test makes unreadable.
+class FlakyFileSystem final : public platform::FileSystem {
+  public:
+    std::set<std::string> unreadable;
+    platform::PosixFileSystem real;
+
+    std::optional<std::vector<platform::DirEntry>> listFolder(const std::string& folder) override {
+        if (unreadable.count(folder))
+            return std::nullopt;
+        return real.listFolder(folder);
+    }
+    std::optional<std::uint32_t> attributes(const std::string& p) override {
+        return real.attributes(p);
+    }
+    platform::IoResult readFile(const std::string& p, std::string& out) override {
+        return real.readFile(p, out);
+    }
+    platform::IoResult replaceFile(const std::string& p, std::string_view b) override {
+        return real.replaceFile(p, b);
+    }
+    platform::IoResult createFolder(const std::string& p) override { return real.createFolder(p); }
+};
+
+class CatalogTest : public testing::Test {
+  protected:
+    test::TempDir dir;
+    test::TestFolders folders{dir};
+    const std::string root = folders.favorites();
+    FlakyFileSystem fs;
+    platform::IconvCodePage cp{"CP932"};
+    Profile profile{fs, cp, folders};
+    Catalog catalog{fs, profile, root};
+    std::vector<std::string> problems;
+
+    void SetUp() override { test::makeFolders(root); }
+
+    // Rows as "name|folder|comment".
+    std::vector<std::string> rows() {
+        std::vector<FavoriteItem> items;
+        EXPECT_TRUE(
+            catalog.allFavorites(items, [&](const WalkProblem& p) { problems.push_back(p.path); }));
+        std::vector<std::string> out;
+        for (const auto& r : items)
+            out.push_back(r.name + "|" + r.folder + "|" + r.comment);
+        return out;
+    }
+    using Rows = std::vector<std::string>;
+};
+
+TEST_F(CatalogTest, EmptyFavoritesFolderHasNoRows) {
+    EXPECT_EQ(rows(), Rows{});
+}
+
+TEST_F(CatalogTest, FilesFirstThenSubfoldersLastListedFirst) {
+    writeShortcut(root + "a.url", "http://a/", "comment a");
+    writeShortcut(root + "b.url", "http://b/");
+    writeShortcut(root + "A/x.url", "http://x/", "エックス");
+    writeShortcut(root + "B/y.url", "http://y/");
+    writeShortcut(root + "B/Sport/z.url", "http://z/", "z");
+    EXPECT_EQ(rows(), (Rows{"a.url|\\|comment a", "b.url|\\|", "y.url|\\B\\|",
+                            "z.url|\\B\\Sport\\|z", "x.url|\\A\\|エックス"}));
+}
+
+TEST_F(CatalogTest, ListingOrderIgnoresAsciiCaseThenBytes) {
+    for (const char* name : {"b.url", "_x.url", "a.url", "A.url", "ニュース.url"}) {
+        writeFile(root + name, "");
+    }
+    EXPECT_EQ(rows(),
+              (Rows{"A.url|\\|", "a.url|\\|", "b.url|\\|", "_x.url|\\|", "ニュース.url|\\|"}));
+}
+
+TEST_F(CatalogTest, EveryPlainFileIsARowButHiddenAndSpecialOnesAreNot) {
+    writeFile(root + "notes.txt", "just text");
+    writeFile(root + ".desktop.ini", "[CommentKey]\r\nWords=hidden\r\n");
+    writeFile(root + "ro.url", "[CommentKey]\r\nWords=read-only\r\n");
+    chmod((root + "ro.url").c_str(), 0444);
+    ASSERT_EQ(mkfifo((root + "pipe.url").c_str(), 0644), 0);
+    writeFile(dir / "outside.url", "[CommentKey]\r\nWords=linked\r\n");
+    ASSERT_EQ(symlink((dir / "outside.url").c_str(), (root + "link.url").c_str()), 0);
+    ASSERT_EQ(symlink((dir / "gone.url").c_str(), (root + "dangling.url").c_str()), 0);
+    EXPECT_EQ(rows(), (Rows{"link.url|\\|linked", "notes.txt|\\|", "ro.url|\\|read-only"}));
+}
+
+TEST_F(CatalogTest, OnlyPlainFoldersAreEntered) {
+    writeShortcut(root + "Plain/in.url", "http://in/");
+    writeShortcut(root + ".Hidden/h.url", "http://h/");
+    writeShortcut(root + "ReadOnly/r.url", "http://r/");
+    chmod((root + "ReadOnly").c_str(), 0555);
+    writeShortcut(dir / "Elsewhere/e.url", "http://e/");
+    ASSERT_EQ(symlink((dir / "Elsewhere").c_str(), (root + "Linked").c_str()), 0);
+    ASSERT_EQ(symlink(root.c_str(), (root + "Plain/Loop").c_str()), 0);
+    EXPECT_EQ(rows(), (Rows{"in.url|\\Plain\\|"}));
+}
+
+TEST_F(CatalogTest, EnteresEveryOneOfManySubfolders) {
+    for (int i = 0; i < 70; ++i) {
+        char name[8];
+        std::snprintf(name, sizeof name, "F%02d", i);
+        writeFile(root + name + "/f.url", "");
+    }
+    const Rows r = rows();
+    ASSERT_EQ(r.size(), 70u);
+    EXPECT_EQ(r.front(), "f.url|\\F69\\|");
+    EXPECT_EQ(r.back(), "f.url|\\F00\\|");
+}
+
+TEST_F(CatalogTest, UnreadableFolderIsSkippedAndReported) {
+    writeShortcut(root + "A/a.url", "http://a/");
+    writeShortcut(root + "B/b.url", "http://b/");
+    writeShortcut(root + "B/Deep/d.url", "http://d/");
+    fs.unreadable.insert(root + "B/");
+    EXPECT_EQ(rows(), (Rows{"a.url|\\A\\|"}));
+    EXPECT_EQ(problems, (std::vector<std::string>{root + "B/"}));
+}
+
+TEST_F(CatalogTest, NamesTheNotationCannotHoldAreSkippedAndReported) {
+    writeFile(root + "back\\slash.url", "");
+    writeFile(root + "bad\xFF.url", "");
+    writeFile(root + "ok.url", "");
+    EXPECT_EQ(rows(), (Rows{"ok.url|\\|"}));
+    EXPECT_EQ(problems.size(), 2u);
+}
+
+TEST_F(CatalogTest, MissingRootFails) {
+    Catalog missing{fs, profile, dir / "nothing/"};
+    std::vector<FavoriteItem> items{{"stale", "\\", ""}};
+    EXPECT_FALSE(missing.allFavorites(items));
+    EXPECT_TRUE(items.empty());
+}
+
+TEST_F(CatalogTest, SecondFillHoldsOnlyItsOwnRows) {
+    writeFile(root + "a.url", "");
+    std::vector<FavoriteItem> items;
+    ASSERT_TRUE(catalog.allFavorites(items));
+    writeFile(root + "b.url", "");
+    ASSERT_TRUE(catalog.allFavorites(items));
+    EXPECT_EQ(items.size(), 2u);
+}
+
+TEST_F(CatalogTest, DeepTreeIsWalked) {
+    std::string path = root;
+    for (int i = 0; i < 200; ++i)
+        path += "d/";
+    writeFile(path + "deep.url", "");
+    const Rows r = rows();
+    ASSERT_EQ(r.size(), 1u);
+    EXPECT_EQ(r[0].size(), std::string("deep.url|\\|").size() + 400);
+}
+
+TEST_F(CatalogTest, ListDirFromASubfolderKeepsLabelsRelativeToTheRoot) {
+    writeShortcut(root + "A/B/c.url", "http://c/", "c");
+    writeShortcut(root + "z.url", "http://z/");
+    std::vector<FavoriteItem> items;
+    ASSERT_TRUE(catalog.ListDir(root + "A/", [&](FavoriteItem&& r) { items.push_back(r); }));
+    EXPECT_EQ(items, (std::vector<FavoriteItem>{{"c.url", "\\A\\B\\", "c"}}));
+}
+
+}  // namespace
+}  // namespace brim::core

@@ -1,0 +1,57 @@
+#include <gtest/gtest.h>
+
+#include "core/Catalog.h"
+#include "core/Utf8.h"
+
+namespace brim::core {
+namespace {
+
+TEST(Utf8, DecodesAndRejectsMalformedSequences) {
+    const struct {
+        std::string text;
+        bool valid;
+        std::size_t length;
+    } cases[] = {
+        {"abc", true, 3},           {"日本語", true, 3},    {"\xF0\x9F\x98\x80", true, 1},
+        {"\xEF\xBF\xBD", true, 1},  {"\xE6\x97", false, 2},  // cut short
+        {"\xC0\xAF", false, 2},                              // overlong "/"
+        {"\xED\xA0\x80", false, 3},                          // a surrogate
+        {"\xFF", false, 1},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(utf8::isValid(c.text), c.valid) << c.text;
+        EXPECT_EQ(utf8::length(c.text), c.length) << c.text;
+    }
+}
+
+TEST(Utf8, AppendRoundTrips) {
+    for (const char32_t c : {U'a', U'é', U'日', U'\U0001F600'}) {
+        std::string s;
+        utf8::append(s, c);
+        std::size_t pos = 0;
+        EXPECT_EQ(utf8::next(s, pos), c);
+        EXPECT_EQ(pos, s.size());
+    }
+    EXPECT_EQ(utf8::offsetOf("日本a", 2), 6u);
+    EXPECT_EQ(utf8::offsetOf("日本a", 9), 7u);
+}
+
+TEST(Numbers, FormAndLeadingNumeral) {
+    EXPECT_EQ(FormatNumber(128), " 128");
+    EXPECT_EQ(FormatNumber(0), " 0");
+    EXPECT_EQ(FormatNumber(-3), "-3");
+    EXPECT_EQ(CountCaption("ファイル数:", 128), "ファイル数: 128");
+    const struct {
+        std::string text;
+        double value;
+    } cases[] = {{" 11", 11}, {"12abc", 12}, {"", 0}, {"abc", 0}, {" -3.5x", -3.5}, {"+7", 7}};
+    for (const auto& c : cases)
+        EXPECT_DOUBLE_EQ(LeadingNumber(c.text), c.value) << c.text;
+    EXPECT_EQ(RoundToInt(2.5), 2);
+    EXPECT_EQ(RoundToInt(3.5), 4);
+    EXPECT_EQ(RoundToInt(-2.5), -2);
+    EXPECT_EQ(RoundToInt(1e12), 2147483647);
+}
+
+}  // namespace
+}  // namespace brim::core

@@ -1,0 +1,167 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <map>
+#include <stdexcept>
+
+#include "TestSupport.h"
+#include "platform/posix/IconvCodePage.h"
+#include "platform/posix/LocaleCaseMapper.h"
+#include "platform/posix/PosixFileSystem.h"
+#include "platform/posix/PosixSpecialFolders.h"
+
+namespace brim::platform {
+namespace {
+
+TEST(IconvCodePage, Cp932LeadBytesAndConversions) {
+    const IconvCodePage cp("CP932");
+    EXPECT_TRUE(cp.isLeadByte(0x81));
+    EXPECT_TRUE(cp.isLeadByte(0x9F));
+    EXPECT_TRUE(cp.isLeadByte(0xE0));
+    EXPECT_FALSE(cp.isLeadByte(0x41));
+    EXPECT_FALSE(cp.isLeadByte(0xA1));  // half-width katakana stand alone
+    EXPECT_EQ(cp.encode("表\\~").value(), "\x95\x5C\\~");
+    EXPECT_EQ(cp.decode("\x95\x5C\xB1"), "表ｱ");
+    EXPECT_FALSE(cp.encode("\U0001F600").has_value());
+    EXPECT_FALSE(cp.encode("\xFF").has_value());  // not UTF-8 at all
+}
+
+TEST(IconvCodePage, UndecodableBytesBecomeReplacementCharacters) {
+    const IconvCodePage cp("CP932");
+    EXPECT_EQ(cp.decode("a\x80"
+                        "b"),
+              "a\uFFFD"
+              "b");
+    EXPECT_EQ(cp.decode("ab\x81"), "ab\uFFFD");  // a lead byte at the end
+}
+
+TEST(IconvCodePage, UnknownNameThrows) {
+    EXPECT_THROW(IconvCodePage("NO-SUCH-CODEPAGE"), std::runtime_error);
+}
+
+TEST(LocaleCaseMapper, MapsUnicodeLettersButNotKana) {
+    const LocaleCaseMapper m;
+    EXPECT_EQ(m.upper(U'a'), U'A');
+    EXPECT_EQ(m.upper(U'Z'), U'Z');
+    EXPECT_EQ(m.upper(U'ａ'), U'Ａ');  // full-width Latin
+    EXPECT_EQ(m.upper(U'é'), U'É');
+    EXPECT_EQ(m.upper(U'ぁ'), U'ぁ');
+    EXPECT_EQ(m.upper(U'1'), U'1');
+}
+
+TEST(ListingOrder, AsciiUpperCaseThenBytes) {
+    EXPECT_TRUE(listsBefore("A.url", "a.url"));
+    EXPECT_TRUE(listsBefore("a.url", "B.url"));
+    EXPECT_TRUE(listsBefore("Z", "_"));
+    EXPECT_TRUE(listsBefore("ab", "abc"));
+    EXPECT_FALSE(listsBefore("a", "a"));
+}
+
+TEST(PosixFileSystem, AttributeValues) {
+    test::TempDir dir;
+    PosixFileSystem fs;
+    test::writeFile(dir / "f.url", "");
+    test::writeFile(dir / ".h.url", "");
+    test::writeFile(dir / "ro.url", "");
+    chmod((dir / "ro.url").c_str(), 0444);
+    test::makeFolders(dir / "D");
+    ASSERT_EQ(symlink("D", (dir / "L").c_str()), 0);
+    ASSERT_EQ(mkfifo((dir / "p").c_str(), 0644), 0);
+    const std::map<std::string, std::uint32_t> expected = {
+        {"f.url", 0},
+        {".h.url", kHidden},
+        {"ro.url", kReadOnly},
+        {"D", kDirectory},
+        {"L", kDirectory | kReparsePoint},
+        {"p", kSystem},
+    };
+    for (const auto& [name, attrs] : expected) {
+        EXPECT_EQ(fs.attributes(dir / name).value(), attrs) << name;
+    }
+    EXPECT_FALSE(fs.attributes(dir / "missing").has_value());
+    const auto listed = fs.listFolder(dir.path());
+    ASSERT_TRUE(listed.has_value());
+    ASSERT_EQ(listed->size(), expected.size());
+    for (const auto& e : *listed)
+        EXPECT_EQ(e.attributes, expected.at(e.name)) << e.name;
+    EXPECT_FALSE(fs.listFolder(dir / "missing/").has_value());
+}
+
+TEST(PosixFileSystem, ReadRefusesFoldersAndSpecialFilesWithoutBlocking) {
+    test::TempDir dir;
+    PosixFileSystem fs;
+    std::string out = "stale";
+    ASSERT_EQ(mkfifo((dir / "p").c_str(), 0644), 0);
+    EXPECT_EQ(fs.readFile(dir / "p", out).error, IoError::NotAFile);
+    EXPECT_EQ(fs.readFile(dir.path(), out).error, IoError::NotAFile);
+    EXPECT_EQ(fs.readFile(dir / "missing", out).error, IoError::NotFound);
+    EXPECT_TRUE(out.empty());
+    test::writeFile(dir / "f", std::string(100000, 'x'));
+    ASSERT_TRUE(fs.readFile(dir / "f", out));
+    EXPECT_EQ(out.size(), 100000u);
+}
+
+TEST(PosixFileSystem, CreateFolder) {
+    test::TempDir dir;
+    PosixFileSystem fs;
+    EXPECT_TRUE(fs.createFolder(dir / "new"));
+    EXPECT_TRUE(fs.createFolder(dir / "new"));  // already there
+    EXPECT_EQ(fs.createFolder(dir / "a/b").error, IoError::NotFound);
+    test::writeFile(dir / "file", "");
+    EXPECT_FALSE(fs.createFolder(dir / "file"));
+}
+
+class SpecialFoldersTest : public testing::Test {
+  protected:
+    test::TempDir dir;
+    std::map<std::string, std::string> env{{"HOME", dir.path() + "home"}};
+    PosixSpecialFolders folders(const std::string& program) {
+        return PosixSpecialFolders(
+            [this](const std::string& n) -> std::optional<std::string> {
+                const auto it = env.find(n);
+                return it == env.end() ? std::nullopt : std::optional<std::string>(it->second);
+            },
+            program);
+    }
+};
+
+TEST_F(SpecialFoldersTest, DefaultsUnderHome) {
+    const auto f = folders(dir / "prog");
+    const std::string home = dir.path() + "home/";
+    EXPECT_EQ(f.favorites(), home + "Favorites/");
+    EXPECT_EQ(f.desktop(), home + "Desktop/");
+    EXPECT_EQ(f.sendTo(), home + ".local/share/applications/");
+    EXPECT_EQ(f.programFolder(), dir / "prog/");
+}
+
+TEST_F(SpecialFoldersTest, EnvironmentAndUserDirs) {
+    env["BRIMMARK_FAVORITES"] = dir / "fav//";
+    env["XDG_CONFIG_HOME"] = dir / "cfg";
+    env["XDG_DATA_HOME"] = dir / "data";
+    test::writeFile(
+        dir / "cfg/user-dirs.dirs",
+        "# comment\nXDG_DESKTOP_DIR=\"$HOME/デスクトップ\"\nXDG_MUSIC_DIR=\"$HOME/m\"\n");
+    const auto f = folders(dir / "prog");
+    EXPECT_EQ(f.favorites(), dir / "fav/");
+    EXPECT_EQ(f.desktop(), dir.path() + "home/デスクトップ/");
+    EXPECT_EQ(f.sendTo(), dir / "data/applications/");
+}
+
+TEST_F(SpecialFoldersTest, SettingsBesideTheProgramElseInTheConfigFolder) {
+    test::makeFolders(dir / "prog");
+    EXPECT_EQ(folders(dir / "prog").settingsFile(), dir / "prog/Brimmark.ini");
+    env["XDG_CONFIG_HOME"] = dir / "cfg";
+    // A program folder that cannot take the file (here: one that is gone).
+    EXPECT_EQ(folders(dir / "gone").settingsFile(), dir / "cfg/Brimmark/Brimmark.ini");
+}
+
+TEST(ExecutableFolder, IsTheFolderOfTheTestProgram) {
+    const std::string folder = executableFolder();
+    ASSERT_FALSE(folder.empty());
+    EXPECT_EQ(folder.back(), '/');
+    EXPECT_EQ(access((folder + "brimmark_tests").c_str(), X_OK), 0);
+}
+
+}  // namespace
+}  // namespace brim::platform
