@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <random>
@@ -37,7 +38,7 @@ int main(int argc, char** argv) {
     };
 
     std::vector<std::string> folders = {root};
-    mkdir(root.c_str(), 0777);
+    std::filesystem::create_directories(root);
     for (long i = 0; i + 1 < folderCount; ++i) {
         // A new folder under a random earlier one, at most four levels down.
         std::string parent;
@@ -59,8 +60,7 @@ int main(int argc, char** argv) {
         if (pick(10) != 0) {
             for (std::size_t w = 0, n = 1 + pick(4); w < n; ++w)
                 comment += words[pick(words.size())] + " ";
-            if (i % 100 == 0)
-                comment += "Needle ";
+            if (i % 100 == 0) comment += "Needle ";
             comment += "メモ" + std::to_string(i);
         }
         std::string text = "[DEFAULT]\r\nBASEURL=https://example.com/" + std::to_string(i) +

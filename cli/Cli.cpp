@@ -20,16 +20,14 @@ void printHelp(std::ostream& out) {
         << "  --json           print one JSON document\n\nverbs:\n";
     for (const auto& c : allCommands()) {
         std::string head = std::string(c->name());
-        if (!c->synopsis().empty())
-            head += " " + std::string(c->synopsis());
+        if (!c->synopsis().empty()) head += " " + std::string(c->synopsis());
         out << "  " << head << std::string(head.size() < 24 ? 24 - head.size() : 1, ' ')
             << c->summary() << '\n';
     }
 }
 
 std::string absoluteFolder(const std::string& dir) {
-    if (!dir.empty() && dir.front() == '/')
-        return platform::withTrailingSeparator(dir);
+    if (!dir.empty() && dir.front() == '/') return platform::withTrailingSeparator(dir);
     char cwd[PATH_MAX];
     const std::string base = getcwd(cwd, sizeof cwd) ? cwd : ".";
     return platform::withTrailingSeparator(base + "/" + dir);
@@ -46,6 +44,20 @@ int Context::usage(std::string_view message, std::string_view synopsis) const {
     err << kProgram << ": " << message << '\n';
     err << "usage: " << kProgram << " [--favorites DIR] [--json] " << synopsis << '\n';
     return kUsage;
+}
+
+core::ProblemSink Context::problemReporter() const {
+    return [this](const core::WalkProblem& p) {
+        if (p.kind == core::WalkProblem::Kind::Unexpressible) {
+            err << kProgram << ": skipped a name that cannot be shown: " << p.path << '\n';
+        } else if (p.path != catalog.FavoritesRoot()) {
+            err << kProgram << ": skipped a folder that cannot be read: " << p.path << '\n';
+        }
+    };
+}
+
+int Context::favoritesUnreadable() const {
+    return fail("cannot read the Favorites folder " + catalog.FavoritesRoot());
 }
 
 std::vector<std::unique_ptr<Command>> allCommands() {
@@ -69,8 +81,7 @@ int runCli(std::span<const std::string> args, std::ostream& out, std::ostream& e
         if (args[i] == "--json") {
             json = true;
         } else if (args[i] == "--favorites") {
-            if (++i == args.size())
-                return usageError("--favorites needs a folder");
+            if (++i == args.size()) return usageError("--favorites needs a folder");
             favorites = absoluteFolder(args[i]);
         } else if (args[i] == "--help") {
             printHelp(out);
@@ -79,20 +90,16 @@ int runCli(std::span<const std::string> args, std::ostream& out, std::ostream& e
             return usageError("unknown option " + args[i]);
         }
     }
-    if (i == args.size())
-        return usageError("no verb given");
+    if (i == args.size()) return usageError("no verb given");
     const auto commands = allCommands();
     const Command* command = nullptr;
     for (const auto& c : commands) {
-        if (c->name() == args[i])
-            command = c.get();
+        if (c->name() == args[i]) command = c.get();
     }
-    if (!command)
-        return usageError("unknown verb " + args[i]);
+    if (!command) return usageError("unknown verb " + args[i]);
 
     const platform::PosixSpecialFolders processFolders;
-    if (!folders)
-        folders = &processFolders;
+    if (!folders) folders = &processFolders;
     std::unique_ptr<platform::IconvCodePage> codePage;
     try {
         codePage = std::make_unique<platform::IconvCodePage>(platform::defaultCodePageName());

@@ -32,6 +32,11 @@ struct Context {
     int fail(std::string_view message) const;
     // A usage error for this verb; returns kUsage.
     int usage(std::string_view message, std::string_view synopsis) const;
+    // Reports on stderr what a walk skipped; the root itself is left to
+    // favoritesUnreadable().
+    core::ProblemSink problemReporter() const;
+    // The failure of a walk whose Favorites folder cannot be read.
+    int favoritesUnreadable() const;
 };
 
 class Command {

@@ -13,19 +13,16 @@ class ListCommand final : public Command {
     std::string_view summary() const override { return "every favorite: name, folder, comment"; }
 
     int run(const Context& ctx, std::span<const std::string> args) const override {
-        if (!args.empty())
-            return ctx.usage("list takes no arguments", synopsis());
-        std::vector<core::FavoriteItem> rows;
-        const bool ok = ctx.catalog.allFavorites(rows, [&](const core::WalkProblem& p) {
-            if (p.kind == core::WalkProblem::Kind::Unexpressible) {
-                ctx.err << "brimmark-cli: skipped a name that cannot be shown: " << p.path << '\n';
-            } else if (p.path != ctx.catalog.FavoritesRoot()) {
-                ctx.err << "brimmark-cli: skipped a folder that cannot be read: " << p.path << '\n';
-            }
-        });
-        if (!ok)
-            return ctx.fail("cannot read the Favorites folder " + ctx.catalog.FavoritesRoot());
-        printFavorites(ctx.out, ctx.json, rows);
+        if (!args.empty()) return ctx.usage("list takes no arguments", synopsis());
+        FavoritesPrinter printer(ctx.out, ctx.json);
+        const auto& catalog = ctx.catalog;
+        if (!catalog.ListDir(
+                catalog.FavoritesRoot(),
+                [&](core::FavoriteItem&& row) { printer.add(std::move(row)); },
+                ctx.problemReporter())) {
+            return ctx.favoritesUnreadable();
+        }
+        printer.finish();
         return kSuccess;
     }
 };

@@ -84,8 +84,7 @@ void printTable(std::ostream& out, const std::vector<std::string>& headers,
         for (std::size_t c = 0; c < cells.size(); ++c) {
             const std::string cell = printable(cells[c]);
             text += cell;
-            if (c + 1 == cells.size())
-                break;
+            if (c + 1 == cells.size()) break;
             const std::size_t w = displayWidth(cell);
             text.append((w < widths[c] ? widths[c] - w : 0) + 2, ' ');
         }
@@ -98,23 +97,26 @@ void printTable(std::ostream& out, const std::vector<std::string>& headers,
         line(row);
 }
 
-void printFavorites(std::ostream& out, bool json, const std::vector<core::FavoriteItem>& rows) {
-    if (json) {
-        out << '[';
-        for (std::size_t i = 0; i < rows.size(); ++i) {
-            out << (i ? ",\n " : "\n ") << "{\"name\":" << jsonString(rows[i].name)
-                << ",\"folder\":" << jsonString(rows[i].folder)
-                << ",\"comment\":" << jsonString(rows[i].comment) << '}';
-        }
-        out << (rows.empty() ? "]\n" : "\n]\n");
+FavoritesPrinter::FavoritesPrinter(std::ostream& out, bool json) : out_(out), json_(json) {}
+
+void FavoritesPrinter::add(core::FavoriteItem&& row) {
+    ++count_;
+    if (!json_) {
+        cells_.push_back({std::move(row.name), std::move(row.folder), std::move(row.comment)});
         return;
     }
-    std::vector<std::vector<std::string>> cells;
-    cells.reserve(rows.size());
-    for (const auto& r : rows)
-        cells.push_back({r.name, r.folder, r.comment});
-    printTable(out, {"Name", "Folder", "Comment"}, cells);
-    out << core::CountCaption("ファイル数:", static_cast<std::int64_t>(rows.size())) << '\n';
+    out_ << (count_ == 1 ? "[\n " : ",\n ") << "{\"name\":" << jsonString(row.name)
+         << ",\"folder\":" << jsonString(row.folder) << ",\"comment\":" << jsonString(row.comment)
+         << '}';
+}
+
+void FavoritesPrinter::finish() {
+    if (json_) {
+        out_ << (count_ == 0 ? "[]\n" : "\n]\n");
+        return;
+    }
+    printTable(out_, {"Name", "Folder", "Comment"}, cells_);
+    out_ << core::CountCaption("ファイル数:", count_) << '\n';
 }
 
 }  // namespace brim::cli

@@ -21,7 +21,20 @@ std::size_t displayWidth(std::string_view s);
 void printTable(std::ostream& out, const std::vector<std::string>& headers,
                 const std::vector<std::vector<std::string>>& rows);
 
-// Favorites rows as `list`, `search` and `same` print them.
-void printFavorites(std::ostream& out, bool json, const std::vector<core::FavoriteItem>& rows);
+// Prints favorites rows as `list`, `search` and `same` do. JSON rows go out as
+// they come, so memory stays flat on any tree; the table waits for every row
+// to align its columns.
+class FavoritesPrinter {
+  public:
+    FavoritesPrinter(std::ostream& out, bool json);
+    void add(core::FavoriteItem&& row);
+    void finish();
+
+  private:
+    std::ostream& out_;
+    bool json_;
+    std::int64_t count_ = 0;
+    std::vector<std::vector<std::string>> cells_;
+};
 
 }  // namespace brim::cli

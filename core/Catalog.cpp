@@ -10,11 +10,11 @@ bool Catalog::ListDir(const std::string& folder, const RowSink& add,
     std::string bytes;  // one buffer for every file of the walk
     WalkVisitor visitor;
     visitor.problem = problem;
-    visitor.folder = [&](const std::string& path, const std::string& label,
+    visitor.folder = [&](const std::string&, const std::string& label,
                          const FolderContents& contents) {
         for (const auto& name : contents.files) {
             FavoriteItem row{name, label, {}};
-            if (profile_.readBytes(path + name, bytes)) {
+            if (contents.folder->readFile(name, bytes)) {
                 row.comment = profile_.valueIn(bytes, kCommentSection, kCommentKey);
             }
             add(std::move(row));
@@ -43,8 +43,7 @@ double LeadingNumber(std::string_view text) {
         ++i;
     double sign = 1;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        if (text[i] == '-')
-            sign = -1;
+        if (text[i] == '-') sign = -1;
         ++i;
     }
     double value = 0;
@@ -63,8 +62,7 @@ double LeadingNumber(std::string_view text) {
 std::int32_t RoundToInt(double value) {
     constexpr double lo = std::numeric_limits<std::int32_t>::min();
     constexpr double hi = std::numeric_limits<std::int32_t>::max();
-    if (std::isnan(value))
-        return 0;
+    if (std::isnan(value)) return 0;
     const double r = std::nearbyint(value);  // the default rounding mode: half to even
     return static_cast<std::int32_t>(r < lo ? lo : (r > hi ? hi : r));
 }

@@ -14,8 +14,7 @@ bool isAbsolute(std::string_view p) {
 }
 
 bool sameIgnoringAsciiCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size())
-        return false;
+    if (a.size() != b.size()) return false;
     const auto upper = [](unsigned char c) { return (c >= 'a' && c <= 'z') ? c - 32 : c; };
     for (std::size_t i = 0; i < a.size(); ++i) {
         if (upper(static_cast<unsigned char>(a[i])) != upper(static_cast<unsigned char>(b[i]))) {
@@ -29,15 +28,13 @@ bool sameIgnoringAsciiCase(std::string_view a, std::string_view b) {
 
 std::string FullPath(std::string_view favoritesRoot, std::string_view p) {
     std::string joined;
-    if (!isAbsolute(p))
-        joined.append(favoritesRoot);
+    if (!isAbsolute(p)) joined.append(favoritesRoot);
     joined.append(p);
     std::string out;
     out.reserve(joined.size());
     for (const char c : joined) {
         if (isSeparator(c)) {
-            if (!out.empty() && out.back() == '/')
-                continue;
+            if (!out.empty() && out.back() == '/') continue;
             out.push_back('/');
         } else {
             out.push_back(c);
@@ -52,33 +49,28 @@ std::int32_t LastSeparatorPos(std::string_view p) {
     for (std::size_t pos = 0; pos < p.size();) {
         ++index;
         const char32_t c = utf8::next(p, pos);
-        if (c == U'\\' || c == U'/')
-            last = index;
+        if (c == U'\\' || c == U'/') last = index;
     }
     return last;
 }
 
 std::string StripExtension(std::string_view n) {
     const auto dot = n.rfind('.');
-    if (dot == std::string_view::npos)
-        return std::string(n);
-    if (utf8::length(n.substr(dot + 1)) > 3)
-        return std::string(n);
+    if (dot == std::string_view::npos) return std::string(n);
+    if (utf8::length(n.substr(dot + 1)) > 3) return std::string(n);
     return std::string(n.substr(0, dot));
 }
 
 std::string LongPathName(platform::FileSystem& fs, std::string_view p) {
     std::size_t first = p.find_first_of("\\/");
-    if (first == std::string_view::npos)
-        return std::string(p);
+    if (first == std::string_view::npos) return std::string(p);
     std::string out(p.substr(0, first + 1));
     // The folder the next segment is looked up in, in the system's notation.
     std::string folder = std::string(p.substr(0, first)) + "/";
     std::size_t pos = first + 1;
     while (pos <= p.size()) {
         std::size_t sep = p.find_first_of("\\/", pos);
-        if (sep == std::string_view::npos)
-            sep = p.size();
+        if (sep == std::string_view::npos) sep = p.size();
         const std::string_view segment = p.substr(pos, sep - pos);
         std::string spelled(segment);
         if (!segment.empty() && !fs.attributes(folder + spelled)) {
@@ -93,8 +85,7 @@ std::string LongPathName(platform::FileSystem& fs, std::string_view p) {
         }
         out.append(spelled);
         folder.append(spelled).append("/");
-        if (sep == p.size())
-            break;
+        if (sep == p.size()) break;
         out.push_back(p[sep]);
         pos = sep + 1;
     }

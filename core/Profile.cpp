@@ -45,23 +45,17 @@ std::string oneLine(std::string_view value) {
     out.reserve(value.size());
     for (std::size_t i = 0; i < value.size(); ++i) {
         const char c = value[i];
-        if (c == '\r' && i + 1 < value.size() && value[i + 1] == '\n')
-            continue;  // CRLF: one blank
+        if (c == '\r' && i + 1 < value.size() && value[i + 1] == '\n') continue;  // CRLF: one blank
         out.push_back(c == '\r' || c == '\n' || c == '\0' ? ' ' : c);
     }
     return out;
-}
-
-bool Profile::readBytes(const std::string& path, std::string& buffer) const {
-    return static_cast<bool>(fs_.readFile(path, buffer));
 }
 
 std::string Profile::valueIn(std::string_view bytes, std::string_view section,
                              std::string_view key) const {
     const auto s = cp_.encode(section);
     const auto k = cp_.encode(key);
-    if (!s || !k)
-        return {};
+    if (!s || !k) return {};
     const auto value = findProfileValue(bytes, *s, *k, cp_);
     return value ? cp_.decode(*value) : std::string();
 }
@@ -69,8 +63,7 @@ std::string Profile::valueIn(std::string_view bytes, std::string_view section,
 std::string Profile::read(const std::string& path, std::string_view section,
                           std::string_view key) const {
     std::string bytes;
-    if (!readBytes(path, bytes))
-        return {};
+    if (!fs_.readFile(path, bytes)) return {};
     return valueIn(bytes, section, key);
 }
 
@@ -85,8 +78,7 @@ WriteStatus Profile::write(const std::string& path, std::string_view section, st
     const auto s = cp_.encode(section);
     const auto k = cp_.encode(key);
     const auto v = cp_.encode(oneLine(value));
-    if (!s || !k || !v)
-        return {WriteStatus::Kind::Unencodable, {}};
+    if (!s || !k || !v) return {WriteStatus::Kind::Unencodable, {}};
 
     std::string old;
     if (const auto r = fs_.readFile(path, old); !r && r.error != IoError::NotFound) {

@@ -57,12 +57,10 @@ class Profile {
     WriteStatus write(const std::string& path, std::string_view section, std::string_view key,
                       std::string_view value) const;
 
-    // Reads the value from bytes already read, so that a walk that needs several
-    // keys of one file reads the file once. `buffer` is reused between calls.
+    // The value in a file's bytes already read, so that a walk that needs
+    // several keys of one file reads the file once.
     std::string valueIn(std::string_view bytes, std::string_view section,
                         std::string_view key) const;
-    // Reads a file's bytes into `buffer`; false (buffer empty) when unreadable.
-    bool readBytes(const std::string& path, std::string& buffer) const;
 
     const platform::CodePage& codePage() const { return cp_; }
 

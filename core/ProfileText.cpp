@@ -19,15 +19,13 @@ std::string_view trim(std::string_view s) {
 // regard to case, both bytes of a double-byte character exactly (its trail
 // byte may look like an ASCII letter).
 bool sameName(std::string_view a, std::string_view b, const platform::CodePage& cp) {
-    if (a.size() != b.size())
-        return false;
+    if (a.size() != b.size()) return false;
     const auto upper = [](unsigned char c) { return (c >= 'a' && c <= 'z') ? c - 32 : c; };
     for (std::size_t i = 0; i < a.size(); ++i) {
         const auto ca = static_cast<unsigned char>(a[i]);
         const auto cb = static_cast<unsigned char>(b[i]);
         if (cp.isLeadByte(ca) && i + 1 < a.size()) {
-            if (ca != cb || a[i + 1] != b[i + 1])
-                return false;
+            if (ca != cb || a[i + 1] != b[i + 1]) return false;
             ++i;
         } else if (upper(ca) != upper(cb)) {
             return false;
@@ -39,10 +37,8 @@ bool sameName(std::string_view a, std::string_view b, const platform::CodePage& 
 // Position of the first "]" that is a character of its own, not a trail byte.
 std::size_t findClosingBracket(std::string_view s, const platform::CodePage& cp) {
     for (std::size_t i = 0; i < s.size(); ++i) {
-        if (s[i] == ']')
-            return i;
-        if (cp.isLeadByte(static_cast<unsigned char>(s[i])))
-            ++i;
+        if (s[i] == ']') return i;
+        if (cp.isLeadByte(static_cast<unsigned char>(s[i]))) ++i;
     }
     return std::string_view::npos;
 }
@@ -57,12 +53,10 @@ class Lines {
   public:
     explicit Lines(std::string_view text) : text_(text) {}
     bool next(Line& line) {
-        if (pos_ >= text_.size())
-            return false;
+        if (pos_ >= text_.size()) return false;
         line.start = pos_;
-        std::size_t i = text_.find_first_of("\r\n", pos_);
-        if (i == std::string_view::npos)
-            i = text_.size();
+        std::size_t i = pos_;
+        while (i < text_.size() && text_[i] != '\n' && text_[i] != '\r') ++i;
         line.contentEnd = i;
         if (i < text_.size()) {
             i += (text_[i] == '\r' && i + 1 < text_.size() && text_[i + 1] == '\n') ? 2 : 1;
@@ -97,29 +91,22 @@ Location locate(std::string_view text, std::string_view section, std::string_vie
             const std::string_view inner = content.substr(1);
             const std::size_t close = findClosingBracket(inner, cp);
             // A header without "]" names no section; its line is skipped.
-            if (close == std::string_view::npos)
-                continue;
+            if (close == std::string_view::npos) continue;
             // The first section of the name is the only one looked in.
-            if (loc.sectionFound)
-                return loc;
+            if (loc.sectionFound) return loc;
             if (sameName(trim(inner.substr(0, close)), section, cp)) {
                 loc.sectionFound = true;
                 loc.lastFilled = line;
             }
             continue;
         }
-        if (!loc.sectionFound)
-            continue;
-        if (content.empty())
-            continue;
+        if (!loc.sectionFound) continue;
+        if (content.empty()) continue;
         loc.lastFilled = line;
-        if (content.front() == ';')
-            continue;
+        if (content.front() == ';') continue;
         const std::size_t eq = content.find('=');
-        if (eq == std::string_view::npos)
-            continue;
-        if (!sameName(trim(content.substr(0, eq)), key, cp))
-            continue;
+        if (eq == std::string_view::npos) continue;
+        if (!sameName(trim(content.substr(0, eq)), key, cp)) continue;
         const std::size_t raw = text.find('=', line.start);
         loc.keyFound = true;
         loc.valueStart = raw + 1;
@@ -137,8 +124,7 @@ std::optional<std::string_view> findProfileValue(std::string_view text, std::str
                                                  std::string_view key,
                                                  const platform::CodePage& cp) {
     const Location loc = locate(text, section, key, cp);
-    if (!loc.keyFound)
-        return std::nullopt;
+    if (!loc.keyFound) return std::nullopt;
     std::string_view value = text.substr(loc.valueStart, loc.valueEnd - loc.valueStart);
     if (const auto nul = value.find('\0'); nul != std::string_view::npos) {
         value = value.substr(0, nul);
@@ -158,14 +144,12 @@ std::string setProfileValue(std::string_view text, std::string_view section, std
     } else if (loc.sectionFound) {
         const Line& after = loc.lastFilled;
         out.append(text.substr(0, after.end));
-        if (after.end == after.contentEnd)
-            out.append(kCrLf);  // the file's last line had no break
+        if (after.end == after.contentEnd) out.append(kCrLf);  // the file's last line had no break
         out.append(key).append("=").append(value).append(kCrLf);
         out.append(text.substr(after.end));
     } else {
         out.append(text);
-        if (!text.empty() && text.back() != '\n' && text.back() != '\r')
-            out.append(kCrLf);
+        if (!text.empty() && text.back() != '\n' && text.back() != '\r') out.append(kCrLf);
         out.append("[").append(section).append("]").append(kCrLf);
         out.append(key).append("=").append(value).append(kCrLf);
     }

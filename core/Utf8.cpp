@@ -66,8 +66,7 @@ bool isValid(std::string_view s) {
         const std::size_t at = pos;
         if (next(s, pos) == kInvalid) {
             // U+FFFD itself is valid text; only a malformed sequence is not.
-            if (s.substr(at, 3) != "\xEF\xBF\xBD")
-                return false;
+            if (s.substr(at, 3) != "\xEF\xBF\xBD") return false;
         }
     }
     return true;

@@ -10,18 +10,17 @@ using platform::kSystem;
 
 std::optional<FolderContents> readFolder(platform::FileSystem& fs, const std::string& folder,
                                          const std::function<void(const WalkProblem&)>& problem) {
-    auto entries = fs.listFolder(folder);
-    if (!entries)
-        return std::nullopt;
     FolderContents contents;
+    contents.folder = fs.openFolder(folder);
+    if (!contents.folder) return std::nullopt;
+    auto entries = contents.folder->entries();
+    if (!entries) return std::nullopt;
     for (auto& e : *entries) {
         const bool isFile = (e.attributes & (kDirectory | kHidden | kSystem)) == 0;
         const bool isFolderToEnter = e.attributes == kDirectory;
-        if (!isFile && !isFolderToEnter)
-            continue;
+        if (!isFile && !isFolderToEnter) continue;
         if (!isExpressibleName(e.name)) {
-            if (problem)
-                problem({WalkProblem::Kind::Unexpressible, folder + e.name});
+            if (problem) problem({WalkProblem::Kind::Unexpressible, folder + e.name});
             continue;
         }
         (isFile ? contents.files : contents.subfolders).push_back(std::move(e.name));
@@ -44,15 +43,12 @@ bool walkTree(platform::FileSystem& fs, const std::string& favoritesRoot, const 
         stack.pop_back();
         const auto contents = readFolder(fs, current.path, visitor.problem);
         if (!contents) {
-            if (visitor.problem)
-                visitor.problem({WalkProblem::Kind::Unreadable, current.path});
-            if (first)
-                return false;
+            if (visitor.problem) visitor.problem({WalkProblem::Kind::Unreadable, current.path});
+            if (first) return false;
             continue;
         }
         first = false;
-        if (visitor.folder)
-            visitor.folder(current.path, current.label, *contents);
+        if (visitor.folder) visitor.folder(current.path, current.label, *contents);
         for (const auto& name : contents->subfolders) {
             stack.push_back({current.path + name + "/", current.label + name + "\\"});
         }

@@ -9,6 +9,7 @@
 // subfolders, the subfolder listed last walked first.
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -21,6 +22,7 @@ namespace brim::core {
 struct FolderContents {
     std::vector<std::string> files;       // names of the plain files, in listing order
     std::vector<std::string> subfolders;  // names of the folders to enter, in listing order
+    std::unique_ptr<platform::OpenFolder> folder;  // to read the files from
 };
 
 struct WalkProblem {

@@ -3,6 +3,7 @@
 // absolute paths; the program's backslash notation is translated by the core.
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -42,14 +43,33 @@ struct IoResult {
     explicit operator bool() const { return error == IoError::None; }
 };
 
+// A folder held open while a walk reads it, so that its entries are found
+// from the folder rather than by their full paths again and again.
+class OpenFolder {
+  public:
+    virtual ~OpenFolder() = default;
+
+    // Entries except "." and "..", in the listing order the program shows:
+    // names compared by ASCII upper case, then byte by byte. nullopt when the
+    // folder cannot be read.
+    virtual std::optional<std::vector<DirEntry>> entries() = 0;
+
+    // FileSystem::readFile for the entry `name` of this folder.
+    virtual IoResult readFile(const std::string& name, std::string& out) = 0;
+};
+
 class FileSystem {
   public:
     virtual ~FileSystem() = default;
 
-    // Entries of a folder except "." and "..", in the listing order the program
-    // shows: names compared by ASCII upper case, then byte by byte. Returns
-    // nullopt when the folder cannot be listed.
-    virtual std::optional<std::vector<DirEntry>> listFolder(const std::string& folder) = 0;
+    // nullptr when the folder cannot be opened.
+    virtual std::unique_ptr<OpenFolder> openFolder(const std::string& folder) = 0;
+
+    // The entries of a folder, as OpenFolder::entries.
+    std::optional<std::vector<DirEntry>> listFolder(const std::string& folder) {
+        const auto f = openFolder(folder);
+        return f ? f->entries() : std::nullopt;
+    }
 
     // Attribute value of a path, nullopt when it does not exist.
     virtual std::optional<std::uint32_t> attributes(const std::string& path) = 0;

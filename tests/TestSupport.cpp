@@ -15,8 +15,7 @@ namespace fs = std::filesystem;
 
 TempDir::TempDir() {
     std::string templ = (fs::temp_directory_path() / "brimmark-test-XXXXXX").string();
-    if (!mkdtemp(templ.data()))
-        throw std::runtime_error("mkdtemp failed");
+    if (!mkdtemp(templ.data())) throw std::runtime_error("mkdtemp failed");
     path_ = templ + "/";
 }
 
@@ -42,8 +41,7 @@ void writeFile(const std::string& path, std::string_view bytes) {
     fs::create_directories(fs::path(path).parent_path());
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    if (!out)
-        throw std::runtime_error("cannot write " + path);
+    if (!out) throw std::runtime_error("cannot write " + path);
 }
 
 std::string readFile(const std::string& path) {
@@ -56,15 +54,13 @@ std::string readFile(const std::string& path) {
 std::string cp932(std::string_view utf8) {
     static const platform::IconvCodePage codePage("CP932");
     const auto bytes = codePage.encode(utf8);
-    if (!bytes)
-        throw std::runtime_error("not encodable in CP932");
+    if (!bytes) throw std::runtime_error("not encodable in CP932");
     return *bytes;
 }
 
 void writeShortcut(const std::string& path, std::string_view url, std::string_view comment) {
     std::string text = "[InternetShortcut]\r\nURL=" + cp932(url) + "\r\n";
-    if (!comment.empty())
-        text += "[CommentKey]\r\nWords=" + cp932(comment) + "\r\n";
+    if (!comment.empty()) text += "[CommentKey]\r\nWords=" + cp932(comment) + "\r\n";
     writeFile(path, text);
 }
 

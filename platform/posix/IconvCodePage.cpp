@@ -36,16 +36,14 @@ Outcome convert(iconv_t cd, std::string_view& in, std::string& out) {
             out.resize(out.size() - tailRoom);
             return Outcome::Done;
         }
-        if (e == E2BIG)
-            continue;
+        if (e == E2BIG) continue;
         return e == EINVAL ? Outcome::Incomplete : Outcome::Invalid;
     }
 }
 
 bool isAscii(std::string_view s) {
     for (const char c : s) {
-        if (static_cast<unsigned char>(c) >= 0x80)
-            return false;
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
     }
     return true;
 }
@@ -56,10 +54,8 @@ IconvCodePage::IconvCodePage(std::string name) : name_(std::move(name)) {
     toUtf8_ = iconv_open("UTF-8", name_.c_str());
     fromUtf8_ = iconv_open(name_.c_str(), "UTF-8");
     if (toUtf8_ == reinterpret_cast<iconv_t>(-1) || fromUtf8_ == reinterpret_cast<iconv_t>(-1)) {
-        if (toUtf8_ != reinterpret_cast<iconv_t>(-1))
-            iconv_close(toUtf8_);
-        if (fromUtf8_ != reinterpret_cast<iconv_t>(-1))
-            iconv_close(fromUtf8_);
+        if (toUtf8_ != reinterpret_cast<iconv_t>(-1)) iconv_close(toUtf8_);
+        if (fromUtf8_ != reinterpret_cast<iconv_t>(-1)) iconv_close(fromUtf8_);
         throw std::runtime_error("unknown code page: " + name_);
     }
     // Plain ASCII text needs no conversion when the code page keeps it as is,
@@ -85,28 +81,23 @@ IconvCodePage::~IconvCodePage() {
 }
 
 std::string IconvCodePage::decode(std::string_view bytes) const {
-    if (asciiCompatible_ && isAscii(bytes))
-        return std::string(bytes);
+    if (asciiCompatible_ && isAscii(bytes)) return std::string(bytes);
     std::string out;
     out.reserve(bytes.size() * 3 / 2);
     while (!bytes.empty()) {
         const Outcome o = convert(toUtf8_, bytes, out);
-        if (o == Outcome::Done)
-            break;
+        if (o == Outcome::Done) break;
         out += kReplacement;
-        if (o == Outcome::Incomplete)
-            break;
+        if (o == Outcome::Incomplete) break;
         bytes.remove_prefix(1);
     }
     return out;
 }
 
 std::optional<std::string> IconvCodePage::encode(std::string_view utf8) const {
-    if (asciiCompatible_ && isAscii(utf8))
-        return std::string(utf8);
+    if (asciiCompatible_ && isAscii(utf8)) return std::string(utf8);
     std::string out;
-    if (convert(fromUtf8_, utf8, out) != Outcome::Done)
-        return std::nullopt;
+    if (convert(fromUtf8_, utf8, out) != Outcome::Done) return std::nullopt;
     return out;
 }
 

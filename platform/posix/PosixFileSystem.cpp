@@ -18,8 +18,7 @@ std::uint32_t attributesFrom(std::string_view name, const struct stat& own,
                              const struct stat* target) {
     std::uint32_t a = 0;
     const struct stat& st = target ? *target : own;
-    if (S_ISLNK(own.st_mode))
-        a |= kReparsePoint;
+    if (S_ISLNK(own.st_mode)) a |= kReparsePoint;
     if (S_ISDIR(st.st_mode)) {
         a |= kDirectory;
     } else if (!S_ISREG(st.st_mode)) {
@@ -27,23 +26,19 @@ std::uint32_t attributesFrom(std::string_view name, const struct stat& own,
         // them as system files keeps every walk from opening them.
         a |= kSystem;
     }
-    if (!(st.st_mode & S_IWUSR))
-        a |= kReadOnly;
-    if (!name.empty() && name.front() == '.')
-        a |= kHidden;
+    if (!(st.st_mode & S_IWUSR)) a |= kReadOnly;
+    if (!name.empty() && name.front() == '.') a |= kHidden;
     return a;
 }
 
 // Attributes of `name` inside the open folder `dirFd`; nullopt when it vanished.
 std::optional<std::uint32_t> attributesAt(int dirFd, const char* name) {
     struct stat own {};
-    if (fstatat(dirFd, name, &own, AT_SYMLINK_NOFOLLOW) != 0)
-        return std::nullopt;
+    if (fstatat(dirFd, name, &own, AT_SYMLINK_NOFOLLOW) != 0) return std::nullopt;
     if (S_ISLNK(own.st_mode)) {
         struct stat target {};
         // A dangling link is neither file nor folder.
-        if (fstatat(dirFd, name, &target, 0) != 0)
-            return kReparsePoint | kSystem;
+        if (fstatat(dirFd, name, &target, 0) != 0) return kReparsePoint | kSystem;
         return attributesFrom(name, own, &target);
     }
     return attributesFrom(name, own, nullptr);
@@ -74,10 +69,8 @@ IoResult failure(int e) {
 
 std::string parentOf(const std::string& path) {
     const auto slash = path.find_last_of('/');
-    if (slash == std::string::npos)
-        return ".";
-    if (slash == 0)
-        return "/";
+    if (slash == std::string::npos) return ".";
+    if (slash == 0) return "/";
     return path.substr(0, slash);
 }
 
@@ -85,14 +78,104 @@ bool writeAll(int fd, std::string_view bytes) {
     while (!bytes.empty()) {
         const ssize_t n = ::write(fd, bytes.data(), bytes.size());
         if (n < 0) {
-            if (errno == EINTR)
-                continue;
+            if (errno == EINTR) continue;
             return false;
         }
         bytes.remove_prefix(static_cast<std::size_t>(n));
     }
     return true;
 }
+
+// Reads the file `name` relative to the folder `dirFd` (or AT_FDCWD) whole.
+IoResult readAt(int dirFd, const char* name, std::string& out) {
+    out.clear();
+    // O_NONBLOCK: a pipe put where a file was expected must not hang the walk.
+    const int fd = ::openat(dirFd, name, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0) return failure(errno);
+    const auto done = [fd](IoResult r) {
+        ::close(fd);
+        return r;
+    };
+    // Nearly every shortcut fits in one small read, so a walk costs one open,
+    // one read and one close per file; the file is examined only when larger.
+    char first[16384];
+    ssize_t n;
+    while ((n = ::read(fd, first, sizeof first)) < 0 && errno == EINTR) {
+    }
+    if (n < 0) return done(errno == EISDIR ? IoResult{IoError::NotAFile, EISDIR} : failure(errno));
+    out.assign(first, static_cast<std::size_t>(n));
+    // An empty read may also come from a pipe; only a full one needs more.
+    if (n > 0 && static_cast<std::size_t>(n) < sizeof first) return done({});
+
+    struct stat st {};
+    if (fstat(fd, &st) != 0) return done(failure(errno));
+    if (!S_ISREG(st.st_mode)) {
+        out.clear();
+        return done({IoError::NotAFile, 0});
+    }
+    if (n == 0) return done({});
+    // Read to the end rather than trusting the size: the file may grow meanwhile.
+    std::size_t have = out.size();
+    out.resize(std::max<std::size_t>(static_cast<std::size_t>(st.st_size), have) + 1);
+    for (;;) {
+        if (have == out.size()) {
+            if (out.size() > FileSystem::kMaxFileBytes) {
+                out.clear();
+                return done({IoError::TooLarge, 0});
+            }
+            out.resize(out.size() * 2);
+        }
+        n = ::read(fd, out.data() + have, out.size() - have);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            out.clear();
+            return done(failure(errno));
+        }
+        if (n == 0) break;
+        have += static_cast<std::size_t>(n);
+    }
+    out.resize(have);
+    if (have > FileSystem::kMaxFileBytes) {
+        out.clear();
+        return done({IoError::TooLarge, 0});
+    }
+    return done({});
+}
+
+class PosixFolder final : public OpenFolder {
+  public:
+    explicit PosixFolder(DIR* dir) : dir_(dir) {}
+    ~PosixFolder() override { closedir(dir_); }
+    PosixFolder(const PosixFolder&) = delete;
+    PosixFolder& operator=(const PosixFolder&) = delete;
+
+    std::optional<std::vector<DirEntry>> entries() override {
+        rewinddir(dir_);
+        std::vector<DirEntry> list;
+        const int fd = dirfd(dir_);
+        errno = 0;
+        while (const dirent* e = readdir(dir_)) {
+            const std::string_view name = e->d_name;
+            if (name == "." || name == "..") continue;
+            // An entry that vanished between the listing and the query is left out.
+            if (const auto attrs = attributesAt(fd, e->d_name)) {
+                list.push_back({std::string(name), *attrs});
+            }
+            errno = 0;
+        }
+        if (errno != 0) return std::nullopt;
+        std::sort(list.begin(), list.end(),
+                  [](const DirEntry& x, const DirEntry& y) { return listsBefore(x.name, y.name); });
+        return list;
+    }
+
+    IoResult readFile(const std::string& name, std::string& out) override {
+        return readAt(dirfd(dir_), name.c_str(), out);
+    }
+
+  private:
+    DIR* dir_;
+};
 
 }  // namespace
 
@@ -102,38 +185,16 @@ bool listsBefore(std::string_view a, std::string_view b) {
     for (std::size_t i = 0; i < n; ++i) {
         const int ua = upper(static_cast<unsigned char>(a[i]));
         const int ub = upper(static_cast<unsigned char>(b[i]));
-        if (ua != ub)
-            return ua < ub;
+        if (ua != ub) return ua < ub;
     }
-    if (a.size() != b.size())
-        return a.size() < b.size();
+    if (a.size() != b.size()) return a.size() < b.size();
     return a < b;
 }
 
-std::optional<std::vector<DirEntry>> PosixFileSystem::listFolder(const std::string& folder) {
+std::unique_ptr<OpenFolder> PosixFileSystem::openFolder(const std::string& folder) {
     DIR* dir = opendir(folder.c_str());
-    if (!dir)
-        return std::nullopt;
-    std::vector<DirEntry> entries;
-    const int fd = dirfd(dir);
-    errno = 0;
-    while (const dirent* e = readdir(dir)) {
-        const std::string_view name = e->d_name;
-        if (name == "." || name == "..")
-            continue;
-        // An entry that vanished between the listing and the query is left out.
-        if (const auto attrs = attributesAt(fd, e->d_name)) {
-            entries.push_back({std::string(name), *attrs});
-        }
-        errno = 0;
-    }
-    const bool failed = errno != 0;
-    closedir(dir);
-    if (failed)
-        return std::nullopt;
-    std::sort(entries.begin(), entries.end(),
-              [](const DirEntry& x, const DirEntry& y) { return listsBefore(x.name, y.name); });
-    return entries;
+    if (!dir) return nullptr;
+    return std::make_unique<PosixFolder>(dir);
 }
 
 std::optional<std::uint32_t> PosixFileSystem::attributes(const std::string& path) {
@@ -144,65 +205,17 @@ std::optional<std::uint32_t> PosixFileSystem::attributes(const std::string& path
     const std::string name = slash == std::string::npos ? p : p.substr(slash + 1);
     const int at = AT_FDCWD;
     struct stat own {};
-    if (fstatat(at, p.c_str(), &own, AT_SYMLINK_NOFOLLOW) != 0)
-        return std::nullopt;
+    if (fstatat(at, p.c_str(), &own, AT_SYMLINK_NOFOLLOW) != 0) return std::nullopt;
     if (S_ISLNK(own.st_mode)) {
         struct stat target {};
-        if (stat(p.c_str(), &target) != 0)
-            return kReparsePoint | kSystem;
+        if (stat(p.c_str(), &target) != 0) return kReparsePoint | kSystem;
         return attributesFrom(name, own, &target);
     }
     return attributesFrom(name, own, nullptr);
 }
 
 IoResult PosixFileSystem::readFile(const std::string& path, std::string& out) {
-    out.clear();
-    // O_NONBLOCK: a pipe put where a file was expected must not hang the walk.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0)
-        return failure(errno);
-    struct stat st {};
-    if (fstat(fd, &st) != 0) {
-        const int e = errno;
-        ::close(fd);
-        return failure(e);
-    }
-    if (!S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return {IoError::NotAFile, 0};
-    }
-    if (static_cast<std::uint64_t>(st.st_size) > kMaxFileBytes) {
-        ::close(fd);
-        return {IoError::TooLarge, 0};
-    }
-    // Read to the end rather than trusting the size: the file may grow meanwhile.
-    std::size_t have = 0;
-    out.resize(static_cast<std::size_t>(st.st_size) + 1);
-    for (;;) {
-        if (have == out.size()) {
-            if (out.size() > kMaxFileBytes) {
-                ::close(fd);
-                out.clear();
-                return {IoError::TooLarge, 0};
-            }
-            out.resize(out.size() * 2);
-        }
-        const ssize_t n = ::read(fd, out.data() + have, out.size() - have);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            const int e = errno;
-            ::close(fd);
-            out.clear();
-            return failure(e);
-        }
-        if (n == 0)
-            break;
-        have += static_cast<std::size_t>(n);
-    }
-    ::close(fd);
-    out.resize(have);
-    return {};
+    return readAt(AT_FDCWD, path.c_str(), out);
 }
 
 IoResult PosixFileSystem::replaceFile(const std::string& path, std::string_view bytes) {
@@ -211,19 +224,15 @@ IoResult PosixFileSystem::replaceFile(const std::string& path, std::string_view 
     struct stat own {};
     if (lstat(path.c_str(), &own) == 0 && S_ISLNK(own.st_mode)) {
         char resolved[PATH_MAX];
-        if (!realpath(path.c_str(), resolved))
-            return failure(errno);
+        if (!realpath(path.c_str(), resolved)) return failure(errno);
         target = resolved;
     }
     struct stat st {};
     const bool exists = ::stat(target.c_str(), &st) == 0;
-    if (!exists && errno != ENOENT)
-        return failure(errno);
+    if (!exists && errno != ENOENT) return failure(errno);
     if (exists) {
-        if (!S_ISREG(st.st_mode))
-            return {IoError::NotAFile, 0};
-        if (!(st.st_mode & S_IWUSR))
-            return {IoError::ReadOnly, 0};
+        if (!S_ISREG(st.st_mode)) return {IoError::NotAFile, 0};
+        if (!(st.st_mode & S_IWUSR)) return {IoError::ReadOnly, 0};
     }
 
     const std::string folder = parentOf(target);
@@ -235,11 +244,9 @@ IoResult PosixFileSystem::replaceFile(const std::string& path, std::string_view 
         temp = folder + "/.brimmark-" + std::to_string(getpid()) + "-" + std::to_string(counter++) +
                ".tmp";
         fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST)
-            return failure(errno);
+        if (fd < 0 && errno != EEXIST) return failure(errno);
     }
-    if (fd < 0)
-        return failure(EEXIST);
+    if (fd < 0) return failure(EEXIST);
 
     const auto abandon = [&](int e) {
         ::close(fd);
@@ -247,17 +254,14 @@ IoResult PosixFileSystem::replaceFile(const std::string& path, std::string_view 
         return failure(e);
     };
     if (exists) {
-        if (fchmod(fd, st.st_mode & 07777) != 0)
-            return abandon(errno);
+        if (fchmod(fd, st.st_mode & 07777) != 0) return abandon(errno);
         if (geteuid() == 0) {
             // Root writing a user's file leaves it owned by the user.
             [[maybe_unused]] const int ignored = fchown(fd, st.st_uid, st.st_gid);
         }
     }
-    if (!writeAll(fd, bytes))
-        return abandon(errno);
-    if (fsync(fd) != 0)
-        return abandon(errno);
+    if (!writeAll(fd, bytes)) return abandon(errno);
+    if (fsync(fd) != 0) return abandon(errno);
     if (::close(fd) != 0) {
         const int e = errno;
         ::unlink(temp.c_str());
@@ -278,12 +282,10 @@ IoResult PosixFileSystem::replaceFile(const std::string& path, std::string_view 
 }
 
 IoResult PosixFileSystem::createFolder(const std::string& path) {
-    if (::mkdir(path.c_str(), 0777) == 0)
-        return {};
+    if (::mkdir(path.c_str(), 0777) == 0) return {};
     const int e = errno;
     struct stat st {};
-    if (e == EEXIST && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
-        return {};
+    if (e == EEXIST && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return {};
     return e == EEXIST ? IoResult{IoError::NotAFile, e} : failure(e);
 }
 

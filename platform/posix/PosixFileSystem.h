@@ -5,7 +5,7 @@ namespace brim::platform {
 
 class PosixFileSystem final : public FileSystem {
   public:
-    std::optional<std::vector<DirEntry>> listFolder(const std::string& folder) override;
+    std::unique_ptr<OpenFolder> openFolder(const std::string& folder) override;
     std::optional<std::uint32_t> attributes(const std::string& path) override;
     IoResult readFile(const std::string& path, std::string& out) override;
     IoResult replaceFile(const std::string& path, std::string_view bytes) override;

@@ -13,8 +13,7 @@ namespace {
 
 std::optional<std::string> processEnv(const std::string& name) {
     const char* v = std::getenv(name.c_str());
-    if (!v || !*v)
-        return std::nullopt;
+    if (!v || !*v) return std::nullopt;
     return std::string(v);
 }
 
@@ -28,16 +27,14 @@ bool isFile(const std::string& path) {
 std::string withTrailingSeparator(std::string path) {
     while (path.size() > 1 && path.back() == '/')
         path.pop_back();
-    if (path != "/")
-        path += '/';
+    if (path != "/") path += '/';
     return path;
 }
 
 std::string executableFolder() {
     char buf[PATH_MAX];
     const ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
-    if (n <= 0)
-        return withTrailingSeparator(".");
+    if (n <= 0) return withTrailingSeparator(".");
     std::string exe(buf, static_cast<std::size_t>(n));
     return withTrailingSeparator(exe.substr(0, exe.find_last_of('/')));
 }
@@ -48,23 +45,19 @@ PosixSpecialFolders::PosixSpecialFolders(Environment env, std::string programFol
     : env_(std::move(env)), programFolder_(withTrailingSeparator(std::move(programFolder))) {}
 
 std::string PosixSpecialFolders::home() const {
-    if (auto h = env_("HOME"))
-        return *h;
-    if (const passwd* pw = getpwuid(getuid()); pw && pw->pw_dir)
-        return pw->pw_dir;
+    if (auto h = env_("HOME")) return *h;
+    if (const passwd* pw = getpwuid(getuid()); pw && pw->pw_dir) return pw->pw_dir;
     return "/";
 }
 
 std::string PosixSpecialFolders::xdg(const std::string& var,
                                      const std::string& fallbackUnderHome) const {
-    if (auto v = env_(var); v && v->front() == '/')
-        return withTrailingSeparator(*v);
+    if (auto v = env_(var); v && v->front() == '/') return withTrailingSeparator(*v);
     return withTrailingSeparator(home() + "/" + fallbackUnderHome);
 }
 
 std::string PosixSpecialFolders::favorites() const {
-    if (auto f = env_("BRIMMARK_FAVORITES"))
-        return withTrailingSeparator(*f);
+    if (auto f = env_("BRIMMARK_FAVORITES")) return withTrailingSeparator(*f);
     return withTrailingSeparator(home() + "/Favorites");
 }
 
@@ -74,16 +67,12 @@ std::string PosixSpecialFolders::desktop() const {
     std::string line;
     const std::string key = "XDG_DESKTOP_DIR=\"";
     while (std::getline(dirs, line)) {
-        if (line.rfind(key, 0) != 0)
-            continue;
+        if (line.rfind(key, 0) != 0) continue;
         const auto close = line.find('"', key.size());
-        if (close == std::string::npos)
-            break;
+        if (close == std::string::npos) break;
         std::string value = line.substr(key.size(), close - key.size());
-        if (value.rfind("$HOME", 0) == 0)
-            value = home() + value.substr(5);
-        if (!value.empty() && value.front() == '/')
-            return withTrailingSeparator(value);
+        if (value.rfind("$HOME", 0) == 0) value = home() + value.substr(5);
+        if (!value.empty() && value.front() == '/') return withTrailingSeparator(value);
         break;
     }
     return withTrailingSeparator(home() + "/Desktop");
@@ -95,8 +84,7 @@ std::string PosixSpecialFolders::sendTo() const {
 
 std::string PosixSpecialFolders::settingsFile() const {
     const std::string beside = programFolder_ + "Brimmark.ini";
-    if (isFile(beside) || access(programFolder_.c_str(), W_OK) == 0)
-        return beside;
+    if (isFile(beside) || access(programFolder_.c_str(), W_OK) == 0) return beside;
     return xdg("XDG_CONFIG_HOME", ".config") + "Brimmark/Brimmark.ini";
 }
 

@@ -21,10 +21,9 @@ class FlakyFileSystem final : public platform::FileSystem {
     std::set<std::string> unreadable;
     platform::PosixFileSystem real;
 
-    std::optional<std::vector<platform::DirEntry>> listFolder(const std::string& folder) override {
-        if (unreadable.count(folder))
-            return std::nullopt;
-        return real.listFolder(folder);
+    std::unique_ptr<platform::OpenFolder> openFolder(const std::string& folder) override {
+        if (unreadable.count(folder)) return nullptr;
+        return real.openFolder(folder);
     }
     std::optional<std::uint32_t> attributes(const std::string& p) override {
         return real.attributes(p);
