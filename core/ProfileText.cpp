@@ -56,7 +56,8 @@ class Lines {
         if (pos_ >= text_.size()) return false;
         line.start = pos_;
         std::size_t i = pos_;
-        while (i < text_.size() && text_[i] != '\n' && text_[i] != '\r') ++i;
+        while (i < text_.size() && text_[i] != '\n' && text_[i] != '\r')
+            ++i;
         line.contentEnd = i;
         if (i < text_.size()) {
             i += (text_[i] == '\r' && i + 1 < text_.size() && text_[i + 1] == '\n') ? 2 : 1;
