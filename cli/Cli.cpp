@@ -40,9 +40,11 @@ int Context::fail(std::string_view message) const {
     return kFailure;
 }
 
-int Context::usage(std::string_view message, std::string_view synopsis) const {
+int Context::usage(std::string_view message, const Command& verb) const {
     err << kProgram << ": " << message << '\n';
-    err << "usage: " << kProgram << " [--favorites DIR] [--json] " << synopsis << '\n';
+    err << "usage: " << kProgram << " [--favorites DIR] [--json] " << verb.name();
+    if (!verb.synopsis().empty()) err << ' ' << verb.synopsis();
+    err << '\n';
     return kUsage;
 }
 

@@ -16,6 +16,8 @@
 
 namespace brim::cli {
 
+class Command;
+
 enum ExitCode { kSuccess = 0, kFailure = 1, kUsage = 2 };
 
 struct Context {
@@ -30,8 +32,8 @@ struct Context {
 
     // "brimmark-cli: MESSAGE" on stderr; returns kFailure.
     int fail(std::string_view message) const;
-    // A usage error for this verb; returns kUsage.
-    int usage(std::string_view message, std::string_view synopsis) const;
+    // A usage error of `verb`, with its synopsis; returns kUsage.
+    int usage(std::string_view message, const Command& verb) const;
     // Reports on stderr what a walk skipped; the root itself is left to
     // favoritesUnreadable().
     core::ProblemSink problemReporter() const;

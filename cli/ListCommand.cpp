@@ -13,7 +13,7 @@ class ListCommand final : public Command {
     std::string_view summary() const override { return "every favorite: name, folder, comment"; }
 
     int run(const Context& ctx, std::span<const std::string> args) const override {
-        if (!args.empty()) return ctx.usage("list takes no arguments", synopsis());
+        if (!args.empty()) return ctx.usage("list takes no arguments", *this);
         FavoritesPrinter printer(ctx.out, ctx.json);
         const auto& catalog = ctx.catalog;
         if (!catalog.ListDir(
