@@ -65,6 +65,8 @@ int Context::favoritesUnreadable() const {
 std::vector<std::unique_ptr<Command>> allCommands() {
     std::vector<std::unique_ptr<Command>> commands;
     commands.push_back(makeListCommand());
+    commands.push_back(makeFoldersCommand());
+    commands.push_back(makeShowCommand());
     return commands;
 }
 

@@ -54,6 +54,8 @@ std::vector<std::unique_ptr<Command>> allCommands();
 
 // Each verb's factory, defined beside the verb.
 std::unique_ptr<Command> makeListCommand();
+std::unique_ptr<Command> makeFoldersCommand();
+std::unique_ptr<Command> makeShowCommand();
 
 // Runs the command line `args` (without the program name). Special folders
 // come from `folders`, or from the process environment when null.

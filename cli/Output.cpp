@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <ostream>
 
+#include "core/Numbers.h"
 #include "core/Utf8.h"
 
 namespace brim::cli {

@@ -1,7 +1,7 @@
 #include "core/Catalog.h"
 
-#include <cmath>
-#include <limits>
+#include "core/Paths.h"
+#include "core/Utf8.h"
 
 namespace brim::core {
 
@@ -29,42 +29,28 @@ bool Catalog::allFavorites(std::vector<FavoriteItem>& rows, const ProblemSink& p
         root_, [&](FavoriteItem&& row) { rows.push_back(std::move(row)); }, problem);
 }
 
-std::string FormatNumber(std::int64_t n) {
-    return n < 0 ? std::to_string(n) : " " + std::to_string(n);
+bool Catalog::ListFolder(const std::string& folder, const std::function<void(std::string&&)>& add,
+                         const ProblemSink& problem) const {
+    WalkVisitor visitor;
+    visitor.problem = problem;
+    visitor.folder = [&](const std::string&, const std::string& label, const FolderContents&) {
+        add(std::string(label));
+    };
+    return walkTree(fs_, root_, folder, visitor);
 }
 
-std::string CountCaption(std::string_view prefix, std::int64_t n) {
-    return std::string(prefix) + FormatNumber(n);
-}
-
-double LeadingNumber(std::string_view text) {
-    std::size_t i = 0;
-    while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
-        ++i;
-    double sign = 1;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        if (text[i] == '-') sign = -1;
-        ++i;
+FavoriteFields Catalog::fieldsOf(std::string_view path) const {
+    const auto split = utf8::offsetOf(path, static_cast<std::size_t>(LastSeparatorPos(path)));
+    FavoriteFields f;
+    f.folder = std::string(path.substr(0, split));
+    f.name = StripExtension(path.substr(split));
+    const std::string full = FullPath(root_, path);
+    std::string bytes;
+    if (fs_.readFile(full, bytes)) {
+        f.url = profile_.valueIn(bytes, kShortcutSection, kUrlKey);
+        f.comment = profile_.valueIn(bytes, kCommentSection, kCommentKey);
     }
-    double value = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-        value = value * 10 + (text[i] - '0');
-    }
-    if (i < text.size() && text[i] == '.') {
-        double scale = 0.1;
-        for (++i; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i, scale /= 10) {
-            value += (text[i] - '0') * scale;
-        }
-    }
-    return sign * value;
-}
-
-std::int32_t RoundToInt(double value) {
-    constexpr double lo = std::numeric_limits<std::int32_t>::min();
-    constexpr double hi = std::numeric_limits<std::int32_t>::max();
-    if (std::isnan(value)) return 0;
-    const double r = std::nearbyint(value);  // the default rounding mode: half to even
-    return static_cast<std::int32_t>(r < lo ? lo : (r > hi ? hi : r));
+    return f;
 }
 
 }  // namespace brim::core

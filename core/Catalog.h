@@ -27,6 +27,15 @@ struct FavoriteItem {
     bool operator==(const FavoriteItem&) const = default;
 };
 
+// One favorite as the edit boxes show it.
+struct FavoriteFields {
+    std::string folder;   // the path up to and including its last separator
+    std::string name;     // the file name without an extension of up to three characters
+    std::string url;      // "URL" of "InternetShortcut"
+    std::string comment;  // "Words" of "CommentKey"
+    bool operator==(const FavoriteFields&) const = default;
+};
+
 using RowSink = std::function<void(FavoriteItem&&)>;
 using ProblemSink = std::function<void(const WalkProblem&)>;
 
@@ -49,28 +58,19 @@ class Catalog {
     // Every favorite under the Favorites folder.
     bool allFavorites(std::vector<FavoriteItem>& rows, const ProblemSink& problem = {}) const;
 
-    // The walk over the whole tree, for the other fills.
-    bool walk(const WalkVisitor& visitor) const { return walkTree(fs_, root_, root_, visitor); }
+    // Adds the label of every folder the walk enters, from `folder` down, in
+    // the walk's order ("\" first for the Favorites folder itself).
+    bool ListFolder(const std::string& folder, const std::function<void(std::string&&)>& add,
+                    const ProblemSink& problem = {}) const;
+
+    // The favorite at `path` (a folder label followed by a file name, or an
+    // absolute path) as the edit boxes show it.
+    FavoriteFields fieldsOf(std::string_view path) const;
 
   private:
     platform::FileSystem& fs_;
     const Profile& profile_;
     std::string root_;
 };
-
-// A number as labels and settings show it: one blank before a number that is
-// not negative, "-" before one that is (" 128", " 0", "-3").
-std::string FormatNumber(std::int64_t n);
-
-// A count caption such as "ファイル数: 128".
-std::string CountCaption(std::string_view prefix, std::int64_t n);
-
-// The leading numeral of a text, as settings are read back: blanks skipped, an
-// optional sign, digits and a decimal part; 0 when there is none.
-double LeadingNumber(std::string_view text);
-
-// The nearest whole number, a half going to the even neighbour, clamped to
-// the 32-bit range.
-std::int32_t RoundToInt(double value);
 
 }  // namespace brim::core

@@ -95,6 +95,25 @@ TEST_F(CliTest, HelpListsTheVerbs) {
     EXPECT_NE(r.out.find("  list"), std::string::npos);
 }
 
+TEST_F(CliTest, FoldersAndShow) {
+    test::writeShortcut(root + "A/A1/n.url", "http://n/", "ニュース \"毎日\"");
+    test::makeFolders(root + "B");
+    CliRun r = run({"--json", "folders"});
+    EXPECT_EQ(r.rc, kSuccess);
+    EXPECT_EQ(r.out, "[\n \"\\\\\",\n \"\\\\B\\\\\",\n \"\\\\A\\\\\",\n \"\\\\A\\\\A1\\\\\"\n]\n");
+    r = run({"folders"});
+    EXPECT_EQ(r.out, "Folder\n\\\n\\B\\\n\\A\\\n\\A\\A1\\\nフォルダ数: 4\n");
+    r = run({"--json", "show", "\\A\\A1\\n.url"});
+    EXPECT_EQ(r.rc, kSuccess) << r.err;
+    EXPECT_EQ(r.out,
+              "{\"folder\":\"\\\\A\\\\A1\\\\\",\"name\":\"n\",\"url\":\"http://n/\","
+              "\"comment\":\"ニュース \\\"毎日\\\"\"}\n");
+    r = run({"show", "A\\missing.url"});
+    EXPECT_EQ(r.rc, kFailure);
+    EXPECT_EQ(r.err, "brimmark-cli: no such favorite: A\\missing.url\n");
+    EXPECT_EQ(run({"show"}).rc, kUsage);
+}
+
 TEST(JsonString, EscapesControlCharacters) {
     EXPECT_EQ(jsonString(std::string("a\x01\n\\\"", 5)), "\"a\\u0001\\n\\\\\\\"\"");
 }

@@ -173,3 +173,36 @@ TEST_F(CatalogTest, ListDirFromASubfolderKeepsLabelsRelativeToTheRoot) {
 
 }  // namespace
 }  // namespace brim::core
+
+namespace brim::core {
+namespace {
+
+TEST_F(CatalogTest, FolderLabelsInWalkOrder) {
+    test::makeFolders(root + "A/A1");
+    test::makeFolders(root + "B");
+    test::makeFolders(root + ".hidden/x");
+    std::vector<std::string> labels;
+    ASSERT_TRUE(catalog.ListFolder(root, [&](std::string&& l) { labels.push_back(l); }));
+    EXPECT_EQ(labels, (std::vector<std::string>{"\\", "\\B\\", "\\A\\", "\\A\\A1\\"}));
+}
+
+TEST_F(CatalogTest, FieldsAsTheEditBoxesShowThem) {
+    writeShortcut(root + "Links/News.url", "http://news/", "daily");
+    writeShortcut(root + "a.url", "http://a/");
+    writeFile(root + "page.html", "<html>");
+    const struct {
+        std::string path;
+        FavoriteFields fields;
+    } cases[] = {
+        {"\\Links\\News.url", {"\\Links\\", "News", "http://news/", "daily"}},
+        {"\\a.url", {"\\", "a", "http://a/", ""}},
+        {"\\page.html", {"\\", "page.html", "", ""}},
+        {root + "Links/News.url", {root + "Links/", "News", "http://news/", "daily"}},
+        {"\\Links\\gone.url", {"\\Links\\", "gone", "", ""}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(catalog.fieldsOf(c.path), c.fields) << c.path;
+}
+
+}  // namespace
+}  // namespace brim::core

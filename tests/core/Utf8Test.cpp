@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "core/Catalog.h"
 #include "core/Utf8.h"
 
 namespace brim::core {
@@ -34,23 +33,6 @@ TEST(Utf8, AppendRoundTrips) {
     }
     EXPECT_EQ(utf8::offsetOf("日本a", 2), 6u);
     EXPECT_EQ(utf8::offsetOf("日本a", 9), 7u);
-}
-
-TEST(Numbers, FormAndLeadingNumeral) {
-    EXPECT_EQ(FormatNumber(128), " 128");
-    EXPECT_EQ(FormatNumber(0), " 0");
-    EXPECT_EQ(FormatNumber(-3), "-3");
-    EXPECT_EQ(CountCaption("ファイル数:", 128), "ファイル数: 128");
-    const struct {
-        std::string text;
-        double value;
-    } cases[] = {{" 11", 11}, {"12abc", 12}, {"", 0}, {"abc", 0}, {" -3.5x", -3.5}, {"+7", 7}};
-    for (const auto& c : cases)
-        EXPECT_DOUBLE_EQ(LeadingNumber(c.text), c.value) << c.text;
-    EXPECT_EQ(RoundToInt(2.5), 2);
-    EXPECT_EQ(RoundToInt(3.5), 4);
-    EXPECT_EQ(RoundToInt(-2.5), -2);
-    EXPECT_EQ(RoundToInt(1e12), 2147483647);
 }
 
 }  // namespace

@@ -1,0 +1,40 @@
+#pragma once
+// The settings file's keys and the rules by which their values are read.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace brim::core::settings {
+
+inline constexpr std::string_view kPosition = "Wposition";
+inline constexpr std::string_view kX = "x";
+inline constexpr std::string_view kY = "y";
+inline constexpr std::string_view kMode = "mmode";
+inline constexpr std::string_view kModeValue = "value";
+
+// The window modes: the compact strip, the list layout, the full layout.
+enum WinModeValue : std::int32_t { kCompact = 0, kListLayout = 1, kFullLayout = 2 };
+
+// The mode stored as mode + 1: 1, 2, 3 give 0, 1, 2; nothing stored gives the
+// full layout. A stored value past 3 gives a mode no layout exists for.
+std::int32_t WindowModeFromSetting(std::string_view text);
+
+// The text stored for a mode: " 1", " 2" or " 3".
+std::string WindowModeSetting(std::int32_t mode);
+
+// The mode after `mode` in the cycle compact → list → full → compact.
+std::int32_t NextWindowMode(std::int32_t mode);
+
+// A check box stored as its value + 10: the value (0 off, 1 on, 2 grayed), or
+// nullopt when nothing valid is stored and the box keeps its design value.
+std::optional<int> CheckBoxFromSetting(std::string_view text);
+
+// The text stored for a check box's value: " 10", " 11" or " 12".
+std::string CheckBoxSetting(int value);
+
+// A whole number stored as text (leading numeral, rounded).
+std::int32_t WholeNumberFromSetting(std::string_view text);
+
+}  // namespace brim::core::settings
