@@ -1,0 +1,476 @@
+#include "ui/Form1.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+#include <QToolButton>
+#include <QTreeView>
+#include <QWindow>
+
+#include "core/Numbers.h"
+#include "core/Paths.h"
+#include "core/Settings.h"
+#include "ui/Icons.h"
+
+namespace brim::ui {
+namespace {
+
+namespace st = core::settings;
+
+constexpr int kTwipsPerPixel = 15;
+int px(int twips) {
+    return twips / kTwipsPerPixel;
+}
+
+QString q(const std::string& s) {
+    return QString::fromStdString(s);
+}
+std::string s(const QString& q) {
+    return q.toStdString();
+}
+
+// The layouts of the three window modes, in twips.
+struct Layout {
+    int width, height, comboWidth;
+};
+constexpr Layout kCompactLayout{4140, 1245, 2415};
+constexpr Layout kListLayout{6270, 4335, 2895};
+constexpr Layout kFullLayout{6270, 6615, 2895};
+// The size a fill gives the compact strip, so that the list shows.
+constexpr int kEnlargedWidth = 6285;
+constexpr int kEnlargedHeight = 3660;
+// Height of a title bar, for the test whether a stored position can be reached.
+constexpr int kTitleBarPixels = 30;
+
+}  // namespace
+
+Form1::Form1(Services services, QWidget* parent)
+    : QMainWindow(parent),
+      services_(services),
+      profile_(services.fs, services.codePage, services.folders),
+      model_(this) {
+    setObjectName("Form1");
+    setWindowTitle(QStringLiteral("Brimmark - 私のお気に入り v1.3"));
+    // The design's controls are small: a 12-pixel font keeps every caption whole.
+    QFont small = font();
+    small.setPixelSize(12);
+    setFont(small);
+    buildControls();
+    buildMenu();
+    setMinimumSize(1, 1);
+    setSizeTwips(kFullLayout.width, kFullLayout.height);
+}
+
+Form1::~Form1() = default;
+
+void Form1::buildControls() {
+    auto* central = new QWidget(this);
+    central->setObjectName("central");
+    setCentralWidget(central);
+    const auto place = [central](QWidget* w, const char* name, int left, int top, int width,
+                                 int height) {
+        w->setParent(central);
+        w->setObjectName(name);
+        w->setGeometry(px(left), px(top), px(width), px(height));
+    };
+    const auto label = [&](const char* name, const QString& text, int l, int t, int w, int h) {
+        auto* lbl = new QLabel(text);
+        lbl->setWordWrap(true);
+        // The design's labels are narrow; a smaller face keeps their words whole.
+        QFont f = lbl->font();
+        f.setPixelSize(10);
+        lbl->setFont(f);
+        place(lbl, name, l, t, w, h);
+        return lbl;
+    };
+    const auto button = [&](const char* name, const QString& text, IconKind icon, int l, int t,
+                            int w, int h) {
+        auto* b = new QToolButton;
+        b->setText(text);
+        b->setIcon(makeIcon(icon, name == std::string("Command4")));
+        b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+        place(b, name, l, t, w, h);
+        return b;
+    };
+    const auto edit = [&](const char* name, int l, int t, int w, int h) {
+        auto* e = new QLineEdit;
+        place(e, name, l, t, w, h);
+        return e;
+    };
+
+    auto* line = new QFrame;
+    line->setFrameShape(QFrame::HLine);
+    place(line, "Line1", 0, 0, 8640, 30);
+
+    Label1 = label("Label1", "Key Word", 120, 120, 375, 375);
+    Combo1 = new QComboBox;
+    Combo1->setEditable(true);
+    Combo1->setInsertPolicy(QComboBox::NoInsert);
+    place(Combo1, "Combo1", 600, 120, 2295, 300);
+    Command11 = new QPushButton("Go");
+    place(Command11, "Command11", 3120, 150, 375, 260);
+    Command10 = new QToolButton;
+    Command10->setIcon(makeIcon(IconKind::Mode));
+    Command10->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    place(Command10, "Command10", 3600, 120, 300, 300);
+    Label7 = label("Label7", QStringLiteral("個数"), 4080, 150, 1455, 255);
+
+    ListView1 = new QTreeView;
+    place(ListView1, "ListView1", 120, 600, 5895, 2175);
+    ListView1->setModel(&model_);
+    ListView1->setRootIsDecorated(false);
+    ListView1->setItemsExpandable(false);
+    ListView1->setUniformRowHeights(true);
+    ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
+    ListView1->header()->setStretchLastSection(false);
+    ListView1->header()->setSectionsClickable(true);
+
+    Command6 = button("Command6", "Get", IconKind::Get, 120, 3000, 700, 560);
+    Command2 = button("Command2", "same", IconKind::Same, 840, 3000, 700, 560);
+    Command1 = button("Command1", "Folder", IconKind::Folder, 1560, 3000, 700, 560);
+    Command8 = button("Command8", "Search", IconKind::Search, 2280, 3000, 700, 560);
+    Command4 = button("Command4", QStringLiteral("開く"), IconKind::Open, 3120, 3000, 700, 560);
+    Command5 = button("Command5", QStringLiteral("削除"), IconKind::Delete, 3840, 3000, 700, 560);
+    Command9 = button("Command9", "HTML", IconKind::Html, 4560, 3000, 700, 560);
+    Command3 = button("Command3", QStringLiteral("終了"), IconKind::Exit, 5280, 3000, 700, 560);
+
+    label("Label2", QStringLiteral("フォルダ"), 120, 3720, 735, 255);
+    Text2 = edit("Text2", 840, 3720, 4335, 270);
+    Command7 = button("Command7", QStringLiteral("保存"), IconKind::Save, 5280, 3720, 700, 560);
+    label("Label3", QStringLiteral("登録名"), 120, 4100, 735, 255);
+    Text3 = edit("Text3", 840, 4080, 4335, 270);
+    label("Label4", "URL", 240, 4440, 495, 255);
+    Text4 = edit("Text4", 840, 4440, 5175, 270);
+    Text4->setText("https://www.example.com/");
+    label("Label5", QStringLiteral("コメント"), 120, 4800, 615, 255);
+    Text5 = new QPlainTextEdit;
+    place(Text5, "Text5", 840, 4800, 5175, 615);
+    label("Label6", QStringLiteral("保存先 フォルダ"), 120, 5520, 735, 375);
+    Text6 = edit("Text6", 840, 5520, 5175, 270);
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName("Timer1");
+
+    connect(Command1, &QToolButton::clicked, this, &Form1::Command1_Click);
+    connect(Command3, &QToolButton::clicked, this, &Form1::Command3_Click);
+    connect(Command10, &QToolButton::clicked, this, &Form1::Command10_Click);
+    connect(ListView1, &QTreeView::clicked, this, &Form1::ListView1_Click);
+    connect(ListView1, &QTreeView::doubleClicked, this, &Form1::ListView1_DblClick);
+    connect(ListView1->header(), &QHeaderView::sectionClicked, this,
+            [this](int logical) { ListView1_ColumnClick(logical + 1); });
+    connect(Timer1, &QTimer::timeout, this, &Form1::SaveWpos);
+}
+
+void Form1::buildMenu() {
+    const auto menu = [this](const char* name, const QString& title) {
+        QMenu* m = menuBar()->addMenu(title);
+        m->setObjectName(name);
+        return m;
+    };
+    const auto item = [](QMenu* m, const char* name, const QString& text) {
+        QAction* a = m->addAction(text);
+        a->setObjectName(name);
+        return a;
+    };
+    const auto separator = [](QMenu* m, const char* name) {
+        m->addSeparator()->setObjectName(name);
+    };
+
+    QMenu* filemenu = menu("filemenu", QStringLiteral("ファイル"));
+    savemenu = item(filemenu, "savemenu", QStringLiteral("URL保存"));
+    savemenu->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    Mdelete = item(filemenu, "Mdelete", QStringLiteral("URL削除"));
+    delfolder = item(filemenu, "delfolder", QStringLiteral("空きフォルダを削除"));
+    separator(filemenu, "line04");
+    openurl = item(filemenu, "openurl", QStringLiteral("URLを開く"));
+    mkHTML = item(filemenu, "mkHTML", QStringLiteral("HTMLを作成"));
+    separator(filemenu, "line01");
+    exitprogram = item(filemenu, "exitprogram", QStringLiteral("終了"));
+
+    QMenu* Msearch = menu("Msearch", QStringLiteral("設定"));
+    autoCP = item(Msearch, "autoCP", "Auto Copy");
+    setHTML = item(Msearch, "setHTML", QStringLiteral("HTML出力内容"));
+    setKEYWORD = item(Msearch, "setKEYWORD", QStringLiteral("キーワード検索の設定"));
+    everfront = item(Msearch, "everfront", QStringLiteral("常時前面表示"));
+    everfront->setCheckable(true);
+    everfront->setChecked(true);
+    separator(Msearch, "line02");
+    clearKey = item(Msearch, "clearKey", QStringLiteral("キーワード履歴の初期化"));
+    PKEYS = item(Msearch, "PKEYS", QStringLiteral("固定キーワードの登録"));
+
+    QMenu* other = menu("other", QStringLiteral("その他"));
+    toCSV = item(other, "toCSV", QStringLiteral("CSVファイルに出力"));
+    separator(other, "line03");
+    mkstcut = item(other, "mkstcut", QStringLiteral("Brimmark のショートカット作成"));
+
+    QMenu* uhelp = menu("uhelp", QStringLiteral("ヘルプ"));
+    ophelp = item(uhelp, "ophelp", QStringLiteral("HELPファイルを開く"));
+    showV = item(uhelp, "showV", QStringLiteral("バージョン情報"));
+
+    connect(exitprogram, &QAction::triggered, this, &Form1::Command3_Click);
+    connect(everfront, &QAction::triggered, this, &Form1::everfront_Click);
+}
+
+void Form1::startUp(const QString& argument) {
+    // Full-row selection is the list's one further display option.
+    ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
+    ListView1->setAllColumnsShowFocus(true);
+
+    const auto& folders = services_.folders;
+    FavoritesRoot = folders.favorites();
+    DesktopDir = folders.desktop();
+    SendToDir = folders.sendTo();
+    catalog_ = std::make_unique<core::Catalog>(services_.fs, profile_, FavoritesRoot);
+    FrontFlag = 1;
+
+    WposX = st::WholeNumberFromSetting(profile_.ReadSetting(st::kPosition, st::kX));
+    WposY = st::WholeNumberFromSetting(profile_.ReadSetting(st::kPosition, st::kY));
+    WinMode = st::WindowModeFromSetting(profile_.ReadSetting(st::kMode, st::kModeValue));
+
+    if (!argument.isEmpty()) {
+        WinMode = st::kFullLayout;
+        SetFilePs(q(core::LongPathName(services_.fs, s(argument))));
+    } else {
+        allFile();
+    }
+
+    Timer1->start(3000);
+    placeWindow();
+    SetWmode();
+    show();
+    Combo1->setFocus();
+}
+
+void Form1::placeWindow() {
+    QPoint p(qRound(WposX / double(kTwipsPerPixel)), qRound(WposY / double(kTwipsPerPixel)));
+    // A position stored while a monitor since unplugged was in use would leave
+    // the window out of reach: then it goes to the primary screen's corner.
+    const QRect titleBar(p, QSize(std::max(width(), 1), kTitleBarPixels));
+    bool reachable = false;
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        reachable = reachable || screen->geometry().intersects(titleBar);
+    }
+    if (!reachable) {
+        if (const QScreen* primary = QGuiApplication::primaryScreen()) {
+            p = primary->availableGeometry().topLeft();
+        }
+    }
+    move(p);
+}
+
+void Form1::fillList(const QStringList& headers, const std::vector<int>& fifths,
+                     std::vector<ResultListModel::Row> rows) {
+    const int w = ListView1->width();
+    model_.fill(headers, std::move(rows));
+    for (int c = 0; c < headers.size(); ++c) {
+        ListView1->setColumnWidth(c, w * fifths[static_cast<std::size_t>(c)] / 5);
+    }
+    CurrentItem = -1;
+}
+
+void Form1::setCountCaption(const char* prefix, std::int64_t n) {
+    Label7->setText(q(core::CountCaption(prefix, n)));
+}
+
+void Form1::allFile() {
+    std::vector<ResultListModel::Row> rows;
+    catalog_->ListDir(FavoritesRoot, [&](core::FavoriteItem&& item) {
+        rows.push_back({q(item.name), q(item.folder), q(item.comment)});
+    });
+    ItemCount = static_cast<std::int32_t>(rows.size());
+    ListMode = core::kListFavorites;
+    fillList({"Name", "Folder", "Comment"}, {2, 2, 3}, std::move(rows));
+    setCountCaption("ファイル数:", ItemCount);
+    if (WinMode == st::kCompact) setSizeTwips(kEnlargedWidth, kEnlargedHeight);
+}
+
+void Form1::allFolder() {
+    std::vector<ResultListModel::Row> rows;
+    catalog_->ListFolder(FavoritesRoot, [&](std::string&& label) {
+        rows.push_back({q(label), {}, {}});
+    });
+    FolderCount = static_cast<std::int32_t>(rows.size());
+    ItemCount = 0;
+    ListMode = core::kListFolders;
+    fillList({"Folder"}, {5}, std::move(rows));
+    setCountCaption("フォルダ数:", FolderCount);
+}
+
+void Form1::showPages(const std::vector<std::pair<QString, QString>>& pages) {
+    std::vector<ResultListModel::Row> rows;
+    for (const auto& [title, url] : pages)
+        rows.push_back({title, url, {}});
+    ItemCount = static_cast<std::int32_t>(rows.size());
+    ListMode = core::kListPages;
+    fillList({"site", "URL"}, {2, 3}, std::move(rows));
+    setCountCaption("サイト数:", ItemCount);
+}
+
+void Form1::SetFilePs(const QString& path) {
+    const core::FavoriteFields f = catalog_->fieldsOf(s(path));
+    Text2->setText(q(f.folder));
+    Text6->setText(q(f.folder));
+    Text3->setText(q(f.name));
+    Text4->setText(q(f.url));
+    Text5->setPlainText(q(f.comment));
+}
+
+void Form1::SetSitePs() {
+    const auto selected = ListView1->selectionModel()->selectedRows();
+    if (selected.isEmpty()) return;
+    CurrentItem = selected.front().row();
+    const auto& row = model_.row(CurrentItem);
+    if (row[0].isEmpty()) return;
+    Text3->setText(row[0]);
+    Text4->setText(row[1]);
+    Text5->setPlainText({});
+    Text2->setText(QStringLiteral("[Internet]"));
+    Text5->setFocus();
+}
+
+void Form1::ListView1_Click() {
+    const auto selected = ListView1->selectionModel()->selectedRows();
+    if (selected.isEmpty()) return;
+    CurrentItem = selected.front().row();
+    const auto& row = model_.row(CurrentItem);
+    switch (ListMode) {
+        case core::kListFavorites:
+            SetFilePs(row[1] + row[0]);
+            break;
+        case core::kListFolders:
+            Text6->setText(row[0]);
+            Combo1->setEditText(row[0].contains('"') ? row[0] : '"' + row[0] + '"');
+            break;
+        case core::kListPages:
+            SetSitePs();
+            break;
+        default:
+            break;
+    }
+}
+
+void Form1::ListView1_DblClick() {
+    SetWmode();
+}
+
+void Form1::ListView1_ColumnClick(int column) {
+    const Qt::SortOrder order = column == 3 ? Qt::DescendingOrder : Qt::AscendingOrder;
+    model_.sortBy(column - 1, order);
+    ListView1->header()->setSortIndicatorShown(true);
+    ListView1->header()->setSortIndicator(column - 1, order);
+}
+
+void Form1::Command1_Click() {
+    allFolder();
+}
+
+void Form1::setSizeTwips(int width, int height) {
+    resize(px(width), px(height));
+}
+
+void Form1::setComboWidthTwips(int width) {
+    Combo1->resize(px(width), Combo1->height());
+}
+
+QSize Form1::sizeTwips() const {
+    return size() * kTwipsPerPixel;
+}
+
+QPoint Form1::positionTwips() const {
+    return pos() * kTwipsPerPixel;
+}
+
+void Form1::SetWmode() {
+    switch (WinMode) {
+        case st::kCompact:
+            setSizeTwips(kCompactLayout.width, kCompactLayout.height);
+            setComboWidthTwips(kCompactLayout.comboWidth);
+            Command11->setVisible(true);
+            savemenu->setEnabled(false);
+            Mdelete->setEnabled(false);
+            autoCP->setEnabled(false);
+            SetFront(FrontFlag);
+            break;
+        case st::kListLayout:
+            setSizeTwips(kListLayout.width, kListLayout.height);
+            setComboWidthTwips(kListLayout.comboWidth);
+            Command11->setVisible(false);
+            savemenu->setEnabled(true);
+            Mdelete->setEnabled(true);
+            autoCP->setEnabled(true);
+            SetFront(0);
+            break;
+        case st::kFullLayout:
+            setSizeTwips(kFullLayout.width, kFullLayout.height);
+            setComboWidthTwips(kFullLayout.comboWidth);
+            Command11->setVisible(false);
+            SetFront(0);
+            break;
+        default:
+            break;
+    }
+}
+
+void Form1::SetFront(std::int32_t flag) {
+    Qt::WindowFlags flags = windowFlags();
+    flags.setFlag(Qt::WindowStaysOnTopHint, flag != 0);
+    if (flags == windowFlags()) return;
+    // Changed on the live window, so that it neither moves nor resizes nor
+    // flickers the way setWindowFlags' re-creation would make it.
+    overrideWindowFlags(flags);
+    if (QWindow* window = windowHandle()) window->setFlags(flags);
+}
+
+void Form1::Command10_Click() {
+    WinMode = st::NextWindowMode(WinMode);
+    SetWmode();
+    profile_.WriteSetting(st::kMode, st::kModeValue, st::WindowModeSetting(WinMode));
+}
+
+void Form1::everfront_Click() {
+    FrontFlag = 1 - FrontFlag;
+    everfront->setChecked(FrontFlag != 0);
+    SetFront(FrontFlag);
+}
+
+void Form1::SaveWpos() {
+    const QPoint p = positionTwips();
+    if (p.x() == WposX && p.y() == WposY) return;
+    WposX = p.x();
+    WposY = p.y();
+    profile_.WriteSetting(st::kPosition, st::kX, core::FormatNumber(WposX));
+    profile_.WriteSetting(st::kPosition, st::kY, core::FormatNumber(WposY));
+}
+
+void Form1::shutDown() {
+    if (shuttingDown_) return;
+    shuttingDown_ = true;
+    CurrentItem = -1;
+    SaveWpos();
+    Timer1->stop();
+    QApplication::closeAllWindows();
+    QCoreApplication::quit();
+}
+
+void Form1::Command3_Click() {
+    shutDown();
+}
+
+void Form1::closeEvent(QCloseEvent* event) {
+    shutDown();
+    event->accept();
+}
+
+}  // namespace brim::ui

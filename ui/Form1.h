@@ -1,0 +1,150 @@
+#pragma once
+// The main window: keyword box, result list, button row, edit boxes, menu.
+// Names follow the window's design: Command1 … Command11, Text2 … Text6,
+// Label1 … Label7, Combo1, ListView1, Timer1, and the menu items.
+
+#include <QMainWindow>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "core/Catalog.h"
+#include "core/Profile.h"
+#include "platform/CodePage.h"
+#include "platform/FileSystem.h"
+#include "platform/SpecialFolders.h"
+#include "ui/Dialogs.h"
+#include "ui/ResultListModel.h"
+
+class QAction;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QToolButton;
+class QTimer;
+class QTreeView;
+
+namespace brim::ui {
+
+// What the window needs of the system.
+struct Services {
+    platform::FileSystem& fs;
+    const platform::CodePage& codePage;
+    const platform::SpecialFolders& folders;
+    Dialogs& dialogs;
+};
+
+class Form1 final : public QMainWindow {
+    Q_OBJECT
+  public:
+    explicit Form1(Services services, QWidget* parent = nullptr);
+    ~Form1() override;
+
+    // Start-up: settings, window mode and position, the first fill; `argument`
+    // is the program's command line taken whole (a favorite's path, or empty).
+    void startUp(const QString& argument);
+
+    // The list model and the globals the handlers share.
+    std::int32_t WinMode = 2;
+    std::int32_t FrontFlag = 1;
+    std::int32_t ListMode = core::kListFavorites;
+    std::int32_t ItemCount = 0;
+    std::int32_t FolderCount = 0;
+    std::int32_t WposX = 0;
+    std::int32_t WposY = 0;
+    int CurrentItem = -1;  // row index, -1 for none
+    static constexpr std::int32_t MaxKeywords = 15;
+    std::string FavoritesRoot, DesktopDir, SendToDir;
+
+    // Procedures.
+    void allFile();
+    void allFolder();
+    void SetFilePs(const QString& path);
+    void SetSitePs();
+    void SetWmode();
+    void SetFront(std::int32_t flag);
+    void SaveWpos();
+    // Fills the list with open browser pages (title, address).
+    void showPages(const std::vector<std::pair<QString, QString>>& pages);
+
+    ResultListModel& listModel() { return model_; }
+    // The window's size and position in twips, as the layouts give them.
+    QSize sizeTwips() const;
+    QPoint positionTwips() const;
+
+    // Handlers.
+    void Command1_Click();
+    void Command3_Click();
+    void Command10_Click();
+    void everfront_Click();
+    void ListView1_Click();
+    void ListView1_DblClick();
+    void ListView1_ColumnClick(int column);  // 1-based
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void buildControls();
+    void buildMenu();
+    void setCountCaption(const char* prefix, std::int64_t n);
+    // Replaces the list's columns and rows; column widths in fifths of its width.
+    void fillList(const QStringList& headers, const std::vector<int>& fifths,
+                  std::vector<ResultListModel::Row> rows);
+    // Sets the window's size in twips.
+    void setSizeTwips(int width, int height);
+    void setComboWidthTwips(int width);
+    void placeWindow();
+    void shutDown();
+
+    Services services_;
+    core::Profile profile_;
+    std::unique_ptr<core::Catalog> catalog_;
+    ResultListModel model_;
+    bool shuttingDown_ = false;
+
+  public:
+    // Controls, named as in the design.
+    QLabel* Label1 = nullptr;
+    QComboBox* Combo1 = nullptr;
+    QPushButton* Command11 = nullptr;
+    QToolButton* Command10 = nullptr;
+    QLabel* Label7 = nullptr;
+    QTimer* Timer1 = nullptr;
+    QTreeView* ListView1 = nullptr;
+    QToolButton* Command6 = nullptr;
+    QToolButton* Command2 = nullptr;
+    QToolButton* Command1 = nullptr;
+    QToolButton* Command8 = nullptr;
+    QToolButton* Command4 = nullptr;
+    QToolButton* Command5 = nullptr;
+    QToolButton* Command9 = nullptr;
+    QToolButton* Command3 = nullptr;
+    QLineEdit* Text2 = nullptr;
+    QToolButton* Command7 = nullptr;
+    QLineEdit* Text3 = nullptr;
+    QLineEdit* Text4 = nullptr;
+    QPlainTextEdit* Text5 = nullptr;
+    QLineEdit* Text6 = nullptr;
+    // Menu items.
+    QAction* savemenu = nullptr;
+    QAction* Mdelete = nullptr;
+    QAction* delfolder = nullptr;
+    QAction* openurl = nullptr;
+    QAction* mkHTML = nullptr;
+    QAction* exitprogram = nullptr;
+    QAction* autoCP = nullptr;
+    QAction* setHTML = nullptr;
+    QAction* setKEYWORD = nullptr;
+    QAction* everfront = nullptr;
+    QAction* clearKey = nullptr;
+    QAction* PKEYS = nullptr;
+    QAction* toCSV = nullptr;
+    QAction* mkstcut = nullptr;
+    QAction* ophelp = nullptr;
+    QAction* showV = nullptr;
+};
+
+}  // namespace brim::ui
