@@ -10,7 +10,9 @@ std::int32_t WindowModeFromSetting(std::string_view text) {
     return m;
 }
 
-std::string WindowModeSetting(std::int32_t mode) { return FormatNumber(std::int64_t{mode} + 1); }
+std::string WindowModeSetting(std::int32_t mode) {
+    return FormatNumber(std::int64_t{mode} + 1);
+}
 
 std::int32_t NextWindowMode(std::int32_t mode) {
     std::int32_t m = mode + 1;
@@ -25,7 +27,9 @@ std::optional<int> CheckBoxFromSetting(std::string_view text) {
     return n;
 }
 
-std::string CheckBoxSetting(int value) { return FormatNumber(value + 10); }
+std::string CheckBoxSetting(int value) {
+    return FormatNumber(value + 10);
+}
 
 std::int32_t WholeNumberFromSetting(std::string_view text) {
     return RoundToInt(LeadingNumber(text));

@@ -46,8 +46,9 @@ TEST(Settings, CheckBoxRule) {
     const struct {
         std::string stored;
         std::optional<int> value;
-    } cases[] = {{" 10", 0}, {" 11", 1}, {"12", 2}, {"", std::nullopt},
-                 {" 9", std::nullopt}, {" 13", std::nullopt}, {"abc", std::nullopt}};
+    } cases[] = {{" 10", 0},           {" 11", 1},           {"12", 2},
+                 {"", std::nullopt},   {" 9", std::nullopt}, {" 13", std::nullopt},
+                 {"abc", std::nullopt}};
     for (const auto& c : cases) {
         EXPECT_EQ(settings::CheckBoxFromSetting(c.stored), c.value) << c.stored;
     }
