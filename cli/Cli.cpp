@@ -67,6 +67,8 @@ std::vector<std::unique_ptr<Command>> allCommands() {
     commands.push_back(makeListCommand());
     commands.push_back(makeFoldersCommand());
     commands.push_back(makeShowCommand());
+    commands.push_back(makeSearchCommand());
+    commands.push_back(makeSameCommand());
     return commands;
 }
 

@@ -3,6 +3,7 @@
 
 #include <iosfwd>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -10,6 +11,7 @@
 
 #include "core/Catalog.h"
 #include "core/Profile.h"
+#include "core/Search.h"
 #include "platform/CodePage.h"
 #include "platform/FileSystem.h"
 #include "platform/SpecialFolders.h"
@@ -56,6 +58,24 @@ std::vector<std::unique_ptr<Command>> allCommands();
 std::unique_ptr<Command> makeListCommand();
 std::unique_ptr<Command> makeFoldersCommand();
 std::unique_ptr<Command> makeShowCommand();
+std::unique_ptr<Command> makeSearchCommand();
+std::unique_ptr<Command> makeSameCommand();
+
+// A search as the verbs that take search options give it: the saved options
+// with the command line's laid over them, and the keyword text (the words
+// left, joined by blanks). Options a verb may take besides are left in
+// `unknownOptions`.
+struct SearchRequest {
+    core::SearchOptions options;
+    std::string text;
+    std::vector<std::string> unknownOptions;
+};
+std::optional<SearchRequest> parseSearchRequest(const Context& ctx,
+                                                std::span<const std::string> args,
+                                                std::string& error);
+// Every favorite for an empty text, else the search's matches. False when the
+// Favorites folder cannot be read.
+bool runSearchRequest(const Context& ctx, const SearchRequest& request, const core::RowSink& add);
 
 // Runs the command line `args` (without the program name). Special folders
 // come from `folders`, or from the process environment when null.

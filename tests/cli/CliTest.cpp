@@ -7,6 +7,8 @@
 #include "TestSupport.h"
 #include "cli/Command.h"
 #include "cli/Output.h"
+#include "platform/posix/IconvCodePage.h"
+#include "platform/posix/PosixFileSystem.h"
 
 namespace brim::cli {
 namespace {
@@ -21,6 +23,8 @@ class CliTest : public testing::Test {
     test::TempDir dir;
     test::TestFolders folders{dir};
     std::string root = folders.favorites();
+    platform::PosixFileSystem fs;
+    platform::IconvCodePage codePage{"CP932"};
 
     CliRun run(std::vector<std::string> args) {
         std::ostringstream out, err;
@@ -112,6 +116,44 @@ TEST_F(CliTest, FoldersAndShow) {
     EXPECT_EQ(r.rc, kFailure);
     EXPECT_EQ(r.err, "brimmark-cli: no such favorite: A\\missing.url\n");
     EXPECT_EQ(run({"show"}).rc, kUsage);
+}
+
+TEST_F(CliTest, SearchUsesSavedOptionsUnlessGiven) {
+    test::writeShortcut(root + "a.url", "http://news/", "Daily");
+    test::writeShortcut(root + "b.url", "http://sport/", "daily");
+    test::writeShortcut(root + "News/c.url", "http://c/", "");
+    const auto names = [&](std::vector<std::string> args) {
+        args.insert(args.begin(), {"--json", "search"});
+        const CliRun r = run(args);
+        EXPECT_EQ(r.rc, kSuccess) << r.err;
+        std::string out;
+        for (std::size_t at = r.out.find("\"name\":\""); at != std::string::npos;
+             at = r.out.find("\"name\":\"", at + 1)) {
+            out += r.out.substr(at + 8, r.out.find('"', at + 8) - at - 8) + " ";
+        }
+        return out;
+    };
+    EXPECT_EQ(names({"daily"}), "a.url b.url ");
+    EXPECT_EQ(names({"news", "daily"}), "a.url b.url c.url ");
+    EXPECT_EQ(names({"--case-sensitive", "Daily"}), "a.url ");
+    EXPECT_EQ(names({"--fields", "folder", "news"}), "c.url ");
+    EXPECT_EQ(names({"--", "--and"}), "");
+    EXPECT_EQ(names({""}), "a.url b.url c.url ");
+    // Saved: AND, without folders; the command line still overrides.
+    core::Profile profile(fs, codePage, folders);
+    ASSERT_TRUE(core::SaveSearchOptions(profile, {{1, 0, 1, 1, 1}, false}));
+    EXPECT_EQ(names({"news", "daily"}), "a.url ");
+    EXPECT_EQ(names({"--or", "news", "daily"}), "a.url b.url ");
+    EXPECT_EQ(names({"--fields", "folder,name", "news"}), "c.url ");
+
+    EXPECT_EQ(run({"search", "--fields", "title", "x"}).rc, kUsage);
+    EXPECT_EQ(run({"search", "--fields"}).rc, kUsage);
+    EXPECT_EQ(run({"search", "--regex", "x"}).rc, kUsage);
+    const CliRun same = run({"same", "http://sport/"});
+    EXPECT_EQ(same.rc, kSuccess);
+    EXPECT_NE(same.out.find("b.url"), std::string::npos);
+    EXPECT_EQ(same.out.find("a.url"), std::string::npos);
+    EXPECT_EQ(run({"same"}).rc, kUsage);
 }
 
 TEST(JsonString, EscapesControlCharacters) {

@@ -1,0 +1,162 @@
+#include "core/Search.h"
+
+#include "core/Numbers.h"
+#include "core/Settings.h"
+#include "core/Utf8.h"
+
+namespace brim::core {
+
+std::vector<std::string> SplitKeywords(std::string_view t) {
+    std::vector<std::string> keys;
+    std::size_t p = 0;
+    bool more = true;  // false once a keyword ran to the end of the text
+    while (more && p < t.size() && keys.size() < kMaxSearchKeys) {
+        std::string_view k;
+        if (t[p] == ' ') {
+            ++p;
+        } else if (t[p] == '"' && p + 1 < t.size() && t[p + 1] == '"') {
+            p += 2;
+        } else if (t[p] == '"') {
+            const auto q = t.find('"', p + 1);
+            if (q == std::string_view::npos) {
+                k = t.substr(p + 1);
+                more = false;
+            } else {
+                k = t.substr(p + 1, q - p - 1);
+                p = q + 1;
+            }
+        } else {
+            const auto q = t.find(' ', p);
+            if (q == std::string_view::npos) {
+                k = t.substr(p);
+                more = false;
+            } else {
+                k = t.substr(p, q - p);
+                p = q + 1;
+            }
+        }
+        if (!k.empty()) keys.emplace_back(k);
+    }
+    return keys;
+}
+
+std::string UpperCase(std::string_view s, const platform::CaseMapper& mapper) {
+    std::string out;
+    out.reserve(s.size());
+    for (std::size_t pos = 0; pos < s.size();) {
+        const auto c = static_cast<unsigned char>(s[pos]);
+        if (c < 0x80) {  // most text is ASCII: no decoding needed
+            out.push_back(static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c));
+            ++pos;
+            continue;
+        }
+        const std::size_t start = pos;
+        const char32_t cp = utf8::next(s, pos);
+        if (cp == utf8::kInvalid) {
+            out.append(s.substr(start, pos - start));  // keep malformed bytes as they are
+        } else {
+            utf8::append(out, mapper.upper(cp));
+        }
+    }
+    return out;
+}
+
+bool ContainsKeyword(std::string_view text, std::string_view keyword, bool foldCase,
+                     const platform::CaseMapper& mapper) {
+    if (text.empty()) return false;
+    if (!foldCase) return text.find(keyword) != std::string_view::npos;
+    return UpperCase(text, mapper).find(UpperCase(keyword, mapper)) != std::string::npos;
+}
+
+namespace {
+constexpr std::string_view kOptionsSection = "SerchCond";
+}
+
+SearchOptions StoredSearchOptions::options() const {
+    SearchOptions o;
+    o.foldCase = checks[0] == 1;
+    o.fields = {checks[1], checks[2], checks[3], checks[4]};
+    o.anyKeyword = option1;
+    return o;
+}
+
+StoredSearchOptions LoadSearchOptions(const Profile& profile, StoredSearchOptions current) {
+    for (std::size_t i = 0; i < current.checks.size(); ++i) {
+        const auto v = settings::CheckBoxFromSetting(
+            profile.ReadSetting(kOptionsSection, "check" + std::to_string(i + 1)));
+        if (v) current.checks[i] = *v;
+    }
+    const auto o =
+        settings::WholeNumberFromSetting(profile.ReadSetting(kOptionsSection, "option1"));
+    if (o == 11) current.option1 = true;
+    if (o == 10) current.option1 = false;
+    return current;
+}
+
+WriteStatus SaveSearchOptions(const Profile& profile, const StoredSearchOptions& stored) {
+    WriteStatus first;
+    const auto keep = [&](WriteStatus s) {
+        if (first && !s) first = s;
+    };
+    for (std::size_t i = 0; i < stored.checks.size(); ++i) {
+        keep(profile.WriteSetting(kOptionsSection, "check" + std::to_string(i + 1),
+                                  settings::CheckBoxSetting(stored.checks[i])));
+    }
+    keep(profile.WriteSetting(kOptionsSection, "option1", stored.option1 ? "11" : "10"));
+    return first;
+}
+
+bool Search::SearchDir(const std::string& folder, const std::vector<std::string>& keywords,
+                       const SearchOptions& options, const RowSink& add,
+                       const ProblemSink& problem) const {
+    const SearchFields& f = options.fields;
+    const bool useFolder = f.folder == 1, useName = f.name == 1;
+    const bool useAddress = f.address == 1, useComment = f.comment == 1;
+    // Keywords are folded once per search, the match text once per file.
+    std::vector<std::string> keys;
+    for (const auto& k : keywords)
+        keys.push_back(options.foldCase ? UpperCase(k, mapper_) : k);
+
+    const Profile& profile = catalog_.profile();
+    std::string bytes, text, comment;
+    WalkVisitor visitor;
+    visitor.problem = problem;
+    visitor.folder = [&](const std::string&, const std::string& label,
+                         const FolderContents& contents) {
+        if (keys.empty()) return;
+        for (const auto& name : contents.files) {
+            // One read serves the address, the comment field and the row.
+            const bool read = static_cast<bool>(contents.folder->readFile(name, bytes));
+            const auto commentOf = [&] {
+                return read ? profile.valueIn(bytes, kCommentSection, kCommentKey) : std::string();
+            };
+            text.clear();
+            if (useFolder) text.append(label).append(" ");
+            if (useName) text.append(name).append(" ");
+            if (useAddress) {
+                if (read) text.append(profile.valueIn(bytes, kShortcutSection, kUrlKey));
+                text.append(" ");
+            }
+            if (useComment) text.append(comment = commentOf());
+            if (options.foldCase) text = UpperCase(text, mapper_);
+
+            bool match = !options.anyKeyword;
+            for (const auto& k : keys) {
+                // Both sides are folded already.
+                const bool found = ContainsKeyword(text, k, false, mapper_);
+                match = options.anyKeyword ? (match || found) : (match && found);
+            }
+            if (match) add(FavoriteItem{name, label, useComment ? comment : commentOf()});
+        }
+    };
+    return walkTree(catalog_.fileSystem(), catalog_.FavoritesRoot(), folder, visitor);
+}
+
+bool Search::Same(const std::string& url, const SearchOptions& options, const RowSink& add,
+                  const ProblemSink& problem) const {
+    SearchOptions same = options;
+    same.fields = {0, 0, 1, 0};
+    return SearchDir(catalog_.FavoritesRoot(), {url}, same, add, problem);
+}
+
+}  // namespace brim::core
