@@ -10,8 +10,10 @@
 
 #include "core/Catalog.h"
 #include "platform/posix/IconvCodePage.h"
+#include "platform/posix/LocaleCaseMapper.h"
 #include "platform/posix/PosixFileSystem.h"
 #include "platform/posix/PosixSpecialFolders.h"
+#include "platform/posix/SpawnOpener.h"
 #include "ui/Form1.h"
 
 namespace {
@@ -54,7 +56,9 @@ int main(int argc, char** argv) {
         catalog.allFavorites(items);
         rows = items.size();
     });
-    brim::ui::Form1 form({fs, cp, folders, dialogs});
+    brim::platform::LocaleCaseMapper caseMapper;
+    brim::platform::SpawnOpener opener("true");  // nothing is opened here
+    brim::ui::Form1 form({fs, cp, folders, caseMapper, opener, dialogs});
     form.startUp({});
     const double fill = medianMs(runs, [&] { form.allFile(); });
     form.ListView1_ColumnClick(1);

@@ -9,6 +9,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -21,16 +22,19 @@
 #include "core/Numbers.h"
 #include "core/Paths.h"
 #include "core/Settings.h"
+#include "core/Utf8.h"
+#include "ui/Form2.h"
+#include "ui/Form3.h"
 #include "ui/Icons.h"
+#include "ui/Layout.h"
 
 namespace brim::ui {
 namespace {
 
 namespace st = core::settings;
 
-constexpr int kTwipsPerPixel = 15;
 int px(int twips) {
-    return twips / kTwipsPerPixel;
+    return twipsToPixels(twips);
 }
 
 QString q(const std::string& s) {
@@ -78,11 +82,9 @@ void Form1::buildControls() {
     auto* central = new QWidget(this);
     central->setObjectName("central");
     setCentralWidget(central);
-    const auto place = [central](QWidget* w, const char* name, int left, int top, int width,
-                                 int height) {
-        w->setParent(central);
-        w->setObjectName(name);
-        w->setGeometry(px(left), px(top), px(width), px(height));
+    const auto at = [central](QWidget* w, const char* name, int left, int top, int width,
+                              int height) {
+        place(w, central, name, {left, top, width, height});
     };
     const auto label = [&](const char* name, const QString& text, int l, int t, int w, int h) {
         auto* lbl = new QLabel(text);
@@ -91,7 +93,7 @@ void Form1::buildControls() {
         QFont f = lbl->font();
         f.setPixelSize(10);
         lbl->setFont(f);
-        place(lbl, name, l, t, w, h);
+        at(lbl, name, l, t, w, h);
         return lbl;
     };
     const auto button = [&](const char* name, const QString& text, IconKind icon, int l, int t,
@@ -100,34 +102,34 @@ void Form1::buildControls() {
         b->setText(text);
         b->setIcon(makeIcon(icon, name == std::string("Command4")));
         b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-        place(b, name, l, t, w, h);
+        at(b, name, l, t, w, h);
         return b;
     };
     const auto edit = [&](const char* name, int l, int t, int w, int h) {
         auto* e = new QLineEdit;
-        place(e, name, l, t, w, h);
+        at(e, name, l, t, w, h);
         return e;
     };
 
     auto* line = new QFrame;
     line->setFrameShape(QFrame::HLine);
-    place(line, "Line1", 0, 0, 8640, 30);
+    at(line, "Line1", 0, 0, 8640, 30);
 
     Label1 = label("Label1", "Key Word", 120, 120, 375, 375);
     Combo1 = new QComboBox;
     Combo1->setEditable(true);
     Combo1->setInsertPolicy(QComboBox::NoInsert);
-    place(Combo1, "Combo1", 600, 120, 2295, 300);
+    at(Combo1, "Combo1", 600, 120, 2295, 300);
     Command11 = new QPushButton("Go");
-    place(Command11, "Command11", 3120, 150, 375, 260);
+    at(Command11, "Command11", 3120, 150, 375, 260);
     Command10 = new QToolButton;
     Command10->setIcon(makeIcon(IconKind::Mode));
     Command10->setToolButtonStyle(Qt::ToolButtonIconOnly);
-    place(Command10, "Command10", 3600, 120, 300, 300);
+    at(Command10, "Command10", 3600, 120, 300, 300);
     Label7 = label("Label7", QStringLiteral("個数"), 4080, 150, 1455, 255);
 
     ListView1 = new QTreeView;
-    place(ListView1, "ListView1", 120, 600, 5895, 2175);
+    at(ListView1, "ListView1", 120, 600, 5895, 2175);
     ListView1->setModel(&model_);
     ListView1->setRootIsDecorated(false);
     ListView1->setItemsExpandable(false);
@@ -156,7 +158,7 @@ void Form1::buildControls() {
     Text4->setText("https://www.example.com/");
     label("Label5", QStringLiteral("コメント"), 120, 4800, 615, 255);
     Text5 = new QPlainTextEdit;
-    place(Text5, "Text5", 840, 4800, 5175, 615);
+    at(Text5, "Text5", 840, 4800, 5175, 615);
     label("Label6", QStringLiteral("保存先 フォルダ"), 120, 5520, 735, 375);
     Text6 = edit("Text6", 840, 5520, 5175, 270);
 
@@ -164,6 +166,11 @@ void Form1::buildControls() {
     Timer1->setObjectName("Timer1");
 
     connect(Command1, &QToolButton::clicked, this, &Form1::Command1_Click);
+    connect(Command2, &QToolButton::clicked, this, &Form1::Command2_Click);
+    connect(Command4, &QToolButton::clicked, this, &Form1::Command4_Click);
+    connect(Command8, &QToolButton::clicked, this, &Form1::Command8_Click);
+    connect(Command11, &QPushButton::clicked, this, &Form1::Command8_Click);
+    connect(Combo1->lineEdit(), &QLineEdit::returnPressed, this, &Form1::Command8_Click);
     connect(Command3, &QToolButton::clicked, this, &Form1::Command3_Click);
     connect(Command10, &QToolButton::clicked, this, &Form1::Command10_Click);
     connect(ListView1, &QTreeView::clicked, this, &Form1::ListView1_Click);
@@ -221,6 +228,10 @@ void Form1::buildMenu() {
 
     connect(exitprogram, &QAction::triggered, this, &Form1::Command3_Click);
     connect(everfront, &QAction::triggered, this, &Form1::everfront_Click);
+    connect(openurl, &QAction::triggered, this, &Form1::openIE);
+    connect(setKEYWORD, &QAction::triggered, this, &Form1::setKEYWORD_Click);
+    connect(clearKey, &QAction::triggered, this, &Form1::clearKey_Click);
+    connect(PKEYS, &QAction::triggered, this, &Form1::PKEYS_Click);
 }
 
 void Form1::startUp(const QString& argument) {
@@ -233,15 +244,19 @@ void Form1::startUp(const QString& argument) {
     DesktopDir = folders.desktop();
     SendToDir = folders.sendTo();
     catalog_ = std::make_unique<core::Catalog>(services_.fs, profile_, FavoritesRoot);
+    search_ = std::make_unique<core::Search>(*catalog_, services_.caseMapper);
+    form2_ = new Form2(profile_, Combo1, this);
     FrontFlag = 1;
 
     WposX = st::WholeNumberFromSetting(profile_.ReadSetting(st::kPosition, st::kX));
     WposY = st::WholeNumberFromSetting(profile_.ReadSetting(st::kPosition, st::kY));
     WinMode = st::WindowModeFromSetting(profile_.ReadSetting(st::kMode, st::kModeValue));
+    LoadKeywords();
 
     if (!argument.isEmpty()) {
         WinMode = st::kFullLayout;
         SetFilePs(q(core::LongPathName(services_.fs, s(argument))));
+        Command2_Click();
     } else {
         allFile();
     }
@@ -284,16 +299,110 @@ void Form1::setCountCaption(const char* prefix, std::int64_t n) {
     Label7->setText(q(core::CountCaption(prefix, n)));
 }
 
-void Form1::allFile() {
+void Form1::fillFavorites(const std::function<void(const core::RowSink&)>& walk) {
     std::vector<ResultListModel::Row> rows;
-    catalog_->ListDir(FavoritesRoot, [&](core::FavoriteItem&& item) {
+    walk([&](core::FavoriteItem&& item) {
         rows.push_back({q(item.name), q(item.folder), q(item.comment)});
     });
     ItemCount = static_cast<std::int32_t>(rows.size());
     ListMode = core::kListFavorites;
     fillList({"Name", "Folder", "Comment"}, {2, 2, 3}, std::move(rows));
     setCountCaption("ファイル数:", ItemCount);
+}
+
+void Form1::allFile() {
+    fillFavorites([this](const core::RowSink& add) { catalog_->ListDir(FavoritesRoot, add); });
     if (WinMode == st::kCompact) setSizeTwips(kEnlargedWidth, kEnlargedHeight);
+}
+
+void Form1::searchFile(const QString& text) {
+    SetWmode();
+    if (text.isEmpty()) {
+        allFile();
+        return;
+    }
+    SearchKeys = core::SplitKeywords(s(text));
+    const core::SearchOptions options = form3().options();
+    SearchFields = options.fields;
+    fillFavorites([&](const core::RowSink& add) {
+        search_->SearchDir(FavoritesRoot, SearchKeys, options, add);
+    });
+    if (WinMode != st::kCompact) return;
+    if (ItemCount == 1) {
+        // The one match is taken into the boxes first, so that what opens is
+        // its own address and never one the boxes held before.
+        ListView1->setCurrentIndex(model_.index(0, 0));
+        ListView1_Click();
+        openIE();
+    } else {
+        setSizeTwips(kEnlargedWidth, kEnlargedHeight);
+    }
+}
+
+void Form1::Command8_Click() {
+    searchFile(Combo1->currentText());
+    RecordKeyword();
+}
+
+void Form1::Command2_Click() {
+    SearchFields = {0, 0, 1, 0};
+    SearchKeys = {s(Text4->text())};
+    const core::SearchOptions options = form3().options();
+    fillFavorites(
+        [&](const core::RowSink& add) { search_->Same(SearchKeys.front(), options, add); });
+}
+
+void Form1::openIE() {
+    const std::string url = s(Text4->text());
+    if (core::utf8::length(url) <= 7) return;
+    const std::string failure = services_.opener.open(url);
+    if (!failure.empty()) {
+        services_.dialogs.message(this,
+                                  QStringLiteral("ブラウザを開けませんでした。\n") + q(failure));
+    }
+}
+
+void Form1::Command4_Click() {
+    openIE();
+}
+
+Form3& Form1::form3() {
+    if (!form3_) form3_ = new Form3(profile_, this);
+    return *form3_;
+}
+
+void Form1::setKEYWORD_Click() {
+    form3().show();
+    form3().raise();
+}
+
+void Form1::LoadKeywords() {
+    setComboItems(Combo1, core::ReadKeywordKeys(profile_, 'W'));
+    form2().setFixedKeywords(core::ReadKeywordKeys(profile_, 'D'));
+    RebuildKeywordList();
+}
+
+void Form1::RebuildKeywordList() {
+    setComboItems(Combo1, core::RebuildKeywordList(comboItems(Combo1), form2().fixedKeywords()));
+}
+
+void Form1::RecordKeyword() {
+    core::KeywordList list = comboItems(Combo1);
+    const auto fixedCount = static_cast<std::size_t>(form2().List1->count());
+    if (!core::RecordKeyword(list, fixedCount, s(Combo1->currentText()))) return;
+    setComboItems(Combo1, list);
+    core::WriteKeywordKeys(profile_, 'W', list);
+}
+
+void Form1::clearKey_Click() {
+    setComboItems(Combo1, {});
+    RebuildKeywordList();
+}
+
+void Form1::PKEYS_Click() {
+    form2().show();
+    form2().raise();
+    form2().Text1->setFocus();
 }
 
 void Form1::allFolder() {
@@ -362,6 +471,8 @@ void Form1::ListView1_Click() {
 }
 
 void Form1::ListView1_DblClick() {
+    if (ListMode == core::kListFavorites) openIE();
+    if (ListMode == core::kListFolders) Command8_Click();
     SetWmode();
 }
 

@@ -5,13 +5,18 @@
 
 #include <QMainWindow>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
 #include "core/Catalog.h"
+#include "core/KeywordLists.h"
 #include "core/Profile.h"
+#include "core/Search.h"
+#include "platform/CaseMapper.h"
 #include "platform/CodePage.h"
 #include "platform/FileSystem.h"
+#include "platform/Opener.h"
 #include "platform/SpecialFolders.h"
 #include "ui/Dialogs.h"
 #include "ui/ResultListModel.h"
@@ -33,8 +38,13 @@ struct Services {
     platform::FileSystem& fs;
     const platform::CodePage& codePage;
     const platform::SpecialFolders& folders;
+    const platform::CaseMapper& caseMapper;
+    platform::Opener& opener;
     Dialogs& dialogs;
 };
+
+class Form2;
+class Form3;
 
 class Form1 final : public QMainWindow {
     Q_OBJECT
@@ -55,7 +65,9 @@ class Form1 final : public QMainWindow {
     std::int32_t WposX = 0;
     std::int32_t WposY = 0;
     int CurrentItem = -1;  // row index, -1 for none
-    static constexpr std::int32_t MaxKeywords = 15;
+    static constexpr std::int32_t MaxKeywords = static_cast<std::int32_t>(core::kMaxKeywords);
+    std::vector<std::string> SearchKeys;  // the keywords of the last search
+    core::SearchFields SearchFields;      // the fields of the last search
     std::string FavoritesRoot, DesktopDir, SendToDir;
 
     // Procedures.
@@ -66,6 +78,14 @@ class Form1 final : public QMainWindow {
     void SetWmode();
     void SetFront(std::int32_t flag);
     void SaveWpos();
+    void searchFile(const QString& text);
+    void openIE();
+    void LoadKeywords();
+    void RebuildKeywordList();
+    void RecordKeyword();
+    // The options dialog, created (and loaded from the settings) on first use.
+    Form3& form3();
+    Form2& form2() { return *form2_; }
     // Fills the list with open browser pages (title, address).
     void showPages(const std::vector<std::pair<QString, QString>>& pages);
 
@@ -76,9 +96,15 @@ class Form1 final : public QMainWindow {
 
     // Handlers.
     void Command1_Click();
+    void Command2_Click();
     void Command3_Click();
+    void Command4_Click();
+    void Command8_Click();
     void Command10_Click();
     void everfront_Click();
+    void setKEYWORD_Click();
+    void clearKey_Click();
+    void PKEYS_Click();
     void ListView1_Click();
     void ListView1_DblClick();
     void ListView1_ColumnClick(int column);  // 1-based
@@ -96,12 +122,17 @@ class Form1 final : public QMainWindow {
     // Sets the window's size in twips.
     void setSizeTwips(int width, int height);
     void setComboWidthTwips(int width);
+    // Fills the list with favorites rows from `walk`, which feeds them in.
+    void fillFavorites(const std::function<void(const core::RowSink&)>& walk);
     void placeWindow();
     void shutDown();
 
     Services services_;
     core::Profile profile_;
     std::unique_ptr<core::Catalog> catalog_;
+    std::unique_ptr<core::Search> search_;
+    Form2* form2_ = nullptr;
+    Form3* form3_ = nullptr;
     ResultListModel model_;
     bool shuttingDown_ = false;
 

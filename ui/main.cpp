@@ -4,8 +4,10 @@
 #include <stdexcept>
 
 #include "platform/posix/IconvCodePage.h"
+#include "platform/posix/LocaleCaseMapper.h"
 #include "platform/posix/PosixFileSystem.h"
 #include "platform/posix/PosixSpecialFolders.h"
+#include "platform/posix/SpawnOpener.h"
 #include "ui/Dialogs.h"
 #include "ui/Form1.h"
 
@@ -21,8 +23,10 @@ int main(int argc, char** argv) {
     }
     brim::platform::PosixFileSystem fs;
     const brim::platform::PosixSpecialFolders folders;
+    const brim::platform::LocaleCaseMapper caseMapper;
+    brim::platform::SpawnOpener opener;
     brim::ui::QtDialogs dialogs;
-    brim::ui::Form1 form({fs, *codePage, folders, dialogs});
+    brim::ui::Form1 form({fs, *codePage, folders, caseMapper, opener, dialogs});
     // The one argument is a favorite's path, taken whole even when unquoted.
     form.startUp(QCoreApplication::arguments().mid(1).join(' '));
     return QApplication::exec();

@@ -2,6 +2,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <map>
 #include <stdexcept>
 
@@ -161,6 +162,44 @@ TEST(ExecutableFolder, IsTheFolderOfTheTestProgram) {
     ASSERT_FALSE(folder.empty());
     EXPECT_EQ(folder.back(), '/');
     EXPECT_EQ(access((folder + "brimmark_tests").c_str(), X_OK), 0);
+}
+
+}  // namespace
+}  // namespace brim::platform
+
+#include <chrono>
+#include <thread>
+
+#include "platform/posix/SpawnOpener.h"
+
+namespace brim::platform {
+namespace {
+
+TEST(SpawnOpener, PassesTheTextUnchangedWithoutAShell) {
+    test::TempDir dir;
+    const std::string script = dir / "opener.sh";
+    test::writeFile(script, "#!/bin/sh\nprintf '%s' \"$1\" > \"$0.out\"\n");
+    chmod(script.c_str(), 0755);
+    SpawnOpener opener(script);
+    const std::string text = "http://x.example/?a=1&b='$(touch " + dir.path() + "pwned)' \"q\" ;|";
+    EXPECT_EQ(opener.open(text), "");
+    // The opener runs detached; wait for its output.
+    std::string out;
+    for (int i = 0; i < 200 && out != text; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        out = test::readFile(script + ".out");
+    }
+    EXPECT_EQ(out, text);
+    EXPECT_FALSE(std::filesystem::exists(dir / "pwned"));
+}
+
+TEST(SpawnOpener, ReportsAProgramThatCannotStart) {
+    EXPECT_EQ(SpawnOpener("no-such-opener-program").open("x"),
+              "no-such-opener-program was not found");
+    test::TempDir dir;
+    test::writeFile(dir / "notexec", "");
+    chmod((dir / "notexec").c_str(), 0644);
+    EXPECT_NE(SpawnOpener(dir / "notexec").open("x"), "");
 }
 
 }  // namespace

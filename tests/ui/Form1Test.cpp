@@ -1,29 +1,48 @@
 // Drives the main window offscreen through its real controls.
 
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScreen>
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeView>
 #include <QtTest>
 
+#include <sstream>
+
 #include "TestSupport.h"
+#include "cli/Command.h"
 #include "core/Profile.h"
 #include "platform/posix/IconvCodePage.h"
+#include "platform/posix/LocaleCaseMapper.h"
 #include "platform/posix/PosixFileSystem.h"
 #include "ui/Form1.h"
+#include "ui/Form2.h"
+#include "ui/Form3.h"
 
 using brim::ui::Form1;
 
 namespace {
+
+// Records what the window asks the desktop to open; opens nothing.
+struct RecordingOpener final : brim::platform::Opener {
+    QStringList opened;
+    std::string failure;
+    std::string open(const std::string& target) override {
+        opened << QString::fromStdString(target);
+        return failure;
+    }
+};
 
 // One window over its own temporary Favorites folder and settings.
 struct Harness {
@@ -31,6 +50,8 @@ struct Harness {
     brim::test::TestFolders folders{dir};
     brim::platform::PosixFileSystem fs;
     brim::platform::IconvCodePage cp{"CP932"};
+    brim::platform::LocaleCaseMapper caseMapper;
+    RecordingOpener opener;
     brim::ui::ScriptedDialogs dialogs;
     brim::core::Profile profile{fs, cp, folders};
     std::string root = folders.favorites();
@@ -39,7 +60,8 @@ struct Harness {
     Harness() { brim::test::makeFolders(root); }
 
     Form1& start(const QString& argument = {}) {
-        form = std::make_unique<Form1>(brim::ui::Services{fs, cp, folders, dialogs});
+        form = std::make_unique<Form1>(
+            brim::ui::Services{fs, cp, folders, caseMapper, opener, dialogs});
         form->startUp(argument);
         return *form;
     }
@@ -71,6 +93,13 @@ void clickHeader(Form1& f, int column1) {
     const int x =
         header->sectionViewportPosition(column1 - 1) + header->sectionSize(column1 - 1) / 2;
     QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(x, header->height() / 2));
+}
+
+QStringList comboTexts(Form1& f) {
+    QStringList out;
+    for (int i = 0; i < f.Combo1->count(); ++i)
+        out << f.Combo1->itemText(i);
+    return out;
 }
 
 bool onTop(Form1& f) {
@@ -284,6 +313,7 @@ class Form1Test : public QObject {
         Harness h;
         h.setting("mmode", "value", " 1");
         brim::test::writeShortcut(h.root + "Links/News.url", "http://news/", "ニュース");
+        brim::test::writeShortcut(h.root + "other.url", "http://other/", "");
         Form1& f = h.start(QString::fromStdString(h.root + "links/news.URL"));
         QCOMPARE(f.WinMode, 2);
         QCOMPARE(f.sizeTwips(), QSize(6270, 6615));
@@ -292,6 +322,8 @@ class Form1Test : public QObject {
         QCOMPARE(f.Text3->text(), QStringLiteral("News"));
         QCOMPARE(f.Text4->text(), QStringLiteral("http://news/"));
         QCOMPARE(f.Text5->toPlainText(), QStringLiteral("ニュース"));
+        QCOMPARE(rowTexts(f), QStringList({"News.url"}));  // "same" ran for its address
+        QCOMPARE(f.ListMode, 0);
     }
 
     void compactFillEnlargesAndDoubleClickShrinksBack() {
@@ -336,6 +368,227 @@ class Form1Test : public QObject {
         QVERIFY(!f.Timer1->isActive());
         QCOMPARE(h.setting("Wposition", "x"), std::string("450"));
         QCOMPARE(h.setting("Wposition", "y"), std::string("300"));
+    }
+
+    void searchByEnterSearchAndGo() {
+        Harness h;
+        brim::test::writeShortcut(h.root + "a.url", "http://news.example/", "daily");
+        brim::test::writeShortcut(h.root + "b.url", "http://b/", "sport");
+        brim::test::writeShortcut(h.root + "News/c.url", "http://c/", "");
+        Form1& f = h.start();
+        QTest::keyClicks(f.Combo1->lineEdit(), "news");
+        QTest::keyClick(f.Combo1->lineEdit(), Qt::Key_Return);
+        QCOMPARE(rowTexts(f), QStringList({"a.url", "c.url"}));
+        QCOMPARE(f.Label7->text(), QStringLiteral("ファイル数: 2"));
+        f.Combo1->setEditText("sport daily");
+        QTest::mouseClick(f.Command8, Qt::LeftButton);
+        QCOMPARE(rowTexts(f), QStringList({"a.url", "b.url"}));
+        QCOMPARE(f.SearchKeys, (std::vector<std::string>{"sport", "daily"}));
+        f.Combo1->setEditText("");
+        QTest::mouseClick(f.Command8, Qt::LeftButton);  // empty: everything
+        QCOMPARE(f.ItemCount, 3);
+        f.Combo1->setEditText("   ");
+        QTest::mouseClick(f.Command8, Qt::LeftButton);
+        QCOMPARE(f.ItemCount, 0);
+        QCOMPARE(f.Label7->text(), QStringLiteral("ファイル数: 0"));
+        f.WinMode = 0;
+        f.SetWmode();
+        f.Combo1->setEditText("b.url");
+        QTest::mouseClick(f.Command11, Qt::LeftButton);
+        QCOMPARE(rowTexts(f), QStringList({"b.url"}));
+    }
+
+    void compactSearchOpensTheOneMatchOrEnlarges() {
+        Harness h;
+        h.setting("mmode", "value", " 1");
+        brim::test::writeShortcut(h.root + "a.url", "http://alpha.example/", "one");
+        brim::test::writeShortcut(h.root + "b.url", "http://beta.example/", "two");
+        Form1& f = h.start();
+        f.Text4->setText("http://stale.example/");
+        f.searchFile("one");
+        QCOMPARE(h.opener.opened, QStringList({"http://alpha.example/"}));
+        QCOMPARE(f.Text3->text(), QStringLiteral("a"));
+        QCOMPARE(f.sizeTwips(), QSize(4140, 1245));
+        f.searchFile("example");
+        QCOMPARE(f.sizeTwips(), QSize(6285, 3660));
+        f.searchFile("nothing");
+        QCOMPARE(f.sizeTwips(), QSize(6285, 3660));
+        QCOMPARE(h.opener.opened.size(), 1);
+        f.WinMode = 2;
+        f.searchFile("one");  // other modes open nothing
+        QCOMPARE(h.opener.opened.size(), 1);
+    }
+
+    void optionsTakeEffectAtOnceAndLastOnlyWhenClosed() {
+        Harness h;
+        brim::test::writeShortcut(h.root + "News/a.url", "http://a/", "");
+        brim::test::writeShortcut(h.root + "b.url", "http://b/", "News");
+        {
+            Form1& f = h.start();
+            f.setKEYWORD->trigger();
+            brim::ui::Form3& o = f.form3();
+            QVERIFY(o.isVisible());
+            QCOMPARE(o.windowTitle(), QStringLiteral("キーワード検索のオプション"));
+            o.Check5->click();  // comment off
+            o.Check1->click();  // case sensitive
+            f.searchFile("News");
+            QCOMPARE(rowTexts(f), QStringList({"a.url"}));
+            QCOMPARE(h.setting("SerchCond", "check5"), std::string());
+            o.Option2->click();
+            QTest::mouseClick(o.Command1, Qt::LeftButton);
+            QVERIFY(!o.isVisible());
+            QCOMPARE(h.setting("SerchCond", "check5"), std::string("10"));
+            QCOMPARE(h.setting("SerchCond", "check1"), std::string("10"));
+            QCOMPARE(h.setting("SerchCond", "check2"), std::string("11"));
+            QCOMPARE(h.setting("SerchCond", "option1"), std::string("10"));
+        }
+        Form1& again = h.start();
+        QCOMPARE(brim::ui::checkValue(again.form3().Check5), 0);
+        QVERIFY(again.form3().Option2->isChecked());
+        h.setting("SerchCond", "check2", " 12");
+        Form1& third = h.start();
+        QCOMPARE(third.form3().Check2->checkState(), Qt::PartiallyChecked);
+        third.searchFile("news");  // the folder field is grayed: off; the comment is off
+        QCOMPARE(rowTexts(third), QStringList());
+    }
+
+    void historyRules() {
+        Harness h;
+        h.setting("KeyWords", "D0", "fixedA");
+        h.setting("KeyWords", "D1", "fixedB");
+        h.setting("KeyWords", "W0", "w0");
+        h.setting("KeyWords", "W1", "");
+        h.setting("KeyWords", "W2", "old1");
+        h.setting("KeyWords", "W3", "old2");
+        Form1& f = h.start();
+        QCOMPARE(comboTexts(f), QStringList({"fixedA", "fixedB", "old2"}));
+        const auto search = [&](const QString& text) {
+            f.Combo1->setEditText(text);
+            QTest::mouseClick(f.Command8, Qt::LeftButton);
+        };
+        search("news");
+        search("news");
+        search("fixedA");
+        search("\\Links\\");
+        search("\"\\Links\\\" ");
+        QCOMPARE(comboTexts(f), QStringList({"fixedA", "fixedB", "old2", "news"}));
+        QCOMPARE(h.setting("KeyWords", "W3"), std::string("news"));
+        for (int i = 0; i < 12; ++i)
+            search(QStringLiteral("k%1").arg(i));
+        QCOMPARE(f.Combo1->count(), 15);
+        QCOMPARE(f.Combo1->itemText(2), QStringLiteral("news"));  // old2 went
+        QCOMPARE(h.setting("KeyWords", "W14"), std::string("k11"));
+        QCOMPARE(f.Combo1->currentText(), QStringLiteral("k11"));
+
+        f.PKEYS->trigger();
+        brim::ui::Form2& d = f.form2();
+        QVERIFY(d.isVisible());
+        QTest::keyClicks(d.Text1, "news");
+        QTest::mouseClick(d.Command1, Qt::LeftButton);
+        QVERIFY(d.Text1->text().isEmpty());
+        QCOMPARE(comboTexts(f).mid(0, 4), QStringList({"fixedA", "fixedB", "news", "k0"}));
+        QCOMPARE(comboTexts(f).count(QStringLiteral("news")), 1);
+        QCOMPARE(h.setting("KeyWords", "D2"), std::string("news"));
+        d.List1->setCurrentRow(0);
+        d.List1_Click();
+        QCOMPARE(d.Text1->text(), QStringLiteral("fixedA"));
+        QTest::mouseClick(d.Command3, Qt::LeftButton);
+        QCOMPARE(d.fixedKeywords(), (brim::core::KeywordList{"fixedB", "news"}));
+        QCOMPARE(h.setting("KeyWords", "D0"), std::string("fixedB"));
+        QCOMPARE(h.setting("KeyWords", "D2"), std::string());
+        QTest::mouseClick(d.Command2, Qt::LeftButton);
+        QVERIFY(!d.isVisible());
+
+        f.clearKey->trigger();
+        QCOMPARE(comboTexts(f), QStringList({"fixedB", "news"}));
+        // The stored history comes back at the next start.
+        Form1& again = h.start();
+        // The fixed block now covers two stored entries: "news" stands twice.
+        QCOMPARE(comboTexts(again).mid(0, 3), QStringList({"fixedB", "news", "news"}));
+        QCOMPARE(again.Combo1->itemText(14), QStringLiteral("k11"));
+    }
+
+    void folderListDoubleClickSearchesTheFolder() {
+        Harness h;
+        brim::test::writeShortcut(h.root + "News/a.url", "http://a/");
+        brim::test::writeShortcut(h.root + "News/Sport/b.url", "http://b/");
+        brim::test::writeShortcut(h.root + "c.url", "http://c/");
+        Form1& f = h.start();
+        QTest::mouseClick(f.Command1, Qt::LeftButton);
+        QCOMPARE(rowTexts(f), QStringList({"\\", "\\News\\", "\\News\\Sport\\"}));
+        clickRow(f, 1, true);
+        QCOMPARE(f.ListMode, 0);
+        QCOMPARE(rowTexts(f), QStringList({"a.url", "b.url"}));
+        QCOMPARE(comboTexts(f), QStringList());  // a folder is never recorded
+    }
+
+    void sameListsTheShownAddressAndTouchesNothingElse() {
+        Harness h;
+        brim::test::writeShortcut(h.root + "a.url", "http://x.example/page", "");
+        brim::test::writeShortcut(h.root + "b.url", "http://x.example/page/more", "");
+        brim::test::writeShortcut(h.root + "c.url", "http://y.example/", "http://x.example/page");
+        h.setting("mmode", "value", " 1");
+        Form1& f = h.start();
+        f.Combo1->setEditText("typed");
+        f.Text4->setText("http://x.example/page");
+        const QSize size = f.sizeTwips();
+        QTest::mouseClick(f.Command2, Qt::LeftButton);
+        QCOMPARE(rowTexts(f), QStringList({"a.url", "b.url"}));
+        QCOMPARE(f.sizeTwips(), size);
+        QCOMPARE(f.Combo1->currentText(), QStringLiteral("typed"));
+        QCOMPARE(f.Combo1->count(), 0);
+        QVERIFY(h.opener.opened.isEmpty());
+        f.Text4->clear();
+        QTest::mouseClick(f.Command2, Qt::LeftButton);
+        QCOMPARE(f.ItemCount, 3);
+    }
+
+    void openingAddresses() {
+        Harness h;
+        brim::test::writeShortcut(h.root + "a.url", "http://a.example/", "");
+        Form1& f = h.start();
+        f.Text4->setText("http://");
+        QTest::mouseClick(f.Command4, Qt::LeftButton);
+        QVERIFY(h.opener.opened.isEmpty());
+        f.Text4->setText("ftp://x");
+        f.openurl->trigger();
+        QVERIFY(h.opener.opened.isEmpty());
+        f.Text4->setText(" C:\\x yz");
+        QTest::mouseClick(f.Command4, Qt::LeftButton);
+        QTest::mouseClick(f.Command4, Qt::LeftButton);
+        QCOMPARE(h.opener.opened, QStringList({" C:\\x yz", " C:\\x yz"}));
+        clickRow(f, 0, true);
+        QCOMPARE(h.opener.opened.last(), QStringLiteral("http://a.example/"));
+        h.opener.failure = "xdg-open was not found";
+        QTest::mouseClick(f.Command4, Qt::LeftButton);
+        QCOMPARE(h.dialogs.shown.last(),
+                 QStringLiteral("ブラウザを開けませんでした。\nxdg-open was not found"));
+    }
+
+    void windowAndCommandLineAgree() {
+        Harness h;
+        for (const char* name : {"a", "b", "c"}) {
+            brim::test::writeShortcut(h.root + "F/" + name + ".url",
+                                      std::string("http://") + name + ".example/", "news");
+        }
+        brim::test::writeShortcut(h.root + "News.url", "http://news/", "");
+        h.setting("SerchCond", "check5", " 10");
+        Form1& f = h.start();
+        f.searchFile("news");
+        std::vector<std::string> args{"--json", "search", "news"};
+        std::ostringstream out, err;
+        QCOMPARE(brim::cli::runCli(args, out, err, &h.folders), 0);
+        QString expected;
+        for (const QString& name : rowTexts(f))
+            expected += "\"" + name + "\"";
+        QString got;
+        const QString json = QString::fromStdString(out.str());
+        for (qsizetype at = json.indexOf("\"name\":"); at >= 0;
+             at = json.indexOf("\"name\":", at + 1)) {
+            got += json.mid(at + 7, json.indexOf('"', at + 8) - at - 6);
+        }
+        QCOMPARE(got, expected);
+        QCOMPARE(rowTexts(f), QStringList({"News.url"}));
     }
 
     void menuHasEveryItemInOrder() {

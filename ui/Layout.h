@@ -1,0 +1,27 @@
+#pragma once
+// The forms are laid out in twips, as designed: 15 twips to a pixel.
+
+#include <QRect>
+#include <QSize>
+#include <QWidget>
+
+namespace brim::ui {
+
+inline constexpr int kTwipsPerPixel = 15;
+
+inline int twipsToPixels(int twips) {
+    return twips / kTwipsPerPixel;
+}
+inline QSize twipsToPixels(QSize twips) {
+    return twips / kTwipsPerPixel;
+}
+
+// Puts `w` into `parent` at the design's left, top, width and height (twips).
+inline void place(QWidget* w, QWidget* parent, const char* name, QRect twips) {
+    w->setParent(parent);
+    w->setObjectName(name);
+    w->setGeometry(twipsToPixels(twips.x()), twipsToPixels(twips.y()), twipsToPixels(twips.width()),
+                   twipsToPixels(twips.height()));
+}
+
+}  // namespace brim::ui
