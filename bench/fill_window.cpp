@@ -13,6 +13,7 @@
 #include "platform/posix/LocaleCaseMapper.h"
 #include "platform/posix/PosixFileSystem.h"
 #include "platform/posix/PosixSpecialFolders.h"
+#include "platform/posix/SessionPages.h"
 #include "platform/posix/SpawnOpener.h"
 #include "ui/Form1.h"
 
@@ -58,7 +59,8 @@ int main(int argc, char** argv) {
     });
     brim::platform::LocaleCaseMapper caseMapper;
     brim::platform::SpawnOpener opener("true");  // nothing is opened here
-    brim::ui::Form1 form({fs, cp, folders, caseMapper, opener, dialogs});
+    brim::platform::SessionPages pages("", {});  // no browser pages: the start lists favorites
+    brim::ui::Form1 form({fs, cp, folders, caseMapper, opener, pages, dialogs});
     form.startUp({});
     const double fill = medianMs(runs, [&] { form.allFile(); });
     form.ListView1_ColumnClick(1);

@@ -69,6 +69,8 @@ std::vector<std::unique_ptr<Command>> allCommands() {
     commands.push_back(makeShowCommand());
     commands.push_back(makeSearchCommand());
     commands.push_back(makeSameCommand());
+    commands.push_back(makePagesCommand());
+    commands.push_back(makeOpenCommand());
     return commands;
 }
 

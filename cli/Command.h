@@ -60,6 +60,8 @@ std::unique_ptr<Command> makeFoldersCommand();
 std::unique_ptr<Command> makeShowCommand();
 std::unique_ptr<Command> makeSearchCommand();
 std::unique_ptr<Command> makeSameCommand();
+std::unique_ptr<Command> makePagesCommand();
+std::unique_ptr<Command> makeOpenCommand();
 
 // A search as the verbs that take search options give it: the saved options
 // with the command line's laid over them, and the keyword text (the words

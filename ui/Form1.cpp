@@ -20,11 +20,13 @@
 #include <QWindow>
 
 #include "core/Numbers.h"
+#include "core/Pages.h"
 #include "core/Paths.h"
 #include "core/Settings.h"
 #include "core/Utf8.h"
 #include "ui/Form2.h"
 #include "ui/Form3.h"
+#include "ui/Form7.h"
 #include "ui/Icons.h"
 #include "ui/Layout.h"
 
@@ -168,6 +170,7 @@ void Form1::buildControls() {
     connect(Command1, &QToolButton::clicked, this, &Form1::Command1_Click);
     connect(Command2, &QToolButton::clicked, this, &Form1::Command2_Click);
     connect(Command4, &QToolButton::clicked, this, &Form1::Command4_Click);
+    connect(Command6, &QToolButton::clicked, this, &Form1::Command6_Click);
     connect(Command8, &QToolButton::clicked, this, &Form1::Command8_Click);
     connect(Command11, &QPushButton::clicked, this, &Form1::Command8_Click);
     connect(Combo1->lineEdit(), &QLineEdit::returnPressed, this, &Form1::Command8_Click);
@@ -232,6 +235,7 @@ void Form1::buildMenu() {
     connect(setKEYWORD, &QAction::triggered, this, &Form1::setKEYWORD_Click);
     connect(clearKey, &QAction::triggered, this, &Form1::clearKey_Click);
     connect(PKEYS, &QAction::triggered, this, &Form1::PKEYS_Click);
+    connect(autoCP, &QAction::triggered, this, &Form1::autoCP_Click);
 }
 
 void Form1::startUp(const QString& argument) {
@@ -248,6 +252,11 @@ void Form1::startUp(const QString& argument) {
     form2_ = new Form2(profile_, Combo1, this);
     FrontFlag = 1;
 
+    for (const auto& [key, box] : {std::pair{"IE", form7().Check1}, {"File", form7().Check2}}) {
+        if (const auto v = st::CheckBoxFromSetting(profile_.ReadSetting("AutoCopy", key))) {
+            setCheckValue(box, *v);
+        }
+    }
     WposX = st::WholeNumberFromSetting(profile_.ReadSetting(st::kPosition, st::kX));
     WposY = st::WholeNumberFromSetting(profile_.ReadSetting(st::kPosition, st::kY));
     WinMode = st::WindowModeFromSetting(profile_.ReadSetting(st::kMode, st::kModeValue));
@@ -257,7 +266,7 @@ void Form1::startUp(const QString& argument) {
         WinMode = st::kFullLayout;
         SetFilePs(q(core::LongPathName(services_.fs, s(argument))));
         Command2_Click();
-    } else {
+    } else if (IEn() == 0) {
         allFile();
     }
 
@@ -327,12 +336,16 @@ void Form1::searchFile(const QString& text) {
     fillFavorites([&](const core::RowSink& add) {
         search_->SearchDir(FavoritesRoot, SearchKeys, options, add);
     });
+    const bool takeOver = ItemCount == 1 && checkValue(form7().Check2) == 1;
+    if (takeOver) {
+        takeOverFirstRow();
+        Command4->setFocus();
+    }
     if (WinMode != st::kCompact) return;
     if (ItemCount == 1) {
         // The one match is taken into the boxes first, so that what opens is
         // its own address and never one the boxes held before.
-        ListView1->setCurrentIndex(model_.index(0, 0));
-        ListView1_Click();
+        if (!takeOver) takeOverFirstRow();
         openIE();
     } else {
         setSizeTwips(kEnlargedWidth, kEnlargedHeight);
@@ -417,14 +430,44 @@ void Form1::allFolder() {
     setCountCaption("フォルダ数:", FolderCount);
 }
 
-void Form1::showPages(const std::vector<std::pair<QString, QString>>& pages) {
+std::int32_t Form1::showPages(const std::vector<platform::BrowserPage>& pages) {
     std::vector<ResultListModel::Row> rows;
-    for (const auto& [title, url] : pages)
-        rows.push_back({title, url, {}});
+    for (const auto& page : pages)
+        rows.push_back({q(page.title), q(page.url), {}});
     ItemCount = static_cast<std::int32_t>(rows.size());
     ListMode = core::kListPages;
     fillList({"site", "URL"}, {2, 3}, std::move(rows));
     setCountCaption("サイト数:", ItemCount);
+    return ItemCount;
+}
+
+std::int32_t Form1::IEn() {
+    const std::int32_t n = showPages(core::CapturePages(services_.pages.openPages()));
+    if (n == 1 && checkValue(form7().Check1) == 1) {
+        ListView1->setCurrentIndex(model_.index(0, 0));
+        SetSitePs();
+    }
+    return n;
+}
+
+void Form1::Command6_Click() {
+    IEn();
+    Text5->setFocus();
+}
+
+Form7& Form1::form7() {
+    if (!form7_) form7_ = new Form7(profile_, this);
+    return *form7_;
+}
+
+void Form1::autoCP_Click() {
+    form7().show();
+    form7().raise();
+}
+
+void Form1::takeOverFirstRow() {
+    ListView1->setCurrentIndex(model_.index(0, 0));
+    ListView1_Click();
 }
 
 void Form1::SetFilePs(const QString& path) {

@@ -17,6 +17,7 @@
 #include "platform/CodePage.h"
 #include "platform/FileSystem.h"
 #include "platform/Opener.h"
+#include "platform/PageSource.h"
 #include "platform/SpecialFolders.h"
 #include "ui/Dialogs.h"
 #include "ui/ResultListModel.h"
@@ -40,11 +41,13 @@ struct Services {
     const platform::SpecialFolders& folders;
     const platform::CaseMapper& caseMapper;
     platform::Opener& opener;
+    platform::PageSource& pages;
     Dialogs& dialogs;
 };
 
 class Form2;
 class Form3;
+class Form7;
 
 class Form1 final : public QMainWindow {
     Q_OBJECT
@@ -86,8 +89,13 @@ class Form1 final : public QMainWindow {
     // The options dialog, created (and loaded from the settings) on first use.
     Form3& form3();
     Form2& form2() { return *form2_; }
-    // Fills the list with open browser pages (title, address).
-    void showPages(const std::vector<std::pair<QString, QString>>& pages);
+    // The Auto Copy dialog, created on first use.
+    Form7& form7();
+    // Fills the list with open browser pages; returns how many.
+    std::int32_t showPages(const std::vector<platform::BrowserPage>& pages);
+    // Lists the open browser pages; one goes into the boxes at once when the
+    // Auto Copy dialog says so. Returns the number of rows.
+    std::int32_t IEn();
 
     ResultListModel& listModel() { return model_; }
     // The window's size and position in twips, as the layouts give them.
@@ -99,12 +107,14 @@ class Form1 final : public QMainWindow {
     void Command2_Click();
     void Command3_Click();
     void Command4_Click();
+    void Command6_Click();
     void Command8_Click();
     void Command10_Click();
     void everfront_Click();
     void setKEYWORD_Click();
     void clearKey_Click();
     void PKEYS_Click();
+    void autoCP_Click();
     void ListView1_Click();
     void ListView1_DblClick();
     void ListView1_ColumnClick(int column);  // 1-based
@@ -125,6 +135,8 @@ class Form1 final : public QMainWindow {
     // Fills the list with favorites rows from `walk`, which feeds them in.
     void fillFavorites(const std::function<void(const core::RowSink&)>& walk);
     void placeWindow();
+    // Selects the first row and takes it into the boxes as a click would.
+    void takeOverFirstRow();
     void shutDown();
 
     Services services_;
@@ -133,6 +145,7 @@ class Form1 final : public QMainWindow {
     std::unique_ptr<core::Search> search_;
     Form2* form2_ = nullptr;
     Form3* form3_ = nullptr;
+    Form7* form7_ = nullptr;
     ResultListModel model_;
     bool shuttingDown_ = false;
 

@@ -7,6 +7,7 @@
 #include "platform/posix/LocaleCaseMapper.h"
 #include "platform/posix/PosixFileSystem.h"
 #include "platform/posix/PosixSpecialFolders.h"
+#include "platform/posix/SessionPages.h"
 #include "platform/posix/SpawnOpener.h"
 #include "ui/Dialogs.h"
 #include "ui/Form1.h"
@@ -25,8 +26,9 @@ int main(int argc, char** argv) {
     const brim::platform::PosixSpecialFolders folders;
     const brim::platform::LocaleCaseMapper caseMapper;
     brim::platform::SpawnOpener opener;
+    brim::platform::SessionPages pages;
     brim::ui::QtDialogs dialogs;
-    brim::ui::Form1 form({fs, *codePage, folders, caseMapper, opener, dialogs});
+    brim::ui::Form1 form({fs, *codePage, folders, caseMapper, opener, pages, dialogs});
     // The one argument is a favorite's path, taken whole even when unquoted.
     form.startUp(QCoreApplication::arguments().mid(1).join(' '));
     return QApplication::exec();

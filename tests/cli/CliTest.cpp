@@ -1,4 +1,7 @@
 #include <gtest/gtest.h>
+#include <lz4.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -7,8 +10,10 @@
 #include "TestSupport.h"
 #include "cli/Command.h"
 #include "cli/Output.h"
+#include "core/Pages.h"
 #include "platform/posix/IconvCodePage.h"
 #include "platform/posix/PosixFileSystem.h"
+#include "platform/posix/SessionPages.h"
 
 namespace brim::cli {
 namespace {
@@ -154,6 +159,70 @@ TEST_F(CliTest, SearchUsesSavedOptionsUnlessGiven) {
     EXPECT_NE(same.out.find("b.url"), std::string::npos);
     EXPECT_EQ(same.out.find("a.url"), std::string::npos);
     EXPECT_EQ(run({"same"}).rc, kUsage);
+}
+
+// Sets an environment variable for one test.
+class ScopedEnv {
+  public:
+    ScopedEnv(const char* name, const std::string& value) : name_(name) {
+        if (const char* old = std::getenv(name)) old_ = old;
+        setenv(name, value.c_str(), 1);
+    }
+    ~ScopedEnv() {
+        if (old_) {
+            setenv(name_, old_->c_str(), 1);
+        } else {
+            unsetenv(name_);
+        }
+    }
+
+  private:
+    const char* name_;
+    std::optional<std::string> old_;
+};
+
+TEST_F(CliTest, PagesListsWhatGetShows) {
+    const std::string profile = dir / "home/.mozilla/firefox/p.default/";
+    test::writeFile(dir / "home/.mozilla/firefox/profiles.ini", "[Profile0]\nPath=p.default\n");
+    const std::string json =
+        R"({"windows":[{"tabs":[{"entries":[{"url":"https://a.example/","title":"A \"q\""}]},)"
+        R"({"entries":[{"url":"about:blank"}]},{"entries":[{"url":"http://b.example/","title":"B"}]}]}]})";
+    std::string block(static_cast<std::size_t>(LZ4_compressBound(static_cast<int>(json.size()))),
+                      '\0');
+    block.resize(static_cast<std::size_t>(LZ4_compress_default(
+        json.data(), block.data(), static_cast<int>(json.size()), static_cast<int>(block.size()))));
+    const auto size = static_cast<std::uint32_t>(json.size());
+    test::writeFile(
+        profile + "sessionstore-backups/recovery.jsonlz4",
+        std::string("mozLz40\0", 8) + std::string(reinterpret_cast<const char*>(&size), 4) + block);
+    ASSERT_EQ(
+        symlink(("127.0.0.1:+" + std::to_string(getpid())).c_str(), (profile + "lock").c_str()), 0);
+    const ScopedEnv home("HOME", dir / "home");
+    const CliRun r = run({"--json", "pages"});
+    EXPECT_EQ(r.rc, kSuccess) << r.err;
+    EXPECT_EQ(r.out,
+              "[\n {\"title\":\"B\",\"url\":\"http://b.example/\"},\n"
+              " {\"title\":\"A \\\"q\\\"\",\"url\":\"https://a.example/\"}\n]\n");
+    platform::SessionPages window(dir / "home", [](std::int64_t) { return true; });
+    EXPECT_EQ(core::CapturePages(window.openPages()).size(), 2u);
+    EXPECT_EQ(run({"pages"}).out,
+              "site   URL\nB      http://b.example/\nA \"q\"  https://a.example/\nサイト数: 2\n");
+}
+
+TEST_F(CliTest, OpenHandsTheAddressToTheOpener) {
+    const std::string script = dir / "opener.sh";
+    test::writeFile(script, "#!/bin/sh\nprintf '%s' \"$1\" > \"$0.out\"\n");
+    chmod(script.c_str(), 0755);
+    const ScopedEnv opener("BRIMMARK_OPENER", script);
+    EXPECT_EQ(run({"open", "http://x.example/?q=a b"}).rc, kSuccess);
+    for (int i = 0; i < 200 && test::readFile(script + ".out").empty(); ++i)
+        usleep(10000);
+    EXPECT_EQ(test::readFile(script + ".out"), "http://x.example/?q=a b");
+    const ScopedEnv missing("BRIMMARK_OPENER", dir / "none");
+    const CliRun r = run({"open", "http://x/"});
+    EXPECT_EQ(r.rc, kFailure);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(run({"open"}).rc, kUsage);
 }
 
 TEST(JsonString, EscapesControlCharacters) {

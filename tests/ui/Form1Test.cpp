@@ -29,6 +29,7 @@
 #include "ui/Form1.h"
 #include "ui/Form2.h"
 #include "ui/Form3.h"
+#include "ui/Form7.h"
 
 using brim::ui::Form1;
 
@@ -44,6 +45,12 @@ struct RecordingOpener final : brim::platform::Opener {
     }
 };
 
+// Pages a test says are open.
+struct FakePages final : brim::platform::PageSource {
+    std::vector<brim::platform::BrowserPage> pages;
+    std::vector<brim::platform::BrowserPage> openPages() override { return pages; }
+};
+
 // One window over its own temporary Favorites folder and settings.
 struct Harness {
     brim::test::TempDir dir;
@@ -52,6 +59,7 @@ struct Harness {
     brim::platform::IconvCodePage cp{"CP932"};
     brim::platform::LocaleCaseMapper caseMapper;
     RecordingOpener opener;
+    FakePages pages;
     brim::ui::ScriptedDialogs dialogs;
     brim::core::Profile profile{fs, cp, folders};
     std::string root = folders.favorites();
@@ -61,7 +69,7 @@ struct Harness {
 
     Form1& start(const QString& argument = {}) {
         form = std::make_unique<Form1>(
-            brim::ui::Services{fs, cp, folders, caseMapper, opener, dialogs});
+            brim::ui::Services{fs, cp, folders, caseMapper, opener, pages, dialogs});
         form->startUp(argument);
         return *form;
     }
@@ -270,7 +278,8 @@ class Form1Test : public QObject {
     void clickOnAPageRow() {
         Harness h;
         Form1& f = h.start();
-        f.showPages({{"Example page", "http://example.com/"}, {"", "http://untitled/"}});
+        f.showPages({{"Example page", "http://example.com/", "Chromium"},
+                     {"", "http://untitled/", "Chromium"}});
         QCOMPARE(f.ListMode, 2);
         QCOMPARE(f.ItemCount, 2);
         QCOMPARE(f.Label7->text(), QStringLiteral("サイト数: 2"));
@@ -589,6 +598,97 @@ class Form1Test : public QObject {
         }
         QCOMPARE(got, expected);
         QCOMPARE(rowTexts(f), QStringList({"News.url"}));
+    }
+
+    void startShowsTheOpenPagesNewestFirst() {
+        Harness h;
+        brim::test::writeShortcut(h.root + "a.url", "http://a/");
+        h.pages.pages = {{"One", "https://one.example/", "Mozilla Firefox"},
+                         {"Blank", "about:blank", "Mozilla Firefox"},
+                         {"Two", "http://two.example/", "Chromium"},
+                         {"Other", "https://other.example/", "Opera"}};
+        Form1& f = h.start();
+        QCOMPARE(f.ListMode, 2);
+        QCOMPARE(f.ItemCount, 2);
+        QCOMPARE(f.listModel().headers(), QStringList({"site", "URL"}));
+        QCOMPARE(rowTexts(f), QStringList({"Two", "One"}));
+        QCOMPARE(rowTexts(f, 1), QStringList({"http://two.example/", "https://one.example/"}));
+        QCOMPARE(f.Label7->text(), QStringLiteral("サイト数: 2"));
+        QCOMPARE(f.Text2->text(), QString());  // two pages: nothing taken over
+    }
+
+    void aSinglePageIsTakenOverWhenAutoCopySaysSo() {
+        Harness h;
+        h.pages.pages = {{"Only page", "https://only.example/", "Google Chrome"}};
+        {
+            Form1& f = h.start();
+            QCOMPARE(f.Text2->text(), QStringLiteral("[Internet]"));
+            QCOMPARE(f.Text3->text(), QStringLiteral("Only page"));
+            QCOMPARE(f.Text4->text(), QStringLiteral("https://only.example/"));
+            QCOMPARE(f.Text5->toPlainText(), QString());
+            // Start-up ends by giving the keyword box the focus.
+            QCOMPARE(f.focusWidget(), static_cast<QWidget*>(f.Combo1));
+        }
+        h.setting("AutoCopy", "IE", " 10");
+        Form1& f = h.start();
+        QCOMPARE(f.ItemCount, 1);
+        QCOMPARE(f.Text3->text(), QString());
+        f.form7().Check1->click();  // on again, without OK: the next capture follows it
+        QTest::mouseClick(f.Command6, Qt::LeftButton);
+        QCOMPARE(f.Text3->text(), QStringLiteral("Only page"));
+        QCOMPARE(f.focusWidget(), static_cast<QWidget*>(f.Text5));
+        QCOMPARE(h.setting("AutoCopy", "IE"), std::string("10"));
+    }
+
+    void getWithNoPagesShowsAnEmptyPageList() {
+        Harness h;
+        brim::test::writeShortcut(h.root + "a.url", "http://a/");
+        Form1& f = h.start();
+        QCOMPARE(f.ListMode, 0);
+        QTest::mouseClick(f.Command6, Qt::LeftButton);
+        QCOMPARE(f.ListMode, 2);
+        QCOMPARE(f.ItemCount, 0);
+        QCOMPARE(f.Label7->text(), QStringLiteral("サイト数: 0"));
+        QCOMPARE(f.focusWidget(), static_cast<QWidget*>(f.Text5));
+    }
+
+    void autoCopyDialogStoresBothBoxes() {
+        Harness h;
+        Form1& f = h.start();
+        f.autoCP->trigger();
+        brim::ui::Form7& d = f.form7();
+        QVERIFY(d.isVisible());
+        QCOMPARE(d.windowTitle(), QStringLiteral("Auto Copyの設定"));
+        d.Check2->click();
+        QTest::mouseClick(d.Command1, Qt::LeftButton);
+        QVERIFY(!d.isVisible());
+        QCOMPARE(h.setting("AutoCopy", "IE"), std::string("11"));
+        QCOMPARE(h.setting("AutoCopy", "File"), std::string("10"));
+        QVERIFY(brim::test::readFile(h.folders.settingsFile())
+                    .find("[AutoCopy]\r\nIE= 11\r\nFile= 10\r\n") != std::string::npos);
+    }
+
+    void aSingleMatchIsTakenOverWhenAutoCopySaysSo() {
+        Harness h;
+        brim::test::writeShortcut(h.root + "News/one.url", "http://one.example/", "unique");
+        brim::test::writeShortcut(h.root + "two.url", "http://two.example/", "");
+        {
+            Form1& f = h.start();
+            f.searchFile("unique");
+            QCOMPARE(f.Text2->text(), QStringLiteral("\\News\\"));
+            QCOMPARE(f.Text3->text(), QStringLiteral("one"));
+            QCOMPARE(f.Text4->text(), QStringLiteral("http://one.example/"));
+            QCOMPARE(f.focusWidget(), static_cast<QWidget*>(f.Command4));
+            f.Text3->setText("kept");
+            f.searchFile("example");  // two matches: nothing taken over
+            QCOMPARE(f.Text3->text(), QStringLiteral("kept"));
+            QVERIFY(h.opener.opened.isEmpty());
+        }
+        h.setting("AutoCopy", "File", " 10");
+        Form1& f = h.start();
+        f.Text3->setText("kept");
+        f.searchFile("unique");
+        QCOMPARE(f.Text3->text(), QStringLiteral("kept"));
     }
 
     void menuHasEveryItemInOrder() {
