@@ -24,7 +24,7 @@ std::optional<std::vector<BrowserPage>> readFirefoxSession(std::string_view byte
 // nullopt for a file that is not a session file at all; a file cut short
 // yields what its whole commands say.
 std::optional<std::vector<BrowserPage>> readChromiumSession(std::string_view bytes,
-                                                           const std::string& application);
+                                                            const std::string& application);
 
 class SessionPages final : public PageSource {
   public:
