@@ -88,6 +88,9 @@ class FileSystem {
 
     // Creates one folder; its parent must exist. Succeeds when it exists already.
     virtual IoResult createFolder(const std::string& path) = 0;
+
+    // Removes one empty folder; fails, removing nothing, when it holds anything.
+    virtual IoResult removeFolder(const std::string& path) = 0;
 };
 
 }  // namespace brim::platform

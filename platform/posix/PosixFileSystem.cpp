@@ -289,4 +289,9 @@ IoResult PosixFileSystem::createFolder(const std::string& path) {
     return e == EEXIST ? IoResult{IoError::NotAFile, e} : failure(e);
 }
 
+IoResult PosixFileSystem::removeFolder(const std::string& path) {
+    if (::rmdir(path.c_str()) == 0) return {};
+    return failure(errno);
+}
+
 }  // namespace brim::platform

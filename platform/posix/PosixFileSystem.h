@@ -10,6 +10,7 @@ class PosixFileSystem final : public FileSystem {
     IoResult readFile(const std::string& path, std::string& out) override;
     IoResult replaceFile(const std::string& path, std::string_view bytes) override;
     IoResult createFolder(const std::string& path) override;
+    IoResult removeFolder(const std::string& path) override;
 };
 
 // Listing order: ASCII upper case first, then the bytes, as NTFS lists names.

@@ -4,6 +4,7 @@
 
 #include <set>
 
+#include "FlakyFileSystem.h"
 #include "TestSupport.h"
 #include "core/Catalog.h"
 #include "platform/posix/IconvCodePage.h"
@@ -15,34 +16,12 @@ namespace {
 using test::writeFile;
 using test::writeShortcut;
 
-// The real file system, except for folders a test makes unreadable.
-class FlakyFileSystem final : public platform::FileSystem {
-  public:
-    std::set<std::string> unreadable;
-    platform::PosixFileSystem real;
-
-    std::unique_ptr<platform::OpenFolder> openFolder(const std::string& folder) override {
-        if (unreadable.count(folder)) return nullptr;
-        return real.openFolder(folder);
-    }
-    std::optional<std::uint32_t> attributes(const std::string& p) override {
-        return real.attributes(p);
-    }
-    platform::IoResult readFile(const std::string& p, std::string& out) override {
-        return real.readFile(p, out);
-    }
-    platform::IoResult replaceFile(const std::string& p, std::string_view b) override {
-        return real.replaceFile(p, b);
-    }
-    platform::IoResult createFolder(const std::string& p) override { return real.createFolder(p); }
-};
-
 class CatalogTest : public testing::Test {
   protected:
     test::TempDir dir;
     test::TestFolders folders{dir};
     const std::string root = folders.favorites();
-    FlakyFileSystem fs;
+    test::FlakyFileSystem fs;
     platform::IconvCodePage cp{"CP932"};
     Profile profile{fs, cp, folders};
     Catalog catalog{fs, profile, root};

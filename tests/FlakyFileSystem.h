@@ -1,0 +1,39 @@
+#pragma once
+#include <cerrno>
+#include <set>
+#include <string>
+
+#include "platform/posix/PosixFileSystem.h"
+
+namespace brim::test {
+
+// The real file system, except for the failures a test asks for.
+class FlakyFileSystem final : public platform::FileSystem {
+  public:
+    std::set<std::string> unreadable;
+    std::set<std::string> unremovable;
+    std::set<std::string> unwritable;
+    platform::PosixFileSystem real;
+
+    std::unique_ptr<platform::OpenFolder> openFolder(const std::string& folder) override {
+        if (unreadable.count(folder)) return nullptr;
+        return real.openFolder(folder);
+    }
+    std::optional<std::uint32_t> attributes(const std::string& p) override {
+        return real.attributes(p);
+    }
+    platform::IoResult readFile(const std::string& p, std::string& out) override {
+        return real.readFile(p, out);
+    }
+    platform::IoResult replaceFile(const std::string& p, std::string_view b) override {
+        if (unwritable.count(p)) return {platform::IoError::NoSpace, ENOSPC};
+        return real.replaceFile(p, b);
+    }
+    platform::IoResult createFolder(const std::string& p) override { return real.createFolder(p); }
+    platform::IoResult removeFolder(const std::string& p) override {
+        if (unremovable.count(p)) return {platform::IoError::Denied, EACCES};
+        return real.removeFolder(p);
+    }
+};
+
+}  // namespace brim::test

@@ -1,0 +1,197 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "FlakyFileSystem.h"
+#include "TestSupport.h"
+#include "core/Editing.h"
+#include "platform/posix/IconvCodePage.h"
+
+namespace brim::core {
+namespace {
+
+namespace fs = std::filesystem;
+using test::cp932;
+using test::readFile;
+
+class EditingTest : public testing::Test {
+  protected:
+    test::TempDir dir;
+    test::TestFolders folders{dir};
+    const std::string root = folders.favorites();
+    test::FlakyFileSystem files;
+    platform::IconvCodePage cp{"CP932"};
+    Profile profile{files, cp, folders};
+    Catalog catalog{files, profile, root};
+
+    void SetUp() override { test::makeFolders(root + "Links"); }
+
+    SaveResult save(const std::string& name, const std::string& url, const std::string& comment,
+                    const std::string& folder) {
+        return Savefiles(catalog, {name, url, comment, folder});
+    }
+};
+
+TEST_F(EditingTest, SavesTheAddressThenTheComment) {
+    const SaveResult r = save("News", "http://news.example/", "daily", "\\Links\\");
+    ASSERT_TRUE(r) << describe(r.status);
+    EXPECT_EQ(r.path, root + "Links/News.url");
+    EXPECT_EQ(readFile(r.path),
+              "[InternetShortcut]\r\nURL=http://news.example/\r\n[CommentKey]\r\nWords=daily\r\n");
+    EXPECT_EQ(NameAfterSave(r, {"News", "", "", ""}), "News");
+}
+
+TEST_F(EditingTest, ExistingFileKeepsItsOtherLines) {
+    const std::string before =
+        "[DEFAULT]\r\nBASEURL=http://old/\r\n[InternetShortcut]\r\nURL=http://old/"
+        "\r\nIconIndex=0\r\n"
+        "[CommentKey]\r\nWords=old\r\n";
+    test::writeFile(root + "Links/News.url", before);
+    ASSERT_TRUE(save("News", "http://new/", "新しい", "\\Links\\"));
+    EXPECT_EQ(readFile(root + "Links/News.url"),
+              "[DEFAULT]\r\nBASEURL=http://old/\r\n[InternetShortcut]\r\nURL=http://new/\r\n"
+              "IconIndex=0\r\n[CommentKey]\r\nWords=" +
+                  cp932("新しい") + "\r\n");
+}
+
+TEST_F(EditingTest, NamesAndTargetFolders) {
+    const struct {
+        std::string name, url, folder, path, nameAfter;
+    } cases[] = {
+        {"", "portal.test", "\\", "portal.test.url", "portal.test"},
+        {"Index.URL", "http://i/", "", "Index.URL", "Index"},
+        {"Index.Url", "http://i/", "Links", "Links/Index.Url.url", "Index.Url"},
+        {"a", "http://a/", "Links\\", "Links/a.url", "a"},
+        {"b", "http://b/", "\\New\\", "New/b.url", "b"},
+        {"日本語", "http://j/", "\\Links", "Links/日本語.url", "日本語"},
+    };
+    for (const auto& c : cases) {
+        const SaveResult r = save(c.name, c.url, "", c.folder);
+        ASSERT_TRUE(r) << c.name << ": " << describe(r.status);
+        EXPECT_EQ(r.path, root + c.path);
+        EXPECT_TRUE(fs::exists(root + c.path)) << c.path;
+        EXPECT_EQ(NameAfterSave(r, {c.name, c.url, "", c.folder}), c.nameAfter);
+    }
+    test::TempDir outside;
+    const SaveResult r = save("x", "http://x/", "", outside.path() + "Saved");
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r.path, outside.path() + "Saved/x.url");
+}
+
+TEST_F(EditingTest, RenamingLeavesBothFiles) {
+    ASSERT_TRUE(save("Old", "http://x/", "", "\\Links\\"));
+    ASSERT_TRUE(save("New", "http://x/", "", "\\Links\\"));
+    EXPECT_TRUE(fs::exists(root + "Links/Old.url"));
+    EXPECT_TRUE(fs::exists(root + "Links/New.url"));
+}
+
+TEST_F(EditingTest, WhatCannotBeSavedIsReportedAndNothingIsWritten) {
+    SaveResult r = save("", "", "comment", "\\");
+    EXPECT_EQ(r.kind, SaveResult::Kind::NoName);
+    EXPECT_FALSE(fs::exists(root + ".url"));
+
+    r = save("", "http://x.example/a", "", "\\");
+    EXPECT_EQ(r.kind, SaveResult::Kind::BadName);
+    EXPECT_EQ(NameAfterSave(r, {"", "http://x.example/a", "", "\\"}), "");
+
+    r = save("deep", "http://d/", "", "\\One\\Two\\");
+    EXPECT_EQ(r.kind, SaveResult::Kind::NotWritten);
+    EXPECT_EQ(r.status.io.error, platform::IoError::NotFound);
+    EXPECT_FALSE(fs::exists(root + "One"));
+
+    test::writeFile(root + "ro.url", "[InternetShortcut]\r\nURL=http://ro/\r\n");
+    chmod((root + "ro.url").c_str(), 0444);
+    r = save("ro", "http://changed/", "", "\\");
+    EXPECT_EQ(r.status.io.error, platform::IoError::ReadOnly);
+    EXPECT_EQ(NameAfterSave(r, {"ro", "", "", ""}), "ro");
+    EXPECT_EQ(readFile(root + "ro.url"), "[InternetShortcut]\r\nURL=http://ro/\r\n");
+
+    files.unwritable.insert(root + "full.url");
+    r = save("full", "http://f/", "", "");
+    EXPECT_EQ(r.status.io.error, platform::IoError::NoSpace);
+    EXPECT_FALSE(fs::exists(root + "full.url"));
+
+    r = save("emoji", "http://e/", "\U0001F600", "");
+    EXPECT_EQ(r.status.kind, WriteStatus::Kind::Unencodable);
+}
+
+TEST_F(EditingTest, FavoritePathOfTheBoxes) {
+    EXPECT_EQ(FavoritePath(catalog, "\\Links\\", "News"), root + "Links/News.url");
+    EXPECT_EQ(FavoritePath(catalog, "\\", ""), root + ".url");
+    EXPECT_EQ(FavoritePath(catalog, "/abs/", "x"), "/abs/x.url");
+}
+
+class PruneTest : public EditingTest {
+  protected:
+    std::vector<std::string> prune(bool dryRun = false) {
+        std::vector<std::string> removed;
+        problems.clear();
+        RemoveEmptyFolders(
+            catalog, dryRun, [&](const std::string& p) { removed.push_back(p); }, problems);
+        return removed;
+    }
+    std::vector<PruneProblem> problems;
+};
+
+TEST_F(PruneTest, RemovesEmptySubtreesAsOneRowEach) {
+    test::writeShortcut(root + "Links/a.url", "http://a/");
+    test::makeFolders(root + "Links/Empty");
+    test::makeFolders(root + "Nested/A/B/C");
+    test::makeFolders(root + "Nested/D");
+    test::writeFile(root + "Zero/zero.url", "");
+    test::makeFolders(root + ".hidden");
+    test::makeFolders(root + "HasHidden/.h");
+    test::makeFolders(root + "ReadOnly");
+    chmod((root + "ReadOnly").c_str(), 0555);
+    test::makeFolders(dir / "Outside/Empty");
+    ASSERT_EQ(symlink((dir / "Outside").c_str(), (root + "Link").c_str()), 0);
+
+    EXPECT_EQ(prune(true), (std::vector<std::string>{root + "Nested", root + "Links/Empty"}));
+    EXPECT_TRUE(fs::exists(root + "Nested/A/B/C"));
+    EXPECT_EQ(prune(), (std::vector<std::string>{root + "Nested", root + "Links/Empty"}));
+    EXPECT_TRUE(problems.empty());
+    EXPECT_FALSE(fs::exists(root + "Nested"));
+    EXPECT_FALSE(fs::exists(root + "Links/Empty"));
+    for (const char* kept :
+         {"Links/a.url", "Zero/zero.url", ".hidden", "HasHidden/.h", "ReadOnly"}) {
+        EXPECT_TRUE(fs::exists(root + kept)) << kept;
+    }
+    EXPECT_TRUE(fs::exists(dir / "Outside/Empty"));
+    EXPECT_TRUE(fs::is_symlink(root + "Link"));
+    EXPECT_EQ(prune(), std::vector<std::string>{});
+}
+
+TEST_F(PruneTest, TheFavoritesFolderStaysEvenWhenEmpty) {
+    fs::remove_all(root + "Links");
+    EXPECT_EQ(prune(), std::vector<std::string>{});
+    EXPECT_TRUE(fs::exists(root));
+}
+
+TEST_F(PruneTest, FailuresAreReportedOnceAndTheWalkGoesOn) {
+    test::makeFolders(root + "A/Stuck");
+    test::writeFile(root + "A/keep.url", "x");
+    test::makeFolders(root + "B/Empty");
+    test::writeFile(root + "B/keep.url", "x");
+    test::makeFolders(root + "C/Locked/Deeper");
+    test::writeFile(root + "C/keep.url", "x");
+    files.unremovable.insert(root + "A/Stuck");
+    files.unreadable.insert(root + "C/Locked/");
+    EXPECT_EQ(prune(), (std::vector<std::string>{root + "Links", root + "B/Empty"}));
+    ASSERT_EQ(problems.size(), 2u);
+    EXPECT_EQ(problems[0].path, root + "C/Locked/");
+    EXPECT_EQ(problems[1].path, root + "A/Stuck");
+    EXPECT_TRUE(fs::exists(root + "A/Stuck"));
+}
+
+TEST_F(PruneTest, EveryOneOfManySubfoldersIsExamined) {
+    for (int i = 0; i < 70; ++i)
+        test::makeFolders(root + "Many/F" + std::to_string(i));
+    test::writeFile(root + "Many/keep.url", "x");
+    EXPECT_EQ(prune().size(), 71u);  // 70 and the empty Links
+    EXPECT_TRUE(fs::is_empty(root + "Many/") == false);
+}
+
+}  // namespace
+}  // namespace brim::core
