@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/Catalog.h"
+#include "platform/posix/FreedesktopTrash.h"
 #include "platform/posix/IconvCodePage.h"
 #include "platform/posix/LocaleCaseMapper.h"
 #include "platform/posix/PosixFileSystem.h"
@@ -60,7 +61,8 @@ int main(int argc, char** argv) {
     brim::platform::LocaleCaseMapper caseMapper;
     brim::platform::SpawnOpener opener("true");  // nothing is opened here
     brim::platform::SessionPages pages("", {});  // no browser pages: the start lists favorites
-    brim::ui::Form1 form({fs, cp, folders, caseMapper, opener, pages, dialogs});
+    brim::platform::FreedesktopTrash trash("/nonexistent");  // nothing goes to a trash here
+    brim::ui::Form1 form({fs, cp, folders, caseMapper, opener, pages, trash, dialogs});
     form.startUp({});
     const double fill = medianMs(runs, [&] { form.allFile(); });
     form.ListView1_ColumnClick(1);

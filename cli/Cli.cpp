@@ -71,11 +71,14 @@ std::vector<std::unique_ptr<Command>> allCommands() {
     commands.push_back(makeSameCommand());
     commands.push_back(makePagesCommand());
     commands.push_back(makeOpenCommand());
+    commands.push_back(makeSaveCommand());
+    commands.push_back(makeDeleteCommand());
+    commands.push_back(makePruneCommand());
     return commands;
 }
 
 int runCli(std::span<const std::string> args, std::ostream& out, std::ostream& err,
-           const platform::SpecialFolders* folders) {
+           const platform::SpecialFolders* folders, std::istream* questions) {
     const auto usageError = [&](std::string_view message) {
         err << kProgram << ": " << message << "\n";
         err << "usage: " << kProgram
@@ -118,7 +121,7 @@ int runCli(std::span<const std::string> args, std::ostream& out, std::ostream& e
     platform::PosixFileSystem fs;
     const core::Profile profile(fs, *codePage, *folders);
     const core::Catalog catalog(fs, profile, favorites.empty() ? folders->favorites() : favorites);
-    const Context ctx{fs, *codePage, *folders, profile, catalog, json, out, err};
+    const Context ctx{fs, *codePage, *folders, profile, catalog, json, out, err, questions};
     return command->run(ctx, args.subspan(i + 1));
 }
 

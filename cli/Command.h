@@ -2,6 +2,7 @@
 // brimmark-cli: one class per verb, all running the window's core code.
 
 #include <iosfwd>
+#include <istream>
 #include <memory>
 #include <optional>
 #include <span>
@@ -31,6 +32,7 @@ struct Context {
     bool json = false;
     std::ostream& out;
     std::ostream& err;
+    std::istream* questions = nullptr;  // where answers come from; null: no one to ask
 
     // "brimmark-cli: MESSAGE" on stderr; returns kFailure.
     int fail(std::string_view message) const;
@@ -62,6 +64,9 @@ std::unique_ptr<Command> makeSearchCommand();
 std::unique_ptr<Command> makeSameCommand();
 std::unique_ptr<Command> makePagesCommand();
 std::unique_ptr<Command> makeOpenCommand();
+std::unique_ptr<Command> makeSaveCommand();
+std::unique_ptr<Command> makeDeleteCommand();
+std::unique_ptr<Command> makePruneCommand();
 
 // A search as the verbs that take search options give it: the saved options
 // with the command line's laid over them, and the keyword text (the words
@@ -80,8 +85,9 @@ std::optional<SearchRequest> parseSearchRequest(const Context& ctx,
 bool runSearchRequest(const Context& ctx, const SearchRequest& request, const core::RowSink& add);
 
 // Runs the command line `args` (without the program name). Special folders
-// come from `folders`, or from the process environment when null.
+// come from `folders`, or from the process environment when null; questions
+// are answered from `questions` (a terminal), or not asked when null.
 int runCli(std::span<const std::string> args, std::ostream& out, std::ostream& err,
-           const platform::SpecialFolders* folders = nullptr);
+           const platform::SpecialFolders* folders = nullptr, std::istream* questions = nullptr);
 
 }  // namespace brim::cli

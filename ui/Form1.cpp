@@ -19,6 +19,7 @@
 #include <QTreeView>
 #include <QWindow>
 
+#include "core/Editing.h"
 #include "core/Numbers.h"
 #include "core/Pages.h"
 #include "core/Paths.h"
@@ -29,6 +30,7 @@
 #include "ui/Form7.h"
 #include "ui/Icons.h"
 #include "ui/Layout.h"
+#include "ui/Messages.h"
 
 namespace brim::ui {
 namespace {
@@ -170,7 +172,9 @@ void Form1::buildControls() {
     connect(Command1, &QToolButton::clicked, this, &Form1::Command1_Click);
     connect(Command2, &QToolButton::clicked, this, &Form1::Command2_Click);
     connect(Command4, &QToolButton::clicked, this, &Form1::Command4_Click);
+    connect(Command5, &QToolButton::clicked, this, &Form1::Movetrash);
     connect(Command6, &QToolButton::clicked, this, &Form1::Command6_Click);
+    connect(Command7, &QToolButton::clicked, this, &Form1::Savefiles);
     connect(Command8, &QToolButton::clicked, this, &Form1::Command8_Click);
     connect(Command11, &QPushButton::clicked, this, &Form1::Command8_Click);
     connect(Combo1->lineEdit(), &QLineEdit::returnPressed, this, &Form1::Command8_Click);
@@ -236,6 +240,9 @@ void Form1::buildMenu() {
     connect(clearKey, &QAction::triggered, this, &Form1::clearKey_Click);
     connect(PKEYS, &QAction::triggered, this, &Form1::PKEYS_Click);
     connect(autoCP, &QAction::triggered, this, &Form1::autoCP_Click);
+    connect(savemenu, &QAction::triggered, this, &Form1::Savefiles);
+    connect(Mdelete, &QAction::triggered, this, &Form1::Movetrash);
+    connect(delfolder, &QAction::triggered, this, &Form1::delfolder_Click);
 }
 
 void Form1::startUp(const QString& argument) {
@@ -463,6 +470,73 @@ Form7& Form1::form7() {
 void Form1::autoCP_Click() {
     form7().show();
     form7().raise();
+}
+
+void Form1::Savefiles() {
+    const core::SaveRequest request{s(Text3->text()), s(Text4->text()), s(Text5->toPlainText()),
+                                    s(Text6->text())};
+    const core::SaveResult result = core::Savefiles(*catalog_, request);
+    Text3->setText(q(core::NameAfterSave(result, request)));
+    const QString name = q(result.fileName);
+    switch (result.kind) {
+        case core::SaveResult::Kind::Saved:
+            break;
+        case core::SaveResult::Kind::NoName:
+            services_.dialogs.message(this, QStringLiteral("登録名かURLを入力してください。"));
+            break;
+        case core::SaveResult::Kind::BadName:
+            services_.dialogs.message(
+                this,
+                QStringLiteral(
+                    "「%1」は登録名に使えません。\n「\\」や「/」を含まない名前にしてください。")
+                    .arg(name));
+            break;
+        case core::SaveResult::Kind::NotWritten:
+            services_.dialogs.message(this, QStringLiteral("「%1」を保存できませんでした。\n%2")
+                                                .arg(name, reasonText(result.status)));
+            break;
+    }
+}
+
+void Form1::Movetrash() {
+    const std::string path = core::FavoritePath(*catalog_, s(Text2->text()), s(Text3->text()));
+    const QString name = Text3->text() + ".url";
+    if (!services_.fs.attributes(path)) {
+        services_.dialogs.message(this,
+                                  QStringLiteral("ファイルが見つかりません。\n%1").arg(q(path)));
+        return;
+    }
+    if (!services_.dialogs.confirm(this,
+                                   QStringLiteral("「%1」をごみ箱に移動しますか？").arg(name))) {
+        return;
+    }
+    if (const auto r = services_.trash.moveToTrash(path); !r) {
+        services_.dialogs.message(
+            this,
+            QStringLiteral("「%1」をごみ箱に移動できませんでした。\n%2").arg(name, reasonText(r)));
+    }
+}
+
+void Form1::delfolder_Click() {
+    std::vector<ResultListModel::Row> rows;
+    std::vector<core::PruneProblem> problems;
+    core::RemoveEmptyFolders(
+        *catalog_, false,
+        [&](const std::string& path) {
+            rows.push_back({q(path), {}, {}});
+        },
+        problems);
+    ItemCount = 0;
+    FolderCount = 0;
+    ListMode = core::kListFolders;
+    fillList({"Deleted Folders"}, {5}, std::move(rows));
+    if (problems.empty()) return;
+    QString text = QStringLiteral("削除できなかったフォルダがあります。");
+    for (std::size_t i = 0; i < problems.size() && i < 10; ++i) {
+        text += "\n" + q(problems[i].path) + "（" + reasonText(problems[i].io) + "）";
+    }
+    if (problems.size() > 10) text += QStringLiteral("\nほか %1 件").arg(problems.size() - 10);
+    services_.dialogs.message(this, text);
 }
 
 void Form1::takeOverFirstRow() {

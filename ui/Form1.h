@@ -19,6 +19,7 @@
 #include "platform/Opener.h"
 #include "platform/PageSource.h"
 #include "platform/SpecialFolders.h"
+#include "platform/Trash.h"
 #include "ui/Dialogs.h"
 #include "ui/ResultListModel.h"
 
@@ -42,6 +43,7 @@ struct Services {
     const platform::CaseMapper& caseMapper;
     platform::Opener& opener;
     platform::PageSource& pages;
+    platform::Trash& trash;
     Dialogs& dialogs;
 };
 
@@ -82,6 +84,8 @@ class Form1 final : public QMainWindow {
     void SetFront(std::int32_t flag);
     void SaveWpos();
     void searchFile(const QString& text);
+    void Savefiles();
+    void Movetrash();
     void openIE();
     void LoadKeywords();
     void RebuildKeywordList();
@@ -115,6 +119,7 @@ class Form1 final : public QMainWindow {
     void clearKey_Click();
     void PKEYS_Click();
     void autoCP_Click();
+    void delfolder_Click();
     void ListView1_Click();
     void ListView1_DblClick();
     void ListView1_ColumnClick(int column);  // 1-based

@@ -3,6 +3,7 @@
 #include <iostream>
 #include <stdexcept>
 
+#include "platform/posix/FreedesktopTrash.h"
 #include "platform/posix/IconvCodePage.h"
 #include "platform/posix/LocaleCaseMapper.h"
 #include "platform/posix/PosixFileSystem.h"
@@ -27,8 +28,9 @@ int main(int argc, char** argv) {
     const brim::platform::LocaleCaseMapper caseMapper;
     brim::platform::SpawnOpener opener;
     brim::platform::SessionPages pages;
+    brim::platform::FreedesktopTrash trash;
     brim::ui::QtDialogs dialogs;
-    brim::ui::Form1 form({fs, *codePage, folders, caseMapper, opener, pages, dialogs});
+    brim::ui::Form1 form({fs, *codePage, folders, caseMapper, opener, pages, trash, dialogs});
     // The one argument is a favorite's path, taken whole even when unquoted.
     form.startUp(QCoreApplication::arguments().mid(1).join(' '));
     return QApplication::exec();

@@ -225,6 +225,51 @@ TEST_F(CliTest, OpenHandsTheAddressToTheOpener) {
     EXPECT_EQ(run({"open"}).rc, kUsage);
 }
 
+TEST_F(CliTest, SaveDeleteAndPrune) {
+    test::makeFolders(root + "Links");
+    CliRun r = run({"--json", "save", "--name", "News", "--url", "http://n/", "--comment", "毎日",
+                    "--folder", "\\Links\\"});
+    EXPECT_EQ(r.rc, kSuccess) << r.err;
+    EXPECT_EQ(r.out, "{\"path\":" + jsonString(root + "Links/News.url") + "}\n");
+    EXPECT_EQ(test::readFile(root + "Links/News.url"),
+              "[InternetShortcut]\r\nURL=http://n/\r\n[CommentKey]\r\nWords=" +
+                  test::cp932("毎日") + "\r\n");
+    EXPECT_EQ(run({"save", "--url", "http://x/y"}).rc, kFailure);
+    r = run({"save", "--name", "d", "--url", "u", "--folder", "A\\B"});
+    EXPECT_EQ(r.rc, kFailure);
+    EXPECT_NE(r.err.find("the folder does not exist"), std::string::npos);
+    EXPECT_EQ(run({"save", "--comment", "c"}).rc, kUsage);
+    EXPECT_EQ(run({"save", "--name"}).rc, kUsage);
+
+    const ScopedEnv data("XDG_DATA_HOME", dir / "data");
+    EXPECT_EQ(run({"delete", "Links\\News.url"}).rc, kFailure);  // no terminal, no --yes
+    EXPECT_TRUE(std::filesystem::exists(root + "Links/News.url"));
+    std::istringstream no("n\n"), yes("y\n");
+    std::ostringstream out, err;
+    std::vector<std::string> args{"delete", "\\Links\\News.url"};
+    EXPECT_EQ(runCli(args, out, err, &folders, &no), kSuccess);
+    EXPECT_TRUE(std::filesystem::exists(root + "Links/News.url"));
+    EXPECT_EQ(runCli(args, out, err, &folders, &yes), kSuccess);
+    EXPECT_FALSE(std::filesystem::exists(root + "Links/News.url"));
+    EXPECT_TRUE(std::filesystem::exists(dir / "data/Trash/files/News.url"));
+    test::writeShortcut(root + "b.url", "http://b/");
+    r = run({"--json", "delete", "--yes", "b.url", "missing.url"});
+    EXPECT_EQ(r.rc, kFailure);
+    EXPECT_EQ(r.out, "[\n " + jsonString(root + "b.url") + "\n]\n");
+    EXPECT_EQ(r.err, "brimmark-cli: no such file: " + root + "missing.url\n");
+
+    test::makeFolders(root + "E/F");
+    r = run({"--json", "prune-empty", "--dry-run"});
+    EXPECT_EQ(r.out,
+              "[\n " + jsonString(root + "Links") + ",\n " + jsonString(root + "E") + "\n]\n");
+    EXPECT_TRUE(std::filesystem::exists(root + "E/F"));
+    r = run({"prune-empty"});
+    EXPECT_EQ(r.rc, kSuccess);
+    EXPECT_EQ(r.out, "Deleted Folders\n" + root + "Links\n" + root + "E\n");
+    EXPECT_FALSE(std::filesystem::exists(root + "E"));
+    EXPECT_EQ(run({"prune-empty", "--now"}).rc, kUsage);
+}
+
 TEST(JsonString, EscapesControlCharacters) {
     EXPECT_EQ(jsonString(std::string("a\x01\n\\\"", 5)), "\"a\\u0001\\n\\\\\\\"\"");
 }

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -23,6 +24,7 @@
 #include "TestSupport.h"
 #include "cli/Command.h"
 #include "core/Profile.h"
+#include "platform/posix/FreedesktopTrash.h"
 #include "platform/posix/IconvCodePage.h"
 #include "platform/posix/LocaleCaseMapper.h"
 #include "platform/posix/PosixFileSystem.h"
@@ -60,6 +62,7 @@ struct Harness {
     brim::platform::LocaleCaseMapper caseMapper;
     RecordingOpener opener;
     FakePages pages;
+    brim::platform::FreedesktopTrash trash{dir / "home/.local/share"};
     brim::ui::ScriptedDialogs dialogs;
     brim::core::Profile profile{fs, cp, folders};
     std::string root = folders.favorites();
@@ -69,7 +72,7 @@ struct Harness {
 
     Form1& start(const QString& argument = {}) {
         form = std::make_unique<Form1>(
-            brim::ui::Services{fs, cp, folders, caseMapper, opener, pages, dialogs});
+            brim::ui::Services{fs, cp, folders, caseMapper, opener, pages, trash, dialogs});
         form->startUp(argument);
         return *form;
     }
@@ -689,6 +692,100 @@ class Form1Test : public QObject {
         f.Text3->setText("kept");
         f.searchFile("unique");
         QCOMPARE(f.Text3->text(), QStringLiteral("kept"));
+    }
+
+    void saveWritesTheBoxes() {
+        Harness h;
+        brim::test::writeFile(h.root + "Links/News.url",
+                              "[InternetShortcut]\r\nURL=http://old/\r\nIconIndex=0\r\n");
+        Form1& f = h.start();
+        clickRow(f, 0);
+        QCOMPARE(f.Text3->text(), QStringLiteral("News"));
+        f.Text5->setPlainText(QStringLiteral("毎日\n読む"));
+        QTest::mouseClick(f.Command7, Qt::LeftButton);
+        QCOMPARE(brim::test::readFile(h.root + "Links/News.url"),
+                 "[InternetShortcut]\r\nURL=http://old/\r\nIconIndex=0\r\n[CommentKey]\r\nWords=" +
+                     brim::test::cp932("毎日 読む") + "\r\n");
+        QCOMPARE(f.Text3->text(), QStringLiteral("News"));
+        QVERIFY(h.dialogs.shown.isEmpty());
+        QCOMPARE(rowTexts(f, 2), QStringList({""}));  // the list is not touched
+
+        f.Text3->clear();
+        f.Text4->setText("portal.test");
+        f.Text6->setText("New");
+        f.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&f));
+        QTest::keySequence(&f, QKeySequence(Qt::CTRL | Qt::Key_S));
+        QVERIFY(QFile::exists(QString::fromStdString(h.root + "New/portal.test.url")));
+        QCOMPARE(f.Text3->text(), QStringLiteral("portal.test"));
+    }
+
+    void saveFailuresAreReported() {
+        Harness h;
+        Form1& f = h.start();
+        f.Text3->clear();
+        f.Text4->clear();
+        QTest::mouseClick(f.Command7, Qt::LeftButton);
+        QCOMPARE(h.dialogs.shown.last(), QStringLiteral("登録名かURLを入力してください。"));
+        f.Text3->setText("deep");
+        f.Text4->setText("http://d/");
+        f.Text6->setText("\\One\\Two\\");
+        f.savemenu->trigger();
+        QCOMPARE(
+            h.dialogs.shown.last(),
+            QStringLiteral(
+                "「deep.url」を保存できませんでした。\nフォルダまたはファイルが見つかりません。"));
+        QCOMPARE(f.Text3->text(), QStringLiteral("deep"));
+        f.Text3->clear();
+        f.Text4->setText("https://x.example/page");
+        f.Text6->clear();
+        QTest::mouseClick(f.Command7, Qt::LeftButton);
+        QVERIFY(h.dialogs.shown.last().startsWith(
+            QStringLiteral("「https://x.example/page.url」は登録名に使えません。")));
+        QCOMPARE(f.Text3->text(), QString());
+    }
+
+    void deleteAsksAndMovesToTheTrash() {
+        Harness h;
+        brim::test::writeShortcut(h.root + "Links/News.url", "http://n/");
+        Form1& f = h.start();
+        clickRow(f, 0);
+        h.dialogs.confirmAnswers = {false};
+        QTest::mouseClick(f.Command5, Qt::LeftButton);
+        QCOMPARE(h.dialogs.shown.last(), QStringLiteral("「News.url」をごみ箱に移動しますか？"));
+        QVERIFY(QFile::exists(QString::fromStdString(h.root + "Links/News.url")));
+        f.Mdelete->trigger();
+        QVERIFY(!QFile::exists(QString::fromStdString(h.root + "Links/News.url")));
+        QVERIFY(QFile::exists(
+            QString::fromStdString(h.dir / "home/.local/share/Trash/files/News.url")));
+        QCOMPARE(rowTexts(f), QStringList({"News.url"}));  // the row stays until the next fill
+        QTest::mouseClick(f.Command5, Qt::LeftButton);
+        QCOMPARE(h.dialogs.shown.last(), QStringLiteral("ファイルが見つかりません。\n") +
+                                             QString::fromStdString(h.root + "Links/News.url"));
+        f.Text2->setText("[Internet]");
+        QTest::mouseClick(f.Command5, Qt::LeftButton);
+        QVERIFY(h.dialogs.shown.last().startsWith(QStringLiteral("ファイルが見つかりません。")));
+    }
+
+    void emptyFoldersAreRemovedAndListed() {
+        Harness h;
+        brim::test::writeShortcut(h.root + "Keep/a.url", "http://a/");
+        brim::test::makeFolders(h.root + "Keep/Empty");
+        brim::test::makeFolders(h.root + "Gone/A/B");
+        Form1& f = h.start();
+        const QString caption = f.Label7->text();
+        f.delfolder->trigger();
+        QCOMPARE(f.listModel().headers(), QStringList({"Deleted Folders"}));
+        QCOMPARE(f.ListMode, 1);
+        QCOMPARE(f.ItemCount, 0);
+        QCOMPARE(f.Label7->text(), caption);
+        QCOMPARE(rowTexts(f), QStringList({QString::fromStdString(h.root + "Keep/Empty"),
+                                           QString::fromStdString(h.root + "Gone")}));
+        QVERIFY(!QFile::exists(QString::fromStdString(h.root + "Gone")));
+        QVERIFY(QFile::exists(QString::fromStdString(h.root + "Keep/a.url")));
+        QVERIFY(h.dialogs.shown.isEmpty());
+        f.delfolder->trigger();
+        QCOMPARE(f.listModel().rowCount(), 0);
     }
 
     void menuHasEveryItemInOrder() {
