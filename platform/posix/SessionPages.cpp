@@ -387,8 +387,10 @@ void SessionPages::addChromium(const std::string& userDataFolder, const std::str
 std::vector<BrowserPage> SessionPages::openPages() {
     std::vector<BrowserPage> pages;
     if (home_.empty()) return pages;
-    for (const char* f : {"/.mozilla/firefox", "/snap/firefox/common/.mozilla/firefox",
-                          "/.var/app/org.mozilla.firefox/.mozilla/firefox"}) {
+    // Recent Firefox keeps new profiles in the XDG configuration folder.
+    for (const char* f :
+         {"/.mozilla/firefox", "/.config/mozilla/firefox", "/snap/firefox/common/.mozilla/firefox",
+          "/.var/app/org.mozilla.firefox/.mozilla/firefox"}) {
         addFirefox(home_ + f, pages);
     }
     addChromium(home_ + "/.config/chromium", "Chromium", pages);

@@ -215,6 +215,16 @@ TEST_F(SessionPagesTest, OnlyRunningBrowsersCount) {
                                               "http://c.example/", "https://a.example/"}));
 }
 
+TEST_F(SessionPagesTest, FirefoxProfilesInTheConfigFolder) {
+    const std::string ff = home / ".config/mozilla/firefox/";
+    test::writeFile(ff + "profiles.ini",
+                    "[Profile0]\nName=default-esr\nIsRelative=1\nPath=x.default-esr\n");
+    test::writeFile(ff + "x.default-esr/sessionstore-backups/recovery.jsonlz4",
+                    jsonlz4(kFirefoxJson));
+    lock(ff + "x.default-esr/lock", getpid(), "127.0.0.1:+");
+    EXPECT_EQ(pages().openPages().size(), 5u);
+}
+
 TEST_F(SessionPagesTest, NothingWithoutBrowsers) {
     EXPECT_TRUE(pages().openPages().empty());
     EXPECT_TRUE(SessionPages("", {}).openPages().empty());
