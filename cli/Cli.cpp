@@ -28,12 +28,15 @@ void printHelp(std::ostream& out) {
 
 std::string absoluteFolder(const std::string& dir) {
     if (!dir.empty() && dir.front() == '/') return platform::withTrailingSeparator(dir);
-    char cwd[PATH_MAX];
-    const std::string base = getcwd(cwd, sizeof cwd) ? cwd : ".";
-    return platform::withTrailingSeparator(base + "/" + dir);
+    return platform::withTrailingSeparator(currentFolder() + dir);
 }
 
 }  // namespace
+
+std::string currentFolder() {
+    char cwd[PATH_MAX];
+    return platform::withTrailingSeparator(getcwd(cwd, sizeof cwd) ? cwd : ".");
+}
 
 int Context::fail(std::string_view message) const {
     err << kProgram << ": " << message << '\n';
@@ -74,6 +77,7 @@ std::vector<std::unique_ptr<Command>> allCommands() {
     commands.push_back(makeSaveCommand());
     commands.push_back(makeDeleteCommand());
     commands.push_back(makePruneCommand());
+    commands.push_back(makeExportCommand());
     return commands;
 }
 

@@ -67,6 +67,10 @@ std::unique_ptr<Command> makeOpenCommand();
 std::unique_ptr<Command> makeSaveCommand();
 std::unique_ptr<Command> makeDeleteCommand();
 std::unique_ptr<Command> makePruneCommand();
+std::unique_ptr<Command> makeExportCommand();
+
+// The working folder, ending in "/".
+std::string currentFolder();
 
 // A search as the verbs that take search options give it: the saved options
 // with the command line's laid over them, and the keyword text (the words

@@ -34,6 +34,8 @@ std::string describe(const WriteStatus& status) {
             return what + "not a regular file";
         case IoError::TooLarge:
             return what + "the file is too large";
+        case IoError::Exists:
+            return what + "a file of that name exists";
         default:
             return what +
                    (status.io.sysError ? std::strerror(status.io.sysError) : "unknown error");

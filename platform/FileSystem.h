@@ -34,6 +34,7 @@ enum class IoError {
     NoSpace,   // the disk or quota is full
     NotAFile,  // the path names a folder or a special file
     TooLarge,  // larger than any profile file the program will hold in memory
+    Exists,    // a new file's name is taken
     Other,
 };
 
@@ -91,6 +92,13 @@ class FileSystem {
 
     // Removes one empty folder; fails, removing nothing, when it holds anything.
     virtual IoResult removeFolder(const std::string& path) = 0;
+
+    // Writes a new file whole: it fails with Exists when the name is taken,
+    // and leaves no file behind when the write fails part way.
+    virtual IoResult createNewFile(const std::string& path, std::string_view bytes) = 0;
+
+    // Last modification time in seconds since 1970, nullopt when unknown.
+    virtual std::optional<std::int64_t> modificationTime(const std::string& path) = 0;
 };
 
 }  // namespace brim::platform

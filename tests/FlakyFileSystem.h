@@ -30,6 +30,13 @@ class FlakyFileSystem final : public platform::FileSystem {
         return real.replaceFile(p, b);
     }
     platform::IoResult createFolder(const std::string& p) override { return real.createFolder(p); }
+    platform::IoResult createNewFile(const std::string& p, std::string_view b) override {
+        if (unwritable.count(p)) return {platform::IoError::NoSpace, ENOSPC};
+        return real.createNewFile(p, b);
+    }
+    std::optional<std::int64_t> modificationTime(const std::string& p) override {
+        return real.modificationTime(p);
+    }
     platform::IoResult removeFolder(const std::string& p) override {
         if (unremovable.count(p)) return {platform::IoError::Denied, EACCES};
         return real.removeFolder(p);

@@ -21,6 +21,8 @@ QString reasonText(const platform::IoResult& io) {
             return QStringLiteral("ファイルではありません。");
         case IoError::TooLarge:
             return QStringLiteral("ファイルが大きすぎます。");
+        case IoError::Exists:
+            return QStringLiteral("同じ名前のファイルがすでにあります。");
         case IoError::Other:
             break;
     }

@@ -289,6 +289,48 @@ IoResult PosixFileSystem::createFolder(const std::string& path) {
     return e == EEXIST ? IoResult{IoError::NotAFile, e} : failure(e);
 }
 
+IoResult PosixFileSystem::createNewFile(const std::string& path, std::string_view bytes) {
+    // Written under a hidden temporary name and then linked to its own: the
+    // link fails when the name is taken, and a failed write leaves nothing.
+    const std::string folder = parentOf(path);
+    static std::atomic<unsigned> counter{0};
+    const std::string temp = folder + "/.brimmark-new-" + std::to_string(getpid()) + "-" +
+                             std::to_string(counter++) + ".tmp";
+    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) return failure(errno);
+    if (!writeAll(fd, bytes) || fsync(fd) != 0) {
+        const int e = errno;
+        ::close(fd);
+        ::unlink(temp.c_str());
+        return failure(e);
+    }
+    ::close(fd);
+    const int linked = ::link(temp.c_str(), path.c_str());
+    const int e = errno;
+    if (linked != 0 && e != EEXIST && e != EPERM && e != EOPNOTSUPP) {
+        ::unlink(temp.c_str());
+        return failure(e);
+    }
+    if (linked != 0 && e != EEXIST) {
+        // No hard links here (a FAT stick): a rename that refuses to replace.
+        if (::renameat2(AT_FDCWD, temp.c_str(), AT_FDCWD, path.c_str(), RENAME_NOREPLACE) == 0) {
+            return {};
+        }
+        const int r = errno;
+        ::unlink(temp.c_str());
+        return r == EEXIST ? IoResult{IoError::Exists, r} : failure(r);
+    }
+    ::unlink(temp.c_str());
+    if (linked != 0) return {IoError::Exists, e};
+    return {};
+}
+
+std::optional<std::int64_t> PosixFileSystem::modificationTime(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return std::nullopt;
+    return static_cast<std::int64_t>(st.st_mtime);
+}
+
 IoResult PosixFileSystem::removeFolder(const std::string& path) {
     if (::rmdir(path.c_str()) == 0) return {};
     return failure(errno);

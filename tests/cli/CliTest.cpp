@@ -10,6 +10,7 @@
 #include "TestSupport.h"
 #include "cli/Command.h"
 #include "cli/Output.h"
+#include "core/Export.h"
 #include "core/Pages.h"
 #include "platform/posix/IconvCodePage.h"
 #include "platform/posix/PosixFileSystem.h"
@@ -268,6 +269,31 @@ TEST_F(CliTest, SaveDeleteAndPrune) {
     EXPECT_EQ(r.out, "Deleted Folders\n" + root + "Links\n" + root + "E\n");
     EXPECT_FALSE(std::filesystem::exists(root + "E"));
     EXPECT_EQ(run({"prune-empty", "--now"}).rc, kUsage);
+}
+
+TEST_F(CliTest, ExportNeverOverwrites) {
+    test::writeShortcut(root + "a.url", "http://a/", "alpha");
+    test::writeShortcut(root + "Links/b.url", "http://b/", "beta");
+    CliRun r = run({"--json", "export", "csv", "--output", dir / "out.csv", "beta"});
+    EXPECT_EQ(r.rc, kSuccess) << r.err;
+    EXPECT_EQ(r.out, "{\"path\":" + jsonString(dir / "out.csv") + "}\n");
+    EXPECT_EQ(test::readFile(dir / "out.csv"),
+              test::cp932("名称, フォルダ, URL, コメント") +
+                  "\r\n\"b\",\"Links\",\"http://b/\",\"beta\"\r\n");
+    r = run({"export", "html", "--output", dir / "out.csv"});
+    EXPECT_EQ(r.rc, kFailure);
+    EXPECT_NE(r.err.find("a file of that name exists"), std::string::npos);
+    EXPECT_EQ(test::readFile(dir / "out.csv").find("<HTML>"), std::string::npos);
+    // The saved HTML options apply; the default file goes to the Desktop.
+    core::Profile profile(fs, codePage, folders);
+    ASSERT_TRUE(core::SaveHtmlOptions(profile, {1, 0}));
+    test::makeFolders(folders.desktop());
+    EXPECT_EQ(run({"export", "html"}).rc, kSuccess);
+    const std::string page = test::readFile(folders.desktop() + "お気に入り一覧.html");
+    EXPECT_NE(page.find(">a</A>" + test::cp932("\u3000") + "http://a/ \r\n"), std::string::npos);
+    EXPECT_EQ(run({"export", "csv", "--output", dir / "none.csv", "nomatch"}).rc, kFailure);
+    EXPECT_EQ(run({"export", "pdf"}).rc, kUsage);
+    EXPECT_EQ(run({"export", "html", "--output"}).rc, kUsage);
 }
 
 TEST(JsonString, EscapesControlCharacters) {

@@ -1,0 +1,263 @@
+#include "core/Export.h"
+
+#include <map>
+#include <memory>
+
+#include "core/Paths.h"
+#include "core/Settings.h"
+#include "core/Utf8.h"
+
+namespace brim::core {
+namespace {
+
+constexpr std::string_view kCrLf = "\r\n";
+constexpr std::string_view kIdeographicSpace = "\u3000";
+
+// Encodes `text`; a character the code page lacks is replaced by what
+// `fallback` makes of its code point.
+template <typename Fallback>
+std::string encodeEach(const platform::CodePage& cp, std::string_view text, Fallback fallback) {
+    if (auto whole = cp.encode(text)) return *whole;
+    std::string out;
+    for (std::size_t pos = 0; pos < text.size();) {
+        const std::size_t start = pos;
+        const char32_t c = utf8::next(text, pos);
+        if (auto one = cp.encode(text.substr(start, pos - start))) {
+            out += *one;
+        } else {
+            out += fallback(c);
+        }
+    }
+    return out;
+}
+
+// The charset a page in this code page declares.
+std::string charsetOf(const platform::CodePage& cp) {
+    const std::string name = cp.name();
+    for (const char* sjis :
+         {"CP932", "cp932", "MS932", "SHIFT_JIS", "Shift_JIS", "SJIS", "WINDOWS-31J"}) {
+        if (name == sjis) return "x-sjis";
+    }
+    return name;
+}
+
+std::string csvField(std::string_view s) {
+    std::string out = "\"";
+    for (const char c : s) {
+        if (c == '"') out += '"';
+        out += c;
+    }
+    return out + "\"";
+}
+
+}  // namespace
+
+StoredHtmlOptions LoadStoredHtmlOptions(const Profile& profile) {
+    StoredHtmlOptions s;
+    if (const auto v = settings::CheckBoxFromSetting(profile.ReadSetting("HTMLCond", "check1"))) {
+        s.check1 = *v;
+    }
+    if (const auto v = settings::CheckBoxFromSetting(profile.ReadSetting("HTMLCond", "check2"))) {
+        s.check2 = *v;
+    }
+    return s;
+}
+
+HtmlOptions LoadHtmlOptions(const Profile& profile) {
+    return LoadStoredHtmlOptions(profile).options();
+}
+
+WriteStatus SaveHtmlOptions(const Profile& profile, const StoredHtmlOptions& stored) {
+    WriteStatus first =
+        profile.WriteSetting("HTMLCond", "check1", settings::CheckBoxSetting(stored.check1));
+    const WriteStatus second =
+        profile.WriteSetting("HTMLCond", "check2", settings::CheckBoxSetting(stored.check2));
+    return first ? second : first;
+}
+
+std::string ExportFileName(std::string_view answer, std::string_view extension) {
+    return StripExtension(answer) + std::string(extension);
+}
+
+std::string EscapeHtml(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (const char c : text) {
+        switch (c) {
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
+            default:
+                out += c;
+        }
+    }
+    return out;
+}
+
+Exporter::Favorite Exporter::read(const ListRow& row) const {
+    Favorite f;
+    // The folder label loses its leading "\": "\Links\" and "a.url" give "Links\a.url".
+    const std::string joined = row.second + row.text;
+    f.relative = joined.empty() ? joined : joined.substr(1);
+    std::string bytes;
+    if (catalog_.fileSystem().readFile(FullPath(catalog_.FavoritesRoot(), f.relative), bytes)) {
+        const Profile& p = catalog_.profile();
+        f.url = p.valueIn(bytes, kShortcutSection, kUrlKey);
+        f.comment = p.valueIn(bytes, kCommentSection, kCommentKey);
+    }
+    return f;
+}
+
+std::string Exporter::HtmlPage(const std::vector<ListRow>& rows, bool pages,
+                               HtmlOptions options) const {
+    const auto& cp = catalog_.profile().codePage();
+    std::string page;
+    const auto line = [&](std::string_view text) {
+        page += encodeEach(cp, text, [](char32_t c) { return "&#" + std::to_string(c) + ";"; });
+        page += kCrLf;
+    };
+    line("<HTML>");
+    line("<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html;CHARSET=" + charsetOf(cp) + "\">");
+    line("<TITLE>私のお気に入り</TITLE>");
+    line("</HEAD>");
+    line("<BODY BGCOLOR=\"#ffffff\">");
+    line("");
+    line("<P>ブックマークのリスト</P>");
+    line("<UL>");
+    std::string heading;
+    for (const auto& row : rows) {
+        std::string url, title, comment, rowHeading;
+        if (pages) {
+            url = row.second;
+            title = row.text;
+        } else {
+            Favorite f = read(row);
+            const auto sep =
+                utf8::offsetOf(f.relative, static_cast<std::size_t>(LastSeparatorPos(f.relative)));
+            rowHeading = sep > 0 ? f.relative.substr(0, sep - 1) : std::string();
+            title = StripExtension(f.relative.substr(sep));
+            url = std::move(f.url);
+            comment = std::move(f.comment);
+        }
+        if (rowHeading != heading) {
+            line("</UL>");
+            line("<P>" + EscapeHtml(rowHeading) + "</P>");
+            line("<UL>");
+            heading = rowHeading;
+        }
+        std::string text = " <LI><A HREF=\"" + EscapeHtml(url) + "\">" + EscapeHtml(title) + "</A>";
+        if (options.address) text += std::string(kIdeographicSpace) + EscapeHtml(url);
+        if (options.comment) text += std::string(kIdeographicSpace) + EscapeHtml(comment);
+        line(text + " ");
+    }
+    line("</UL>");
+    line("</BODY>");
+    line("</HTML>");
+    return page;
+}
+
+std::string Exporter::CsvFile(const std::vector<ListRow>& rows, bool pages) const {
+    const auto& cp = catalog_.profile().codePage();
+    std::string text = "名称, フォルダ, URL, コメント\r\n";
+    for (const auto& row : rows) {
+        if (pages) {
+            text += csvField(row.text) + ",\"\"," + csvField(row.second) + ",\"\"\r\n";
+            continue;
+        }
+        const Favorite f = read(row);
+        const auto sep =
+            utf8::offsetOf(f.relative, static_cast<std::size_t>(LastSeparatorPos(f.relative)));
+        text += csvField(StripExtension(f.relative.substr(sep))) + ",";
+        text += csvField(sep > 0 ? f.relative.substr(0, sep - 1) : std::string()) + ",";
+        text += csvField(f.url) + "," + csvField(f.comment) + "\r\n";
+    }
+    // A spreadsheet shows "?" where the code page has no character.
+    return encodeEach(cp, text, [](char32_t) { return std::string("?"); });
+}
+
+std::string Exporter::NetscapeFile(const std::vector<ListRow>& rows, bool pages,
+                                   std::int64_t now) const {
+    struct Folder {
+        std::string name;
+        std::vector<std::string> items;  // finished <DT><A> lines, with their <DD>
+        std::vector<std::unique_ptr<Folder>> folders;
+        Folder& child(const std::string& n) {
+            for (auto& f : folders) {
+                if (f->name == n) return *f;
+            }
+            folders.push_back(std::make_unique<Folder>());
+            folders.back()->name = n;
+            return *folders.back();
+        }
+    };
+    Folder root;
+    for (const auto& row : rows) {
+        std::string url, title, comment, date = std::to_string(now);
+        Folder* folder = &root;
+        if (pages) {
+            url = row.second;
+            title = row.text;
+        } else {
+            Favorite f = read(row);
+            // The folder label "\A\B\" names the folders A and B.
+            std::string_view label = row.second;
+            std::size_t start = 1;
+            for (std::size_t sep; (sep = label.find('\\', start)) != std::string_view::npos;
+                 start = sep + 1) {
+                folder = &folder->child(std::string(label.substr(start, sep - start)));
+            }
+            title = StripExtension(row.text);
+            url = std::move(f.url);
+            comment = std::move(f.comment);
+            if (const auto mtime = catalog_.fileSystem().modificationTime(
+                    FullPath(catalog_.FavoritesRoot(), f.relative))) {
+                date = std::to_string(*mtime);
+            }
+        }
+        std::string item = "<DT><A HREF=\"" + EscapeHtml(url) + "\" ADD_DATE=\"" + date + "\">" +
+                           EscapeHtml(title) + "</A>";
+        if (!comment.empty()) item += "\n<DD>" + EscapeHtml(comment);
+        folder->items.push_back(std::move(item));
+    }
+    std::string out =
+        "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n"
+        "<!-- This is an automatically generated file.\n"
+        "     It will be read and overwritten.\n"
+        "     DO NOT EDIT! -->\n"
+        "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=UTF-8\">\n"
+        "<TITLE>Bookmarks</TITLE>\n"
+        "<H1>Bookmarks</H1>\n";
+    const std::string stamp = std::to_string(now);
+    const auto write = [&](const auto& self, const Folder& folder,
+                           const std::string& indent) -> void {
+        out += indent + "<DL><p>\n";
+        const std::string inner = indent + "    ";
+        for (const auto& item : folder.items) {
+            std::size_t start = 0;
+            for (std::size_t nl; (nl = item.find('\n', start)) != std::string::npos;
+                 start = nl + 1) {
+                out += inner + item.substr(start, nl - start) + "\n";
+            }
+            out += inner + item.substr(start) + "\n";
+        }
+        for (const auto& sub : folder.folders) {
+            out += inner + "<DT><H3 ADD_DATE=\"" + stamp + "\" LAST_MODIFIED=\"" + stamp + "\">" +
+                   EscapeHtml(sub->name) + "</H3>\n";
+            self(self, *sub, inner);
+        }
+        out += indent + "</DL><p>\n";
+    };
+    write(write, root, "");
+    return out;
+}
+
+}  // namespace brim::core
