@@ -9,14 +9,8 @@
 #include <vector>
 
 #include "core/Catalog.h"
-#include "platform/posix/FreedesktopTrash.h"
-#include "platform/posix/IconvCodePage.h"
-#include "platform/posix/LocaleCaseMapper.h"
-#include "platform/posix/PosixFileSystem.h"
-#include "platform/posix/PosixSpecialFolders.h"
-#include "platform/posix/SessionPages.h"
-#include "platform/posix/SpawnOpener.h"
 #include "ui/Form1.h"
+#include "ui/SystemServices.h"
 
 namespace {
 
@@ -45,12 +39,9 @@ int main(int argc, char** argv) {
     const std::string root = brim::platform::withTrailingSeparator(argv[1]);
     qputenv("BRIMMARK_FAVORITES", root.c_str());
 
-    brim::platform::PosixFileSystem fs;
-    brim::platform::IconvCodePage cp("CP932");
-    brim::platform::PosixSpecialFolders folders;
-    brim::ui::ScriptedDialogs dialogs;
-    brim::core::Profile profile(fs, cp, folders);
-    brim::core::Catalog catalog(fs, profile, root);
+    brim::ui::SystemServices system;
+    brim::core::Profile profile(system.fs, system.codePage, system.folders);
+    brim::core::Catalog catalog(system.fs, profile, root);
 
     std::size_t rows = 0;
     const double walk = medianMs(runs, [&] {
@@ -58,11 +49,7 @@ int main(int argc, char** argv) {
         catalog.allFavorites(items);
         rows = items.size();
     });
-    brim::platform::LocaleCaseMapper caseMapper;
-    brim::platform::SpawnOpener opener("true");  // nothing is opened here
-    brim::platform::SessionPages pages("", {});  // no browser pages: the start lists favorites
-    brim::platform::FreedesktopTrash trash("/nonexistent");  // nothing goes to a trash here
-    brim::ui::Form1 form({fs, cp, folders, caseMapper, opener, pages, trash, dialogs});
+    brim::ui::Form1 form(system.services());
     form.startUp({});
     const double fill = medianMs(runs, [&] { form.allFile(); });
     form.ListView1_ColumnClick(1);

@@ -17,11 +17,11 @@ bool QtDialogs::confirm(QWidget* parent, const QString& text) {
     return QMessageBox::question(parent, kTitle, text) == QMessageBox::Yes;
 }
 
-std::optional<QString> QtDialogs::input(QWidget* parent, const QString& prompt,
-                                        const QString& initial) {
+std::optional<QString> QtDialogs::input(QWidget* parent, const QString& title,
+                                        const QString& prompt, const QString& initial) {
     bool ok = false;
     const QString text =
-        QInputDialog::getText(parent, kTitle, prompt, QLineEdit::Normal, initial, &ok);
+        QInputDialog::getText(parent, title, prompt, QLineEdit::Normal, initial, &ok);
     if (!ok) return std::nullopt;
     return text;
 }
@@ -34,8 +34,10 @@ bool ScriptedDialogs::confirm(QWidget*, const QString& text) {
     return answer;
 }
 
-std::optional<QString> ScriptedDialogs::input(QWidget*, const QString& prompt, const QString&) {
-    shown << prompt;
+std::optional<QString> ScriptedDialogs::input(QWidget*, const QString& title, const QString& prompt,
+                                              const QString& initial) {
+    shown << title + ": " + prompt;
+    proposed << initial;
     if (inputAnswers.empty()) return std::nullopt;
     const QString answer = inputAnswers.front();
     inputAnswers.pop_front();

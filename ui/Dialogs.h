@@ -19,8 +19,8 @@ class Dialogs {
     // A yes/no question; true for yes.
     virtual bool confirm(QWidget* parent, const QString& text) = 0;
     // An input box; nullopt when cancelled.
-    virtual std::optional<QString> input(QWidget* parent, const QString& prompt,
-                                         const QString& initial) = 0;
+    virtual std::optional<QString> input(QWidget* parent, const QString& title,
+                                         const QString& prompt, const QString& initial) = 0;
 };
 
 // The real dialogs.
@@ -28,7 +28,7 @@ class QtDialogs final : public Dialogs {
   public:
     void message(QWidget* parent, const QString& text) override;
     bool confirm(QWidget* parent, const QString& text) override;
-    std::optional<QString> input(QWidget* parent, const QString& prompt,
+    std::optional<QString> input(QWidget* parent, const QString& title, const QString& prompt,
                                  const QString& initial) override;
 };
 
@@ -41,7 +41,9 @@ class ScriptedDialogs final : public Dialogs {
 
     void message(QWidget*, const QString& text) override { shown << text; }
     bool confirm(QWidget*, const QString& text) override;
-    std::optional<QString> input(QWidget*, const QString& prompt, const QString&) override;
+    QStringList proposed;  // the text each input box proposed
+    std::optional<QString> input(QWidget*, const QString& title, const QString& prompt,
+                                 const QString& initial) override;
 };
 
 }  // namespace brim::ui

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDateTime>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -27,6 +28,9 @@
 #include "core/Utf8.h"
 #include "ui/Form2.h"
 #include "ui/Form3.h"
+#include "ui/Form4.h"
+#include "ui/Form5.h"
+#include "ui/Form6.h"
 #include "ui/Form7.h"
 #include "ui/Icons.h"
 #include "ui/Layout.h"
@@ -176,6 +180,7 @@ void Form1::buildControls() {
     connect(Command6, &QToolButton::clicked, this, &Form1::Command6_Click);
     connect(Command7, &QToolButton::clicked, this, &Form1::Savefiles);
     connect(Command8, &QToolButton::clicked, this, &Form1::Command8_Click);
+    connect(Command9, &QToolButton::clicked, this, &Form1::mkHTML_Click);
     connect(Command11, &QPushButton::clicked, this, &Form1::Command8_Click);
     connect(Combo1->lineEdit(), &QLineEdit::returnPressed, this, &Form1::Command8_Click);
     connect(Command3, &QToolButton::clicked, this, &Form1::Command3_Click);
@@ -226,6 +231,7 @@ void Form1::buildMenu() {
 
     QMenu* other = menu("other", QStringLiteral("その他"));
     toCSV = item(other, "toCSV", QStringLiteral("CSVファイルに出力"));
+    toBookmarks = item(other, "toBookmarks", QStringLiteral("ブラウザ用ブックマークに出力"));
     separator(other, "line03");
     mkstcut = item(other, "mkstcut", QStringLiteral("Brimmark のショートカット作成"));
 
@@ -243,6 +249,13 @@ void Form1::buildMenu() {
     connect(savemenu, &QAction::triggered, this, &Form1::Savefiles);
     connect(Mdelete, &QAction::triggered, this, &Form1::Movetrash);
     connect(delfolder, &QAction::triggered, this, &Form1::delfolder_Click);
+    connect(mkHTML, &QAction::triggered, this, &Form1::mkHTML_Click);
+    connect(toCSV, &QAction::triggered, this, &Form1::toCSV_Click);
+    connect(toBookmarks, &QAction::triggered, this, &Form1::toBookmarks_Click);
+    connect(setHTML, &QAction::triggered, this, &Form1::setHTML_Click);
+    connect(mkstcut, &QAction::triggered, this, &Form1::mkstcut_Click);
+    connect(ophelp, &QAction::triggered, this, &Form1::ophelp_Click);
+    connect(showV, &QAction::triggered, this, &Form1::showV_Click);
 }
 
 void Form1::startUp(const QString& argument) {
@@ -259,6 +272,9 @@ void Form1::startUp(const QString& argument) {
     form2_ = new Form2(profile_, Combo1, this);
     FrontFlag = 1;
 
+    const core::StoredHtmlOptions html = core::LoadStoredHtmlOptions(profile_);
+    setCheckValue(form4().Check1, html.check1);
+    setCheckValue(form4().Check2, html.check2);
     for (const auto& [key, box] : {std::pair{"IE", form7().Check1}, {"File", form7().Check2}}) {
         if (const auto v = st::CheckBoxFromSetting(profile_.ReadSetting("AutoCopy", key))) {
             setCheckValue(box, *v);
@@ -537,6 +553,129 @@ void Form1::delfolder_Click() {
     }
     if (problems.size() > 10) text += QStringLiteral("\nほか %1 件").arg(problems.size() - 10);
     services_.dialogs.message(this, text);
+}
+
+std::vector<core::ListRow> Form1::exportRows() const {
+    std::vector<core::ListRow> rows;
+    for (int r = 0; r < ItemCount && r < model_.rowCount(); ++r) {
+        rows.push_back({s(model_.row(r)[0]), s(model_.row(r)[1])});
+    }
+    return rows;
+}
+
+void Form1::exportToDesktop(const QString& prompt, const QString& title, const QString& proposed,
+                            const char* extension, const std::function<std::string()>& make) {
+    std::string bytes;
+    for (;;) {
+        const auto answer = services_.dialogs.input(this, title, prompt, proposed);
+        if (!answer || answer->isEmpty()) return;
+        if (answer->contains('/') || answer->contains('\\')) {
+            services_.dialogs.message(this,
+                                      QStringLiteral("ファイル名に「\\」や「/」は使えません。"));
+            continue;
+        }
+        const std::string path = DesktopDir + core::ExportFileName(s(*answer), extension);
+        if (bytes.empty()) bytes = make();
+        const auto r = services_.fs.createNewFile(path, bytes);
+        if (r.error == platform::IoError::Exists) {
+            services_.dialogs.message(this, QStringLiteral("そのファイルはすでに存在します "));
+            continue;
+        }
+        if (!r) {
+            services_.dialogs.message(
+                this,
+                QStringLiteral("「%1」を作成できませんでした。\n%2").arg(q(path), reasonText(r)));
+        }
+        return;
+    }
+}
+
+void Form1::mkHTML_Click() {
+    if (ItemCount == 0) {
+        services_.dialogs.message(this, QStringLiteral("リストが空です"));
+        return;
+    }
+    exportToDesktop(QStringLiteral("保存するHTMLファイルの名前を入力してください"),
+                    "Input HTML-file name", QStringLiteral("お気に入り一覧"), ".html", [this] {
+                        return core::Exporter(*catalog_).HtmlPage(
+                            exportRows(), ListMode == core::kListPages, form4().stored().options());
+                    });
+}
+
+void Form1::toCSV_Click() {
+    if (ItemCount == 0) {
+        services_.dialogs.message(this, QStringLiteral("リストがありません"));
+        return;
+    }
+    exportToDesktop(QStringLiteral("保存するCSVファイルの名前を入力してください"),
+                    "Input CSV-file name", QStringLiteral("お気に入り一覧"), ".csv", [this] {
+                        return core::Exporter(*catalog_).CsvFile(exportRows(),
+                                                                 ListMode == core::kListPages);
+                    });
+}
+
+void Form1::toBookmarks_Click() {
+    if (ItemCount == 0) {
+        services_.dialogs.message(this, QStringLiteral("リストがありません"));
+        return;
+    }
+    exportToDesktop(QStringLiteral("保存するブックマークファイルの名前を入力してください"),
+                    "Input bookmark-file name", QStringLiteral("ブックマーク"), ".html", [this] {
+                        return core::Exporter(*catalog_).NetscapeFile(
+                            exportRows(), ListMode == core::kListPages,
+                            QDateTime::currentSecsSinceEpoch());
+                    });
+}
+
+Form4& Form1::form4() {
+    if (!form4_) form4_ = new Form4(profile_, this);
+    return *form4_;
+}
+
+Form5& Form1::form5() {
+    if (!form5_) {
+        form5_ = new Form5(services_.shortcuts, services_.dialogs, SendToDir, DesktopDir, this);
+    }
+    return *form5_;
+}
+
+Form6& Form1::form6() {
+    if (!form6_) {
+        form6_ = new Form6(windowTitle(), makeIcon(IconKind::Mode), services_.opener,
+                           services_.dialogs, this);
+    }
+    return *form6_;
+}
+
+void Form1::setHTML_Click() {
+    form4().open();
+}
+
+void Form1::mkstcut_Click() {
+    form5().show();
+    form5().raise();
+}
+
+void Form1::showV_Click() {
+    form6().show();
+    form6().raise();
+}
+
+void Form1::ophelp_Click() {
+    OpenDocument(services_.folders.programFolder() + "Brimmark.html");
+}
+
+void Form1::OpenDocument(const std::string& file) {
+    const std::string folder = file.substr(0, file.find_last_of('/') + 1);
+    QString failure;
+    if (!services_.fs.attributes(folder)) {
+        failure = QStringLiteral("ファイルのパスが見つかりません。");
+    } else if (!services_.fs.attributes(file)) {
+        failure = QStringLiteral("ファイルが見つかりません。");
+    } else if (const std::string why = services_.opener.open(file); !why.empty()) {
+        failure = QStringLiteral("その他のエラー（%1）").arg(q(why));
+    }
+    if (!failure.isEmpty()) services_.dialogs.message(this, failure);
 }
 
 void Form1::takeOverFirstRow() {

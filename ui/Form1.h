@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/Catalog.h"
+#include "core/Export.h"
 #include "core/KeywordLists.h"
 #include "core/Profile.h"
 #include "core/Search.h"
@@ -18,6 +19,7 @@
 #include "platform/FileSystem.h"
 #include "platform/Opener.h"
 #include "platform/PageSource.h"
+#include "platform/ProgramShortcuts.h"
 #include "platform/SpecialFolders.h"
 #include "platform/Trash.h"
 #include "ui/Dialogs.h"
@@ -44,11 +46,15 @@ struct Services {
     platform::Opener& opener;
     platform::PageSource& pages;
     platform::Trash& trash;
+    platform::ProgramShortcuts& shortcuts;
     Dialogs& dialogs;
 };
 
 class Form2;
 class Form3;
+class Form4;
+class Form5;
+class Form6;
 class Form7;
 
 class Form1 final : public QMainWindow {
@@ -95,6 +101,11 @@ class Form1 final : public QMainWindow {
     Form2& form2() { return *form2_; }
     // The Auto Copy dialog, created on first use.
     Form7& form7();
+    Form4& form4();
+    Form5& form5();
+    Form6& form6();
+    // Opens a document with the desktop's opener, saying what went wrong.
+    void OpenDocument(const std::string& file);
     // Fills the list with open browser pages; returns how many.
     std::int32_t showPages(const std::vector<platform::BrowserPage>& pages);
     // Lists the open browser pages; one goes into the boxes at once when the
@@ -120,6 +131,13 @@ class Form1 final : public QMainWindow {
     void PKEYS_Click();
     void autoCP_Click();
     void delfolder_Click();
+    void mkHTML_Click();
+    void toCSV_Click();
+    void toBookmarks_Click();
+    void setHTML_Click();
+    void mkstcut_Click();
+    void ophelp_Click();
+    void showV_Click();
     void ListView1_Click();
     void ListView1_DblClick();
     void ListView1_ColumnClick(int column);  // 1-based
@@ -142,6 +160,12 @@ class Form1 final : public QMainWindow {
     void placeWindow();
     // Selects the first row and takes it into the boxes as a click would.
     void takeOverFirstRow();
+    // The rows the exports write: 1 to ItemCount, in the list's order.
+    std::vector<core::ListRow> exportRows() const;
+    // Asks for a name until it is free on the Desktop and writes the file
+    // there; `make` gives the file's bytes.
+    void exportToDesktop(const QString& prompt, const QString& title, const QString& proposed,
+                         const char* extension, const std::function<std::string()>& make);
     void shutDown();
 
     Services services_;
@@ -151,6 +175,9 @@ class Form1 final : public QMainWindow {
     Form2* form2_ = nullptr;
     Form3* form3_ = nullptr;
     Form7* form7_ = nullptr;
+    Form4* form4_ = nullptr;
+    Form5* form5_ = nullptr;
+    Form6* form6_ = nullptr;
     ResultListModel model_;
     bool shuttingDown_ = false;
 
@@ -191,6 +218,7 @@ class Form1 final : public QMainWindow {
     QAction* clearKey = nullptr;
     QAction* PKEYS = nullptr;
     QAction* toCSV = nullptr;
+    QAction* toBookmarks = nullptr;
     QAction* mkstcut = nullptr;
     QAction* ophelp = nullptr;
     QAction* showV = nullptr;

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QHeaderView>
 #include <QLabel>
@@ -19,11 +20,13 @@
 #include <QTreeView>
 #include <QtTest>
 
+#include <filesystem>
 #include <sstream>
 
 #include "TestSupport.h"
 #include "cli/Command.h"
 #include "core/Profile.h"
+#include "platform/posix/DesktopEntryShortcuts.h"
 #include "platform/posix/FreedesktopTrash.h"
 #include "platform/posix/IconvCodePage.h"
 #include "platform/posix/LocaleCaseMapper.h"
@@ -31,6 +34,9 @@
 #include "ui/Form1.h"
 #include "ui/Form2.h"
 #include "ui/Form3.h"
+#include "ui/Form4.h"
+#include "ui/Form5.h"
+#include "ui/Form6.h"
 #include "ui/Form7.h"
 
 using brim::ui::Form1;
@@ -63,6 +69,7 @@ struct Harness {
     RecordingOpener opener;
     FakePages pages;
     brim::platform::FreedesktopTrash trash{dir / "home/.local/share"};
+    brim::platform::DesktopEntryShortcuts shortcuts{fs, folders.programFolder()};
     brim::ui::ScriptedDialogs dialogs;
     brim::core::Profile profile{fs, cp, folders};
     std::string root = folders.favorites();
@@ -71,8 +78,8 @@ struct Harness {
     Harness() { brim::test::makeFolders(root); }
 
     Form1& start(const QString& argument = {}) {
-        form = std::make_unique<Form1>(
-            brim::ui::Services{fs, cp, folders, caseMapper, opener, pages, trash, dialogs});
+        form = std::make_unique<Form1>(brim::ui::Services{fs, cp, folders, caseMapper, opener,
+                                                          pages, trash, shortcuts, dialogs});
         form->startUp(argument);
         return *form;
     }
@@ -788,6 +795,144 @@ class Form1Test : public QObject {
         QCOMPARE(f.listModel().rowCount(), 0);
     }
 
+    void htmlExportAsksForAFreeName() {
+        Harness h;
+        brim::test::writeShortcut(h.root + "Links/News.url", "http://n/", "daily");
+        brim::test::makeFolders(h.folders.desktop());
+        brim::test::writeFile(h.folders.desktop() + "taken.html", "keep");
+        Form1& f = h.start();
+        h.dialogs.inputAnswers = {"taken.htm", "Bookmarks.htm"};
+        QTest::mouseClick(f.Command9, Qt::LeftButton);
+        QCOMPARE(h.dialogs.shown,
+                 QStringList({
+                     "Input HTML-file name: 保存するHTMLファイルの名前を入力してください",
+                     "そのファイルはすでに存在します ",
+                     "Input HTML-file name: 保存するHTMLファイルの名前を入力してください",
+                 }));
+        QCOMPARE(h.dialogs.proposed, QStringList({"お気に入り一覧", "お気に入り一覧"}));
+        QCOMPARE(brim::test::readFile(h.folders.desktop() + "taken.html"), std::string("keep"));
+        const std::string page = brim::test::readFile(h.folders.desktop() + "Bookmarks.html");
+        QVERIFY(page.find("<P>Links</P>\r\n<UL>\r\n <LI><A HREF=\"http://n/\">News</A>") !=
+                std::string::npos);
+        h.dialogs.inputAnswers = {QString()};  // cancelled: nothing more
+        f.mkHTML->trigger();
+        QCOMPARE(h.dialogs.shown.size(), 4);
+        QTest::mouseClick(f.Command1, Qt::LeftButton);  // the folder list: nothing to export
+        f.mkHTML->trigger();
+        QCOMPARE(h.dialogs.shown.last(), QStringLiteral("リストが空です"));
+        f.toCSV->trigger();
+        QCOMPARE(h.dialogs.shown.last(), QStringLiteral("リストがありません"));
+    }
+
+    void csvAndBookmarkExports() {
+        Harness h;
+        brim::test::writeShortcut(h.root + "a.url", "http://a/", "one, \"two\"");
+        brim::test::makeFolders(h.folders.desktop());
+        Form1& f = h.start();
+        h.dialogs.inputAnswers = {"list.txt"};
+        f.toCSV->trigger();
+        QCOMPARE(brim::test::readFile(h.folders.desktop() + "list.csv"),
+                 brim::test::cp932("名称, フォルダ, URL, コメント") +
+                     "\r\n\"a\",\"\",\"http://a/\",\"one, \"\"two\"\"\"\r\n");
+        h.dialogs.inputAnswers = {"a/b", "marks"};
+        f.toBookmarks->trigger();
+        QCOMPARE(h.dialogs.shown[2], QStringLiteral("ファイル名に「\\」や「/」は使えません。"));
+        QVERIFY(
+            brim::test::readFile(h.folders.desktop() + "marks.html").find("<!DOCTYPE NETSCAPE") ==
+            0);
+        h.pages.pages = {{"Page", "https://p/", "Chromium"}};
+        QTest::mouseClick(f.Command6, Qt::LeftButton);
+        h.dialogs.inputAnswers = {"pages"};
+        f.toCSV->trigger();
+        QVERIFY(brim::test::readFile(h.folders.desktop() + "pages.csv")
+                    .find("\"Page\",\"\",\"https://p/\"") != std::string::npos);
+    }
+
+    void exportFailureIsReported() {
+        Harness h;  // no Desktop folder
+        brim::test::writeShortcut(h.root + "a.url", "http://a/");
+        Form1& f = h.start();
+        h.dialogs.inputAnswers = {"x"};
+        f.mkHTML->trigger();
+        QVERIFY(h.dialogs.shown.last().startsWith(QStringLiteral("「")));
+        QVERIFY(h.dialogs.shown.last().endsWith(
+            QStringLiteral("フォルダまたはファイルが見つかりません。")));
+    }
+
+    void htmlOptionsDialog() {
+        Harness h;
+        h.setting("HTMLCond", "check1", " 11");
+        Form1& f = h.start();
+        brim::ui::Form4& d = f.form4();
+        QVERIFY(d.Check1->isChecked());
+        QVERIFY(d.Check2->isChecked());
+        f.setHTML->trigger();
+        QVERIFY(d.isVisible());
+        d.Check2->click();
+        QTest::mouseClick(d.Command1, Qt::LeftButton);
+        QVERIFY(!d.isVisible());
+        QCOMPARE(h.setting("HTMLCond", "check1"), std::string("11"));
+        QCOMPARE(h.setting("HTMLCond", "check2"), std::string("10"));
+    }
+
+    void programShortcuts() {
+        Harness h;
+        brim::test::makeFolders(h.folders.desktop());
+        brim::test::makeFolders(h.folders.sendTo());
+        Form1& f = h.start();
+        f.mkstcut->trigger();
+        brim::ui::Form5& d = f.form5();
+        QVERIFY(d.isVisible());
+        QVERIFY(d.Check1->isChecked() && d.Check2->isChecked());
+        QTest::mouseClick(d.Command1, Qt::LeftButton);
+        QVERIFY(!d.isVisible());
+        const std::string entry = brim::test::readFile(h.folders.sendTo() + "Brimmark.desktop");
+        QVERIFY(entry.find("Exec=\"" + h.folders.programFolder() + "brimmark\" %f\n") !=
+                std::string::npos);
+        QVERIFY(entry.find("MimeType=application/x-mswinurl;\n") != std::string::npos);
+        QCOMPARE(brim::test::readFile(h.folders.desktop() + "Brimmark.desktop"), entry);
+        QTest::mouseClick(d.Command1, Qt::LeftButton);  // twice: still one each
+        QCOMPARE(QDir(QString::fromStdString(h.folders.sendTo())).entryList(QDir::Files).size(), 1);
+        std::filesystem::remove(h.folders.desktop() + "Brimmark.desktop");
+        d.Check1->click();
+        d.Check2->click();
+        QTest::mouseClick(d.Command1, Qt::LeftButton);  // none chosen: nothing written
+        QVERIFY(!QFile::exists(QString::fromStdString(h.folders.desktop() + "Brimmark.desktop")));
+        d.Check2->click();
+        std::filesystem::remove_all(h.folders.desktop());
+        QTest::mouseClick(d.Command1, Qt::LeftButton);
+        QVERIFY(h.dialogs.shown.last().startsWith(
+            QStringLiteral("ショートカットを作成できませんでした。")));
+        QTest::mouseClick(d.Command2, Qt::LeftButton);
+        QVERIFY(!d.isVisible());
+    }
+
+    void helpAndAbout() {
+        Harness h;
+        Form1& f = h.start();
+        f.ophelp->trigger();
+        QCOMPARE(h.dialogs.shown.last(), QStringLiteral("ファイルのパスが見つかりません。"));
+        brim::test::makeFolders(h.folders.programFolder());
+        f.ophelp->trigger();
+        QCOMPARE(h.dialogs.shown.last(), QStringLiteral("ファイルが見つかりません。"));
+        brim::test::writeFile(h.folders.programFolder() + "Brimmark.html", "<html></html>");
+        f.ophelp->trigger();
+        QCOMPARE(h.opener.opened.last(),
+                 QString::fromStdString(h.folders.programFolder() + "Brimmark.html"));
+
+        f.showV->trigger();
+        brim::ui::Form6& about = f.form6();
+        QVERIFY(about.isVisible());
+        QCOMPARE(about.Label1->text(), f.windowTitle());
+        QVERIFY(!about.Label3->text().isEmpty());
+        about.Label2_Click();
+        QCOMPARE(h.opener.opened.last(), QString(brim::ui::kHomePage));
+        QVERIFY(!about.isVisible());
+        f.showV->trigger();
+        QTest::mouseClick(about.Command1, Qt::LeftButton);
+        QVERIFY(!about.isVisible());
+    }
+
     void menuHasEveryItemInOrder() {
         Harness h;
         Form1& f = h.start();
@@ -797,11 +942,15 @@ class Form1Test : public QObject {
             for (QAction* a : menu->menu()->actions())
                 names << a->objectName();
         }
-        QCOMPARE(names, QStringList({"filemenu", "savemenu", "Mdelete",    "delfolder",   "line04",
-                                     "openurl",  "mkHTML",   "line01",     "exitprogram", "Msearch",
-                                     "autoCP",   "setHTML",  "setKEYWORD", "everfront",   "line02",
-                                     "clearKey", "PKEYS",    "other",      "toCSV",       "line03",
-                                     "mkstcut",  "uhelp",    "ophelp",     "showV"}));
+        // clang-format off
+        QCOMPARE(names, QStringList({
+            "filemenu", "savemenu", "Mdelete", "delfolder", "line04", "openurl", "mkHTML",
+            "line01", "exitprogram",
+            "Msearch", "autoCP", "setHTML", "setKEYWORD", "everfront", "line02", "clearKey",
+            "PKEYS",
+            "other", "toCSV", "toBookmarks", "line03", "mkstcut",
+            "uhelp", "ophelp", "showV"}));
+        // clang-format on
         QCOMPARE(f.savemenu->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
     }
 };

@@ -1,0 +1,29 @@
+#pragma once
+// "検索結果のファイルへの出力": what the HTML page writes after each link.
+
+#include <QDialog>
+
+#include "core/Export.h"
+
+class QCheckBox;
+class QPushButton;
+
+namespace brim::ui {
+
+class Form4 final : public QDialog {
+    Q_OBJECT
+  public:
+    Form4(const core::Profile& profile, QWidget* parent);
+
+    core::StoredHtmlOptions stored() const;
+    void Command1_Click();  // 閉じる: stores both boxes
+
+    QCheckBox* Check1 = nullptr;  // the address
+    QCheckBox* Check2 = nullptr;  // the comment
+    QPushButton* Command1 = nullptr;
+
+  private:
+    const core::Profile& profile_;
+};
+
+}  // namespace brim::ui

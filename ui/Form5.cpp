@@ -1,0 +1,53 @@
+#include "ui/Form5.h"
+
+#include <QCheckBox>
+#include <QPushButton>
+
+#include "ui/Form3.h"
+#include "ui/Layout.h"
+#include "ui/Messages.h"
+
+namespace brim::ui {
+
+Form5::Form5(platform::ProgramShortcuts& shortcuts, Dialogs& dialogs, std::string sendToDir,
+             std::string desktopDir, QWidget* parent)
+    : QDialog(parent),
+      shortcuts_(shortcuts),
+      dialogs_(dialogs),
+      sendToDir_(std::move(sendToDir)),
+      desktopDir_(std::move(desktopDir)) {
+    setObjectName("Form5");
+    setWindowTitle(QStringLiteral("ショートカットの作成"));
+    setFixedSize(twipsToPixels(QSize(3120, 2160)));
+    Check1 = new QCheckBox(QStringLiteral("「送る」メニューに追加する"));
+    place(Check1, this, "Check1", {360, 240, 2415, 375});
+    Check2 = new QCheckBox(QStringLiteral("デスクトップに作成する"));
+    place(Check2, this, "Check2", {360, 720, 2295, 375});
+    for (QCheckBox* box : {Check1, Check2})
+        box->setChecked(true);
+    Command1 = new QPushButton(QStringLiteral("作成"));
+    place(Command1, this, "Command1", {480, 1320, 855, 495});
+    Command2 = new QPushButton(QStringLiteral("中止"));
+    place(Command2, this, "Command2", {1800, 1320, 855, 495});
+    connect(Command1, &QPushButton::clicked, this, &Form5::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &Form5::Command2_Click);
+}
+
+void Form5::Command1_Click() {
+    const std::pair<QCheckBox*, const std::string*> targets[] = {{Check1, &sendToDir_},
+                                                                 {Check2, &desktopDir_}};
+    for (const auto& [box, folder] : targets) {
+        if (checkValue(box) != 1) continue;
+        if (const auto r = shortcuts_.create(*folder); !r) {
+            dialogs_.message(this, QStringLiteral("ショートカットを作成できませんでした。\n%1\n%2")
+                                       .arg(QString::fromStdString(*folder), reasonText(r)));
+        }
+    }
+    hide();
+}
+
+void Form5::Command2_Click() {
+    hide();
+}
+
+}  // namespace brim::ui
