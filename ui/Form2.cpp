@@ -29,6 +29,7 @@ void setComboItems(QComboBox* box, const core::KeywordList& items) {
 Form2::Form2(const core::Profile& profile, QComboBox* keywordBox, QWidget* parent)
     : QDialog(parent), profile_(profile), keywordBox_(keywordBox) {
     setObjectName("Form2");
+    useDialogFont(this);
     setWindowTitle(QStringLiteral("固定キーワード登録"));
     setFixedSize(twipsToPixels(QSize(5070, 3525)));
     List1 = new QListWidget;

@@ -41,6 +41,7 @@ QCheckBox* checkBox(const QString& text, QWidget* parent, const char* name, QRec
 
 Form3::Form3(const core::Profile& profile, QWidget* parent) : QDialog(parent), profile_(profile) {
     setObjectName("Form3");
+    useDialogFont(this);
     setWindowTitle(QStringLiteral("キーワード検索のオプション"));
     setFixedSize(twipsToPixels(QSize(5610, 3150)));
 

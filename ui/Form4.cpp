@@ -11,6 +11,7 @@ namespace brim::ui {
 
 Form4::Form4(const core::Profile& profile, QWidget* parent) : QDialog(parent), profile_(profile) {
     setObjectName("Form4");
+    useDialogFont(this);
     setWindowTitle(QStringLiteral("検索結果のファイルへの出力"));
     setFixedSize(twipsToPixels(QSize(3900, 2250)));
     place(new QLabel(QStringLiteral("HTMLのオプション：")), this, "Label3", {360, 240, 1575, 375});

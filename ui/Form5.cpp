@@ -17,6 +17,7 @@ Form5::Form5(platform::ProgramShortcuts& shortcuts, Dialogs& dialogs, std::strin
       sendToDir_(std::move(sendToDir)),
       desktopDir_(std::move(desktopDir)) {
     setObjectName("Form5");
+    useDialogFont(this);
     setWindowTitle(QStringLiteral("ショートカットの作成"));
     setFixedSize(twipsToPixels(QSize(3120, 2160)));
     Check1 = new QCheckBox(QStringLiteral("「送る」メニューに追加する"));

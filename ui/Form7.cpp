@@ -1,6 +1,7 @@
 #include "ui/Form7.h"
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QPushButton>
 
 #include "core/Settings.h"
@@ -8,23 +9,44 @@
 #include "ui/Layout.h"
 
 namespace brim::ui {
+namespace {
+
+// A label that works its check box when clicked.
+class ClickLabel final : public QLabel {
+  public:
+    ClickLabel(const QString& text, QCheckBox* box) : QLabel(text), box_(box) {}
+
+  protected:
+    void mouseReleaseEvent(QMouseEvent*) override { box_->click(); }
+
+  private:
+    QCheckBox* box_;
+};
+
+}  // namespace
 
 Form7::Form7(const core::Profile& profile, QWidget* parent) : QDialog(parent), profile_(profile) {
     setObjectName("Form7");
+    useDialogFont(this);
     setWindowTitle(QStringLiteral("Auto Copyの設定"));
     setFixedSize(twipsToPixels(QSize(3705, 2205)));
-    Check1 = new QCheckBox(QStringLiteral("IEがひとつの場合、自動的に取り込む"));
-    place(Check1, this, "Check1", {240, 240, 3255, 375});
-    Check1->setChecked(true);
-    Check2 =
-        new QCheckBox(QStringLiteral("適合するブックマークがひとつしかない場合、自動的に取り込む"));
-    place(Check2, this, "Check2", {240, 840, 3135, 375});
-    Check2->setChecked(true);
-    // The long captions wrap within the design's narrow boxes.
-    for (QCheckBox* box : {Check1, Check2}) {
-        box->setStyleSheet("QCheckBox { font-size: 10px; }");
-        QObject::connect(box, &QCheckBox::clicked, box, [box] { box->setTristate(false); });
-    }
+    // The captions are long for the design's boxes: each wraps in a label
+    // beside its box, and a click on the label works the box.
+    const auto box = [this](const QString& caption, const char* name, QRect twips) {
+        auto* check = new QCheckBox;
+        place(check, this, name, {twips.x(), twips.y(), 300, twips.height()});
+        check->setChecked(true);
+        connect(check, &QCheckBox::clicked, check, [check] { check->setTristate(false); });
+        auto* label = new ClickLabel(caption, check);
+        label->setWordWrap(true);
+        place(label, this, "",
+              {twips.x() + 300, twips.y() - 60, twips.width(), twips.height() + 120});
+        return check;
+    };
+    Check1 =
+        box(QStringLiteral("IEがひとつの場合、自動的に取り込む"), "Check1", {240, 240, 3255, 375});
+    Check2 = box(QStringLiteral("適合するブックマークがひとつしかない場合、自動的に取り込む"),
+                 "Check2", {240, 840, 3135, 375});
     Command1 = new QPushButton("OK");
     place(Command1, this, "Command1", {2280, 1440, 735, 495});
     connect(Command1, &QPushButton::clicked, this, &Form7::Command1_Click);

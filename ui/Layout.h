@@ -24,4 +24,11 @@ inline void place(QWidget* w, QWidget* parent, const char* name, QRect twips) {
                    twipsToPixels(twips.height()));
 }
 
+// The dialogs' controls are as small as the main window's: one face for all.
+inline void useDialogFont(QWidget* dialog) {
+    QFont f = dialog->font();
+    f.setPixelSize(11);
+    dialog->setFont(f);
+}
+
 }  // namespace brim::ui
