@@ -82,6 +82,9 @@ WriteStatus Profile::write(const std::string& path, std::string_view section, st
     const auto v = cp_.encode(oneLine(value));
     if (!s || !k || !v) return {WriteStatus::Kind::Unencodable, {}};
 
+    // Read and replaced under the lock, so that another program's change of
+    // another key made meanwhile is read and kept.
+    const auto lock = fs_.lockForUpdate(path);
     std::string old;
     if (const auto r = fs_.readFile(path, old); !r && r.error != IoError::NotFound) {
         return {WriteStatus::Kind::ReadFailed, r};

@@ -51,7 +51,9 @@ struct Line {
 
 class Lines {
   public:
-    explicit Lines(std::string_view text) : text_(text) {}
+    // A UTF-8 byte order mark before the first line is no part of it.
+    explicit Lines(std::string_view text)
+        : text_(text), pos_(text.substr(0, 3) == "\xEF\xBB\xBF" ? 3 : 0) {}
     bool next(Line& line) {
         if (pos_ >= text_.size()) return false;
         line.start = pos_;

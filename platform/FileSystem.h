@@ -59,6 +59,13 @@ class OpenFolder {
     virtual IoResult readFile(const std::string& name, std::string& out) = 0;
 };
 
+// Held while a file is read, changed and replaced, so that two programs
+// changing one file at once do not lose each other's change.
+class UpdateLock {
+  public:
+    virtual ~UpdateLock() = default;
+};
+
 class FileSystem {
   public:
     virtual ~FileSystem() = default;
@@ -96,6 +103,11 @@ class FileSystem {
     // Writes a new file whole: it fails with Exists when the name is taken,
     // and leaves no file behind when the write fails part way.
     virtual IoResult createNewFile(const std::string& path, std::string_view bytes) = 0;
+
+    // Waits until no other update of a file in the folder of `path` runs and
+    // holds them off while the returned lock lives; nullptr when the folder
+    // cannot be locked (the update then runs unguarded).
+    virtual std::unique_ptr<UpdateLock> lockForUpdate(const std::string& path) = 0;
 
     // Last modification time in seconds since 1970, nullopt when unknown.
     virtual std::optional<std::int64_t> modificationTime(const std::string& path) = 0;

@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -323,6 +324,34 @@ IoResult PosixFileSystem::createNewFile(const std::string& path, std::string_vie
     ::unlink(temp.c_str());
     if (linked != 0) return {IoError::Exists, e};
     return {};
+}
+
+namespace {
+
+class FolderLock final : public UpdateLock {
+  public:
+    explicit FolderLock(int fd) : fd_(fd) {}
+    ~FolderLock() override { ::close(fd_); }  // closing releases the lock
+    FolderLock(const FolderLock&) = delete;
+    FolderLock& operator=(const FolderLock&) = delete;
+
+  private:
+    int fd_;
+};
+
+}  // namespace
+
+std::unique_ptr<UpdateLock> PosixFileSystem::lockForUpdate(const std::string& path) {
+    // The folder is locked, not the file: the file is replaced by a new one.
+    const int fd = ::open(parentOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return nullptr;
+    while (::flock(fd, LOCK_EX) != 0) {
+        if (errno != EINTR) {
+            ::close(fd);
+            return nullptr;
+        }
+    }
+    return std::make_unique<FolderLock>(fd);
 }
 
 std::optional<std::int64_t> PosixFileSystem::modificationTime(const std::string& path) {

@@ -13,6 +13,7 @@ class PosixFileSystem final : public FileSystem {
     IoResult removeFolder(const std::string& path) override;
     IoResult createNewFile(const std::string& path, std::string_view bytes) override;
     std::optional<std::int64_t> modificationTime(const std::string& path) override;
+    std::unique_ptr<UpdateLock> lockForUpdate(const std::string& path) override;
 };
 
 // Listing order: ASCII upper case first, then the bytes, as NTFS lists names.
