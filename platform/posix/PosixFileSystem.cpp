@@ -115,6 +115,10 @@ IoResult readAt(int dirFd, const char* name, std::string& out) {
         return done({IoError::NotAFile, 0});
     }
     if (n == 0) return done({});
+    if (static_cast<std::uint64_t>(st.st_size) > FileSystem::kMaxFileBytes) {
+        out.clear();
+        return done({IoError::TooLarge, 0});
+    }
     // Read to the end rather than trusting the size: the file may grow meanwhile.
     std::size_t have = out.size();
     out.resize(std::max<std::size_t>(static_cast<std::size_t>(st.st_size), have) + 1);

@@ -98,6 +98,11 @@ TEST(PosixFileSystem, ReadRefusesFoldersAndSpecialFilesWithoutBlocking) {
     EXPECT_EQ(fs.readFile(dir.path(), out).error, IoError::NotAFile);
     EXPECT_EQ(fs.readFile(dir / "missing", out).error, IoError::NotFound);
     EXPECT_TRUE(out.empty());
+    // A huge file is refused before anything of its size is held in memory.
+    test::writeFile(dir / "huge", "");
+    std::filesystem::resize_file(dir / "huge", std::uintmax_t{1} << 30);
+    EXPECT_EQ(fs.readFile(dir / "huge", out).error, IoError::TooLarge);
+    EXPECT_LT(out.capacity(), 1u << 20);
     test::writeFile(dir / "f", std::string(100000, 'x'));
     ASSERT_TRUE(fs.readFile(dir / "f", out));
     EXPECT_EQ(out.size(), 100000u);
