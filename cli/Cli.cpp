@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "cli/Command.h"
+#include "cli/Output.h"
 #include "platform/posix/IconvCodePage.h"
 #include "platform/posix/PosixFileSystem.h"
 #include "platform/posix/PosixSpecialFolders.h"
@@ -63,6 +64,15 @@ core::ProblemSink Context::problemReporter() const {
 
 int Context::favoritesUnreadable() const {
     return fail("cannot read the Favorites folder " + catalog.FavoritesRoot());
+}
+
+int Context::printFavorites(const std::function<bool(const core::RowSink&)>& walk) const {
+    FavoritesPrinter printer(out, json);
+    if (!walk([&](core::FavoriteItem&& row) { printer.add(std::move(row)); })) {
+        return favoritesUnreadable();
+    }
+    printer.finish();
+    return kSuccess;
 }
 
 std::vector<std::unique_ptr<Command>> allCommands() {

@@ -1,6 +1,7 @@
 #pragma once
 // brimmark-cli: one class per verb, all running the window's core code.
 
+#include <functional>
 #include <iosfwd>
 #include <istream>
 #include <memory>
@@ -43,6 +44,9 @@ struct Context {
     core::ProblemSink problemReporter() const;
     // The failure of a walk whose Favorites folder cannot be read.
     int favoritesUnreadable() const;
+    // Prints the favorites rows that `walk` feeds in, as list, search and
+    // same do; `walk` is false when the Favorites folder cannot be read.
+    int printFavorites(const std::function<bool(const core::RowSink&)>& walk) const;
 };
 
 class Command {

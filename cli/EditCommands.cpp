@@ -32,21 +32,6 @@ bool readOptions(std::span<const std::string> args, std::initializer_list<const 
     return true;
 }
 
-void printPaths(const Context& ctx, const std::vector<std::string>& paths, const char* heading) {
-    if (ctx.json) {
-        ctx.out << '[';
-        for (std::size_t i = 0; i < paths.size(); ++i) {
-            ctx.out << (i ? ",\n " : "\n ") << jsonString(paths[i]);
-        }
-        ctx.out << (paths.empty() ? "]\n" : "\n]\n");
-        return;
-    }
-    std::vector<std::vector<std::string>> rows;
-    for (const auto& p : paths)
-        rows.push_back({p});
-    printTable(ctx.out, {heading}, rows);
-}
-
 class SaveCommand final : public Command {
   public:
     std::string_view name() const override { return "save"; }
@@ -128,7 +113,7 @@ class DeleteCommand final : public Command {
             }
             moved.push_back(path);
         }
-        printPaths(ctx, moved, "Moved to the trash");
+        printStrings(ctx.out, ctx.json, "Moved to the trash", moved);
         return rc;
     }
 };
@@ -147,7 +132,7 @@ class PruneCommand final : public Command {
         std::vector<core::PruneProblem> problems;
         core::RemoveEmptyFolders(
             ctx.catalog, dryRun, [&](const std::string& p) { removed.push_back(p); }, problems);
-        printPaths(ctx, removed, dryRun ? "Would remove" : "Deleted Folders");
+        printStrings(ctx.out, ctx.json, dryRun ? "Would remove" : "Deleted Folders", removed);
         for (const auto& p : problems) {
             ctx.fail("cannot remove or read " + p.path + ": " +
                      core::describe({core::WriteStatus::Kind::WriteFailed, p.io}));

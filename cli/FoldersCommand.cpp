@@ -23,20 +23,7 @@ class FoldersCommand final : public Command {
                 ctx.problemReporter())) {
             return ctx.favoritesUnreadable();
         }
-        if (ctx.json) {
-            ctx.out << '[';
-            for (std::size_t i = 0; i < labels.size(); ++i) {
-                ctx.out << (i ? ",\n " : "\n ") << jsonString(labels[i]);
-            }
-            ctx.out << (labels.empty() ? "]\n" : "\n]\n");
-            return kSuccess;
-        }
-        std::vector<std::vector<std::string>> rows;
-        for (auto& l : labels)
-            rows.push_back({std::move(l)});
-        printTable(ctx.out, {"Folder"}, rows);
-        ctx.out << core::CountCaption("フォルダ数:", static_cast<std::int64_t>(rows.size()))
-                << '\n';
+        printStrings(ctx.out, ctx.json, "Folder", labels, "フォルダ数:");
         return kSuccess;
     }
 };

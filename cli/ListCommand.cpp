@@ -14,16 +14,10 @@ class ListCommand final : public Command {
 
     int run(const Context& ctx, std::span<const std::string> args) const override {
         if (!args.empty()) return ctx.usage("list takes no arguments", *this);
-        FavoritesPrinter printer(ctx.out, ctx.json);
         const auto& catalog = ctx.catalog;
-        if (!catalog.ListDir(
-                catalog.FavoritesRoot(),
-                [&](core::FavoriteItem&& row) { printer.add(std::move(row)); },
-                ctx.problemReporter())) {
-            return ctx.favoritesUnreadable();
-        }
-        printer.finish();
-        return kSuccess;
+        return ctx.printFavorites([&](const core::RowSink& add) {
+            return catalog.ListDir(catalog.FavoritesRoot(), add, ctx.problemReporter());
+        });
     }
 };
 

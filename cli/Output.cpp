@@ -4,7 +4,7 @@
 #include <ostream>
 
 #include "core/Numbers.h"
-#include "core/Utf8.h"
+#include "text/Utf8.h"
 
 namespace brim::cli {
 namespace {
@@ -66,7 +66,7 @@ std::string jsonString(std::string_view s) {
 std::size_t displayWidth(std::string_view s) {
     std::size_t width = 0;
     for (std::size_t pos = 0; pos < s.size();)
-        width += isWide(core::utf8::next(s, pos)) ? 2 : 1;
+        width += isWide(utf8::next(s, pos)) ? 2 : 1;
     return width;
 }
 
@@ -96,6 +96,26 @@ void printTable(std::ostream& out, const std::vector<std::string>& headers,
     line(headers);
     for (const auto& row : rows)
         line(row);
+}
+
+void printStrings(std::ostream& out, bool json, const std::string& heading,
+                  const std::vector<std::string>& items, std::string_view countPrefix) {
+    if (json) {
+        out << '[';
+        for (std::size_t i = 0; i < items.size(); ++i) {
+            out << (i ? ",\n " : "\n ") << jsonString(items[i]);
+        }
+        out << (items.empty() ? "]\n" : "\n]\n");
+        return;
+    }
+    std::vector<std::vector<std::string>> rows;
+    rows.reserve(items.size());
+    for (const auto& item : items)
+        rows.push_back({item});
+    printTable(out, {heading}, rows);
+    if (!countPrefix.empty()) {
+        out << core::CountCaption(countPrefix, static_cast<std::int64_t>(items.size())) << '\n';
+    }
 }
 
 FavoritesPrinter::FavoritesPrinter(std::ostream& out, bool json) : out_(out), json_(json) {}

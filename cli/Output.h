@@ -21,6 +21,11 @@ std::size_t displayWidth(std::string_view s);
 void printTable(std::ostream& out, const std::vector<std::string>& headers,
                 const std::vector<std::vector<std::string>>& rows);
 
+// A list of texts: a JSON array of strings, or a one-column table under
+// `heading`, followed by the count after `countPrefix` when one is given.
+void printStrings(std::ostream& out, bool json, const std::string& heading,
+                  const std::vector<std::string>& items, std::string_view countPrefix = {});
+
 // Prints favorites rows as `list`, `search` and `same` do. JSON rows go out as
 // they come, so memory stays flat on any tree; the table waits for every row
 // to align its columns.

@@ -87,13 +87,8 @@ class SearchCommand final : public Command {
         if (!request->unknownOptions.empty()) {
             return ctx.usage("unknown option " + request->unknownOptions.front(), *this);
         }
-        FavoritesPrinter printer(ctx.out, ctx.json);
-        if (!runSearchRequest(ctx, *request,
-                              [&](core::FavoriteItem&& row) { printer.add(std::move(row)); })) {
-            return ctx.favoritesUnreadable();
-        }
-        printer.finish();
-        return kSuccess;
+        return ctx.printFavorites(
+            [&](const core::RowSink& add) { return runSearchRequest(ctx, *request, add); });
     }
 };
 
@@ -107,15 +102,10 @@ class SameCommand final : public Command {
         if (args.size() != 1) return ctx.usage("same takes one address", *this);
         const platform::LocaleCaseMapper mapper;
         const core::Search search(ctx.catalog, mapper);
-        FavoritesPrinter printer(ctx.out, ctx.json);
-        if (!search.Same(
-                args[0], core::LoadSearchOptions(ctx.profile).options(),
-                [&](core::FavoriteItem&& row) { printer.add(std::move(row)); },
-                ctx.problemReporter())) {
-            return ctx.favoritesUnreadable();
-        }
-        printer.finish();
-        return kSuccess;
+        const auto options = core::LoadSearchOptions(ctx.profile).options();
+        return ctx.printFavorites([&](const core::RowSink& add) {
+            return search.Same(args[0], options, add, ctx.problemReporter());
+        });
     }
 };
 

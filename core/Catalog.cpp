@@ -1,7 +1,7 @@
 #include "core/Catalog.h"
 
 #include "core/Paths.h"
-#include "core/Utf8.h"
+#include "text/Utf8.h"
 
 namespace brim::core {
 

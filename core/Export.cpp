@@ -5,7 +5,7 @@
 
 #include "core/Paths.h"
 #include "core/Settings.h"
-#include "core/Utf8.h"
+#include "text/Utf8.h"
 
 namespace brim::core {
 namespace {

@@ -1,6 +1,6 @@
 #include "core/Paths.h"
 
-#include "core/Utf8.h"
+#include "text/Utf8.h"
 
 namespace brim::core {
 namespace {

@@ -2,7 +2,7 @@
 
 #include "core/Numbers.h"
 #include "core/Settings.h"
-#include "core/Utf8.h"
+#include "text/Utf8.h"
 
 namespace brim::core {
 

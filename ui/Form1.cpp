@@ -25,7 +25,7 @@
 #include "core/Pages.h"
 #include "core/Paths.h"
 #include "core/Settings.h"
-#include "core/Utf8.h"
+#include "text/Utf8.h"
 #include "ui/Form2.h"
 #include "ui/Form3.h"
 #include "ui/Form4.h"
@@ -390,7 +390,7 @@ void Form1::Command2_Click() {
 
 void Form1::openIE() {
     const std::string url = s(Text4->text());
-    if (core::utf8::length(url) <= 7) return;
+    if (utf8::length(url) <= 7) return;
     const std::string failure = services_.opener.open(url);
     if (!failure.empty()) {
         services_.dialogs.message(this,

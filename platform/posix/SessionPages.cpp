@@ -15,6 +15,7 @@
 #include <nlohmann/json.hpp>
 
 #include "platform/posix/PosixFileSystem.h"
+#include "text/Utf8.h"
 
 namespace brim::platform {
 namespace {
@@ -31,24 +32,6 @@ std::uint32_t le32(const char* p) {
 
 std::int32_t int32At(const char* p) {
     return static_cast<std::int32_t>(le32(p));
-}
-
-void appendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out.push_back(static_cast<char>(c));
-    } else if (c < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else if (c < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    }
 }
 
 // Reads the fields of a Chromium pickle: 32-bit values and strings, each
@@ -92,7 +75,7 @@ class PickleReader {
                 }
             }
             if (c >= 0xD800 && c < 0xE000) c = 0xFFFD;  // a lone surrogate
-            appendUtf8(s, c);
+            utf8::append(s, c);
         }
         return skip(static_cast<std::size_t>(n) * 2);
     }

@@ -1,6 +1,6 @@
-#include "core/Utf8.h"
+#include "text/Utf8.h"
 
-namespace brim::core::utf8 {
+namespace brim::utf8 {
 
 char32_t next(std::string_view s, std::size_t& pos) {
     const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(s[i]); };
@@ -86,4 +86,4 @@ std::size_t offsetOf(std::string_view s, std::size_t index) {
     return pos;
 }
 
-}  // namespace brim::core::utf8
+}  // namespace brim::utf8

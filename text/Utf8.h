@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace brim::core::utf8 {
+namespace brim::utf8 {
 
 constexpr char32_t kInvalid = 0xFFFD;
 
@@ -22,4 +22,4 @@ std::size_t length(std::string_view s);
 // Byte offset of the character with 0-based index `index`, or s.size() past the end.
 std::size_t offsetOf(std::string_view s, std::size_t index);
 
-}  // namespace brim::core::utf8
+}  // namespace brim::utf8

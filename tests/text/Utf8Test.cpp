@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "core/Utf8.h"
+#include "text/Utf8.h"
 
-namespace brim::core {
+namespace brim {
 namespace {
 
 TEST(Utf8, DecodesAndRejectsMalformedSequences) {
@@ -36,4 +36,4 @@ TEST(Utf8, AppendRoundTrips) {
 }
 
 }  // namespace
-}  // namespace brim::core
+}  // namespace brim
