@@ -4,6 +4,7 @@
 
 #include <set>
 
+#include "CatalogFixture.h"
 #include "FlakyFileSystem.h"
 #include "TestSupport.h"
 #include "core/Catalog.h"
@@ -16,15 +17,8 @@ namespace {
 using test::writeFile;
 using test::writeShortcut;
 
-class CatalogTest : public testing::Test {
+class CatalogTest : public test::CatalogFixture {
   protected:
-    test::TempDir dir;
-    test::TestFolders folders{dir};
-    const std::string root = folders.favorites();
-    test::FlakyFileSystem fs;
-    platform::IconvCodePage cp{"CP932"};
-    Profile profile{fs, cp, folders};
-    Catalog catalog{fs, profile, root};
     std::vector<std::string> problems;
 
     void SetUp() override { test::makeFolders(root); }

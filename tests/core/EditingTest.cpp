@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "CatalogFixture.h"
 #include "FlakyFileSystem.h"
 #include "TestSupport.h"
 #include "core/Editing.h"
@@ -16,16 +17,8 @@ namespace fs = std::filesystem;
 using test::cp932;
 using test::readFile;
 
-class EditingTest : public testing::Test {
+class EditingTest : public test::CatalogFixture {
   protected:
-    test::TempDir dir;
-    test::TestFolders folders{dir};
-    const std::string root = folders.favorites();
-    test::FlakyFileSystem files;
-    platform::IconvCodePage cp{"CP932"};
-    Profile profile{files, cp, folders};
-    Catalog catalog{files, profile, root};
-
     void SetUp() override { test::makeFolders(root + "Links"); }
 
     SaveResult save(const std::string& name, const std::string& url, const std::string& comment,
@@ -108,7 +101,7 @@ TEST_F(EditingTest, WhatCannotBeSavedIsReportedAndNothingIsWritten) {
     EXPECT_EQ(NameAfterSave(r, {"ro", "", "", ""}), "ro");
     EXPECT_EQ(readFile(root + "ro.url"), "[InternetShortcut]\r\nURL=http://ro/\r\n");
 
-    files.unwritable.insert(root + "full.url");
+    fs.unwritable.insert(root + "full.url");
     r = save("full", "http://f/", "", "");
     EXPECT_EQ(r.status.io.error, platform::IoError::NoSpace);
     EXPECT_FALSE(fs::exists(root + "full.url"));
@@ -176,8 +169,8 @@ TEST_F(PruneTest, FailuresAreReportedOnceAndTheWalkGoesOn) {
     test::writeFile(root + "B/keep.url", "x");
     test::makeFolders(root + "C/Locked/Deeper");
     test::writeFile(root + "C/keep.url", "x");
-    files.unremovable.insert(root + "A/Stuck");
-    files.unreadable.insert(root + "C/Locked/");
+    fs.unremovable.insert(root + "A/Stuck");
+    fs.unreadable.insert(root + "C/Locked/");
     EXPECT_EQ(prune(), (std::vector<std::string>{root + "Links", root + "B/Empty"}));
     ASSERT_EQ(problems.size(), 2u);
     EXPECT_EQ(problems[0].path, root + "C/Locked/");

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "CatalogFixture.h"
 #include "TestSupport.h"
 #include "core/Export.h"
 #include "platform/posix/IconvCodePage.h"
@@ -17,15 +18,8 @@ const std::string kHeader =
 const std::string kFooter = "</UL>\r\n</BODY>\r\n</HTML>\r\n";
 const std::string kSep = cp932("\u3000");
 
-class ExportTest : public testing::Test {
+class ExportTest : public test::CatalogFixture {
   protected:
-    test::TempDir dir;
-    test::TestFolders folders{dir};
-    const std::string root = folders.favorites();
-    platform::PosixFileSystem fs;
-    platform::IconvCodePage cp{"CP932"};
-    Profile profile{fs, cp, folders};
-    Catalog catalog{fs, profile, root};
     Exporter exporter{catalog};
 
     void SetUp() override {

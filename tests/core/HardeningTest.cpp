@@ -1,6 +1,6 @@
 // Hostile trees and files, and faults while writing: the program never
 // crashes on what it finds, skips what it cannot use, and never loses a byte
-// of the user's files.
+// of the user's fs.
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -13,6 +13,7 @@
 #include <map>
 #include <random>
 
+#include "CatalogFixture.h"
 #include "FlakyFileSystem.h"
 #include "TestSupport.h"
 #include "core/Editing.h"
@@ -42,17 +43,8 @@ std::map<std::string, std::string> snapshot(const std::string& root) {
     return files;
 }
 
-class HostileTree : public testing::Test {
+class HostileTree : public test::CatalogFixture {
   protected:
-    test::TempDir dir;
-    test::TestFolders folders{dir};
-    const std::string root = folders.favorites();
-    test::FlakyFileSystem files;
-    platform::IconvCodePage cp{"CP932"};
-    platform::LocaleCaseMapper mapper;
-    Profile profile{files, cp, folders};
-    Catalog catalog{files, profile, root};
-
     void SetUp() override {
         const std::string big = "[InternetShortcut]\r\nURL=http://big/\r\n[CommentKey]\r\nWords=" +
                                 std::string(20u << 20, 'x') + "\r\n";

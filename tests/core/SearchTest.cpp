@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "CatalogFixture.h"
 #include "TestSupport.h"
 #include "core/Search.h"
 #include "platform/posix/IconvCodePage.h"
@@ -68,16 +69,8 @@ TEST(ContainsKeyword, FoldsCaseByThePlatformMapping) {
     }
 }
 
-class SearchTest : public testing::Test {
+class SearchTest : public test::CatalogFixture {
   protected:
-    test::TempDir dir;
-    test::TestFolders folders{dir};
-    const std::string root = folders.favorites();
-    platform::PosixFileSystem fs;
-    platform::IconvCodePage cp{"CP932"};
-    platform::LocaleCaseMapper mapper;
-    Profile profile{fs, cp, folders};
-    Catalog catalog{fs, profile, root};
     Search search{catalog, mapper};
 
     void SetUp() override {

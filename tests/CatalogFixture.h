@@ -1,0 +1,27 @@
+#pragma once
+// A Favorites folder in a temporary folder, with the core's objects over it.
+// The file system is the real one, with the failures a test asks for.
+
+#include <gtest/gtest.h>
+
+#include "FlakyFileSystem.h"
+#include "TestSupport.h"
+#include "core/Catalog.h"
+#include "platform/posix/IconvCodePage.h"
+#include "platform/posix/LocaleCaseMapper.h"
+
+namespace brim::test {
+
+class CatalogFixture : public testing::Test {
+  protected:
+    TempDir dir;
+    TestFolders folders{dir};
+    const std::string root = folders.favorites();
+    FlakyFileSystem fs;
+    platform::IconvCodePage cp{"CP932"};
+    platform::LocaleCaseMapper mapper;
+    core::Profile profile{fs, cp, folders};
+    core::Catalog catalog{fs, profile, root};
+};
+
+}  // namespace brim::test
