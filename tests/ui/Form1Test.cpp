@@ -6,6 +6,9 @@
 #include <QDir>
 #include <QFile>
 #include <QHeaderView>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -591,23 +594,41 @@ class Form1Test : public QObject {
                                       std::string("http://") + name + ".example/", "news");
         }
         brim::test::writeShortcut(h.root + "News.url", "http://news/", "");
+        brim::test::writeShortcut(h.root + "F/G/same.url", "http://a.example/more", "");
         h.setting("SerchCond", "check5", " 10");
         Form1& f = h.start();
+        // The command line's JSON "name" or folder strings, in order.
+        const auto cli = [&](std::vector<std::string> args, const char* field) {
+            args.insert(args.begin(), "--json");
+            std::ostringstream out, err;
+            if (brim::cli::runCli(args, out, err, &h.folders) != 0) return QStringList{"failed"};
+            const QJsonDocument doc = QJsonDocument::fromJson(QByteArray::fromStdString(out.str()));
+            QStringList texts;
+            for (const QJsonValue& v : doc.array()) {
+                texts << (v.isString() ? v.toString() : v.toObject()[field].toString());
+            }
+            return texts;
+        };
         f.searchFile("news");
-        std::vector<std::string> args{"--json", "search", "news"};
-        std::ostringstream out, err;
-        QCOMPARE(brim::cli::runCli(args, out, err, &h.folders), 0);
-        QString expected;
-        for (const QString& name : rowTexts(f))
-            expected += "\"" + name + "\"";
-        QString got;
-        const QString json = QString::fromStdString(out.str());
-        for (qsizetype at = json.indexOf("\"name\":"); at >= 0;
-             at = json.indexOf("\"name\":", at + 1)) {
-            got += json.mid(at + 7, json.indexOf('"', at + 8) - at - 6);
-        }
-        QCOMPARE(got, expected);
         QCOMPARE(rowTexts(f), QStringList({"News.url"}));
+        QCOMPARE(cli({"search", "news"}, "name"), rowTexts(f));
+        f.Text4->setText("http://a.example/");
+        f.Command2_Click();
+        QCOMPARE(cli({"same", "http://a.example/"}, "name"), rowTexts(f));
+        f.allFolder();
+        QCOMPARE(cli({"folders"}, ""), rowTexts(f));
+        f.allFile();
+        QCOMPARE(cli({"list"}, "folder"), rowTexts(f, 1));
+        clickRow(f, 1);
+        std::ostringstream out, err;
+        const std::vector<std::string> show{"--json", "show", "\\F\\a.url"};
+        QCOMPARE(brim::cli::runCli(show, out, err, &h.folders), 0);
+        const QJsonObject fields =
+            QJsonDocument::fromJson(QByteArray::fromStdString(out.str())).object();
+        QCOMPARE(fields["folder"].toString(), f.Text2->text());
+        QCOMPARE(fields["name"].toString(), f.Text3->text());
+        QCOMPARE(fields["url"].toString(), f.Text4->text());
+        QCOMPARE(fields["comment"].toString(), f.Text5->toPlainText());
     }
 
     void startShowsTheOpenPagesNewestFirst() {
