@@ -8,7 +8,7 @@
 #include "cli/Output.h"
 #include "platform/posix/IconvCodePage.h"
 #include "platform/posix/PosixFileSystem.h"
-#include "platform/posix/PosixSpecialFolders.h"
+#include "platform/posix/PosixKnownFolders.h"
 
 namespace brim::cli {
 namespace {
@@ -92,7 +92,7 @@ std::vector<std::unique_ptr<Command>> allCommands() {
 }
 
 int runCli(std::span<const std::string> args, std::ostream& out, std::ostream& err,
-           const platform::SpecialFolders* folders, std::istream* questions) {
+           const platform::KnownFolders* folders, std::istream* questions) {
     const auto usageError = [&](std::string_view message) {
         err << kProgram << ": " << message << "\n";
         err << "usage: " << kProgram
@@ -123,7 +123,7 @@ int runCli(std::span<const std::string> args, std::ostream& out, std::ostream& e
     }
     if (!command) return usageError("unknown verb " + args[i]);
 
-    const platform::PosixSpecialFolders processFolders;
+    const platform::PosixKnownFolders processFolders;
     if (!folders) folders = &processFolders;
     std::unique_ptr<platform::IconvCodePage> codePage;
     try {

@@ -16,7 +16,7 @@
 #include "core/Search.h"
 #include "platform/CodePage.h"
 #include "platform/FileSystem.h"
-#include "platform/SpecialFolders.h"
+#include "platform/KnownFolders.h"
 
 namespace brim::cli {
 
@@ -27,7 +27,7 @@ enum ExitCode { kSuccess = 0, kFailure = 1, kUsage = 2 };
 struct Context {
     platform::FileSystem& fs;
     const platform::CodePage& codePage;
-    const platform::SpecialFolders& folders;
+    const platform::KnownFolders& folders;
     const core::Profile& profile;
     const core::Catalog& catalog;
     bool json = false;
@@ -96,6 +96,6 @@ bool runSearchRequest(const Context& ctx, const SearchRequest& request, const co
 // come from `folders`, or from the process environment when null; questions
 // are answered from `questions` (a terminal), or not asked when null.
 int runCli(std::span<const std::string> args, std::ostream& out, std::ostream& err,
-           const platform::SpecialFolders* folders = nullptr, std::istream* questions = nullptr);
+           const platform::KnownFolders* folders = nullptr, std::istream* questions = nullptr);
 
 }  // namespace brim::cli

@@ -8,7 +8,7 @@
 
 #include "platform/CodePage.h"
 #include "platform/FileSystem.h"
-#include "platform/SpecialFolders.h"
+#include "platform/KnownFolders.h"
 
 namespace brim::core {
 
@@ -40,7 +40,7 @@ std::string oneLine(std::string_view value);
 class Profile {
   public:
     Profile(platform::FileSystem& fs, const platform::CodePage& cp,
-            const platform::SpecialFolders& folders)
+            const platform::KnownFolders& folders)
         : fs_(fs), cp_(cp), folders_(folders) {}
 
     // Missing file, section or key reads as the empty text.
@@ -67,7 +67,7 @@ class Profile {
   private:
     platform::FileSystem& fs_;
     const platform::CodePage& cp_;
-    const platform::SpecialFolders& folders_;
+    const platform::KnownFolders& folders_;
 };
 
 }  // namespace brim::core

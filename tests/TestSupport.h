@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/SpecialFolders.h"
+#include "platform/KnownFolders.h"
 
 namespace brim::test {
 
@@ -38,7 +38,7 @@ std::string cp932(std::string_view utf8);
 void writeShortcut(const std::string& path, std::string_view url, std::string_view comment = {});
 
 // Special folders that all lie inside one temporary folder.
-class TestFolders final : public platform::SpecialFolders {
+class TestFolders final : public platform::KnownFolders {
   public:
     explicit TestFolders(const TempDir& dir);
     std::string favorites() const override { return base_ + "Favorites/"; }

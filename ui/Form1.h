@@ -17,10 +17,10 @@
 #include "platform/CaseMapper.h"
 #include "platform/CodePage.h"
 #include "platform/FileSystem.h"
+#include "platform/KnownFolders.h"
 #include "platform/Opener.h"
 #include "platform/PageSource.h"
 #include "platform/ProgramShortcuts.h"
-#include "platform/SpecialFolders.h"
 #include "platform/Trash.h"
 #include "ui/Dialogs.h"
 #include "ui/ResultListModel.h"
@@ -41,7 +41,7 @@ namespace brim::ui {
 struct Services {
     platform::FileSystem& fs;
     const platform::CodePage& codePage;
-    const platform::SpecialFolders& folders;
+    const platform::KnownFolders& folders;
     const platform::CaseMapper& caseMapper;
     platform::Opener& opener;
     platform::PageSource& pages;

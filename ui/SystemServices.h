@@ -8,7 +8,7 @@
 #include "platform/posix/IconvCodePage.h"
 #include "platform/posix/LocaleCaseMapper.h"
 #include "platform/posix/PosixFileSystem.h"
-#include "platform/posix/PosixSpecialFolders.h"
+#include "platform/posix/PosixKnownFolders.h"
 #include "platform/posix/SessionPages.h"
 #include "platform/posix/SpawnOpener.h"
 #include "ui/Dialogs.h"
@@ -27,7 +27,7 @@ struct SystemServices {
 
     platform::PosixFileSystem fs;
     platform::IconvCodePage codePage;
-    platform::PosixSpecialFolders folders;
+    platform::PosixKnownFolders folders;
     platform::LocaleCaseMapper caseMapper;
     platform::SpawnOpener opener;
     platform::SessionPages pages;

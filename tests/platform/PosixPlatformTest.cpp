@@ -10,7 +10,7 @@
 #include "platform/posix/IconvCodePage.h"
 #include "platform/posix/LocaleCaseMapper.h"
 #include "platform/posix/PosixFileSystem.h"
-#include "platform/posix/PosixSpecialFolders.h"
+#include "platform/posix/PosixKnownFolders.h"
 
 namespace brim::platform {
 namespace {
@@ -118,12 +118,12 @@ TEST(PosixFileSystem, CreateFolder) {
     EXPECT_FALSE(fs.createFolder(dir / "file"));
 }
 
-class SpecialFoldersTest : public testing::Test {
+class KnownFoldersTest : public testing::Test {
   protected:
     test::TempDir dir;
     std::map<std::string, std::string> env{{"HOME", dir.path() + "home"}};
-    PosixSpecialFolders folders(const std::string& program) {
-        return PosixSpecialFolders(
+    PosixKnownFolders folders(const std::string& program) {
+        return PosixKnownFolders(
             [this](const std::string& n) -> std::optional<std::string> {
                 const auto it = env.find(n);
                 return it == env.end() ? std::nullopt : std::optional<std::string>(it->second);
@@ -132,7 +132,7 @@ class SpecialFoldersTest : public testing::Test {
     }
 };
 
-TEST_F(SpecialFoldersTest, DefaultsUnderHome) {
+TEST_F(KnownFoldersTest, DefaultsUnderHome) {
     const auto f = folders(dir / "prog");
     const std::string home = dir.path() + "home/";
     EXPECT_EQ(f.favorites(), home + "Favorites/");
@@ -141,7 +141,7 @@ TEST_F(SpecialFoldersTest, DefaultsUnderHome) {
     EXPECT_EQ(f.programFolder(), dir / "prog/");
 }
 
-TEST_F(SpecialFoldersTest, EnvironmentAndUserDirs) {
+TEST_F(KnownFoldersTest, EnvironmentAndUserDirs) {
     env["BRIMMARK_FAVORITES"] = dir / "fav//";
     env["XDG_CONFIG_HOME"] = dir / "cfg";
     env["XDG_DATA_HOME"] = dir / "data";
@@ -154,7 +154,7 @@ TEST_F(SpecialFoldersTest, EnvironmentAndUserDirs) {
     EXPECT_EQ(f.sendTo(), dir / "data/applications/");
 }
 
-TEST_F(SpecialFoldersTest, SettingsBesideTheProgramElseInTheConfigFolder) {
+TEST_F(KnownFoldersTest, SettingsBesideTheProgramElseInTheConfigFolder) {
     test::makeFolders(dir / "prog");
     EXPECT_EQ(folders(dir / "prog").settingsFile(), dir / "prog/Brimmark.ini");
     env["XDG_CONFIG_HOME"] = dir / "cfg";

@@ -2,18 +2,18 @@
 #include <functional>
 #include <optional>
 
-#include "platform/SpecialFolders.h"
+#include "platform/KnownFolders.h"
 
 namespace brim::platform {
 
-class PosixSpecialFolders final : public SpecialFolders {
+class PosixKnownFolders final : public KnownFolders {
   public:
     using Environment = std::function<std::optional<std::string>(const std::string& name)>;
 
     // The process environment and the running executable's folder.
-    PosixSpecialFolders();
+    PosixKnownFolders();
     // For tests: another environment and program folder.
-    PosixSpecialFolders(Environment env, std::string programFolder);
+    PosixKnownFolders(Environment env, std::string programFolder);
 
     std::string favorites() const override;
     std::string desktop() const override;

@@ -5,9 +5,9 @@ namespace brim::platform {
 
 // The user's folders the program works with. Each path is absolute and ends in
 // exactly one separator.
-class SpecialFolders {
+class KnownFolders {
   public:
-    virtual ~SpecialFolders() = default;
+    virtual ~KnownFolders() = default;
     virtual std::string favorites() const = 0;
     virtual std::string desktop() const = 0;
     virtual std::string sendTo() const = 0;

@@ -1,4 +1,4 @@
-#include "platform/posix/PosixSpecialFolders.h"
+#include "platform/posix/PosixKnownFolders.h"
 
 #include <pwd.h>
 #include <sys/stat.h>
@@ -39,29 +39,29 @@ std::string executableFolder() {
     return withTrailingSeparator(exe.substr(0, exe.find_last_of('/')));
 }
 
-PosixSpecialFolders::PosixSpecialFolders() : env_(processEnv), programFolder_(executableFolder()) {}
+PosixKnownFolders::PosixKnownFolders() : env_(processEnv), programFolder_(executableFolder()) {}
 
-PosixSpecialFolders::PosixSpecialFolders(Environment env, std::string programFolder)
+PosixKnownFolders::PosixKnownFolders(Environment env, std::string programFolder)
     : env_(std::move(env)), programFolder_(withTrailingSeparator(std::move(programFolder))) {}
 
-std::string PosixSpecialFolders::home() const {
+std::string PosixKnownFolders::home() const {
     if (auto h = env_("HOME")) return *h;
     if (const passwd* pw = getpwuid(getuid()); pw && pw->pw_dir) return pw->pw_dir;
     return "/";
 }
 
-std::string PosixSpecialFolders::xdg(const std::string& var,
-                                     const std::string& fallbackUnderHome) const {
+std::string PosixKnownFolders::xdg(const std::string& var,
+                                   const std::string& fallbackUnderHome) const {
     if (auto v = env_(var); v && v->front() == '/') return withTrailingSeparator(*v);
     return withTrailingSeparator(home() + "/" + fallbackUnderHome);
 }
 
-std::string PosixSpecialFolders::favorites() const {
+std::string PosixKnownFolders::favorites() const {
     if (auto f = env_("BRIMMARK_FAVORITES")) return withTrailingSeparator(*f);
     return withTrailingSeparator(home() + "/Favorites");
 }
 
-std::string PosixSpecialFolders::desktop() const {
+std::string PosixKnownFolders::desktop() const {
     // user-dirs.dirs holds lines such as XDG_DESKTOP_DIR="$HOME/Schreibtisch".
     std::ifstream dirs(xdg("XDG_CONFIG_HOME", ".config") + "user-dirs.dirs");
     std::string line;
@@ -78,11 +78,11 @@ std::string PosixSpecialFolders::desktop() const {
     return withTrailingSeparator(home() + "/Desktop");
 }
 
-std::string PosixSpecialFolders::sendTo() const {
+std::string PosixKnownFolders::sendTo() const {
     return xdg("XDG_DATA_HOME", ".local/share") + "applications/";
 }
 
-std::string PosixSpecialFolders::settingsFile() const {
+std::string PosixKnownFolders::settingsFile() const {
     const std::string beside = programFolder_ + "Brimmark.ini";
     if (isFile(beside) || access(programFolder_.c_str(), W_OK) == 0) return beside;
     return xdg("XDG_CONFIG_HOME", ".config") + "Brimmark/Brimmark.ini";
