@@ -40,8 +40,8 @@ std::vector<std::string> SplitKeywords(std::string_view t) {
     return keys;
 }
 
-std::string UpperCase(std::string_view s, const platform::CaseMapper& mapper) {
-    std::string out;
+void UpperCaseInto(std::string_view s, const platform::CaseMapper& mapper, std::string& out) {
+    out.clear();
     out.reserve(s.size());
     for (std::size_t pos = 0; pos < s.size();) {
         const auto c = static_cast<unsigned char>(s[pos]);
@@ -58,6 +58,11 @@ std::string UpperCase(std::string_view s, const platform::CaseMapper& mapper) {
             utf8::append(out, mapper.upper(cp));
         }
     }
+}
+
+std::string UpperCase(std::string_view s, const platform::CaseMapper& mapper) {
+    std::string out;
+    UpperCaseInto(s, mapper, out);
     return out;
 }
 
@@ -118,7 +123,7 @@ bool Search::SearchDir(const std::string& folder, const std::vector<std::string>
         keys.push_back(options.foldCase ? UpperCase(k, mapper_) : k);
 
     const Profile& profile = catalog_.profile();
-    std::string bytes, text, comment;
+    std::string bytes, text, folded, comment;
     WalkVisitor visitor;
     visitor.problem = problem;
     visitor.folder = [&](const std::string&, const std::string& label,
@@ -138,7 +143,10 @@ bool Search::SearchDir(const std::string& folder, const std::vector<std::string>
                 text.append(" ");
             }
             if (useComment) text.append(comment = commentOf());
-            if (options.foldCase) text = UpperCase(text, mapper_);
+            if (options.foldCase) {
+                UpperCaseInto(text, mapper_, folded);
+                text.swap(folded);
+            }
 
             bool match = !options.anyKeyword;
             for (const auto& k : keys) {

@@ -22,6 +22,8 @@ std::vector<std::string> SplitKeywords(std::string_view text);
 
 // `s` in upper case by the platform's mapping, character by character.
 std::string UpperCase(std::string_view s, const platform::CaseMapper& mapper);
+// The same into `out`, whose capacity a walk reuses from file to file.
+void UpperCaseInto(std::string_view s, const platform::CaseMapper& mapper, std::string& out);
 
 // True when `keyword` occurs in `text`; an empty keyword occurs in every
 // non-empty text. Both are upper-cased first when `foldCase`.
