@@ -1,4 +1,5 @@
 #include "platform/posix/FreedesktopTrash.h"
+#include "platform/posix/PosixIo.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -11,24 +12,7 @@
 namespace brim::platform {
 namespace {
 
-IoResult failed(int e) {
-    switch (e) {
-        case ENOENT:
-        case ENOTDIR:
-            return {IoError::NotFound, e};
-        case EACCES:
-        case EPERM:
-        case EROFS:
-            return {IoError::Denied, e};
-        case ENOSPC:
-        case EDQUOT:
-            return {IoError::NoSpace, e};
-        default:
-            return {IoError::Other, e};
-    }
-}
-
-// mkdir -p with the private mode the specification asks for.
+// mkdir -p, private, as the freedesktop.org trash asks.
 bool makeFolders(const std::string& path) {
     for (std::size_t at = path.find('/', 1);; at = path.find('/', at + 1)) {
         const std::string part = at == std::string::npos ? path : path.substr(0, at);
@@ -37,28 +21,18 @@ bool makeFolders(const std::string& path) {
     }
 }
 
-bool writeAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
-}
-
 // Copies a regular file for a move across file systems; the copy is flushed
 // before the original may go.
 IoResult copyFile(const std::string& from, const std::string& to) {
     const int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
-    if (in < 0) return failed(errno);
+    if (in < 0) return ioFailure(errno);
     struct stat st {};
     fstat(in, &st);
     const int out = ::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, st.st_mode & 07777);
     if (out < 0) {
         const int e = errno;
         ::close(in);
-        return failed(e);
+        return ioFailure(e);
     }
     char buf[65536];
     ssize_t n;
@@ -76,7 +50,7 @@ IoResult copyFile(const std::string& from, const std::string& to) {
     if (::close(out) != 0) ok = false;
     if (!ok) {
         ::unlink(to.c_str());
-        return failed(e ? e : EIO);
+        return ioFailure(e ? e : EIO);
     }
     return {};
 }
@@ -110,17 +84,17 @@ FreedesktopTrash::FreedesktopTrash() {
 
 IoResult FreedesktopTrash::moveToTrash(const std::string& path) {
     struct stat st {};
-    if (lstat(path.c_str(), &st) != 0) return failed(errno);
+    if (lstat(path.c_str(), &st) != 0) return ioFailure(errno);
     if (S_ISDIR(st.st_mode)) return {IoError::NotAFile, EISDIR};
     const std::string trash = dataHome_ + "/Trash";
-    if (!makeFolders(trash + "/files") || !makeFolders(trash + "/info")) return failed(errno);
+    if (!makeFolders(trash + "/files") || !makeFolders(trash + "/info")) return ioFailure(errno);
 
     // The info file, created exclusively, reserves the name in the trash.
     const std::string base = path.substr(path.find_last_of('/') + 1);
     std::string name, info;
     int fd = -1;
     for (int n = 1; fd < 0; ++n) {
-        if (n > 10000) return failed(EEXIST);
+        if (n > 10000) return ioFailure(EEXIST);
         if (n == 1) {
             name = base;
         } else {
@@ -133,7 +107,7 @@ IoResult FreedesktopTrash::moveToTrash(const std::string& path) {
         struct stat taken {};
         if (lstat((trash + "/files/" + name).c_str(), &taken) == 0) continue;
         fd = ::open(info.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-        if (fd < 0 && errno != EEXIST) return failed(errno);
+        if (fd < 0 && errno != EEXIST) return ioFailure(errno);
     }
     char when[32];
     const std::time_t now = std::time(nullptr);
@@ -147,17 +121,17 @@ IoResult FreedesktopTrash::moveToTrash(const std::string& path) {
     ::close(fd);
     if (!written) {
         ::unlink(info.c_str());
-        return failed(writeError);
+        return ioFailure(writeError);
     }
 
     const std::string target = trash + "/files/" + name;
     if (::rename(path.c_str(), target.c_str()) == 0) return {};
     const int e = errno;
-    IoResult result = failed(e);
+    IoResult result = ioFailure(e);
     if (e == EXDEV && S_ISREG(st.st_mode)) {
         result = copyFile(path, target);
         if (result && ::unlink(path.c_str()) != 0) {
-            result = failed(errno);
+            result = ioFailure(errno);
             ::unlink(target.c_str());
         }
         if (result) return result;

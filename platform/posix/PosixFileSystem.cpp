@@ -1,4 +1,5 @@
 #include "platform/posix/PosixFileSystem.h"
+#include "platform/posix/PosixIo.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -7,7 +8,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -32,59 +32,18 @@ std::uint32_t attributesFrom(std::string_view name, const struct stat& own,
     return a;
 }
 
-// Attributes of `name` inside the open folder `dirFd`; nullopt when it vanished.
-std::optional<std::uint32_t> attributesAt(int dirFd, const char* name) {
+// Attributes of `path` (relative to the open folder `dirFd`) whose last
+// segment is `name`; nullopt when it vanished.
+std::optional<std::uint32_t> attributesAt(int dirFd, const char* path, std::string_view name) {
     struct stat own {};
-    if (fstatat(dirFd, name, &own, AT_SYMLINK_NOFOLLOW) != 0) return std::nullopt;
+    if (fstatat(dirFd, path, &own, AT_SYMLINK_NOFOLLOW) != 0) return std::nullopt;
     if (S_ISLNK(own.st_mode)) {
         struct stat target {};
         // A dangling link is neither file nor folder.
-        if (fstatat(dirFd, name, &target, 0) != 0) return kReparsePoint | kSystem;
+        if (fstatat(dirFd, path, &target, 0) != 0) return kReparsePoint | kSystem;
         return attributesFrom(name, own, &target);
     }
     return attributesFrom(name, own, nullptr);
-}
-
-IoError errorFromErrno(int e) {
-    switch (e) {
-        case ENOENT:
-        case ENOTDIR:
-            return IoError::NotFound;
-        case EACCES:
-        case EPERM:
-        case EROFS:
-            return IoError::Denied;
-        case ENOSPC:
-        case EDQUOT:
-            return IoError::NoSpace;
-        case EISDIR:
-            return IoError::NotAFile;
-        default:
-            return IoError::Other;
-    }
-}
-
-IoResult failure(int e) {
-    return {errorFromErrno(e), e};
-}
-
-std::string parentOf(const std::string& path) {
-    const auto slash = path.find_last_of('/');
-    if (slash == std::string::npos) return ".";
-    if (slash == 0) return "/";
-    return path.substr(0, slash);
-}
-
-bool writeAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
 }
 
 // Reads the file `name` relative to the folder `dirFd` (or AT_FDCWD) whole.
@@ -92,7 +51,7 @@ IoResult readAt(int dirFd, const char* name, std::string& out) {
     out.clear();
     // O_NONBLOCK: a pipe put where a file was expected must not hang the walk.
     const int fd = ::openat(dirFd, name, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0) return failure(errno);
+    if (fd < 0) return ioFailure(errno);
     const auto done = [fd](IoResult r) {
         ::close(fd);
         return r;
@@ -103,13 +62,14 @@ IoResult readAt(int dirFd, const char* name, std::string& out) {
     ssize_t n;
     while ((n = ::read(fd, first, sizeof first)) < 0 && errno == EINTR) {
     }
-    if (n < 0) return done(errno == EISDIR ? IoResult{IoError::NotAFile, EISDIR} : failure(errno));
+    if (n < 0)
+        return done(errno == EISDIR ? IoResult{IoError::NotAFile, EISDIR} : ioFailure(errno));
     out.assign(first, static_cast<std::size_t>(n));
     // An empty read may also come from a pipe; only a full one needs more.
     if (n > 0 && static_cast<std::size_t>(n) < sizeof first) return done({});
 
     struct stat st {};
-    if (fstat(fd, &st) != 0) return done(failure(errno));
+    if (fstat(fd, &st) != 0) return done(ioFailure(errno));
     if (!S_ISREG(st.st_mode)) {
         out.clear();
         return done({IoError::NotAFile, 0});
@@ -134,7 +94,7 @@ IoResult readAt(int dirFd, const char* name, std::string& out) {
         if (n < 0) {
             if (errno == EINTR) continue;
             out.clear();
-            return done(failure(errno));
+            return done(ioFailure(errno));
         }
         if (n == 0) break;
         have += static_cast<std::size_t>(n);
@@ -163,7 +123,7 @@ class PosixFolder final : public OpenFolder {
             const std::string_view name = e->d_name;
             if (name == "." || name == "..") continue;
             // An entry that vanished between the listing and the query is left out.
-            if (const auto attrs = attributesAt(fd, e->d_name)) {
+            if (const auto attrs = attributesAt(fd, e->d_name, name)) {
                 list.push_back({std::string(name), *attrs});
             }
             errno = 0;
@@ -206,17 +166,7 @@ std::optional<std::uint32_t> PosixFileSystem::attributes(const std::string& path
     std::string p = path;
     while (p.size() > 1 && p.back() == '/')
         p.pop_back();
-    const auto slash = p.find_last_of('/');
-    const std::string name = slash == std::string::npos ? p : p.substr(slash + 1);
-    const int at = AT_FDCWD;
-    struct stat own {};
-    if (fstatat(at, p.c_str(), &own, AT_SYMLINK_NOFOLLOW) != 0) return std::nullopt;
-    if (S_ISLNK(own.st_mode)) {
-        struct stat target {};
-        if (stat(p.c_str(), &target) != 0) return kReparsePoint | kSystem;
-        return attributesFrom(name, own, &target);
-    }
-    return attributesFrom(name, own, nullptr);
+    return attributesAt(AT_FDCWD, p.c_str(), p.substr(p.find_last_of('/') + 1));
 }
 
 IoResult PosixFileSystem::readFile(const std::string& path, std::string& out) {
@@ -229,53 +179,38 @@ IoResult PosixFileSystem::replaceFile(const std::string& path, std::string_view 
     struct stat own {};
     if (lstat(path.c_str(), &own) == 0 && S_ISLNK(own.st_mode)) {
         char resolved[PATH_MAX];
-        if (!realpath(path.c_str(), resolved)) return failure(errno);
+        if (!realpath(path.c_str(), resolved)) return ioFailure(errno);
         target = resolved;
     }
     struct stat st {};
     const bool exists = ::stat(target.c_str(), &st) == 0;
-    if (!exists && errno != ENOENT) return failure(errno);
+    if (!exists && errno != ENOENT) return ioFailure(errno);
     if (exists) {
         if (!S_ISREG(st.st_mode)) return {IoError::NotAFile, 0};
         if (!(st.st_mode & S_IWUSR)) return {IoError::ReadOnly, 0};
     }
 
     const std::string folder = parentOf(target);
-    static std::atomic<unsigned> counter{0};
     std::string temp;
-    int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        // Hidden, so that no walk lists it if a crash leaves it behind.
-        temp = folder + "/.brimmark-" + std::to_string(getpid()) + "-" + std::to_string(counter++) +
-               ".tmp";
-        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST) return failure(errno);
-    }
-    if (fd < 0) return failure(EEXIST);
-
-    const auto abandon = [&](int e) {
-        ::close(fd);
-        ::unlink(temp.c_str());
-        return failure(e);
-    };
+    const unsigned mode = exists ? st.st_mode & 0777 : 0666;
+    if (const auto r = writeTemporary(folder, bytes, temp, mode); !r) return r;
     if (exists) {
-        if (fchmod(fd, st.st_mode & 07777) != 0) return abandon(errno);
+        // The exact permissions, also the bits the umask took away.
+        const bool kept = ::chmod(temp.c_str(), st.st_mode & 07777) == 0;
         if (geteuid() == 0) {
             // Root writing a user's file leaves it owned by the user.
-            [[maybe_unused]] const int ignored = fchown(fd, st.st_uid, st.st_gid);
+            [[maybe_unused]] const int ignored = ::chown(temp.c_str(), st.st_uid, st.st_gid);
         }
-    }
-    if (!writeAll(fd, bytes)) return abandon(errno);
-    if (fsync(fd) != 0) return abandon(errno);
-    if (::close(fd) != 0) {
-        const int e = errno;
-        ::unlink(temp.c_str());
-        return failure(e);
+        if (!kept) {
+            const int e = errno;
+            ::unlink(temp.c_str());
+            return ioFailure(e);
+        }
     }
     if (::rename(temp.c_str(), target.c_str()) != 0) {
         const int e = errno;
         ::unlink(temp.c_str());
-        return failure(e);
+        return ioFailure(e);
     }
     // Make the rename itself durable; a failure here no longer loses data.
     const int dfd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -291,30 +226,19 @@ IoResult PosixFileSystem::createFolder(const std::string& path) {
     const int e = errno;
     struct stat st {};
     if (e == EEXIST && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return {};
-    return e == EEXIST ? IoResult{IoError::NotAFile, e} : failure(e);
+    return e == EEXIST ? IoResult{IoError::NotAFile, e} : ioFailure(e);
 }
 
 IoResult PosixFileSystem::createNewFile(const std::string& path, std::string_view bytes) {
     // Written under a hidden temporary name and then linked to its own: the
     // link fails when the name is taken, and a failed write leaves nothing.
-    const std::string folder = parentOf(path);
-    static std::atomic<unsigned> counter{0};
-    const std::string temp = folder + "/.brimmark-new-" + std::to_string(getpid()) + "-" +
-                             std::to_string(counter++) + ".tmp";
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0) return failure(errno);
-    if (!writeAll(fd, bytes) || fsync(fd) != 0) {
-        const int e = errno;
-        ::close(fd);
-        ::unlink(temp.c_str());
-        return failure(e);
-    }
-    ::close(fd);
+    std::string temp;
+    if (const auto r = writeTemporary(parentOf(path), bytes, temp); !r) return r;
     const int linked = ::link(temp.c_str(), path.c_str());
     const int e = errno;
     if (linked != 0 && e != EEXIST && e != EPERM && e != EOPNOTSUPP) {
         ::unlink(temp.c_str());
-        return failure(e);
+        return ioFailure(e);
     }
     if (linked != 0 && e != EEXIST) {
         // No hard links here (a FAT stick): a rename that refuses to replace.
@@ -323,7 +247,7 @@ IoResult PosixFileSystem::createNewFile(const std::string& path, std::string_vie
         }
         const int r = errno;
         ::unlink(temp.c_str());
-        return r == EEXIST ? IoResult{IoError::Exists, r} : failure(r);
+        return ioFailure(r);
     }
     ::unlink(temp.c_str());
     if (linked != 0) return {IoError::Exists, e};
@@ -366,7 +290,7 @@ std::optional<std::int64_t> PosixFileSystem::modificationTime(const std::string&
 
 IoResult PosixFileSystem::removeFolder(const std::string& path) {
     if (::rmdir(path.c_str()) == 0) return {};
-    return failure(errno);
+    return ioFailure(errno);
 }
 
 }  // namespace brim::platform
