@@ -1,7 +1,6 @@
 #include "core/Catalog.h"
 
 #include "core/Paths.h"
-#include "text/Utf8.h"
 
 namespace brim::core {
 
@@ -40,17 +39,10 @@ bool Catalog::ListFolder(const std::string& folder, const std::function<void(std
 }
 
 FavoriteFields Catalog::fieldsOf(std::string_view path) const {
-    const auto split = utf8::offsetOf(path, static_cast<std::size_t>(LastSeparatorPos(path)));
-    FavoriteFields f;
-    f.folder = std::string(path.substr(0, split));
-    f.name = StripExtension(path.substr(split));
-    const std::string full = FullPath(root_, path);
-    std::string bytes;
-    if (fs_.readFile(full, bytes)) {
-        f.url = profile_.valueIn(bytes, kShortcutSection, kUrlKey);
-        f.comment = profile_.valueIn(bytes, kCommentSection, kCommentKey);
-    }
-    return f;
+    const auto [folder, name] = SplitAtLastSeparator(path);
+    ShortcutValues values = profile_.ReadShortcut(FullPath(root_, path));
+    return {std::string(folder), StripExtension(name), std::move(values.url),
+            std::move(values.comment)};
 }
 
 }  // namespace brim::core

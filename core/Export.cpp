@@ -108,12 +108,13 @@ Exporter::Favorite Exporter::read(const ListRow& row) const {
     // The folder label loses its leading "\": "\Links\" and "a.url" give "Links\a.url".
     const std::string joined = row.second + row.text;
     f.relative = joined.empty() ? joined : joined.substr(1);
-    std::string bytes;
-    if (catalog_.fileSystem().readFile(FullPath(catalog_.FavoritesRoot(), f.relative), bytes)) {
-        const Profile& p = catalog_.profile();
-        f.url = p.valueIn(bytes, kShortcutSection, kUrlKey);
-        f.comment = p.valueIn(bytes, kCommentSection, kCommentKey);
-    }
+    const auto [folder, name] = SplitAtLastSeparator(f.relative);
+    f.folder = folder.empty() ? std::string() : std::string(folder.substr(0, folder.size() - 1));
+    f.title = StripExtension(name);
+    ShortcutValues values =
+        catalog_.profile().ReadShortcut(FullPath(catalog_.FavoritesRoot(), f.relative));
+    f.url = std::move(values.url);
+    f.comment = std::move(values.comment);
     return f;
 }
 
@@ -141,10 +142,8 @@ std::string Exporter::HtmlPage(const std::vector<ListRow>& rows, bool pages,
             title = row.text;
         } else {
             Favorite f = read(row);
-            const auto sep =
-                utf8::offsetOf(f.relative, static_cast<std::size_t>(LastSeparatorPos(f.relative)));
-            rowHeading = sep > 0 ? f.relative.substr(0, sep - 1) : std::string();
-            title = StripExtension(f.relative.substr(sep));
+            rowHeading = std::move(f.folder);
+            title = std::move(f.title);
             url = std::move(f.url);
             comment = std::move(f.comment);
         }
@@ -174,10 +173,7 @@ std::string Exporter::CsvFile(const std::vector<ListRow>& rows, bool pages) cons
             continue;
         }
         const Favorite f = read(row);
-        const auto sep =
-            utf8::offsetOf(f.relative, static_cast<std::size_t>(LastSeparatorPos(f.relative)));
-        text += csvField(StripExtension(f.relative.substr(sep))) + ",";
-        text += csvField(sep > 0 ? f.relative.substr(0, sep - 1) : std::string()) + ",";
+        text += csvField(f.title) + "," + csvField(f.folder) + ",";
         text += csvField(f.url) + "," + csvField(f.comment) + "\r\n";
     }
     // A spreadsheet shows "?" where the code page has no character.
@@ -215,7 +211,7 @@ std::string Exporter::NetscapeFile(const std::vector<ListRow>& rows, bool pages,
                  start = sep + 1) {
                 folder = &folder->child(std::string(label.substr(start, sep - start)));
             }
-            title = StripExtension(row.text);
+            title = std::move(f.title);
             url = std::move(f.url);
             comment = std::move(f.comment);
             if (const auto mtime = catalog_.fileSystem().modificationTime(

@@ -60,6 +60,8 @@ class Exporter {
   private:
     struct Favorite {
         std::string relative;  // folder label without its first "\" + file name
+        std::string folder;    // the folder part without separators at either end: "A\B"
+        std::string title;     // the file name without its short extension
         std::string url;
         std::string comment;
     };

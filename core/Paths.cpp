@@ -54,6 +54,11 @@ std::int32_t LastSeparatorPos(std::string_view p) {
     return last;
 }
 
+std::pair<std::string_view, std::string_view> SplitAtLastSeparator(std::string_view p) {
+    const auto split = utf8::offsetOf(p, static_cast<std::size_t>(LastSeparatorPos(p)));
+    return {p.substr(0, split), p.substr(split)};
+}
+
 std::string StripExtension(std::string_view n) {
     const auto dot = n.rfind('.');
     if (dot == std::string_view::npos) return std::string(n);

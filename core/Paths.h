@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "platform/FileSystem.h"
 
@@ -21,6 +22,10 @@ std::string FullPath(std::string_view favoritesRoot, std::string_view p);
 
 // 1-based character position of the last separator ("\" or "/"), 0 when none.
 std::int32_t LastSeparatorPos(std::string_view p);
+
+// `p` split after its last separator: the folder part with the separator,
+// and the name ("\Links\" and "a.url" of "\Links\a.url").
+std::pair<std::string_view, std::string_view> SplitAtLastSeparator(std::string_view p);
 
 // `n` without a final extension of at most three characters.
 std::string StripExtension(std::string_view n);

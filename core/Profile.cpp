@@ -125,6 +125,13 @@ std::string Profile::ReadShortcutComment(const std::string& path) const {
     return read(path, kCommentSection, kCommentKey);
 }
 
+ShortcutValues Profile::ReadShortcut(const std::string& path) const {
+    std::string bytes;
+    if (!fs_.readFile(path, bytes)) return {};
+    return {valueIn(bytes, kShortcutSection, kUrlKey),
+            valueIn(bytes, kCommentSection, kCommentKey)};
+}
+
 WriteStatus Profile::WriteShortcutComment(const std::string& path, std::string_view comment) const {
     return write(path, kCommentSection, kCommentKey, comment);
 }

@@ -37,6 +37,12 @@ std::string describe(const WriteStatus& status);
 // NUL turned into one blank, so it can neither be cut short nor add keys.
 std::string oneLine(std::string_view value);
 
+// The two values the program keeps in an Internet Shortcut file.
+struct ShortcutValues {
+    std::string url;      // "URL" of "InternetShortcut"
+    std::string comment;  // "Words" of "CommentKey"
+};
+
 class Profile {
   public:
     Profile(platform::FileSystem& fs, const platform::CodePage& cp,
@@ -51,6 +57,8 @@ class Profile {
     WriteStatus WriteShortcutUrl(const std::string& path, std::string_view url) const;
     std::string ReadShortcutComment(const std::string& path) const;
     WriteStatus WriteShortcutComment(const std::string& path, std::string_view comment) const;
+    // The address and the comment from one read of the file.
+    ShortcutValues ReadShortcut(const std::string& path) const;
 
     // The general forms behind the six.
     std::string read(const std::string& path, std::string_view section, std::string_view key) const;
