@@ -107,8 +107,7 @@ class DeleteCommand final : public Command {
                 }
             }
             if (const auto r = trash.moveToTrash(path); !r) {
-                rc = ctx.fail("cannot move " + path + " to the trash: " +
-                              core::describe({core::WriteStatus::Kind::WriteFailed, r}));
+                rc = ctx.fail("cannot move " + path + " to the trash: " + core::describe(r));
                 continue;
             }
             moved.push_back(path);
@@ -134,8 +133,7 @@ class PruneCommand final : public Command {
             ctx.catalog, dryRun, [&](const std::string& p) { removed.push_back(p); }, problems);
         printStrings(ctx.out, ctx.json, dryRun ? "Would remove" : "Deleted Folders", removed);
         for (const auto& p : problems) {
-            ctx.fail("cannot remove or read " + p.path + ": " +
-                     core::describe({core::WriteStatus::Kind::WriteFailed, p.io}));
+            ctx.fail("cannot remove or read " + p.path + ": " + core::describe(p.io));
         }
         return problems.empty() ? kSuccess : kFailure;
     }

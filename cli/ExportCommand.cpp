@@ -69,8 +69,7 @@ class ExportCommand final : public Command {
         if (output.empty()) output = ctx.folders.desktop() + defaultName;
         if (output.front() != '/') output = core::FullPath(currentFolder(), output);
         if (const auto r = ctx.fs.createNewFile(output, bytes); !r) {
-            return ctx.fail("cannot write " + output + ": " +
-                            core::describe({core::WriteStatus::Kind::WriteFailed, r}));
+            return ctx.fail("cannot write " + output + ": " + core::describe(r));
         }
         if (ctx.json) {
             ctx.out << "{\"path\":" << jsonString(output) << "}\n";

@@ -8,6 +8,27 @@ namespace brim::core {
 
 using platform::IoError;
 
+std::string describe(const platform::IoResult& io) {
+    switch (io.error) {
+        case IoError::None:
+            return "ok";
+        case IoError::NotFound:
+            return "the folder does not exist";
+        case IoError::ReadOnly:
+            return "the file is read-only";
+        case IoError::NoSpace:
+            return "the disk is full";
+        case IoError::NotAFile:
+            return "not a regular file";
+        case IoError::TooLarge:
+            return "the file is too large";
+        case IoError::Exists:
+            return "a file of that name exists";
+        default:
+            return io.sysError ? std::strerror(io.sysError) : "unknown error";
+    }
+}
+
 std::string describe(const WriteStatus& status) {
     using Kind = WriteStatus::Kind;
     switch (status.kind) {
@@ -18,28 +39,11 @@ std::string describe(const WriteStatus& status) {
         case Kind::BadName:
             return "invalid section or key name";
         case Kind::ReadFailed:
+            return "cannot read the file: " + describe(status.io);
         case Kind::WriteFailed:
             break;
     }
-    std::string what =
-        status.kind == Kind::ReadFailed ? "cannot read the file: " : "cannot write the file: ";
-    switch (status.io.error) {
-        case IoError::NotFound:
-            return what + "the folder does not exist";
-        case IoError::ReadOnly:
-            return what + "the file is read-only";
-        case IoError::NoSpace:
-            return what + "the disk is full";
-        case IoError::NotAFile:
-            return what + "not a regular file";
-        case IoError::TooLarge:
-            return what + "the file is too large";
-        case IoError::Exists:
-            return what + "a file of that name exists";
-        default:
-            return what +
-                   (status.io.sysError ? std::strerror(status.io.sysError) : "unknown error");
-    }
+    return "cannot write the file: " + describe(status.io);
 }
 
 std::string oneLine(std::string_view value) {

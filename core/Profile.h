@@ -32,6 +32,7 @@ struct WriteStatus {
 
 // A short English reason, for the command line and for logs of tests.
 std::string describe(const WriteStatus& status);
+std::string describe(const platform::IoResult& io);
 
 // A value as it is stored: one line, each line break (CRLF, CR or LF) and each
 // NUL turned into one blank, so it can neither be cut short nor add keys.
