@@ -26,6 +26,7 @@
 #include "core/Paths.h"
 #include "core/Settings.h"
 #include "text/Utf8.h"
+#include "ui/CheckBox.h"
 #include "ui/Form2.h"
 #include "ui/Form3.h"
 #include "ui/Form4.h"
@@ -563,19 +564,24 @@ std::vector<core::ListRow> Form1::exportRows() const {
     return rows;
 }
 
-void Form1::exportToDesktop(const QString& prompt, const QString& title, const QString& proposed,
-                            const char* extension, const std::function<std::string()>& make) {
+void Form1::exportToDesktop(const ExportKind& kind, const MakeExport& make) {
+    if (ItemCount == 0) {
+        services_.dialogs.message(this, kind.emptyList);
+        return;
+    }
     std::string bytes;
     for (;;) {
-        const auto answer = services_.dialogs.input(this, title, prompt, proposed);
+        const auto answer = services_.dialogs.input(this, kind.title, kind.prompt, kind.proposed);
         if (!answer || answer->isEmpty()) return;
         if (answer->contains('/') || answer->contains('\\')) {
             services_.dialogs.message(this,
                                       QStringLiteral("ファイル名に「\\」や「/」は使えません。"));
             continue;
         }
-        const std::string path = DesktopDir + core::ExportFileName(s(*answer), extension);
-        if (bytes.empty()) bytes = make();
+        const std::string path = DesktopDir + core::ExportFileName(s(*answer), kind.extension);
+        if (bytes.empty()) {
+            bytes = make(core::Exporter(*catalog_), exportRows(), ListMode == core::kListPages);
+        }
         const auto r = services_.fs.createNewFile(path, bytes);
         if (r.error == platform::IoError::Exists) {
             services_.dialogs.message(this, QStringLiteral("そのファイルはすでに存在します "));
@@ -591,39 +597,29 @@ void Form1::exportToDesktop(const QString& prompt, const QString& title, const Q
 }
 
 void Form1::mkHTML_Click() {
-    if (ItemCount == 0) {
-        services_.dialogs.message(this, QStringLiteral("リストが空です"));
-        return;
-    }
-    exportToDesktop(QStringLiteral("保存するHTMLファイルの名前を入力してください"),
-                    "Input HTML-file name", QStringLiteral("お気に入り一覧"), ".html", [this] {
-                        return core::Exporter(*catalog_).HtmlPage(
-                            exportRows(), ListMode == core::kListPages, form4().stored().options());
+    exportToDesktop({QStringLiteral("リストが空です"),
+                     QStringLiteral("保存するHTMLファイルの名前を入力してください"),
+                     "Input HTML-file name", QStringLiteral("お気に入り一覧"), ".html"},
+                    [this](const core::Exporter& e, const auto& rows, bool pages) {
+                        return e.HtmlPage(rows, pages, form4().stored().options());
                     });
 }
 
 void Form1::toCSV_Click() {
-    if (ItemCount == 0) {
-        services_.dialogs.message(this, QStringLiteral("リストがありません"));
-        return;
-    }
-    exportToDesktop(QStringLiteral("保存するCSVファイルの名前を入力してください"),
-                    "Input CSV-file name", QStringLiteral("お気に入り一覧"), ".csv", [this] {
-                        return core::Exporter(*catalog_).CsvFile(exportRows(),
-                                                                 ListMode == core::kListPages);
+    exportToDesktop({QStringLiteral("リストがありません"),
+                     QStringLiteral("保存するCSVファイルの名前を入力してください"),
+                     "Input CSV-file name", QStringLiteral("お気に入り一覧"), ".csv"},
+                    [](const core::Exporter& e, const auto& rows, bool pages) {
+                        return e.CsvFile(rows, pages);
                     });
 }
 
 void Form1::toBookmarks_Click() {
-    if (ItemCount == 0) {
-        services_.dialogs.message(this, QStringLiteral("リストがありません"));
-        return;
-    }
-    exportToDesktop(QStringLiteral("保存するブックマークファイルの名前を入力してください"),
-                    "Input bookmark-file name", QStringLiteral("ブックマーク"), ".html", [this] {
-                        return core::Exporter(*catalog_).NetscapeFile(
-                            exportRows(), ListMode == core::kListPages,
-                            QDateTime::currentSecsSinceEpoch());
+    exportToDesktop({QStringLiteral("リストがありません"),
+                     QStringLiteral("保存するブックマークファイルの名前を入力してください"),
+                     "Input bookmark-file name", QStringLiteral("ブックマーク"), ".html"},
+                    [](const core::Exporter& e, const auto& rows, bool pages) {
+                        return e.NetscapeFile(rows, pages, QDateTime::currentSecsSinceEpoch());
                     });
 }
 

@@ -162,10 +162,19 @@ class Form1 final : public QMainWindow {
     void takeOverFirstRow();
     // The rows the exports write: 1 to ItemCount, in the list's order.
     std::vector<core::ListRow> exportRows() const;
-    // Asks for a name until it is free on the Desktop and writes the file
-    // there; `make` gives the file's bytes.
-    void exportToDesktop(const QString& prompt, const QString& title, const QString& proposed,
-                         const char* extension, const std::function<std::string()>& make);
+    // What an export asks and writes.
+    struct ExportKind {
+        QString emptyList;  // the message when the list has no rows
+        QString prompt;
+        QString title;
+        QString proposed;
+        const char* extension;
+    };
+    using MakeExport = std::function<std::string(const core::Exporter&,
+                                                 const std::vector<core::ListRow>&, bool pages)>;
+    // Asks for a name until it is free on the Desktop and writes the rows
+    // there as `make` renders them.
+    void exportToDesktop(const ExportKind& kind, const MakeExport& make);
     void shutDown();
 
     Services services_;

@@ -6,38 +6,10 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "ui/CheckBox.h"
 #include "ui/Layout.h"
 
 namespace brim::ui {
-
-int checkValue(const QCheckBox* box) {
-    switch (box->checkState()) {
-        case Qt::Checked:
-            return 1;
-        case Qt::PartiallyChecked:
-            return 2;
-        default:
-            return 0;
-    }
-}
-
-void setCheckValue(QCheckBox* box, int value) {
-    box->setCheckState(value == 1   ? Qt::Checked
-                       : value == 2 ? Qt::PartiallyChecked
-                                    : Qt::Unchecked);
-}
-
-namespace {
-
-// A box the user clicks goes on or off; only the settings can gray it.
-QCheckBox* checkBox(const QString& text, QWidget* parent, const char* name, QRect twips) {
-    auto* box = new QCheckBox(text);
-    place(box, parent, name, twips);
-    QObject::connect(box, &QCheckBox::clicked, box, [box] { box->setTristate(false); });
-    return box;
-}
-
-}  // namespace
 
 Form3::Form3(const core::Profile& profile, QWidget* parent) : QDialog(parent), profile_(profile) {
     setObjectName("Form3");
@@ -48,12 +20,15 @@ Form3::Form3(const core::Profile& profile, QWidget* parent) : QDialog(parent), p
     Command1 = new QPushButton(QStringLiteral("閉じる"));
     place(Command1, this, "Command1", {4440, 2040, 615, 495});
     place(new QLabel(QStringLiteral("検索対象：")), this, "Label1", {360, 360, 975, 255});
-    Check2 = checkBox(QStringLiteral("フォルダ名"), this, "Check2", {1440, 360, 1695, 255});
-    Check3 = checkBox(QStringLiteral("お気に入り登録名"), this, "Check3", {3600, 360, 1815, 255});
-    Check4 = checkBox(QStringLiteral("インターネットURL"), this, "Check4", {1440, 720, 1815, 375});
-    Check5 = checkBox(QStringLiteral("コメント"), this, "Check5", {3600, 720, 1215, 375});
-    Check1 = checkBox(QStringLiteral("大文字と小文字を区別しない"), this, "Check1",
-                      {360, 1320, 2655, 375});
+    Check2 =
+        makeCheckBox(QStringLiteral("フォルダ名"), this, "Check2", {1440, 360, 1695, 255}, true);
+    Check3 = makeCheckBox(QStringLiteral("お気に入り登録名"), this, "Check3",
+                          {3600, 360, 1815, 255}, true);
+    Check4 = makeCheckBox(QStringLiteral("インターネットURL"), this, "Check4",
+                          {1440, 720, 1815, 375}, true);
+    Check5 = makeCheckBox(QStringLiteral("コメント"), this, "Check5", {3600, 720, 1215, 375}, true);
+    Check1 = makeCheckBox(QStringLiteral("大文字と小文字を区別しない"), this, "Check1",
+                          {360, 1320, 2655, 375}, true);
     auto* picture2 = new QFrame;
     place(picture2, this, "Picture2", {360, 1800, 3255, 975});
     place(new QLabel(QStringLiteral("2つ以上のキーワードによる検索方法")), picture2, "Label3",

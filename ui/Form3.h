@@ -39,8 +39,4 @@ class Form3 final : public QDialog {
     const core::Profile& profile_;
 };
 
-// A check box's value: 0 off, 1 on, 2 grayed.
-int checkValue(const QCheckBox* box);
-void setCheckValue(QCheckBox* box, int value);
-
 }  // namespace brim::ui

@@ -3,7 +3,7 @@
 #include <QCheckBox>
 #include <QPushButton>
 
-#include "ui/Form3.h"
+#include "ui/CheckBox.h"
 #include "ui/Layout.h"
 #include "ui/Messages.h"
 
@@ -20,12 +20,10 @@ Form5::Form5(platform::ProgramShortcuts& shortcuts, Dialogs& dialogs, std::strin
     useDialogFont(this);
     setWindowTitle(QStringLiteral("ショートカットの作成"));
     setFixedSize(twipsToPixels(QSize(3120, 2160)));
-    Check1 = new QCheckBox(QStringLiteral("「送る」メニューに追加する"));
-    place(Check1, this, "Check1", {360, 240, 2415, 375});
-    Check2 = new QCheckBox(QStringLiteral("デスクトップに作成する"));
-    place(Check2, this, "Check2", {360, 720, 2295, 375});
-    for (QCheckBox* box : {Check1, Check2})
-        box->setChecked(true);
+    Check1 = makeCheckBox(QStringLiteral("「送る」メニューに追加する"), this, "Check1",
+                          {360, 240, 2415, 375}, true);
+    Check2 = makeCheckBox(QStringLiteral("デスクトップに作成する"), this, "Check2",
+                          {360, 720, 2295, 375}, true);
     Command1 = new QPushButton(QStringLiteral("作成"));
     place(Command1, this, "Command1", {480, 1320, 855, 495});
     Command2 = new QPushButton(QStringLiteral("中止"));

@@ -5,7 +5,7 @@
 #include <QPushButton>
 
 #include "core/Settings.h"
-#include "ui/Form3.h"
+#include "ui/CheckBox.h"
 #include "ui/Layout.h"
 
 namespace brim::ui {
@@ -33,10 +33,8 @@ Form7::Form7(const core::Profile& profile, QWidget* parent) : QDialog(parent), p
     // The captions are long for the design's boxes: each wraps in a label
     // beside its box, and a click on the label works the box.
     const auto box = [this](const QString& caption, const char* name, QRect twips) {
-        auto* check = new QCheckBox;
-        place(check, this, name, {twips.x(), twips.y(), 300, twips.height()});
-        check->setChecked(true);
-        connect(check, &QCheckBox::clicked, check, [check] { check->setTristate(false); });
+        QCheckBox* check =
+            makeCheckBox({}, this, name, {twips.x(), twips.y(), 300, twips.height()}, true);
         auto* label = new ClickLabel(caption, check);
         label->setWordWrap(true);
         place(label, this, "",
