@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/Paths.h"
+#include "core/Walk.h"
 
 namespace brim::core {
 namespace {
@@ -59,38 +60,43 @@ class Pruner {
         : fs_(fs), dryRun_(dryRun), removed_(removed), problems_(problems) {}
 
     // Walks `folder` (ending in "/") as the listing walks: a subtree that is
-    // empty goes whole; any other folder is entered, last listed first.
+    // empty goes whole; any other folder is entered, last listed first. Each
+    // folder is listed once, but for those that hold only folders.
     void visit(const std::string& folder, bool isRoot) {
-        if (!isRoot) {
-            std::vector<std::string> tree;
-            if (emptyTree(folder, tree)) {
-                removeTree(folder, tree);
-                return;
-            }
+        const auto entries = list(folder);
+        if (!entries) return;
+        std::vector<std::string> tree;
+        if (!isRoot && emptyBelow(folder, *entries, tree)) {
+            removeTree(folder, tree);
+            return;
         }
-        const auto contents = readFolder(fs_, folder);
-        if (!contents) return;  // reported by emptyTree, or the root is gone
-        for (auto it = contents->subfolders.rbegin(); it != contents->subfolders.rend(); ++it) {
-            visit(folder + *it + "/", false);
+        for (auto it = entries->rbegin(); it != entries->rend(); ++it) {
+            if (isFolderToEnter(*it) && isExpressibleName(it->name)) {
+                visit(folder + it->name + "/", false);
+            }
         }
     }
 
   private:
-    // True when `folder` holds nothing but plain folders that hold nothing, at
-    // any depth; `tree` gets those folders, deepest last. Anything else — a
-    // file of any size, a link, a hidden or read-only folder — is content.
-    bool emptyTree(const std::string& folder, std::vector<std::string>& tree) {
-        const auto entries = fs_.listFolder(folder);
-        if (!entries) {
-            problems_.push_back({folder, {platform::IoError::Denied, 0}});
-            return false;
+    std::optional<std::vector<platform::DirEntry>> list(const std::string& folder) {
+        auto entries = fs_.listFolder(folder);
+        if (!entries) problems_.push_back({folder, {platform::IoError::Denied, 0}});
+        return entries;
+    }
+
+    // True when the `entries` of `folder` are plain folders that hold nothing
+    // at any depth; `tree` gets those folders, deepest last. Anything else — a
+    // file of any size, a link, a hidden or read-only folder, a name the walks
+    // skip — is content.
+    bool emptyBelow(const std::string& folder, const std::vector<platform::DirEntry>& entries,
+                    std::vector<std::string>& tree) {
+        for (const auto& e : entries) {
+            if (!isFolderToEnter(e) || !isExpressibleName(e.name)) return false;
         }
-        for (const auto& e : *entries) {
-            if (e.attributes != platform::kDirectory) return false;
-        }
-        for (const auto& e : *entries) {
+        for (const auto& e : entries) {
             tree.push_back(folder + e.name + "/");
-            if (!emptyTree(tree.back(), tree)) return false;
+            const auto below = list(tree.back());
+            if (!below || !emptyBelow(tree.back(), *below, tree)) return false;
         }
         return true;
     }

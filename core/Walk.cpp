@@ -17,8 +17,8 @@ std::optional<FolderContents> readFolder(platform::FileSystem& fs, const std::st
     if (!entries) return std::nullopt;
     for (auto& e : *entries) {
         const bool isFile = (e.attributes & (kDirectory | kHidden | kSystem)) == 0;
-        const bool isFolderToEnter = e.attributes == kDirectory;
-        if (!isFile && !isFolderToEnter) continue;
+        const bool enter = isFolderToEnter(e);
+        if (!isFile && !enter) continue;
         if (!isExpressibleName(e.name)) {
             if (problem) problem({WalkProblem::Kind::Unexpressible, folder + e.name});
             continue;

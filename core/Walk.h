@@ -34,6 +34,12 @@ struct WalkProblem {
     std::string path;  // the system's path of the folder or entry
 };
 
+// Only a plain folder is entered: attribute value exactly 16, so never a
+// read-only, hidden or linked one.
+inline bool isFolderToEnter(const platform::DirEntry& e) {
+    return e.attributes == platform::kDirectory;
+}
+
 // Lists one folder and sorts its entries as the walks take them. Entries whose
 // names the program cannot express are passed to `problem` and left out.
 std::optional<FolderContents> readFolder(
