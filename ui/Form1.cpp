@@ -356,7 +356,6 @@ void Form1::searchFile(const QString& text) {
     }
     SearchKeys = core::SplitKeywords(s(text));
     const core::SearchOptions options = form3().options();
-    SearchFields = options.fields;
     fillFavorites([&](const core::RowSink& add) {
         search_->SearchDir(FavoritesRoot, SearchKeys, options, add);
     });
@@ -382,7 +381,6 @@ void Form1::Command8_Click() {
 }
 
 void Form1::Command2_Click() {
-    SearchFields = {0, 0, 1, 0};
     SearchKeys = {s(Text4->text())};
     const core::SearchOptions options = form3().options();
     fillFavorites(

@@ -78,7 +78,6 @@ class Form1 final : public QMainWindow {
     int CurrentItem = -1;  // row index, -1 for none
     static constexpr std::int32_t MaxKeywords = static_cast<std::int32_t>(core::kMaxKeywords);
     std::vector<std::string> SearchKeys;  // the keywords of the last search
-    core::SearchFields SearchFields;      // the fields of the last search
     std::string FavoritesRoot, DesktopDir, SendToDir;
 
     // Procedures.
