@@ -1,7 +1,8 @@
 # One target carries the language level and warnings for every Brimmark target.
 add_library(brimmark_flags INTERFACE)
 target_compile_features(brimmark_flags INTERFACE cxx_std_20)
-target_compile_options(brimmark_flags INTERFACE -Wall -Wextra -Wpedantic)
+target_compile_options(brimmark_flags INTERFACE -Wall -Wextra -Wpedantic
+  -Wshadow -Wnon-virtual-dtor -Wold-style-cast -Wcast-qual -Wformat=2)
 target_include_directories(brimmark_flags INTERFACE ${PROJECT_SOURCE_DIR})
 if(BRIMMARK_WERROR)
   target_compile_options(brimmark_flags INTERFACE -Werror)

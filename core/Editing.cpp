@@ -32,7 +32,8 @@ SaveResult Savefiles(const Catalog& catalog, const SaveRequest& r) {
     }
     const std::string& root = catalog.FavoritesRoot();
     // One folder level is created; a deeper missing path shows in the write.
-    catalog.fileSystem().createFolder(withoutTrailingSlash(FullPath(root, r.folder)));
+    static_cast<void>(
+        catalog.fileSystem().createFolder(withoutTrailingSlash(FullPath(root, r.folder))));
     result.path = FullPath(root, r.folder + "\\" + n);
     const Profile& profile = catalog.profile();
     result.status = profile.WriteShortcutUrl(result.path, r.url);

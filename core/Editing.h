@@ -19,7 +19,7 @@ struct SaveRequest {
     std::string folder;
 };
 
-struct SaveResult {
+struct [[nodiscard]] SaveResult {
     enum class Kind {
         Saved,
         NoName,      // neither a name nor an address to name the file after

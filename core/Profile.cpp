@@ -111,7 +111,8 @@ WriteStatus Profile::WriteSetting(std::string_view section, std::string_view key
     if (slash != std::string::npos && slash > 0 && !fs_.attributes(file.substr(0, slash))) {
         for (std::size_t at = file.find('/', 1); at != std::string::npos && at <= slash;
              at = file.find('/', at + 1)) {
-            fs_.createFolder(file.substr(0, at));
+            // A level that cannot be made shows in the write below.
+            static_cast<void>(fs_.createFolder(file.substr(0, at)));
         }
     }
     return write(file, section, key, value);

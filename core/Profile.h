@@ -17,7 +17,7 @@ inline constexpr std::string_view kUrlKey = "URL";
 inline constexpr std::string_view kCommentSection = "CommentKey";
 inline constexpr std::string_view kCommentKey = "Words";
 
-struct WriteStatus {
+struct [[nodiscard]] WriteStatus {
     enum class Kind {
         Ok,
         Unencodable,  // a character has no form in the code page

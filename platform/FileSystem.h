@@ -38,7 +38,7 @@ enum class IoError {
     Other,
 };
 
-struct IoResult {
+struct [[nodiscard]] IoResult {
     IoError error = IoError::None;
     int sysError = 0;  // errno of the failing call, 0 when none
     explicit operator bool() const { return error == IoError::None; }

@@ -83,7 +83,7 @@ INSTANTIATE_TEST_SUITE_P(
         LookupCase{"trail byte not case folded", cp932("[ヂ]\nk=1\n"), "ア", "k", std::nullopt},
         LookupCase{"Japanese value", cp932("[S]\nk=日本語のコメント\n"), "S", "k",
                    cp932("日本語のコメント")}),
-    [](const auto& info) { return caseName(info.param.what); });
+    [](const auto& p) { return caseName(p.param.what); });
 
 struct SetCase {
     const char* what;
@@ -117,7 +117,7 @@ INSTANTIATE_TEST_SUITE_P(
         SetCase{"CR-only file", "[S]\rk=1\r", "[S]\rk=v\r"},
         SetCase{"undecodable bytes elsewhere kept", "\xFF\xFE\x80 junk\r\n[S]\r\nk=old\r\n",
                 "\xFF\xFE\x80 junk\r\n[S]\r\nk=v\r\n"}),
-    [](const auto& info) { return caseName(info.param.what); });
+    [](const auto& p) { return caseName(p.param.what); });
 
 class ProfileFiles : public testing::Test {
   protected:
