@@ -9,8 +9,10 @@
 #include <vector>
 
 #include "core/Catalog.h"
+#include "platform/Services.h"
+#include "platform/posix/PosixKnownFolders.h"
+#include "ui/Dialogs.h"
 #include "ui/Form1.h"
-#include "ui/SystemServices.h"
 
 namespace {
 
@@ -39,9 +41,10 @@ int main(int argc, char** argv) {
     const std::string root = brim::platform::withTrailingSeparator(argv[1]);
     qputenv("BRIMMARK_FAVORITES", root.c_str());
 
-    brim::ui::SystemServices system;
-    brim::core::Profile profile(system.fs, system.codePage, system.folders);
-    brim::core::Catalog catalog(system.fs, profile, root);
+    const auto system = brim::platform::makeSystemServices();
+    brim::ui::QtDialogs dialogs;
+    brim::core::Profile profile(*system->fs, *system->codePage, *system->folders);
+    brim::core::Catalog catalog(*system->fs, profile, root);
 
     std::size_t rows = 0;
     const double walk = medianMs(runs, [&] {
@@ -49,7 +52,7 @@ int main(int argc, char** argv) {
         catalog.allFavorites(items);
         rows = items.size();
     });
-    brim::ui::Form1 form(system.services());
+    brim::ui::Form1 form(brim::ui::servicesOf(*system, dialogs));
     form.startUp({});
     const double fill = medianMs(runs, [&] { form.allFile(); });
     form.ListView1_ColumnClick(1);

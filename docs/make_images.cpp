@@ -12,13 +12,15 @@
 #include <QTreeView>
 #include <cstdio>
 
+#include "platform/Services.h"
+#include "ui/Dialogs.h"
+#include "ui/Form1.h"
 #include "ui/Form2.h"
 #include "ui/Form3.h"
 #include "ui/Form4.h"
 #include "ui/Form5.h"
 #include "ui/Form6.h"
 #include "ui/Form7.h"
-#include "ui/SystemServices.h"
 
 namespace {
 
@@ -44,8 +46,9 @@ int main(int argc, char** argv) {
     qputenv("BRIMMARK_FAVORITES", argv[1]);
     const QString out = QString::fromLocal8Bit(argv[2]);
     QDir().mkpath(out);
-    brim::ui::SystemServices system;
-    brim::ui::Form1 form(system.services());
+    const auto system = brim::platform::makeSystemServices();
+    brim::ui::QtDialogs dialogs;
+    brim::ui::Form1 form(brim::ui::servicesOf(*system, dialogs));
     form.startUp({});
     bool ok = save(form, out, "main-window.png");
 

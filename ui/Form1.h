@@ -21,6 +21,7 @@
 #include "platform/Opener.h"
 #include "platform/PageSource.h"
 #include "platform/ProgramShortcuts.h"
+#include "platform/Services.h"
 #include "platform/Trash.h"
 #include "ui/Dialogs.h"
 #include "ui/ResultListModel.h"
@@ -49,6 +50,12 @@ struct Services {
     platform::ProgramShortcuts& shortcuts;
     Dialogs& dialogs;
 };
+
+// The window's view of the system's services, with `dialogs` to ask and tell.
+inline Services servicesOf(platform::Services& s, Dialogs& dialogs) {
+    return {*s.fs,    *s.codePage, *s.folders,   *s.caseMapper, *s.opener,
+            *s.pages, *s.trash,    *s.shortcuts, dialogs};
+}
 
 class Form2;
 class Form3;

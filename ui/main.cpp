@@ -4,18 +4,21 @@
 #include <memory>
 #include <stdexcept>
 
-#include "ui/SystemServices.h"
+#include "platform/Services.h"
+#include "ui/Dialogs.h"
+#include "ui/Form1.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    std::unique_ptr<brim::ui::SystemServices> system;
+    std::unique_ptr<brim::platform::Services> system;
     try {
-        system = std::make_unique<brim::ui::SystemServices>();
+        system = brim::platform::makeSystemServices();
     } catch (const std::runtime_error& e) {
         std::cerr << "brimmark: " << e.what() << " (BRIMMARK_CODEPAGE)\n";
         return 1;
     }
-    brim::ui::Form1 form(system->services());
+    brim::ui::QtDialogs dialogs;
+    brim::ui::Form1 form(brim::ui::servicesOf(*system, dialogs));
     // The one argument is a favorite's path, taken whole even when unquoted.
     form.startUp(QCoreApplication::arguments().mid(1).join(' '));
     return QApplication::exec();

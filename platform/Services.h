@@ -1,0 +1,34 @@
+#pragma once
+// Every service the program needs of the system, gathered for one platform.
+// The window, each command-line verb and the tests take this set; only
+// platform/ knows which classes stand behind it.
+
+#include <memory>
+
+#include "platform/CaseMapper.h"
+#include "platform/CodePage.h"
+#include "platform/FileSystem.h"
+#include "platform/KnownFolders.h"
+#include "platform/Opener.h"
+#include "platform/PageSource.h"
+#include "platform/ProgramShortcuts.h"
+#include "platform/Trash.h"
+
+namespace brim::platform {
+
+struct Services {
+    std::unique_ptr<FileSystem> fs;
+    std::unique_ptr<CodePage> codePage;
+    std::unique_ptr<KnownFolders> folders;
+    std::unique_ptr<CaseMapper> caseMapper;
+    std::unique_ptr<Opener> opener;
+    std::unique_ptr<PageSource> pages;
+    std::unique_ptr<Trash> trash;
+    std::unique_ptr<ProgramShortcuts> shortcuts;
+};
+
+// The services of the system the program was built for, over the user's own
+// folders. Throws std::runtime_error when the files' code page is unknown.
+std::unique_ptr<Services> makeSystemServices();
+
+}  // namespace brim::platform
