@@ -4,6 +4,8 @@ target_compile_features(brimmark_flags INTERFACE cxx_std_20)
 target_compile_options(brimmark_flags INTERFACE -Wall -Wextra -Wpedantic
   -Wshadow -Wnon-virtual-dtor -Wold-style-cast -Wcast-qual -Wformat=2)
 target_include_directories(brimmark_flags INTERFACE ${PROJECT_SOURCE_DIR})
+# The version the programs print, from project().
+target_compile_definitions(brimmark_flags INTERFACE BRIMMARK_VERSION="${PROJECT_VERSION}")
 if(BRIMMARK_WERROR)
   target_compile_options(brimmark_flags INTERFACE -Werror)
 endif()
