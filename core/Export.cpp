@@ -3,6 +3,7 @@
 #include <map>
 #include <memory>
 
+#include "core/Opening.h"
 #include "core/Paths.h"
 #include "core/Settings.h"
 #include "text/Utf8.h"
@@ -41,14 +42,27 @@ std::string charsetOf(const platform::CodePage& cp) {
     return name;
 }
 
-std::string csvField(std::string_view s) {
+bool isControl(char32_t c) {
+    return c < 0x20 || (c >= 0x7F && c <= 0x9F);
+}
+
+// A cell between quotes, quotes doubled. Spreadsheets run a cell that starts
+// with =, +, -, @, tab or CR as a formula; a leading "'" keeps it text. The
+// test looks at the text as it was, before its controls became blanks.
+std::string csvField(std::string_view text, bool address = false) {
     std::string out = "\"";
-    for (const char c : s) {
+    if (!text.empty() &&
+        std::string_view("=+-@\t\r").find(text.front()) != std::string_view::npos) {
+        out += '\'';
+    }
+    for (const char c : address ? EncodeUrlControls(text) : BlankControls(text)) {
         if (c == '"') out += '"';
         out += c;
     }
     return out + "\"";
 }
+
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 
 }  // namespace
 
@@ -59,6 +73,9 @@ StoredHtmlOptions LoadStoredHtmlOptions(const Profile& profile) {
     }
     if (const auto v = settings::CheckBoxFromSetting(profile.ReadSetting("HTMLCond", "check2"))) {
         s.check2 = *v;
+    }
+    if (const auto v = settings::CheckBoxFromSetting(profile.ReadSetting("HTMLCond", "check3"))) {
+        s.check3 = *v;
     }
     return s;
 }
@@ -72,7 +89,10 @@ WriteStatus SaveHtmlOptions(const Profile& profile, const StoredHtmlOptions& sto
         profile.WriteSetting("HTMLCond", "check1", settings::CheckBoxSetting(stored.check1));
     const WriteStatus second =
         profile.WriteSetting("HTMLCond", "check2", settings::CheckBoxSetting(stored.check2));
-    return first ? second : first;
+    const WriteStatus third =
+        profile.WriteSetting("HTMLCond", "check3", settings::CheckBoxSetting(stored.check3));
+    if (!first) return first;
+    return second ? third : second;
 }
 
 std::string ExportFileName(std::string_view answer, std::string_view extension) {
@@ -98,6 +118,42 @@ std::string EscapeHtml(std::string_view text) {
                 break;
             default:
                 out += c;
+        }
+    }
+    return out;
+}
+
+std::string BlankControls(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t pos = 0; pos < text.size();) {
+        const std::size_t start = pos;
+        if (isControl(utf8::next(text, pos))) {
+            out += ' ';
+        } else {
+            out += text.substr(start, pos - start);
+        }
+    }
+    return out;
+}
+
+std::string EncodeUrlControls(std::string_view url) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(url.size());
+    for (std::size_t pos = 0; pos < url.size();) {
+        const std::size_t start = pos;
+        const char32_t c = utf8::next(url, pos);
+        if (c == '\t' || c == '\n' || c == '\r') continue;  // browsers drop these
+        if (isControl(c)) {
+            for (const char byte : url.substr(start, pos - start)) {
+                const auto b = static_cast<unsigned char>(byte);
+                out += '%';
+                out += kHex[b >> 4];
+                out += kHex[b & 0xF];
+            }
+        } else {
+            out += url.substr(start, pos - start);
         }
     }
     return out;
@@ -149,13 +205,24 @@ std::string Exporter::HtmlPage(const std::vector<ListRow>& rows, bool pages,
         }
         if (rowHeading != heading) {
             line("</UL>");
-            line("<P>" + EscapeHtml(rowHeading) + "</P>");
+            line("<P>" + EscapeHtml(BlankControls(rowHeading)) + "</P>");
             line("<UL>");
             heading = rowHeading;
         }
-        std::string text = " <LI><A HREF=\"" + EscapeHtml(url) + "\">" + EscapeHtml(title) + "</A>";
-        if (options.address) text += std::string(kIdeographicSpace) + EscapeHtml(url);
-        if (options.comment) text += std::string(kIdeographicSpace) + EscapeHtml(comment);
+        const std::string shownUrl = EscapeHtml(EncodeUrlControls(url));
+        const std::string shownTitle = EscapeHtml(BlankControls(title));
+        std::string text;
+        if (IsLinkableAddress(url)) {
+            text = " <LI><A HREF=\"" + shownUrl + "\">" + shownTitle + "</A>";
+            if (options.address) text += std::string(kIdeographicSpace) + shownUrl;
+        } else {
+            // Any other address (javascript:, data:, a program's path) would
+            // run from the page: it is shown, not linked.
+            text = " <LI>" + shownTitle + std::string(kIdeographicSpace) + shownUrl;
+        }
+        if (options.comment) {
+            text += std::string(kIdeographicSpace) + EscapeHtml(BlankControls(comment));
+        }
         line(text + " ");
     }
     line("</UL>");
@@ -164,20 +231,32 @@ std::string Exporter::HtmlPage(const std::vector<ListRow>& rows, bool pages,
     return page;
 }
 
-std::string Exporter::CsvFile(const std::vector<ListRow>& rows, bool pages) const {
+std::string Exporter::CsvFile(const std::vector<ListRow>& rows, bool pages, CsvEncoding encoding,
+                              std::size_t* replaced) const {
     const auto& cp = catalog_.profile().codePage();
     std::string text = "名称, フォルダ, URL, コメント\r\n";
     for (const auto& row : rows) {
         if (pages) {
-            text += csvField(row.text) + ",\"\"," + csvField(row.second) + ",\"\"\r\n";
+            text += csvField(row.text) + ",\"\"," + csvField(row.second, true) + ",\"\"\r\n";
             continue;
         }
         const Favorite f = read(row);
         text += csvField(f.title) + "," + csvField(f.folder) + ",";
-        text += csvField(f.url) + "," + csvField(f.comment) + "\r\n";
+        text += csvField(f.url, true) + "," + csvField(f.comment) + "\r\n";
     }
-    // A spreadsheet shows "?" where the code page has no character.
-    return encodeEach(cp, text, [](char32_t) { return std::string("?"); });
+    std::size_t count = 0;
+    if (encoding == CsvEncoding::Utf8) {
+        text.insert(0, kUtf8Mark);
+    } else {
+        // A spreadsheet shows "?" where the code page has no character; the
+        // caller learns how many so that the user is told.
+        text = encodeEach(cp, text, [&count](char32_t) {
+            ++count;
+            return std::string("?");
+        });
+    }
+    if (replaced) *replaced = count;
+    return text;
 }
 
 std::string Exporter::NetscapeFile(const std::vector<ListRow>& rows, bool pages,
@@ -219,9 +298,10 @@ std::string Exporter::NetscapeFile(const std::vector<ListRow>& rows, bool pages,
                 date = std::to_string(*mtime);
             }
         }
-        std::string item = "<DT><A HREF=\"" + EscapeHtml(url) + "\" ADD_DATE=\"" + date + "\">" +
-                           EscapeHtml(title) + "</A>";
-        if (!comment.empty()) item += "\n<DD>" + EscapeHtml(comment);
+        std::string item = "<DT><A HREF=\"" + EscapeHtml(EncodeUrlControls(url)) +
+                           "\" ADD_DATE=\"" + date + "\">" + EscapeHtml(BlankControls(title)) +
+                           "</A>";
+        if (!comment.empty()) item += "\n<DD>" + EscapeHtml(BlankControls(comment));
         folder->items.push_back(std::move(item));
     }
     std::string out =
@@ -247,7 +327,7 @@ std::string Exporter::NetscapeFile(const std::vector<ListRow>& rows, bool pages,
         }
         for (const auto& sub : folder.folders) {
             out += inner + "<DT><H3 ADD_DATE=\"" + stamp + "\" LAST_MODIFIED=\"" + stamp + "\">" +
-                   EscapeHtml(sub->name) + "</H3>\n";
+                   EscapeHtml(BlankControls(sub->name)) + "</H3>\n";
             self(self, *sub, inner);
         }
         out += indent + "</DL><p>\n";

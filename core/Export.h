@@ -2,6 +2,7 @@
 // The list written out: an HTML page to read, a CSV file, and a bookmark
 // file that browsers import.
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -24,12 +25,21 @@ struct HtmlOptions {
     bool comment = true;   // "コメントを出力する"
 };
 
-// The HTML options as stored (section "HTMLCond", keys check1 and check2),
-// laid over the design values; an option is on when its box holds exactly 1.
+// How the CSV file is encoded: in the code page, as the other files, or as
+// UTF-8 with a byte order mark, which keeps every character.
+enum class CsvEncoding { CodePage, Utf8 };
+
+// The export options as stored (section "HTMLCond", keys check1, check2 and
+// check3), laid over the design values; an option is on when its box holds
+// exactly 1.
 struct StoredHtmlOptions {
     int check1 = 0;
     int check2 = 1;
+    int check3 = 0;  // the CSV file in UTF-8
     HtmlOptions options() const { return {check1 == 1, check2 == 1}; }
+    CsvEncoding csvEncoding() const {
+        return check3 == 1 ? CsvEncoding::Utf8 : CsvEncoding::CodePage;
+    }
 };
 StoredHtmlOptions LoadStoredHtmlOptions(const Profile& profile);
 HtmlOptions LoadHtmlOptions(const Profile& profile);
@@ -42,19 +52,32 @@ class Exporter {
   public:
     explicit Exporter(const Catalog& catalog) : catalog_(catalog) {}
 
+    // Every export writes each control character of a name, folder or
+    // comment as one blank, and writes addresses through EncodeUrlControls, so
+    // that no line break or escape sequence from a favorite reaches the file.
+
     // The HTML page in the code page, CRLF lines: a heading at every change
     // of folder, a link per row with the address and comment as the options
     // say. Text is escaped; a character the code page lacks becomes a
-    // numeric character reference. `pages`: the rows are browser pages.
+    // numeric character reference. Only http, https, ftp, file and mailto
+    // addresses become links; any other is written as text after the name.
+    // `pages`: the rows are browser pages.
     std::string HtmlPage(const std::vector<ListRow>& rows, bool pages, HtmlOptions options) const;
 
-    // The CSV file in the code page, CRLF lines: the header, then name,
-    // folder, address and comment of each row, each quoted, quotes doubled.
-    std::string CsvFile(const std::vector<ListRow>& rows, bool pages) const;
+    // The CSV file, CRLF lines: the header, then name, folder, address and
+    // comment of each row, each quoted, quotes doubled. A cell that a
+    // spreadsheet would take for a formula (starting with =, +, -, @, tab or
+    // CR) gets a leading "'". In the code page a character it lacks becomes
+    // "?", and `replaced` (when given) gets how many did; in UTF-8 the file
+    // starts with a byte order mark and nothing is replaced.
+    std::string CsvFile(const std::vector<ListRow>& rows, bool pages,
+                        CsvEncoding encoding = CsvEncoding::CodePage,
+                        std::size_t* replaced = nullptr) const;
 
     // A Netscape bookmark file (UTF-8) with the folder tree of the rows:
     // <H3> and a nested <DL> per folder, <A> per favorite with the file's
-    // modification time, the comment as <DD>. `now` dates the folders.
+    // modification time, the comment as <DD>. `now` dates the folders. Every
+    // address stays a link: browsers judge them when they import the file.
     std::string NetscapeFile(const std::vector<ListRow>& rows, bool pages, std::int64_t now) const;
 
   private:
@@ -72,5 +95,12 @@ class Exporter {
 
 // `text` escaped for HTML: &, <, > and ".
 std::string EscapeHtml(std::string_view text);
+
+// `text` with each control character (C0, DEL, C1) written as one blank.
+std::string BlankControls(std::string_view text);
+
+// `url` as browsers store it: tabs and line breaks dropped, each other
+// control character percent-encoded (its UTF-8 bytes).
+std::string EncodeUrlControls(std::string_view url);
 
 }  // namespace brim::core

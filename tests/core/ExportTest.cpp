@@ -23,9 +23,9 @@ class ExportTest : public test::CatalogFixture {
     Exporter exporter{catalog};
 
     void SetUp() override {
-        test::writeShortcut(root + "Top.url", "a1", "c1");
-        test::writeShortcut(root + "Links/News.url", "a2", "c2");
-        test::writeShortcut(root + "Links/Old.url", "a3", "");
+        test::writeShortcut(root + "Top.url", "http://a1/", "c1");
+        test::writeShortcut(root + "Links/News.url", "http://a2/", "c2");
+        test::writeShortcut(root + "Links/Old.url", "http://a3/", "");
         test::writeShortcut(root + "A/B/deep.url", "http://d/", "深い");
         test::writeShortcut(root + "x.url", "http://x/?a=1&b=\"2\"",
                             "<script>alert(\"x\")</script>, \"quoted\"");
@@ -36,9 +36,9 @@ class ExportTest : public test::CatalogFixture {
 TEST_F(ExportTest, HtmlExampleWithTheCommentOption) {
     const std::vector<ListRow> rows = {{"Top.url", "\\"}, {"News.url", "\\Links\\"}};
     EXPECT_EQ(exporter.HtmlPage(rows, false, {false, true}),
-              kHeader + " <LI><A HREF=\"a1\">Top</A>" + kSep +
-                  "c1 \r\n</UL>\r\n<P>Links</P>\r\n<UL>\r\n" + " <LI><A HREF=\"a2\">News</A>" +
-                  kSep + "c2 \r\n" + kFooter);
+              kHeader + " <LI><A HREF=\"http://a1/\">Top</A>" + kSep +
+                  "c1 \r\n</UL>\r\n<P>Links</P>\r\n<UL>\r\n" +
+                  " <LI><A HREF=\"http://a2/\">News</A>" + kSep + "c2 \r\n" + kFooter);
 }
 
 TEST_F(ExportTest, HtmlOptionsAndHeadings) {
@@ -47,9 +47,10 @@ TEST_F(ExportTest, HtmlOptionsAndHeadings) {
     EXPECT_EQ(exporter.HtmlPage(rows, false, {true, true}),
               kHeader + "</UL>\r\n<P>A\\B</P>\r\n<UL>\r\n <LI><A HREF=\"http://d/\">deep</A>" +
                   kSep + "http://d/" + kSep + cp932("深い") + " \r\n</UL>\r\n<P></P>\r\n<UL>\r\n" +
-                  " <LI><A HREF=\"a1\">Top</A>" + kSep + "a1" + kSep + "c1 \r\n" + kFooter);
+                  " <LI><A HREF=\"http://a1/\">Top</A>" + kSep + "http://a1/" + kSep + "c1 \r\n" +
+                  kFooter);
     EXPECT_EQ(exporter.HtmlPage({{"Top.url", "\\"}}, false, {false, false}),
-              kHeader + " <LI><A HREF=\"a1\">Top</A> \r\n" + kFooter);
+              kHeader + " <LI><A HREF=\"http://a1/\">Top</A> \r\n" + kFooter);
     // A folder in two runs gets its heading twice.
     const std::vector<ListRow> split = {
         {"News.url", "\\Links\\"}, {"Top.url", "\\"}, {"Old.url", "\\Links\\"}};
@@ -84,8 +85,9 @@ TEST_F(ExportTest, CsvLines) {
                                        {"\U0001F600.url", "\\Café\\"}};
     EXPECT_EQ(exporter.CsvFile(rows, false),
               cp932("名称, フォルダ, URL, コメント") + "\r\n" +
-                  "\"News\",\"Links\",\"a2\",\"c2\"\r\n" + "\"Top\",\"\",\"a1\",\"c1\"\r\n" +
-                  "\"deep\",\"A\\B\",\"http://d/\",\"" + cp932("深い") + "\"\r\n" +
+                  "\"News\",\"Links\",\"http://a2/\",\"c2\"\r\n" +
+                  "\"Top\",\"\",\"http://a1/\",\"c1\"\r\n" + "\"deep\",\"A\\B\",\"http://d/\",\"" +
+                  cp932("深い") + "\"\r\n" +
                   "\"x\",\"\",\"http://x/?a=1&b=\"\"2\"\"\",\"<script>alert(\"\"x\"\")</script>, "
                   "\"\"quoted\"\"\"\r\n" +
                   "\"?\",\"Caf?\",\"http://e/\",\"\"\r\n");
@@ -107,11 +109,11 @@ TEST_F(ExportTest, NetscapeTree) {
                                        {"Old.url", "\\Links\\"}};
     const std::string file = exporter.NetscapeFile(rows, false, 1700000000);
     EXPECT_EQ(file.rfind("<!DOCTYPE NETSCAPE-Bookmark-file-1>\n", 0), 0u);
-    EXPECT_NE(file.find("<DL><p>\n    <DT><A HREF=\"a1\" ADD_DATE=\""), std::string::npos);
+    EXPECT_NE(file.find("<DL><p>\n    <DT><A HREF=\"http://a1/\" ADD_DATE=\""), std::string::npos);
     EXPECT_NE(file.find(">Top</A>\n    <DD>c1\n"), std::string::npos);
     EXPECT_NE(
         file.find("    <DT><H3 ADD_DATE=\"1700000000\" LAST_MODIFIED=\"1700000000\">Links</H3>\n"
-                  "    <DL><p>\n        <DT><A HREF=\"a2\""),
+                  "    <DL><p>\n        <DT><A HREF=\"http://a2/\""),
         std::string::npos);
     EXPECT_NE(file.find(">Old</A>\n    </DL><p>\n"), std::string::npos);  // no <DD> for no comment
     EXPECT_NE(file.find("            <DT><A HREF=\"http://d/\""), std::string::npos);
