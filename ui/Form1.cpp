@@ -22,6 +22,7 @@
 
 #include "core/Editing.h"
 #include "core/Numbers.h"
+#include "core/Opening.h"
 #include "core/Pages.h"
 #include "core/Paths.h"
 #include "core/Settings.h"
@@ -276,6 +277,7 @@ void Form1::startUp(const QString& argument) {
     const core::StoredHtmlOptions html = core::LoadStoredHtmlOptions(profile_);
     setCheckValue(form4().Check1, html.check1);
     setCheckValue(form4().Check2, html.check2);
+    setCheckValue(form4().Check3, html.check3);
     for (const auto& [key, box] : {std::pair{"IE", form7().Check1}, {"File", form7().Check2}}) {
         if (const auto v = st::CheckBoxFromSetting(profile_.ReadSetting("AutoCopy", key))) {
             setCheckValue(box, *v);
@@ -390,6 +392,15 @@ void Form1::Command2_Click() {
 void Form1::openIE() {
     const std::string url = s(Text4->text());
     if (utf8::length(url) <= 7) return;
+    // Other schemes can run a program or a script: the user sees the address first.
+    if (!core::OpensWithoutAsking(url) &&
+        !services_.dialogs.confirm(
+            this,
+            QStringLiteral("次のアドレスは http、https、ftp、mailto のいずれでもありません。\n"
+                           "開いてもよろしいですか？\n\n") +
+                q(core::VisibleControls(url)))) {
+        return;
+    }
     const std::string failure = services_.opener.open(url);
     if (!failure.empty()) {
         services_.dialogs.message(this,
@@ -562,15 +573,15 @@ std::vector<core::ListRow> Form1::exportRows() const {
     return rows;
 }
 
-void Form1::exportToDesktop(const ExportKind& kind, const MakeExport& make) {
+bool Form1::exportToDesktop(const ExportKind& kind, const MakeExport& make) {
     if (ItemCount == 0) {
         services_.dialogs.message(this, kind.emptyList);
-        return;
+        return false;
     }
     std::string bytes;
     for (;;) {
         const auto answer = services_.dialogs.input(this, kind.title, kind.prompt, kind.proposed);
-        if (!answer || answer->isEmpty()) return;
+        if (!answer || answer->isEmpty()) return false;
         if (answer->contains('/') || answer->contains('\\')) {
             services_.dialogs.message(this,
                                       QStringLiteral("ファイル名に「\\」や「/」は使えません。"));
@@ -590,7 +601,7 @@ void Form1::exportToDesktop(const ExportKind& kind, const MakeExport& make) {
                 this,
                 QStringLiteral("「%1」を作成できませんでした。\n%2").arg(q(path), reasonText(r)));
         }
-        return;
+        return static_cast<bool>(r);
     }
 }
 
@@ -604,12 +615,21 @@ void Form1::mkHTML_Click() {
 }
 
 void Form1::toCSV_Click() {
-    exportToDesktop({QStringLiteral("リストがありません"),
-                     QStringLiteral("保存するCSVファイルの名前を入力してください"),
-                     "Input CSV-file name", QStringLiteral("お気に入り一覧"), ".csv"},
-                    [](const core::Exporter& e, const auto& rows, bool pages) {
-                        return e.CsvFile(rows, pages);
-                    });
+    std::size_t replaced = 0;
+    const bool written = exportToDesktop(
+        {QStringLiteral("リストがありません"),
+         QStringLiteral("保存するCSVファイルの名前を入力してください"), "Input CSV-file name",
+         QStringLiteral("お気に入り一覧"), ".csv"},
+        [this, &replaced](const core::Exporter& e, const auto& rows, bool pages) {
+            return e.CsvFile(rows, pages, form4().stored().csvEncoding(), &replaced);
+        });
+    if (written && replaced > 0) {
+        services_.dialogs.message(
+            this, QStringLiteral("コードページにない %1 文字を「?」に置き換えて出力しました。\n"
+                                 "すべての文字を残すには「HTML出力内容」で「CSVファイルを UTF-8 "
+                                 "で出力する」を選んでください。")
+                      .arg(replaced));
+    }
 }
 
 void Form1::toBookmarks_Click() {

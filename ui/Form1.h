@@ -179,8 +179,8 @@ class Form1 final : public QMainWindow {
     using MakeExport = std::function<std::string(const core::Exporter&,
                                                  const std::vector<core::ListRow>&, bool pages)>;
     // Asks for a name until it is free on the Desktop and writes the rows
-    // there as `make` renders them.
-    void exportToDesktop(const ExportKind& kind, const MakeExport& make);
+    // there as `make` renders them; true when the file was written.
+    bool exportToDesktop(const ExportKind& kind, const MakeExport& make);
     void shutDown();
 
     Services services_;

@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QPushButton>
 
+#include "core/Opening.h"
 #include "ui/CheckBox.h"
 #include "ui/Layout.h"
 #include "ui/Messages.h"
@@ -33,6 +34,16 @@ Form5::Form5(platform::ProgramShortcuts& shortcuts, Dialogs& dialogs, std::strin
 }
 
 void Form5::Command1_Click() {
+    if (const std::string refusal = shortcuts_.refusal(); !refusal.empty()) {
+        // Nothing can be written for either folder: said once, not per folder.
+        if (checkValue(Check1) == 1 || checkValue(Check2) == 1) {
+            dialogs_.message(this,
+                             QStringLiteral("ショートカットを作成できませんでした。\n%1")
+                                 .arg(QString::fromStdString(core::VisibleControls(refusal))));
+        }
+        hide();
+        return;
+    }
     const std::pair<QCheckBox*, const std::string*> targets[] = {{Check1, &sendToDir_},
                                                                  {Check2, &desktopDir_}};
     for (const auto& [box, folder] : targets) {

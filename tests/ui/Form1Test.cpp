@@ -577,15 +577,70 @@ class Form1Test : public QObject {
         f.openurl->trigger();
         QVERIFY(h.opener.opened.isEmpty());
         f.Text4->setText(" C:\\x yz");
+        h.dialogs.confirmAnswers = {false, true};
         QTest::mouseClick(f.Command4, Qt::LeftButton);
+        QVERIFY(h.opener.opened.isEmpty());
         QTest::mouseClick(f.Command4, Qt::LeftButton);
-        QCOMPARE(h.opener.opened, QStringList({" C:\\x yz", " C:\\x yz"}));
+        QCOMPARE(h.opener.opened, QStringList({" C:\\x yz"}));
+        QCOMPARE(h.dialogs.shown.size(), 2);
+        h.dialogs.shown.clear();
         clickRow(f, 0, true);
         QCOMPARE(h.opener.opened.last(), QStringLiteral("http://a.example/"));
         h.opener.failure = "xdg-open was not found";
         QTest::mouseClick(f.Command4, Qt::LeftButton);
-        QCOMPARE(h.dialogs.shown.last(),
-                 QStringLiteral("ブラウザを開けませんでした。\nxdg-open was not found"));
+        QCOMPARE(h.dialogs.shown,
+                 QStringList({"ブラウザを開けませんでした。\nxdg-open was not found"}));
+    }
+
+    // Addresses a favorite may hold: only http, https, ftp and mailto open
+    // at once; any other is opened only when the user says yes to a
+    // question that shows it, control characters made visible.
+    void hostileAddressesOpenOnlyAfterAQuestion_data() {
+        QTest::addColumn<QString>("url");
+        QTest::addColumn<QString>("shown");  // empty: no question
+        QTest::newRow("http") << "http://a.example/"
+                              << "";
+        QTest::newRow("HTTPS") << "HTTPS://a.example/"
+                               << "";
+        QTest::newRow("ftp") << "ftp://files.example/"
+                             << "";
+        QTest::newRow("mailto") << "mailto:a@b.example"
+                                << "";
+        QTest::newRow("javascript") << "javascript:alert(1)"
+                                    << "javascript:alert(1)";
+        QTest::newRow("tab in scheme") << "java\tscript:alert(1)"
+                                       << "java\\x09script:alert(1)";
+        QTest::newRow("data") << "data:text/html,<script>x</script>"
+                              << "data:text/html,<script>x</script>";
+        QTest::newRow("vbscript") << "vbscript:msgbox(1)"
+                                  << "vbscript:msgbox(1)";
+        QTest::newRow("file") << "file:///usr/bin/xterm"
+                              << "file:///usr/bin/xterm";
+        QTest::newRow("escape") << "x-app:\x1b[2J\x1b]0;t\x07"
+                                << "x-app:\\x1b[2J\\x1b]0;t\\x07";
+        QTest::newRow("no scheme") << "/usr/bin/xterm"
+                                   << "/usr/bin/xterm";
+    }
+    void hostileAddressesOpenOnlyAfterAQuestion() {
+        QFETCH(QString, url);
+        QFETCH(QString, shown);
+        Harness h;
+        Form1& f = h.start();
+        f.Text4->setText(url);
+        h.dialogs.confirmAnswers = {false};
+        QTest::mouseClick(f.Command4, Qt::LeftButton);
+        if (shown.isEmpty()) {
+            QVERIFY(h.dialogs.shown.isEmpty());
+            QCOMPARE(h.opener.opened, QStringList({url}));
+            return;
+        }
+        QCOMPARE(h.dialogs.shown.size(), 1);
+        QVERIFY(h.dialogs.shown[0].endsWith("\n\n" + shown));
+        QVERIFY(h.opener.opened.isEmpty());  // said no
+        h.dialogs.confirmAnswers = {true};
+        f.openurl->trigger();
+        QCOMPARE(h.dialogs.shown.size(), 2);
+        QCOMPARE(h.opener.opened, QStringList({url}));  // unchanged
     }
 
     void windowAndCommandLineAgree() {
@@ -890,11 +945,41 @@ class Form1Test : public QObject {
         QVERIFY(d.Check2->isChecked());
         f.setHTML->trigger();
         QVERIFY(d.isVisible());
+        QVERIFY(!d.Check3->isChecked());
         d.Check2->click();
+        d.Check3->click();
         QTest::mouseClick(d.Command1, Qt::LeftButton);
         QVERIFY(!d.isVisible());
         QCOMPARE(h.setting("HTMLCond", "check1"), std::string("11"));
         QCOMPARE(h.setting("HTMLCond", "check2"), std::string("10"));
+        QCOMPARE(h.setting("HTMLCond", "check3"), std::string("11"));
+        h.form.reset();
+        QVERIFY(h.start().form4().Check3->isChecked());
+    }
+
+    void csvTellsWhatTheCodePageLacksOrKeepsItInUtf8() {
+        Harness h;
+        brim::test::writeShortcut(h.root + "Café/\U0001F600.url", "http://e/", "=1+1");
+        brim::test::makeFolders(h.folders.desktop());
+        Form1& f = h.start();
+        h.dialogs.inputAnswers = {"cp"};
+        f.toCSV->trigger();
+        QCOMPARE(brim::test::readFile(h.folders.desktop() + "cp.csv"),
+                 brim::test::cp932("名称, フォルダ, URL, コメント") +
+                     "\r\n\"?\",\"Caf?\",\"http://e/\",\"'=1+1\"\r\n");
+        QVERIFY(h.dialogs.shown.last().startsWith(QStringLiteral("コードページにない 2 文字を")));
+        f.form4().Check3->click();
+        h.dialogs.shown.clear();
+        h.dialogs.inputAnswers = {"utf8"};
+        f.toCSV->trigger();
+        QCOMPARE(brim::test::readFile(h.folders.desktop() + "utf8.csv"),
+                 std::string("\xEF\xBB\xBF名称, フォルダ, URL, コメント\r\n"
+                             "\"\U0001F600\",\"Café\",\"http://e/\",\"'=1+1\"\r\n"));
+        QCOMPARE(h.dialogs.shown.size(), 1);  // the name asked, nothing to tell
+        h.dialogs.inputAnswers = {"utf8"};    // taken, then cancelled: no count either
+        f.form4().Check3->click();
+        f.toCSV->trigger();
+        QVERIFY(!h.dialogs.shown.last().contains(QStringLiteral("コードページ")));
     }
 
     void programShortcuts() {
@@ -922,11 +1007,29 @@ class Form1Test : public QObject {
         QVERIFY(!QFile::exists(QString::fromStdString(h.folders.desktop() + "Brimmark.desktop")));
         d.Check2->click();
         std::filesystem::remove_all(h.folders.desktop());
+        QTest::mouseClick(d.Command1, Qt::LeftButton);  // a missing folder is made
+        QCOMPARE(brim::test::readFile(h.folders.desktop() + "Brimmark.desktop"), entry);
+        QVERIFY(entry.find("\nIcon=brimmark\n") != std::string::npos);
+        std::filesystem::remove_all(h.folders.desktop());
+        brim::test::writeFile(h.folders.desktop().substr(0, h.folders.desktop().size() - 1), "");
         QTest::mouseClick(d.Command1, Qt::LeftButton);
         QVERIFY(h.dialogs.shown.last().startsWith(
             QStringLiteral("ショートカットを作成できませんでした。")));
         QTest::mouseClick(d.Command2, Qt::LeftButton);
         QVERIFY(!d.isVisible());
+    }
+
+    void programPathAShortcutCannotHoldIsRefused() {
+        Harness h;
+        brim::platform::DesktopEntryShortcuts odd{h.fs, h.folders.programFolder() + "a\nb/"};
+        brim::ui::Form5 d(odd, h.dialogs, h.folders.sendTo(), h.folders.desktop(), nullptr);
+        QTest::mouseClick(d.Command1, Qt::LeftButton);
+        QCOMPARE(h.dialogs.shown.size(), 1);  // once, not for each folder
+        QVERIFY(h.dialogs.shown[0].startsWith(
+            QStringLiteral("ショートカットを作成できませんでした。\n")));
+        QVERIFY(h.dialogs.shown[0].contains("a\\x0ab/brimmark"));
+        QVERIFY(!std::filesystem::exists(h.folders.sendTo()));
+        QVERIFY(!std::filesystem::exists(h.folders.desktop()));
     }
 
     void helpAndAbout() {
