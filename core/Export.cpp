@@ -209,10 +209,13 @@ std::string Exporter::HtmlPage(const std::vector<ListRow>& rows, bool pages,
             line("<UL>");
             heading = rowHeading;
         }
-        const std::string shownUrl = EscapeHtml(EncodeUrlControls(url));
+        // The scheme is judged on the address as written, which is what a
+        // browser will read.
+        const std::string writtenUrl = EncodeUrlControls(url);
+        const std::string shownUrl = EscapeHtml(writtenUrl);
         const std::string shownTitle = EscapeHtml(BlankControls(title));
         std::string text;
-        if (IsLinkableAddress(url)) {
+        if (IsLinkableAddress(writtenUrl)) {
             text = " <LI><A HREF=\"" + shownUrl + "\">" + shownTitle + "</A>";
             if (options.address) text += std::string(kIdeographicSpace) + shownUrl;
         } else {

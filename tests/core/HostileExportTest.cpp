@@ -162,14 +162,18 @@ TEST_F(HostileExportTest, NetscapeKeepsEveryAddressOnOneLine) {
 
 TEST_F(HostileExportTest, BrowserPagesAreTreatedAlike) {
     const std::vector<ListRow> pages = {{"=cmd|' /C calc'!A0", "javascript:void(0)"},
-                                        {"Title\x1b[2J", "https://p.example/\n"}};
+                                        {"Title\x1b[2J", "https://p.example/\n"},
+                                        {"Lead", "\x01http://p.example/"}};
     EXPECT_EQ(exporter.CsvFile(pages, true),
               cp932("名称, フォルダ, URL, コメント\r\n") +
                   "\"'=cmd|' /C calc'!A0\",\"\",\"javascript:void(0)\",\"\"\r\n"
-                  "\"Title [2J\",\"\",\"https://p.example/\",\"\"\r\n");
+                  "\"Title [2J\",\"\",\"https://p.example/\",\"\"\r\n"
+                  "\"Lead\",\"\",\"%01http://p.example/\",\"\"\r\n");
     const auto lines = cleanLines(exporter.HtmlPage(pages, true, {false, false}), "\r\n");
     EXPECT_TRUE(hasLine(lines, cp932(" <LI>=cmd|' /C calc'!A0" + kSep + "javascript:void(0) ")));
     EXPECT_TRUE(hasLine(lines, " <LI><A HREF=\"https://p.example/\">Title [2J</A> "));
+    // Written as %01http:, which a browser reads as no scheme at all: not a link.
+    EXPECT_TRUE(hasLine(lines, cp932(" <LI>Lead" + kSep + "%01http://p.example/ ")));
 }
 
 // Which first characters make a spreadsheet read a cell as a formula.
