@@ -4,7 +4,8 @@
 #include "cli/Output.h"
 #include "core/Numbers.h"
 #include "core/Pages.h"
-#include "platform/posix/SessionPages.h"
+#include "core/Sessions.h"
+#include "platform/BrowserProfiles.h"
 #include "platform/posix/SpawnOpener.h"
 
 namespace brim::cli {
@@ -18,8 +19,10 @@ class PagesCommand final : public Command {
 
     int run(const Context& ctx, std::span<const std::string> args) const override {
         if (!args.empty()) return ctx.usage("pages takes no arguments", *this);
-        platform::SessionPages source;
+        core::SessionPageSource source(ctx.fs, platform::makeBrowserProfiles());
         const auto pages = core::CapturePages(source.openPages());
+        for (const auto& why : source.skipped())
+            ctx.err << "brimmark-cli: skipped " << why << '\n';
         if (ctx.json) {
             ctx.out << '[';
             for (std::size_t i = 0; i < pages.size(); ++i) {

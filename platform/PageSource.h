@@ -17,6 +17,9 @@ class PageSource {
   public:
     virtual ~PageSource() = default;
     virtual std::vector<BrowserPage> openPages() = 0;
+    // What the last openPages() passed over and why (a damaged or over-large
+    // session file), one line each, for a caller that reports it.
+    virtual std::vector<std::string> skipped() const { return {}; }
 };
 
 }  // namespace brim::platform

@@ -23,6 +23,7 @@ class FlakyFileSystem final : public platform::FileSystem {
         return real.attributes(p);
     }
     platform::IoResult readFile(const std::string& p, std::string& out) override {
+        if (unreadable.count(p)) return {platform::IoError::Denied, EACCES};
         return real.readFile(p, out);
     }
     platform::IoResult replaceFile(const std::string& p, std::string_view b) override {

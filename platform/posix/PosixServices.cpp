@@ -1,14 +1,19 @@
+#include "core/Sessions.h"
 #include "platform/Services.h"
 #include "platform/posix/DesktopEntryShortcuts.h"
 #include "platform/posix/FreedesktopTrash.h"
 #include "platform/posix/IconvCodePage.h"
 #include "platform/posix/LocaleCaseMapper.h"
+#include "platform/posix/PosixBrowserProfiles.h"
 #include "platform/posix/PosixFileSystem.h"
 #include "platform/posix/PosixKnownFolders.h"
-#include "platform/posix/SessionPages.h"
 #include "platform/posix/SpawnOpener.h"
 
 namespace brim::platform {
+
+std::unique_ptr<BrowserProfiles> makeBrowserProfiles() {
+    return std::make_unique<PosixBrowserProfiles>();
+}
 
 std::unique_ptr<Services> makeSystemServices() {
     auto s = std::make_unique<Services>();
@@ -17,7 +22,7 @@ std::unique_ptr<Services> makeSystemServices() {
     s->folders = std::make_unique<PosixKnownFolders>();
     s->caseMapper = std::make_unique<LocaleCaseMapper>();
     s->opener = std::make_unique<SpawnOpener>();
-    s->pages = std::make_unique<SessionPages>();
+    s->pages = std::make_unique<core::SessionPageSource>(*s->fs, makeBrowserProfiles());
     s->trash = std::make_unique<FreedesktopTrash>();
     s->shortcuts = std::make_unique<DesktopEntryShortcuts>(*s->fs, s->folders->programFolder());
     return s;

@@ -12,9 +12,10 @@
 #include "cli/Output.h"
 #include "core/Export.h"
 #include "core/Pages.h"
+#include "core/Sessions.h"
 #include "platform/posix/IconvCodePage.h"
+#include "platform/posix/PosixBrowserProfiles.h"
 #include "platform/posix/PosixFileSystem.h"
-#include "platform/posix/SessionPages.h"
 
 namespace brim::cli {
 namespace {
@@ -199,12 +200,20 @@ TEST_F(CliTest, PagesListsWhatGetShows) {
     ASSERT_EQ(
         symlink(("127.0.0.1:+" + std::to_string(getpid())).c_str(), (profile + "lock").c_str()), 0);
     const ScopedEnv home("HOME", dir / "home");
+    const ScopedEnv config("XDG_CONFIG_HOME", dir / "home/.config");
     const CliRun r = run({"--json", "pages"});
     EXPECT_EQ(r.rc, kSuccess) << r.err;
     EXPECT_EQ(r.out,
               "[\n {\"title\":\"B\",\"url\":\"http://b.example/\"},\n"
               " {\"title\":\"A \\\"q\\\"\",\"url\":\"https://a.example/\"}\n]\n");
-    platform::SessionPages window(dir / "home", [](std::int64_t) { return true; });
+    const std::string homeFolder = dir / "home";
+    core::SessionPageSource window(fs,
+                                   std::make_unique<platform::PosixBrowserProfiles>(
+                                       [&](const std::string& name) -> std::optional<std::string> {
+                                           if (name == "HOME") return homeFolder;
+                                           return std::nullopt;
+                                       },
+                                       [](std::int64_t) { return true; }));
     EXPECT_EQ(core::CapturePages(window.openPages()).size(), 2u);
     EXPECT_EQ(run({"pages"}).out,
               "site   URL\nB      http://b.example/\nA \"q\"  https://a.example/\nサイト数: 2\n");

@@ -1,0 +1,142 @@
+#include "core/Sessions.h"
+
+#include <algorithm>
+
+#include "core/SessionFiles.h"
+
+namespace brim::core {
+namespace {
+
+using platform::BrowserPage;
+using platform::DirEntry;
+
+std::string inFolder(std::string path) {
+    while (path.size() > 1 && path.back() == '/')
+        path.pop_back();
+    return path + '/';
+}
+
+std::string describe(const platform::IoResult& r) {
+    switch (r.error) {
+        case platform::IoError::NotFound:
+            return "not found";
+        case platform::IoError::Denied:
+            return "access denied";
+        case platform::IoError::TooLarge:
+            return "too large to be a session file";
+        case platform::IoError::NotAFile:
+            return "not a file";
+        default:
+            return "cannot be read (error " + std::to_string(r.sysError) + ")";
+    }
+}
+
+}  // namespace
+
+std::vector<std::string> FirefoxProfileFolders(std::string_view profilesIni,
+                                               const std::string& firefoxFolder) {
+    std::vector<std::string> out;
+    std::string path;
+    bool inProfile = false, relative = true;
+    const auto flush = [&] {
+        if (inProfile && !path.empty()) {
+            out.push_back(inFolder(relative ? firefoxFolder + path : path));
+        }
+        path.clear();
+        relative = true;
+    };
+    while (!profilesIni.empty()) {
+        const auto end = profilesIni.find_first_of("\r\n");
+        const std::string_view line = profilesIni.substr(0, end);
+        profilesIni.remove_prefix(end == std::string_view::npos ? profilesIni.size() : end + 1);
+        if (!line.empty() && line.front() == '[') {
+            flush();
+            inProfile = line.starts_with("[Profile");
+        } else if (line.starts_with("Path=")) {
+            path = line.substr(5);
+        } else if (line.starts_with("IsRelative=")) {
+            relative = line.substr(11) != "0";
+        }
+    }
+    flush();
+    return out;
+}
+
+template <typename Reader>
+void SessionPageSource::addFile(const std::string& path, Reader read,
+                                std::vector<BrowserPage>& out) {
+    std::string bytes;
+    if (const auto r = fs_.readFile(path, bytes); !r) {
+        // A running browser without a session file has simply not written one yet.
+        if (r.error != platform::IoError::NotFound) skipped_.push_back(path + ": " + describe(r));
+        return;
+    }
+    SessionRead session = read(bytes);
+    if (!session.problem.empty()) {
+        skipped_.push_back(path + ": " + session.problem);
+        return;
+    }
+    out.insert(out.end(), std::make_move_iterator(session.pages.begin()),
+               std::make_move_iterator(session.pages.end()));
+}
+
+void SessionPageSource::addFirefox(const platform::BrowserFolder& browser,
+                                   std::vector<BrowserPage>& out) {
+    std::string ini;
+    if (!fs_.readFile(browser.folder + "profiles.ini", ini)) return;
+    for (const auto& profile : FirefoxProfileFolders(ini, browser.folder)) {
+        if (!profiles_->isRunning(browser.kind, profile)) continue;
+        addFile(profile + "sessionstore-backups/recovery.jsonlz4", ReadFirefoxSession, out);
+    }
+}
+
+void SessionPageSource::addChromium(const platform::BrowserFolder& browser,
+                                    std::vector<BrowserPage>& out) {
+    if (!profiles_->isRunning(browser.kind, browser.folder)) return;
+    const auto profiles = fs_.listFolder(browser.folder);
+    if (!profiles) return;
+    for (const DirEntry& profile : *profiles) {
+        if (!(profile.attributes & platform::kDirectory)) continue;
+        const std::string sessions = browser.folder + profile.name + "/Sessions/";
+        std::string newest;
+        if (const auto entries = fs_.listFolder(sessions)) {
+            for (const auto& e : *entries) {
+                // Session_<time>: the newest has the largest time, all of equal length.
+                if (e.name.starts_with("Session_") &&
+                    !(e.attributes & (platform::kDirectory | platform::kReparsePoint)) &&
+                    (e.name.size() > newest.size() ||
+                     (e.name.size() == newest.size() && e.name > newest))) {
+                    newest = e.name;
+                }
+            }
+        }
+        if (newest.empty()) continue;
+        addFile(
+            sessions + newest,
+            [&browser](std::string_view bytes) {
+                return ReadChromiumSession(bytes, browser.application);
+            },
+            out);
+    }
+}
+
+std::vector<BrowserPage> SessionPageSource::openPages() {
+    skipped_.clear();
+    std::vector<BrowserPage> pages;
+    std::vector<std::string> seen;  // XDG_CONFIG_HOME may point where another place lies
+    for (const auto& browser : profiles_->browserFolders()) {
+        if (std::find(seen.begin(), seen.end(), browser.folder) != seen.end()) continue;
+        seen.push_back(browser.folder);
+        switch (browser.kind) {
+            case platform::BrowserKind::Firefox:
+                addFirefox(browser, pages);
+                break;
+            case platform::BrowserKind::Chromium:
+                addChromium(browser, pages);
+                break;
+        }
+    }
+    return pages;
+}
+
+}  // namespace brim::core
