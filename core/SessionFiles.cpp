@@ -24,6 +24,11 @@ constexpr std::string_view kFirefox = "Mozilla Firefox";
 constexpr std::size_t kMaxKeptBytes = 32u << 20;
 constexpr std::size_t kCostPerItem = 96;
 
+// The JSON parser holds a text several times over while it reads it (the
+// text, the raw bytes for its messages, and their copies as they grow), so a
+// text longer than any a session needs is refused before parsing.
+constexpr std::size_t kMaxTextBytes = 8u << 20;
+
 // Steps a Chromium log may cost in renumbering navigations; a real log needs
 // a few per command, a hostile one could ask for billions.
 constexpr std::size_t kMaxPruneSteps = 4u << 20;
@@ -268,6 +273,25 @@ class FirefoxSax {
     std::size_t pageBytes_ = 0;   // what pages holds
 };
 
+// The length of the longest string in `json`, quotes and escapes included;
+// in JSON that is not well-formed, of what looks like one.
+std::size_t longestText(std::string_view json) {
+    std::size_t longest = 0;
+    std::size_t i = json.find('"');
+    while (i != std::string_view::npos) {
+        std::size_t j = i + 1;
+        for (;;) {
+            j = json.find_first_of("\"\\", j);
+            if (j == std::string_view::npos) return std::max(longest, json.size() - i);
+            if (json[j] == '"') break;
+            j += 2;  // an escaped character
+        }
+        longest = std::max(longest, j + 1 - i);
+        i = json.find('"', j + 1);
+    }
+    return longest;
+}
+
 SessionRead readFirefox(std::string_view bytes) {
     constexpr std::string_view magic("mozLz40\0", 8);
     if (bytes.size() < 12 || bytes.substr(0, 8) != magic) {
@@ -285,6 +309,10 @@ SessionRead readFirefox(std::string_view bytes) {
             return skipped("not enough memory to expand " + megabytes(size));
         case Lz4Status::Damaged:
             return skipped("damaged compressed data");
+    }
+    if (longestText(json) > kMaxTextBytes) {
+        return skipped("holds a text longer than the " + megabytes(kMaxTextBytes) +
+                       " a session may hold");
     }
     FirefoxSax sax;
     const bool parsed = nlohmann::json::sax_parse(json.begin(), json.end(), &sax);
@@ -592,12 +620,13 @@ Lz4Status DecodeLz4Block(std::string_view block, std::size_t size, std::string& 
         if (length == 15 && !longLength(ip, length)) return damaged();
         length += 4;
         if (length > size - o) return damaged();
-        if (offset >= length) {
-            std::memcpy(op + o, op + o - offset, length);
-        } else {
-            // An overlapping match repeats the bytes it has just written.
-            for (std::size_t i = 0; i < length; ++i)
-                op[o + i] = op[o + i - offset];
+        // A match longer than its offset repeats the bytes it has just
+        // written: copied in whole periods, each copy twice the last.
+        const char* from = op + o - offset;
+        for (std::size_t done = 0; done < length;) {
+            const std::size_t n = std::min(offset + done, length - done);
+            std::memcpy(op + o + done, from, n);
+            done += n;
         }
         o += length;
     }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <lz4.h>
 #include <lz4hc.h>
+#include <malloc.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -250,6 +251,31 @@ TEST(FirefoxSession, TooManyPagesAreSkippedNotKept) {
     EXPECT_TRUE(r.pages.empty());
 }
 
+TEST(FirefoxSession, TextsLongerThanAnySessionNeedsAreRefused) {
+    const std::string head = R"({"windows":[{"tabs":[{"entries":[{"url":"u","title":")";
+    const std::string tail = R"("}]}]}]})";
+    // Escaped quotes and backslashes do not end a text early.
+    std::string underLimit;
+    while (underLimit.size() < (std::size_t{8} << 20) - 100)
+        underLimit += R"(ab\"cd\\ef)";
+    const struct {
+        std::string json;
+        bool read;
+    } cases[] = {
+        {head + underLimit + tail, true},
+        {head + std::string((std::size_t{8} << 20) - 1, 'x') + tail, false},
+        {head + underLimit + R"(\\)" + underLimit + tail, false},
+        {head + std::string(std::size_t{9} << 20, 'x'), false},  // never closed
+    };
+    for (const auto& c : cases) {
+        const auto r = ReadFirefoxSession(jsonlz4(c.json));
+        EXPECT_EQ(r.pages.size(), c.read ? 1u : 0u) << r.problem;
+        if (!c.read) {
+            EXPECT_NE(r.problem.find("a text longer"), std::string::npos) << r.problem;
+        }
+    }
+}
+
 // ---- Chromium's session commands.
 
 Snss chromiumSession() {
@@ -362,16 +388,20 @@ TEST(ChromiumSession, HostileLogsAreSkipped) {
 int inChildWithMemoryLimit(std::size_t headroom, const std::function<int()>& body) {
     const pid_t pid = fork();
     if (pid == 0) {
+        // Free memory that the allocator kept from earlier tests would be
+        // headroom the limit does not see.
+        malloc_trim(0);
         std::size_t pages = 0;
         std::ifstream("/proc/self/statm") >> pages;
         const rlim_t limit = pages * static_cast<rlim_t>(sysconf(_SC_PAGESIZE)) + headroom;
         const rlimit rl{limit, limit};
         if (pages == 0 || setrlimit(RLIMIT_AS, &rl) != 0) _exit(90);
-        // The limit must bite, or the test proves nothing.
+        // The limit must bite, or the test proves nothing. (The volatile
+        // store keeps the compiler from leaving the allocation out.)
         try {
-            auto* big = new char[headroom + (std::size_t{1} << 20)];
+            static char* volatile big;
+            big = new char[headroom + (std::size_t{1} << 20)];
             big[0] = 1;
-            delete[] big;
             _exit(91);
         } catch (const std::bad_alloc&) {
         }
