@@ -8,6 +8,7 @@
 #include <new>
 #include <nlohmann/json.hpp>
 #include <optional>
+#include <set>
 #include <utility>
 
 #include "text/Utf8.h"
@@ -444,7 +445,17 @@ class ChromiumLog {
             navs.emplace(i, std::move(nav));
     }
 
+    // The window's place among the windows, counted when first named.
+    void window(std::int32_t id) {
+        if (windowOrder_.try_emplace(id, windowOrder_.size()).second) charge(0);
+    }
+    void closeWindow(std::int32_t id) {
+        if (windowClosed_.insert(id).second) charge(0);
+    }
+
     std::map<std::int32_t, ChromiumTab>& tabs() { return tabs_; }
+    std::map<std::int32_t, std::size_t>& windowOrder() { return windowOrder_; }
+    bool windowIsClosed(std::int32_t id) const { return windowClosed_.count(id) > 0; }
 
   private:
     static std::size_t cost(const Navigation& n) {
@@ -453,13 +464,15 @@ class ChromiumLog {
     void charge(std::size_t bytes) {
         kept_ += bytes + kCostPerItem;
         if (kept_ > kMaxKeptBytes) {
-            throw OverLimit{"holds more tabs than the " + megabytes(kMaxKeptBytes) +
+            throw OverLimit{"holds more tabs and windows than the " + megabytes(kMaxKeptBytes) +
                             " a session may keep"};
         }
     }
     void release(std::size_t bytes) { kept_ -= std::min(kept_, bytes); }
 
     std::map<std::int32_t, ChromiumTab> tabs_;
+    std::map<std::int32_t, std::size_t> windowOrder_;  // window → first appearance
+    std::set<std::int32_t> windowClosed_;
     std::size_t kept_ = 0;
     std::size_t steps_ = 0;
 };
@@ -469,8 +482,6 @@ SessionRead readChromium(std::string_view bytes, std::string_view application) {
         return skipped("not a Chromium session file");
     }
     ChromiumLog log;
-    std::map<std::int32_t, std::size_t> windowOrder;  // window → first appearance
-    std::map<std::int32_t, bool> windowClosed;
     std::size_t pos = 8;
     while (bytes.size() - pos >= 2) {
         const std::size_t size = static_cast<unsigned char>(bytes[pos]) |
@@ -485,7 +496,7 @@ SessionRead readChromium(std::string_view bytes, std::string_view application) {
             case 0:  // the tab's window: window id, tab id
                 if (payload.size() >= 8) {
                     log.tab(field(1)).window = field(0);
-                    windowOrder.try_emplace(field(0), windowOrder.size());
+                    log.window(field(0));
                 }
                 break;
             case 2:  // the tab's place in its window
@@ -516,7 +527,7 @@ SessionRead readChromium(std::string_view bytes, std::string_view application) {
                 if (payload.size() >= 4) log.tab(field(0)).closed = true;
                 break;
             case 17:  // a window closed
-                if (payload.size() >= 4) windowClosed[field(0)] = true;
+                if (payload.size() >= 4) log.closeWindow(field(0));
                 break;
             case 24:  // navigations pruned: index, count
                 if (payload.size() >= 12) log.prune(log.tab(field(0)), field(1), field(2));
@@ -527,12 +538,12 @@ SessionRead readChromium(std::string_view bytes, std::string_view application) {
     }
     std::vector<const ChromiumTab*> open;
     for (const auto& [tabId, t] : log.tabs()) {
-        if (t.closed || t.window < 0 || t.navigations.empty()) continue;
-        if (const auto c = windowClosed.find(t.window); c != windowClosed.end() && c->second) {
+        if (t.closed || t.window < 0 || t.navigations.empty() || log.windowIsClosed(t.window)) {
             continue;
         }
         open.push_back(&t);
     }
+    auto& windowOrder = log.windowOrder();
     std::sort(open.begin(), open.end(), [&](const ChromiumTab* a, const ChromiumTab* b) {
         const auto wa = windowOrder[a->window], wb = windowOrder[b->window];
         if (wa != wb) return wa < wb;

@@ -368,6 +368,15 @@ TEST(ChromiumSession, HostileLogsAreSkipped) {
     EXPECT_NE(r.problem.find("more tabs"), std::string::npos) << r.problem;
     EXPECT_TRUE(r.pages.empty());
 
+    // One tab moved through ever new windows, or ever new windows closed.
+    for (const std::uint8_t id : {std::uint8_t{0}, std::uint8_t{17}}) {
+        Snss windows;
+        for (std::int32_t i = 0; i < 400000; ++i)
+            windows.command(id, Snss::ints({i, 1}));
+        r = ReadChromiumSession(windows.bytes, "Chromium");
+        EXPECT_NE(r.problem.find("more tabs and windows"), std::string::npos) << r.problem;
+    }
+
     // Each prune renumbers every navigation behind it while removing none:
     // replayed as written it would take billions of steps.
     Snss work;
