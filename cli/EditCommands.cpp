@@ -36,7 +36,7 @@ class SaveCommand final : public Command {
   public:
     std::string_view name() const override { return "save"; }
     std::string_view synopsis() const override {
-        return "--name N --url U [--comment C] [--folder F]";
+        return "[--name N] [--url U] [--comment C] [--folder F]";
     }
     std::string_view summary() const override { return "writes a favorite as \"保存\" does"; }
 

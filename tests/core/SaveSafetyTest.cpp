@@ -81,7 +81,7 @@ class SaveSafetyTest : public test::CatalogFixture {
 };
 
 TEST_F(SaveSafetyTest, AKilledSaveLeavesOneWholePair) {
-    constexpr int kKills = 250;
+    constexpr int kKills = 200;
     // Kills spread over a few saves' time, so that they land anywhere in a
     // save and also between saves; a save's time depends on the disk.
     const auto start = std::chrono::steady_clock::now();
@@ -92,7 +92,7 @@ TEST_F(SaveSafetyTest, AKilledSaveLeavesOneWholePair) {
                              std::chrono::steady_clock::now() - start) /
                          4;
     std::mt19937 random(7);
-    std::uniform_int_distribution<std::int64_t> delay(0, 3 * oneSave.count() + 200);
+    std::uniform_int_distribution<std::int64_t> delay(0, 2 * oneSave.count() + 200);
     int seen[2] = {0, 0};
     for (int k = 0; k < kKills; ++k) {
         const pid_t child = fork();
