@@ -183,25 +183,6 @@ TEST_F(ProfileEncodingFiles, Utf16LoneSurrogateAndOddByteSurvive) {
     EXPECT_EQ(readFile(url), head + utf16("[CommentKey]\r\nWords=new") + tail);
 }
 
-TEST_F(ProfileEncodingFiles, NewFilesAreWrittenInTheCodePage) {
-    ASSERT_TRUE(save(url, "http://x/", "日本"));
-    EXPECT_EQ(readFile(url), test::cp932("[InternetShortcut]\r\nURL=http://x/\r\n[CommentKey]\r\n"
-                                         "Words=日本\r\n"));
-}
-
-TEST_F(ProfileEncodingFiles, KeysAbsentFromTheChangeKeepTheirValue) {
-    writeFile(url, "[InternetShortcut]\r\nURL=http://kept/\r\n");
-    const ProfileChange changes[] = {{kShortcutSection, kUrlKey, std::nullopt},
-                                     {kCommentSection, kCommentKey, "c"}};
-    ASSERT_TRUE(profile.write(url, changes));
-    EXPECT_EQ(readFile(url),
-              "[InternetShortcut]\r\nURL=http://kept/\r\n[CommentKey]\r\nWords=c\r\n");
-    // In a new file such a key is written empty.
-    const std::string fresh = dir / "b.url";
-    ASSERT_TRUE(profile.write(fresh, changes));
-    EXPECT_EQ(readFile(fresh), "[InternetShortcut]\r\nURL=\r\n[CommentKey]\r\nWords=c\r\n");
-}
-
 // The second key failing leaves the file as it was and makes no new one.
 TEST_F(ProfileEncodingFiles, AFailingSecondKeyChangesNothing) {
     const std::string before =
