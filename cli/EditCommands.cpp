@@ -36,7 +36,7 @@ class SaveCommand final : public Command {
   public:
     std::string_view name() const override { return "save"; }
     std::string_view synopsis() const override {
-        return "--name N --url U [--comment C] [--folder F]";
+        return "[--name N] [--url U] [--comment C] [--folder F]";
     }
     std::string_view summary() const override { return "writes a favorite as \"保存\" does"; }
 
@@ -49,8 +49,13 @@ class SaveCommand final : public Command {
         if (!v.count("--name") && !v.count("--url")) {
             return ctx.usage("save needs --name or --url", *this);
         }
-        const core::SaveResult r =
-            core::Savefiles(ctx.catalog, {v["--name"], v["--url"], v["--comment"], v["--folder"]});
+        // An option not given keeps what the file holds.
+        const auto given = [&](const char* option) {
+            const auto it = v.find(option);
+            return it == v.end() ? std::nullopt : std::optional<std::string>(it->second);
+        };
+        const core::SaveResult r = core::Savefiles(
+            ctx.catalog, {v["--name"], given("--url"), given("--comment"), v["--folder"]});
         switch (r.kind) {
             case core::SaveResult::Kind::Saved:
                 break;
@@ -59,6 +64,9 @@ class SaveCommand final : public Command {
             case core::SaveResult::Kind::BadName:
                 return ctx.fail("\"" + r.fileName +
                                 "\" cannot be a favorite's name (it holds \\ or /)");
+            case core::SaveResult::Kind::HiddenName:
+                return ctx.fail("\"" + r.fileName +
+                                "\" would be hidden (it starts with \".\") and never listed");
             case core::SaveResult::Kind::NotWritten:
                 return ctx.fail("cannot save " + r.path + ": " + core::describe(r.status));
         }

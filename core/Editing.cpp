@@ -21,8 +21,7 @@ std::string withoutTrailingSlash(std::string path) {
 
 SaveResult Savefiles(const Catalog& catalog, const SaveRequest& r) {
     SaveResult result;
-    std::string n = r.name.empty() ? r.url : r.name;
-    // The file ".url" would be hidden and never listed.
+    std::string n = r.name.empty() ? r.url.value_or(std::string()) : r.name;
     if (n.empty()) return {SaveResult::Kind::NoName, {}, {}, {}};
     if (!endsWith(n, ".url") && !endsWith(n, ".URL")) n += ".url";
     result.fileName = n;
@@ -30,15 +29,30 @@ SaveResult Savefiles(const Catalog& catalog, const SaveRequest& r) {
         result.kind = SaveResult::Kind::BadName;
         return result;
     }
+    // A name such as ".url" or ".x.url" would be hidden and never listed.
+    if (n.front() == '.') {
+        result.kind = SaveResult::Kind::HiddenName;
+        return result;
+    }
     const std::string& root = catalog.FavoritesRoot();
+    platform::FileSystem& fs = catalog.fileSystem();
     // One folder level is created; a deeper missing path shows in the write.
-    static_cast<void>(
-        catalog.fileSystem().createFolder(withoutTrailingSlash(FullPath(root, r.folder))));
+    const std::string folder = withoutTrailingSlash(FullPath(root, r.folder));
+    const bool folderExisted = fs.attributes(folder).has_value();
+    static_cast<void>(fs.createFolder(folder));
     result.path = FullPath(root, r.folder + "\\" + n);
-    const Profile& profile = catalog.profile();
-    result.status = profile.WriteShortcutUrl(result.path, r.url);
-    if (result.status) result.status = profile.WriteShortcutComment(result.path, r.comment);
-    if (!result.status) result.kind = SaveResult::Kind::NotWritten;
+    const auto view = [](const std::optional<std::string>& s) {
+        return s ? std::optional<std::string_view>(*s) : std::nullopt;
+    };
+    const ProfileChange changes[] = {{kShortcutSection, kUrlKey, view(r.url)},
+                                     {kCommentSection, kCommentKey, view(r.comment)}};
+    result.status = catalog.profile().write(result.path, changes);
+    if (!result.status) {
+        result.kind = SaveResult::Kind::NotWritten;
+        // A failed save leaves no trace: the folder made for it goes again
+        // (only while it is empty).
+        if (!folderExisted) static_cast<void>(fs.removeFolder(folder));
+    }
     return result;
 }
 

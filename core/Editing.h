@@ -3,6 +3,7 @@
 // and the removal of empty folders.
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,11 +12,13 @@
 namespace brim::core {
 
 // The boxes that saving reads: name (Text3), address (Text4), comment
-// (Text5) and target folder (Text6).
+// (Text5) and target folder (Text6). An address or comment that is nullopt
+// keeps the stored one (an empty one in a new file); the window always gives
+// both.
 struct SaveRequest {
     std::string name;
-    std::string url;
-    std::string comment;
+    std::optional<std::string> url;
+    std::optional<std::string> comment;
     std::string folder;
 };
 
@@ -24,6 +27,7 @@ struct [[nodiscard]] SaveResult {
         Saved,
         NoName,      // neither a name nor an address to name the file after
         BadName,     // the name holds a path separator
+        HiddenName,  // the name starts with ".": the favorite would never be listed
         NotWritten,  // the file system refused: see `status`
     };
     Kind kind = Kind::Saved;
@@ -33,10 +37,11 @@ struct [[nodiscard]] SaveResult {
     explicit operator bool() const { return kind == Kind::Saved; }
 };
 
-// Writes the address and then the comment into the file the name and the
-// target folder designate, creating the target folder when it is one level
-// below an existing folder. Every other line of an existing file is kept.
-// Nothing is written when the name is unusable or a write fails.
+// Writes the address and the comment into the file the name and the target
+// folder designate, in one replacement of the file, creating the target
+// folder when it is one level below an existing folder. Every other line of an
+// existing file is kept. When the name is unusable or the write fails,
+// nothing is changed and nothing is created.
 SaveResult Savefiles(const Catalog& catalog, const SaveRequest& request);
 
 // The name box after a save: the name without its short extension.

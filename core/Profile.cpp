@@ -2,7 +2,9 @@
 
 #include <cstring>
 
+#include "core/ProfileEncoding.h"
 #include "core/ProfileText.h"
+#include "text/Utf8.h"
 
 namespace brim::core {
 
@@ -35,7 +37,11 @@ std::string describe(const WriteStatus& status) {
         case Kind::Ok:
             return "ok";
         case Kind::Unencodable:
-            return "the text holds characters the code page cannot store";
+            if (status.character.empty()) {
+                return "the text holds characters " + status.encoding + " cannot store";
+            }
+            return "the character \"" + status.character + "\" cannot be stored in " +
+                   status.encoding;
         case Kind::BadName:
             return "invalid section or key name";
         case Kind::ReadFailed:
@@ -57,13 +63,36 @@ std::string oneLine(std::string_view value) {
     return out;
 }
 
+namespace {
+
+// The first character of `text` that `cp` cannot encode.
+std::string firstUnencodable(std::string_view text, const platform::CodePage& cp) {
+    for (std::size_t pos = 0; pos < text.size();) {
+        const std::size_t at = pos;
+        static_cast<void>(utf8::next(text, pos));
+        const std::string_view character = text.substr(at, pos - at);
+        if (!cp.encode(character)) return std::string(character);
+    }
+    return {};
+}
+
+}  // namespace
+
 std::string Profile::valueIn(std::string_view bytes, std::string_view section,
                              std::string_view key) const {
-    const auto s = cp_.encode(section);
-    const auto k = cp_.encode(key);
+    // Most files are in the code page and are scanned where they lie.
+    const FileEncoding encoding = detectEncoding(bytes, cp_);
+    ProfileBytes converted;
+    if (encoding == FileEncoding::Utf16Le) {
+        converted = openProfileBytes(bytes, true, cp_);
+        bytes = converted.text;
+    }
+    const platform::CodePage& cp = encoding == FileEncoding::CodePage ? cp_ : utf8CodePage();
+    const auto s = cp.encode(section);
+    const auto k = cp.encode(key);
     if (!s || !k) return {};
-    const auto value = findProfileValue(bytes, *s, *k, cp_);
-    return value ? cp_.decode(*value) : std::string();
+    const auto value = findProfileValue(bytes, *s, *k, cp);
+    return value ? cp.decode(*value) : std::string();
 }
 
 std::string Profile::read(const std::string& path, std::string_view section,
@@ -75,27 +104,54 @@ std::string Profile::read(const std::string& path, std::string_view section,
 
 WriteStatus Profile::write(const std::string& path, std::string_view section, std::string_view key,
                            std::string_view value) const {
+    const ProfileChange change{section, key, value};
+    return write(path, std::span(&change, 1));
+}
+
+WriteStatus Profile::write(const std::string& path, std::span<const ProfileChange> changes) const {
     const auto bad = [](std::string_view name, std::string_view forbidden) {
         return name.empty() || name.find_first_of(forbidden) != std::string_view::npos;
     };
-    if (bad(section, std::string_view("]\r\n\0", 4)) || bad(key, std::string_view("=\r\n\0", 4))) {
-        return {WriteStatus::Kind::BadName, {}};
+    for (const auto& c : changes) {
+        if (bad(c.section, std::string_view("]\r\n\0", 4)) ||
+            bad(c.key, std::string_view("=\r\n\0", 4))) {
+            return {WriteStatus::Kind::BadName, {}, {}, {}};
+        }
     }
-    const auto s = cp_.encode(section);
-    const auto k = cp_.encode(key);
-    const auto v = cp_.encode(oneLine(value));
-    if (!s || !k || !v) return {WriteStatus::Kind::Unencodable, {}};
 
     // Read and replaced under the lock, so that another program's change of
     // another key made meanwhile is read and kept.
     const auto lock = fs_.lockForUpdate(path);
     std::string old;
-    if (const auto r = fs_.readFile(path, old); !r && r.error != IoError::NotFound) {
-        return {WriteStatus::Kind::ReadFailed, r};
+    const auto r = fs_.readFile(path, old);
+    if (!r && r.error != IoError::NotFound) return {WriteStatus::Kind::ReadFailed, r, {}, {}};
+    const bool existing = static_cast<bool>(r);
+    ProfileBytes file = openProfileBytes(old, existing, cp_);
+    old = std::string();
+    const platform::CodePage& cp = scanCodePage(file, cp_);
+
+    for (const auto& c : changes) {
+        const auto s = cp.encode(c.section);
+        const auto k = cp.encode(c.key);
+        const std::string plain = c.value ? oneLine(*c.value) : std::string();
+        const auto v = cp.encode(plain);
+        if (!s || !k || !v) {
+            const std::string_view failed = !s ? c.section : !k ? c.key : std::string_view(plain);
+            return {WriteStatus::Kind::Unencodable,
+                    {},
+                    firstUnencodable(failed, cp),
+                    encodingName(file.encoding, cp_)};
+        }
+        if (!c.value && existing) continue;
+        file.text = setProfileValue(file.text, *s, *k, *v, cp);
     }
-    const std::string updated = setProfileValue(old, *s, *k, *v, cp_);
-    if (const auto r = fs_.replaceFile(path, updated); !r)
-        return {WriteStatus::Kind::WriteFailed, r};
+    const auto bytes = closeProfileBytes(file);
+    if (!bytes) {
+        return {WriteStatus::Kind::Unencodable, {}, {}, encodingName(file.encoding, cp_)};
+    }
+    if (const auto w = fs_.replaceFile(path, *bytes); !w) {
+        return {WriteStatus::Kind::WriteFailed, w, {}, {}};
+    }
     return {};
 }
 

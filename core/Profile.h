@@ -1,8 +1,12 @@
 #pragma once
 // The six profile operations through which settings and Internet Shortcut
-// files are read and written. Each call is one read or one write of one key;
-// nothing is cached, so a value written is seen by the next read.
+// files are read and written, and the write of several keys at once. Each call
+// is one read or one replacement of the file; nothing is cached, so a value
+// written is seen by the next read. Each file keeps its encoding
+// (core/ProfileEncoding.h).
 
+#include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -20,13 +24,15 @@ inline constexpr std::string_view kCommentKey = "Words";
 struct [[nodiscard]] WriteStatus {
     enum class Kind {
         Ok,
-        Unencodable,  // a character has no form in the code page
+        Unencodable,  // a character has no form in the file's encoding: see `character`
         BadName,      // a section or key name that cannot stand in the file
         ReadFailed,   // the existing file could not be read
         WriteFailed,  // the new file could not be written
     };
     Kind kind = Kind::Ok;
     platform::IoResult io;
+    std::string character;  // Unencodable: the first character that cannot be stored
+    std::string encoding;   // Unencodable: the name of the file's encoding
     explicit operator bool() const { return kind == Kind::Ok; }
 };
 
@@ -37,6 +43,15 @@ std::string describe(const platform::IoResult& io);
 // A value as it is stored: one line, each line break (CRLF, CR or LF) and each
 // NUL turned into one blank, so it can neither be cut short nor add keys.
 std::string oneLine(std::string_view value);
+
+// One key of a write of several keys.
+struct ProfileChange {
+    std::string_view section;
+    std::string_view key;
+    // nullopt leaves an existing file's key as it is (also when missing); a
+    // new file gets the key with an empty value.
+    std::optional<std::string_view> value;
+};
 
 // The two values the program keeps in an Internet Shortcut file.
 struct ShortcutValues {
@@ -65,6 +80,9 @@ class Profile {
     std::string read(const std::string& path, std::string_view section, std::string_view key) const;
     WriteStatus write(const std::string& path, std::string_view section, std::string_view key,
                       std::string_view value) const;
+    // Every change in one read and one replacement of the file, under the
+    // folder's lock: the file holds all of them or none.
+    WriteStatus write(const std::string& path, std::span<const ProfileChange> changes) const;
 
     // The value in a file's bytes already read, so that a walk that needs
     // several keys of one file reads the file once.

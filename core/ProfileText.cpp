@@ -15,6 +15,15 @@ std::string_view trim(std::string_view s) {
     return s;
 }
 
+bool isQuote(char c) {
+    return c == '"' || c == '\'';
+}
+
+// True when reading would take a pair of quotation marks off the value.
+bool isQuoted(std::string_view trimmed) {
+    return trimmed.size() >= 2 && isQuote(trimmed.front()) && trimmed.back() == trimmed.front();
+}
+
 // Compares names character by character: single-byte ASCII letters without
 // regard to case, both bytes of a double-byte character exactly (its trail
 // byte may look like an ASCII letter).
@@ -132,11 +141,19 @@ std::optional<std::string_view> findProfileValue(std::string_view text, std::str
     if (const auto nul = value.find('\0'); nul != std::string_view::npos) {
         value = value.substr(0, nul);
     }
-    return trim(value);
+    value = trim(value);
+    // As Windows reads it: one pair of matching marks around the value goes.
+    if (isQuoted(value)) value = value.substr(1, value.size() - 2);
+    return value;
 }
 
 std::string setProfileValue(std::string_view text, std::string_view section, std::string_view key,
-                            std::string_view value, const platform::CodePage& cp) {
+                            std::string_view plainValue, const platform::CodePage& cp) {
+    // A value that reading would strip of its marks gets one more pair, so it
+    // reads back as it was given, here and on Windows.
+    std::string quoted;
+    if (isQuoted(trim(plainValue))) quoted.append("\"").append(plainValue).append("\"");
+    const std::string_view value = quoted.empty() ? plainValue : std::string_view(quoted);
     const Location loc = locate(text, section, key, cp);
     std::string out;
     out.reserve(text.size() + section.size() + key.size() + value.size() + 8);

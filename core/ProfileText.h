@@ -14,7 +14,8 @@
 namespace brim::core {
 
 // The stored value of `key` in `section` (both encoded in the code page), up
-// to its first NUL; nullopt when the section or key is missing.
+// to its first NUL, trimmed, and without one pair of matching quotation marks
+// ('"' or "'") around it; nullopt when the section or key is missing.
 std::optional<std::string_view> findProfileValue(std::string_view text, std::string_view section,
                                                  std::string_view key,
                                                  const platform::CodePage& cp);
@@ -22,7 +23,9 @@ std::optional<std::string_view> findProfileValue(std::string_view text, std::str
 // `text` with `key` in `section` set to `value` (all encoded, value on one
 // line): an existing key keeps its place and spelling, a new key goes after
 // the section's last non-blank line, a new section is appended as
-// "[section]" CRLF "key=value" CRLF.
+// "[section]" CRLF "key=value" CRLF. A value that starts and ends with the
+// same quotation mark (after trimming) is written inside one more pair of
+// double quotes, so that it reads back unchanged.
 std::string setProfileValue(std::string_view text, std::string_view section, std::string_view key,
                             std::string_view value, const platform::CodePage& cp);
 

@@ -18,6 +18,9 @@ class CodePage {
     // Encodes UTF-8 text; nullopt when a character has no form in the code page.
     virtual std::optional<std::string> encode(std::string_view utf8) const = 0;
 
+    // True when every byte sequence of `bytes` is a character of the code page.
+    virtual bool isValid(std::string_view bytes) const = 0;
+
     // True when `byte` starts a two-byte character (a lead byte).
     virtual bool isLeadByte(unsigned char byte) const = 0;
 

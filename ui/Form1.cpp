@@ -517,6 +517,12 @@ void Form1::Savefiles() {
                     "「%1」は登録名に使えません。\n「\\」や「/」を含まない名前にしてください。")
                     .arg(name));
             break;
+        case core::SaveResult::Kind::HiddenName:
+            services_.dialogs.message(
+                this, QStringLiteral("「%1」は「.」で始まるため、保存しても一覧に表示されません。\n"
+                                     "別の名前にしてください。")
+                          .arg(name));
+            break;
         case core::SaveResult::Kind::NotWritten:
             services_.dialogs.message(this, QStringLiteral("「%1」を保存できませんでした。\n%2")
                                                 .arg(name, reasonText(result.status)));

@@ -36,7 +36,12 @@ QString reasonText(const core::WriteStatus& status) {
         case Kind::Ok:
             return {};
         case Kind::Unencodable:
-            return QStringLiteral("ファイルに書けない文字が含まれています。");
+            if (status.character.empty()) {
+                return QStringLiteral("ファイルに書けない文字が含まれています。");
+            }
+            return QStringLiteral("「%1」はこのファイルの文字コード（%2）で保存できない文字です。")
+                .arg(QString::fromStdString(status.character),
+                     QString::fromStdString(status.encoding));
         case Kind::BadName:
             return QStringLiteral("名前が正しくありません。");
         case Kind::ReadFailed:

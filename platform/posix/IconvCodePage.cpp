@@ -101,6 +101,12 @@ std::optional<std::string> IconvCodePage::encode(std::string_view utf8) const {
     return out;
 }
 
+bool IconvCodePage::isValid(std::string_view bytes) const {
+    if (asciiCompatible_ && isAscii(bytes)) return true;
+    std::string ignored;
+    return convert(toUtf8_, bytes, ignored) == Outcome::Done;
+}
+
 std::string defaultCodePageName() {
     const char* env = std::getenv("BRIMMARK_CODEPAGE");
     return env && *env ? env : "CP932";

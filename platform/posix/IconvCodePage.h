@@ -18,6 +18,7 @@ class IconvCodePage final : public CodePage {
 
     std::string decode(std::string_view bytes) const override;
     std::optional<std::string> encode(std::string_view utf8) const override;
+    bool isValid(std::string_view bytes) const override;
     bool isLeadByte(unsigned char byte) const override { return leadBytes_[byte]; }
     std::string name() const override { return name_; }
 

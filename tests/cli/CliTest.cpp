@@ -250,6 +250,24 @@ TEST_F(CliTest, SaveDeleteAndPrune) {
     EXPECT_NE(r.err.find("the folder does not exist"), std::string::npos);
     EXPECT_EQ(run({"save", "--comment", "c"}).rc, kUsage);
     EXPECT_EQ(run({"save", "--name"}).rc, kUsage);
+    // Options not given keep what the file holds; an empty one empties.
+    const std::string news = root + "Links/News.url";
+    ASSERT_EQ(run({"save", "--name", "News", "--url", "http://m/", "--folder", "\\Links\\"}).rc,
+              kSuccess);
+    EXPECT_EQ(test::readFile(news),
+              "[InternetShortcut]\r\nURL=http://m/\r\n[CommentKey]\r\nWords=" +
+                  test::cp932("毎日") + "\r\n");
+    ASSERT_EQ(run({"save", "--name", "News", "--comment", "", "--folder", "\\Links\\"}).rc,
+              kSuccess);
+    EXPECT_EQ(test::readFile(news),
+              "[InternetShortcut]\r\nURL=http://m/\r\n[CommentKey]\r\nWords=\r\n");
+    r = run({"save", "--name", ".hidden", "--url", "http://h/"});
+    EXPECT_EQ(r.rc, kFailure);
+    EXPECT_NE(r.err.find("hidden"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(root + ".hidden.url"));
+    r = run({"save", "--name", "News", "--comment", "\U0001F600", "--folder", "\\Links\\"});
+    EXPECT_EQ(r.rc, kFailure);
+    EXPECT_NE(r.err.find("\U0001F600"), std::string::npos) << r.err;
 
     const ScopedEnv data("XDG_DATA_HOME", dir / "data");
     EXPECT_EQ(run({"delete", "Links\\News.url"}).rc, kFailure);  // no terminal, no --yes

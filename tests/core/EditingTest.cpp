@@ -110,6 +110,62 @@ TEST_F(EditingTest, WhatCannotBeSavedIsReportedAndNothingIsWritten) {
     EXPECT_EQ(r.status.kind, WriteStatus::Kind::Unencodable);
 }
 
+TEST_F(EditingTest, OmittedFieldsKeepWhatTheFileHolds) {
+    const std::string path = root + "Links/Keep.url";
+    const std::string base = "[InternetShortcut]\r\nURL=http://old/\r\n[CommentKey]\r\nWords=";
+    const struct {
+        std::optional<std::string> url, comment;
+        std::string expected;
+    } cases[] = {
+        {std::nullopt, "new", "[InternetShortcut]\r\nURL=http://old/\r\n[CommentKey]\r\nWords=new"},
+        {"http://new/", std::nullopt,
+         "[InternetShortcut]\r\nURL=http://new/\r\n[CommentKey]\r\nWords=old"},
+        {"http://new/", "", "[InternetShortcut]\r\nURL=http://new/\r\n[CommentKey]\r\nWords="},
+        {std::nullopt, std::nullopt, base + "old"},
+    };
+    for (const auto& c : cases) {
+        test::writeFile(path, base + "old\r\n");
+        ASSERT_TRUE(Savefiles(catalog, {"Keep", c.url, c.comment, "\\Links\\"}));
+        EXPECT_EQ(readFile(path), c.expected + "\r\n");
+    }
+    // A file the browser made gets no comment section it was not given.
+    test::writeFile(path, "[InternetShortcut]\r\nURL=http://old/\r\n");
+    ASSERT_TRUE(Savefiles(catalog, {"Keep", "http://new/", std::nullopt, "\\Links\\"}));
+    EXPECT_EQ(readFile(path), "[InternetShortcut]\r\nURL=http://new/\r\n");
+    // A new file gets both keys, the one not given empty.
+    ASSERT_TRUE(Savefiles(catalog, {"Fresh", "http://f/", std::nullopt, "\\Links\\"}));
+    EXPECT_EQ(readFile(root + "Links/Fresh.url"),
+              "[InternetShortcut]\r\nURL=http://f/\r\n[CommentKey]\r\nWords=\r\n");
+}
+
+TEST_F(EditingTest, HiddenNamesAreRefused) {
+    for (const char* name : {".url", ".hidden", ".x.URL"}) {
+        const SaveResult r = save(name, "http://h/", "", "\\");
+        EXPECT_EQ(r.kind, SaveResult::Kind::HiddenName) << name;
+    }
+    EXPECT_EQ(save("", ".dot", "", "\\").kind, SaveResult::Kind::HiddenName);
+    EXPECT_TRUE(fs::is_empty(root + "Links"));
+    EXPECT_EQ(std::distance(fs::directory_iterator(root), fs::directory_iterator()), 1);
+}
+
+TEST_F(EditingTest, AFailedSaveCreatesNeitherFileNorFolder) {
+    test::writeFile(root + "Links/Old.url", "[InternetShortcut]\r\nURL=http://old/\r\n");
+    SaveResult r = save("New", "http://new/", "\U0001F600", "\\Fresh\\");
+    EXPECT_EQ(r.kind, SaveResult::Kind::NotWritten);
+    EXPECT_FALSE(fs::exists(root + "Fresh"));
+
+    fs.unwritable.insert(root + "Other/New.url");
+    r = save("New", "http://new/", "fine", "\\Other\\");
+    EXPECT_EQ(r.status.io.error, platform::IoError::NoSpace);
+    EXPECT_FALSE(fs::exists(root + "Other"));
+    // A folder that was there stays.
+    fs.unwritable.insert(root + "Links/New.url");
+    r = save("New", "http://new/", "fine", "\\Links\\");
+    EXPECT_EQ(r.kind, SaveResult::Kind::NotWritten);
+    EXPECT_TRUE(fs::exists(root + "Links/Old.url"));
+    EXPECT_FALSE(fs::exists(root + "Links/New.url"));
+}
+
 TEST_F(EditingTest, FavoritePathOfTheBoxes) {
     EXPECT_EQ(FavoritePath(catalog, "\\Links\\", "News"), root + "Links/News.url");
     EXPECT_EQ(FavoritePath(catalog, "\\", ""), root + ".url");

@@ -82,7 +82,17 @@ INSTANTIATE_TEST_SUITE_P(
         // ヂ is 0x83 0x61 and ア 0x83 0x41: a trail byte is never folded.
         LookupCase{"trail byte not case folded", cp932("[ヂ]\nk=1\n"), "ア", "k", std::nullopt},
         LookupCase{"Japanese value", cp932("[S]\nk=日本語のコメント\n"), "S", "k",
-                   cp932("日本語のコメント")}),
+                   cp932("日本語のコメント")},
+        // One pair of matching marks around the trimmed value goes, as Windows reads it.
+        LookupCase{"double quotes", "[S]\nk=\"two words\"\n", "S", "k", "two words"},
+        LookupCase{"single quotes", "[S]\nk='x'\n", "S", "k", "x"},
+        LookupCase{"quotes after trimming", "[S]\nk= \" a \" \t\n", "S", "k", " a "},
+        LookupCase{"only one pair goes", "[S]\nk=\"\"x\"\"\n", "S", "k", "\"x\""},
+        LookupCase{"empty quotes", "[S]\nk=\"\"\n", "S", "k", ""},
+        LookupCase{"marks that differ stay", "[S]\nk=\"x'\n", "S", "k", "\"x'"},
+        LookupCase{"a lone mark stays", "[S]\nk=\"\n", "S", "k", "\""},
+        LookupCase{"inner quotes stay", "[S]\nk=a \"b\" c\n", "S", "k", "a \"b\" c"},
+        LookupCase{"quotes before NUL", std::string("[S]\nk='v'\0x'\n", 12), "S", "k", "v"}),
     [](const auto& p) { return caseName(p.param.what); });
 
 struct SetCase {
@@ -118,6 +128,31 @@ INSTANTIATE_TEST_SUITE_P(
         SetCase{"undecodable bytes elsewhere kept", "\xFF\xFE\x80 junk\r\n[S]\r\nk=old\r\n",
                 "\xFF\xFE\x80 junk\r\n[S]\r\nk=v\r\n"}),
     [](const auto& p) { return caseName(p.param.what); });
+
+// What is written reads back as it was given, whatever marks it holds.
+TEST(ProfileQuotes, WrittenValuesReadBackUnchanged) {
+    const struct {
+        std::string value;
+        std::string stored;  // the line as it lands in the file
+    } cases[] = {
+        {"plain", "k=plain"},
+        {"\"quoted\"", "k=\"\"quoted\"\""},
+        {"'single'", "k=\"'single'\""},
+        {"\"\"", "k=\"\"\"\""},
+        {" \"blanks\" ", "k=\" \"blanks\" \""},
+        {"\"half", "k=\"half"},
+        {"\"mixed'", "k=\"mixed'"},
+        {"\"", "k=\""},
+        {"a \"b\"", "k=a \"b\""},
+    };
+    for (const auto& c : cases) {
+        const std::string text = setProfileValue("[S]\r\nk=old\r\n", "S", "k", c.value, codePage());
+        EXPECT_EQ(text, "[S]\r\n" + c.stored + "\r\n") << c.value;
+        const auto back = findProfileValue(text, "S", "k", codePage());
+        ASSERT_TRUE(back) << c.value;
+        EXPECT_EQ(std::string(*back), c.value) << c.value;
+    }
+}
 
 class ProfileFiles : public testing::Test {
   protected:

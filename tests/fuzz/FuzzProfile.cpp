@@ -1,9 +1,12 @@
 // The profile engine: setting a key changes at most one line's worth of bytes
-// (or adds lines), the value reads back, and no other key changes.
+// (or adds lines), the value reads back as it was given (blanks around it
+// trimmed, unless it is kept inside quotation marks), and no other key
+// changes. A UTF-16LE file comes back unchanged through its UTF-8 form.
 #include <cstdint>
 #include <string>
 #include <string_view>
 
+#include "core/ProfileEncoding.h"
 #include "core/ProfileText.h"
 #include "platform/posix/IconvCodePage.h"
 
@@ -44,7 +47,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string updated = brim::core::setProfileValue(text, section, key, value, cp);
 
     const auto found = brim::core::findProfileValue(updated, section, key, cp);
-    if (!found || *found != trim(value)) __builtin_trap();
+    if (!found) __builtin_trap();
+    // Blanks around a value are lost, but not inside the marks that keep a
+    // quoted value whole.
+    const std::string_view trimmed = trim(value);
+    const bool quoted = trimmed.size() >= 2 &&
+                        (trimmed.front() == '"' || trimmed.front() == '\'') &&
+                        trimmed.back() == trimmed.front();
+    if (*found != (quoted ? std::string_view(value) : trimmed)) __builtin_trap();
+
+    // Any run of UTF-16 units survives the way through UTF-8 and back.
+    const std::string_view units = text.substr(0, text.size() & ~std::size_t{1});
+    const auto back = brim::core::utf8ToUtf16Le(brim::core::utf16LeToUtf8(units));
+    if (!back || *back != units) __builtin_trap();
 
     for (const auto s : kSections) {
         for (const auto k : kKeys) {

@@ -817,6 +817,22 @@ class Form1Test : public QObject {
         QVERIFY(h.dialogs.shown.last().startsWith(
             QStringLiteral("「https://x.example/page.url」は登録名に使えません。")));
         QCOMPARE(f.Text3->text(), QString());
+
+        f.Text3->setText(".hidden");
+        f.Text4->setText("http://h/");
+        QTest::mouseClick(f.Command7, Qt::LeftButton);
+        QVERIFY(h.dialogs.shown.last().startsWith(QStringLiteral(
+            "「.hidden.url」は「.」で始まるため、保存しても一覧に表示されません。")));
+        QVERIFY(!QFile::exists(QString::fromStdString(h.root + ".hidden.url")));
+
+        f.Text3->setText("smile");
+        f.Text5->setPlainText(QStringLiteral("笑顔 \U0001F600"));
+        QTest::mouseClick(f.Command7, Qt::LeftButton);
+        QCOMPARE(
+            h.dialogs.shown.last(),
+            QStringLiteral("「smile.url」を保存できませんでした。\n「\U0001F600」はこのファイルの"
+                           "文字コード（CP932）で保存できない文字です。"));
+        QVERIFY(!QFile::exists(QString::fromStdString(h.root + "smile.url")));
     }
 
     void deleteAsksAndMovesToTheTrash() {
