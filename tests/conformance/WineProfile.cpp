@@ -177,6 +177,7 @@ std::vector<ApiResult> WineProfile::run(const std::vector<ApiCall>& calls) {
         if (!out) throw std::runtime_error("cannot write " + commands);
     }
     ::unlink(results.c_str());
+    const auto start = std::chrono::steady_clock::now();
     const int status =
         runQuietly({kWine, windowsPath(kProgram), windowsPath(commands), windowsPath(results)},
                    workDir_ + "wine.log");
@@ -184,11 +185,18 @@ std::vector<ApiResult> WineProfile::run(const std::vector<ApiCall>& calls) {
         throw std::runtime_error("the Windows test program ended with status " +
                                  std::to_string(status) + "; see " + workDir_ + "wine.log");
     }
+    runSeconds_ += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     std::vector<ApiResult> parsed;
     std::istringstream lines(readAll(results));
     std::string line;
+    std::string word;
+    if (!(lines >> word >> codePage_) || word != "ACP") {
+        throw std::runtime_error(
+            "the Windows test program's answer does not start with its code page");
+    }
     while (std::getline(lines, line)) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.empty()) continue;
         std::istringstream fields(line);
         std::string op, first, second;
         fields >> op >> first >> second;

@@ -45,12 +45,18 @@ class WineProfile {
     // All calls in one run of the program, in order.
     std::vector<ApiResult> run(const std::vector<ApiCall>& calls);
 
-    // Seconds spent making the prefix and starting the server.
+    // The ANSI code page the last run's calls were made in.
+    unsigned codePage() const { return codePage_; }
+
+    // Seconds spent making the prefix and starting the server, and in runs.
     double startSeconds() const { return startSeconds_; }
+    double runSeconds() const { return runSeconds_; }
 
   private:
     std::string workDir_;
+    unsigned codePage_ = 0;
     double startSeconds_ = 0;
+    double runSeconds_ = 0;
 };
 
 // "Z:\…" for a POSIX path, the drive under which Wine shows the root.

@@ -10,7 +10,8 @@
  * through unchanged:
  *   R file section key size     read into a buffer of `size` bytes
  *   W file section key value    write
- * RESULTS gets one line per command:
+ * RESULTS starts with "ACP" and the ANSI code page the calls run in, then
+ * gets one line per command:
  *   R count hex-of-buffer-up-to-its-first-NUL
  *   W ok last-error
  * A line that cannot be parsed gives "E". */
@@ -114,6 +115,7 @@ int main(int argc, char** argv) {
     size_t capacity = 8 * (size_t)kMaxField + 64;
     char* line = malloc(capacity);
     if (!line) return 1;
+    fprintf(out, "ACP %u\n", GetACP());
     while (fgets(line, (int)capacity, in)) {
         if (line[0] == '\n' || line[0] == '\r' || line[0] == '\0') continue;
         runLine(line, out);
