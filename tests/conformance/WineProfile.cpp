@@ -146,8 +146,10 @@ WineProfile::WineProfile(std::string workDir) : workDir_(std::move(workDir)) {
     ::setenv("WINEDLLOVERRIDES", "mscoree,mshtml=", 1);
     ::unsetenv("DISPLAY");
     // A server that stays up makes each later call cheap; its output and that
-    // of wineboot go to the log so no pipe of ours is held open.
-    if (runQuietly({kWineServer, "-p"}, log) != 0 || runQuietly({kWine, "wineboot"}, log) != 0) {
+    // of wineboot go to the log so no pipe of ours is held open. Should this
+    // process die before stopping it, the server still ends a minute after
+    // its last client.
+    if (runQuietly({kWineServer, "-p60"}, log) != 0 || runQuietly({kWine, "wineboot"}, log) != 0) {
         static_cast<void>(runQuietly({kWineServer, "-k"}, log));
         throw std::runtime_error("Wine did not start; see " + log + ":\n" + readAll(log));
     }
