@@ -133,6 +133,12 @@ std::optional<std::string> WineProfile::unavailable() {
 }
 
 WineProfile::WineProfile(std::string workDir) : workDir_(std::move(workDir)) {
+    // Paths reach the API as code-page bytes; only ASCII means the same in both.
+    for (const char c : workDir_) {
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            throw std::runtime_error("the temporary folder's path must be ASCII: " + workDir_);
+        }
+    }
     const auto start = std::chrono::steady_clock::now();
     const std::string log = workDir_ + "wine.log";
     chooseJapaneseLocale(workDir_, log);
@@ -142,9 +148,17 @@ WineProfile::WineProfile(std::string workDir) : workDir_(std::move(workDir)) {
     ::setenv("WINEARCH", "win64", 1);
     ::setenv("WINEDEBUG", "-all", 1);
     // No Mono, no Gecko: a console program needs neither, and asking for them
-    // would stop the prefix's creation.
-    ::setenv("WINEDLLOVERRIDES", "mscoree,mshtml=", 1);
+    // would stop the prefix's creation. No menu builder either: it would put
+    // menu entries and file types into the user's desktop folders.
+    ::setenv("WINEDLLOVERRIDES", "mscoree,mshtml=;winemenubuilder.exe=d", 1);
     ::unsetenv("DISPLAY");
+    // The prefix links its user folders to the home folder: a private one.
+    const std::string home = workDir_ + "home";
+    ::mkdir(home.c_str(), 0700);
+    ::setenv("HOME", home.c_str(), 1);
+    ::setenv("XDG_CONFIG_HOME", (home + "/.config").c_str(), 1);
+    ::setenv("XDG_DATA_HOME", (home + "/.local/share").c_str(), 1);
+    ::setenv("XDG_CACHE_HOME", (home + "/.cache").c_str(), 1);
     // A server that stays up makes each later call cheap; its output and that
     // of wineboot go to the log so no pipe of ours is held open. Should this
     // process die before stopping it, the server still ends a minute after
