@@ -108,8 +108,7 @@ std::vector<ReadCase> readCases() {
         {"Japanese key", s + cp932("表示=値\r\n"), "InternetShortcut", "表示"},
         {"full-width key in other case", s + cp932("ＵＲＬ=w\r\n"), "InternetShortcut", "ｕｒｌ"},
         {"Greek key in other case", s + cp932("Α=w\r\n"), "InternetShortcut", "α"},
-        {"undefined code-page byte", s + "URL=a\x80"
-                                         "b\r\n"},
+        {"undefined code-page byte", s + "URL=a" + '\x80' + "b\r\n"},
         {"lone lead byte at line end", s + "URL=a\x95\r\nX=1\r\n"},
         {"NUL in value", s + std::string("URL=ab\0cd\r\n", 11)},
         {"NUL in line before", s + std::string("X=\0\r\nURL=after\r\n", 16)},
