@@ -14,6 +14,9 @@ class KnownFolders {
     virtual std::string programFolder() const = 0;
     // Full path of the settings file "Brimmark.ini".
     virtual std::string settingsFile() const = 0;
+    // Full path of the help document; beside the program unless the system
+    // keeps it elsewhere.
+    virtual std::string helpFile() const { return programFolder() + "Brimmark.html"; }
 };
 
 }  // namespace brim::platform

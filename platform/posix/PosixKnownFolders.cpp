@@ -83,9 +83,25 @@ std::string PosixKnownFolders::sendTo() const {
 }
 
 std::string PosixKnownFolders::settingsFile() const {
+    // One file for the window and the command line. A copy beside the program
+    // wins only when it is already there, so that a portable copy keeps its
+    // settings with it; a writable build or program folder is not reason enough.
     const std::string beside = programFolder_ + "Brimmark.ini";
-    if (isFile(beside) || access(programFolder_.c_str(), W_OK) == 0) return beside;
-    return xdg("XDG_CONFIG_HOME", ".config") + "Brimmark/Brimmark.ini";
+    if (isFile(beside)) return beside;
+    return xdg("XDG_CONFIG_HOME", ".config") + "brimmark/Brimmark.ini";
+}
+
+std::string PosixKnownFolders::helpFile() const {
+    // Installed as PREFIX/bin/brimmark with PREFIX/share/doc/brimmark/; in a
+    // build tree the document is copied beside the program.
+    const std::string program = programFolder_.substr(0, programFolder_.size() - 1);
+    const auto slash = program.find_last_of('/');
+    if (slash != std::string::npos) {
+        const std::string installed =
+            withTrailingSeparator(program.substr(0, slash)) + "share/doc/brimmark/Brimmark.html";
+        if (isFile(installed)) return installed;
+    }
+    return programFolder_ + "Brimmark.html";
 }
 
 }  // namespace brim::platform

@@ -20,6 +20,7 @@ class PosixKnownFolders final : public KnownFolders {
     std::string sendTo() const override;
     std::string programFolder() const override { return programFolder_; }
     std::string settingsFile() const override;
+    std::string helpFile() const override;
 
   private:
     std::string home() const;

@@ -154,12 +154,49 @@ TEST_F(KnownFoldersTest, EnvironmentAndUserDirs) {
     EXPECT_EQ(f.sendTo(), dir / "data/applications/");
 }
 
-TEST_F(KnownFoldersTest, SettingsBesideTheProgramElseInTheConfigFolder) {
-    test::makeFolders(dir / "prog");
-    EXPECT_EQ(folders(dir / "prog").settingsFile(), dir / "prog/Brimmark.ini");
-    env["XDG_CONFIG_HOME"] = dir / "cfg";
-    // A program folder that cannot take the file (here: one that is gone).
-    EXPECT_EQ(folders(dir / "gone").settingsFile(), dir / "cfg/Brimmark/Brimmark.ini");
+TEST_F(KnownFoldersTest, OneSettingsFileUnlessAPortableCopyLiesBesideTheProgram) {
+    struct Case {
+        const char* what;
+        std::optional<std::string>
+            configHome;             // under the temporary folder when it starts with "/"
+        const char* besideProgram;  // "", "file" or "folder"
+        std::string expected;       // relative to the temporary folder
+    };
+    const Case cases[] = {
+        {"default under home", std::nullopt, "", "home/.config/brimmark/Brimmark.ini"},
+        {"XDG_CONFIG_HOME", "/cfg", "", "cfg/brimmark/Brimmark.ini"},
+        {"empty XDG_CONFIG_HOME", "", "", "home/.config/brimmark/Brimmark.ini"},
+        {"relative XDG_CONFIG_HOME", "cfg", "", "home/.config/brimmark/Brimmark.ini"},
+        {"portable copy", "/cfg", "file", "prog/Brimmark.ini"},
+        {"a folder of that name is no copy", "/cfg", "folder", "cfg/brimmark/Brimmark.ini"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        test::TempDir d;
+        env = {{"HOME", d.path() + "home"}};
+        if (c.configHome) {
+            const std::string& v = *c.configHome;
+            env["XDG_CONFIG_HOME"] = !v.empty() && v.front() == '/' ? d / v.substr(1) : v;
+        }
+        // The program folder is writable; that alone must not put the file there.
+        test::makeFolders(d / "prog");
+        if (std::string(c.besideProgram) == "file") test::writeFile(d / "prog/Brimmark.ini", "");
+        if (std::string(c.besideProgram) == "folder") test::makeFolders(d / "prog/Brimmark.ini");
+        EXPECT_EQ(folders(d / "prog").settingsFile(), d.path() + c.expected);
+    }
+}
+
+TEST_F(KnownFoldersTest, HelpFileInstalledOrBesideTheProgram) {
+    // Installed: PREFIX/bin/brimmark and PREFIX/share/doc/brimmark/Brimmark.html.
+    test::writeFile(dir / "usr/share/doc/brimmark/Brimmark.html", "<html></html>");
+    test::writeFile(dir / "usr/bin/Brimmark.html", "<html></html>");
+    EXPECT_EQ(folders(dir / "usr/bin").helpFile(), dir / "usr/share/doc/brimmark/Brimmark.html");
+    // A build tree: the copy beside the program.
+    test::writeFile(dir / "build/ui/Brimmark.html", "<html></html>");
+    EXPECT_EQ(folders(dir / "build/ui").helpFile(), dir / "build/ui/Brimmark.html");
+    // Neither: the place beside the program, so that the window says it is missing.
+    EXPECT_EQ(folders(dir / "none/bin").helpFile(), dir / "none/bin/Brimmark.html");
+    EXPECT_EQ(folders("/").helpFile(), "/Brimmark.html");
 }
 
 TEST(ExecutableFolder, IsTheFolderOfTheTestProgram) {
@@ -205,6 +242,61 @@ TEST(SpawnOpener, ReportsAProgramThatCannotStart) {
     test::writeFile(dir / "notexec", "");
     chmod((dir / "notexec").c_str(), 0644);
     EXPECT_NE(SpawnOpener(dir / "notexec").open("x"), "");
+}
+
+// A fake opener that ends with each status xdg-open documents.
+TEST(SpawnOpener, ReportsTheOpenersExitStatusWithItsReason) {
+    test::TempDir dir;
+    const std::string script = dir / "opener.sh";
+    test::writeFile(script, "#!/bin/sh\nexit \"$1\"\n");
+    chmod(script.c_str(), 0755);
+    struct Case {
+        const char* status;
+        const char* reasonHolds;
+    };
+    const Case cases[] = {
+        {"0", ""},
+        {"1", "command line was not understood (1)"},
+        {"2", "file does not exist (2)"},
+        {"3", "tool it needs is missing (3)"},
+        {"4", "opening failed (4)"},
+        {"9", "ended with status 9"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.status);
+        const std::string why = SpawnOpener(script).open(c.status);
+        if (*c.reasonHolds == '\0') {
+            EXPECT_EQ(why, "");
+        } else {
+            EXPECT_EQ(why.rfind(script, 0), 0u) << why;
+            EXPECT_NE(why.find(c.reasonHolds), std::string::npos) << why;
+        }
+    }
+}
+
+TEST(SpawnOpener, ReportsAnOpenerKilledBySignal) {
+    test::TempDir dir;
+    const std::string script = dir / "opener.sh";
+    test::writeFile(script, "#!/bin/sh\nkill -TERM $$\n");
+    chmod(script.c_str(), 0755);
+    EXPECT_NE(SpawnOpener(script).open("x").find("signal 15"), std::string::npos);
+}
+
+TEST(SpawnOpener, AnOpenerStillRunningAfterTheWaitCountsAsStarted) {
+    test::TempDir dir;
+    const std::string script = dir / "opener.sh";
+    // Runs on like a browser started in the foreground, then fails late.
+    test::writeFile(script, "#!/bin/sh\nsleep 1\nprintf done > \"$0.out\"\nexit 4\n");
+    chmod(script.c_str(), 0755);
+    EXPECT_EQ(SpawnOpener(script, std::chrono::milliseconds(100)).open("x"), "");
+    // The caller was released before the opener ended, and the opener runs on.
+    EXPECT_EQ(test::readFile(script + ".out"), "");
+    std::string out;
+    for (int i = 0; i < 300 && out.empty(); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        out = test::readFile(script + ".out");
+    }
+    EXPECT_EQ(out, "done");
 }
 
 }  // namespace
