@@ -1,10 +1,14 @@
 #include "platform/posix/SpawnOpener.h"
 
 #include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -33,7 +37,53 @@ std::string resolve(const std::string& program) {
     return {};
 }
 
+// What the watching process tells the caller through the pipe.
+struct Report {
+    enum Kind : int { ExecFailed = 1, Exited = 2, Signalled = 3 } kind;
+    int value;
+};
+
+void sendReport(int fd, Report::Kind kind, int value) {
+    const Report r{kind, value};
+    [[maybe_unused]] const auto n = write(fd, &r, sizeof r);
+}
+
+// Reads one report, waiting at most `wait`. False when the time ran out.
+bool awaitReport(int fd, std::chrono::milliseconds wait, Report& r, bool& got) {
+    const auto deadline = std::chrono::steady_clock::now() + wait;
+    got = false;
+    for (;;) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        pollfd p{fd, POLLIN, 0};
+        const int ready = poll(&p, 1, static_cast<int>(std::max<long long>(0, left.count())));
+        if (ready < 0 && errno == EINTR) continue;
+        if (ready == 0) return false;
+        ssize_t n;
+        while ((n = read(fd, &r, sizeof r)) < 0 && errno == EINTR) {
+        }
+        got = n == static_cast<ssize_t>(sizeof r);
+        return true;
+    }
+}
+
 }  // namespace
+
+std::string openerExitReason(const std::string& program, int status) {
+    // The exit codes xdg-open documents; other openers mostly follow them.
+    switch (status) {
+        case 1:
+            return program + ": the command line was not understood (1)";
+        case 2:
+            return program + ": the file does not exist (2)";
+        case 3:
+            return program + ": a tool it needs is missing (3)";
+        case 4:
+            return program + ": opening failed (4)";
+        default:
+            return program + " ended with status " + std::to_string(status);
+    }
+}
 
 SpawnOpener::SpawnOpener() {
     const char* env = std::getenv("BRIMMARK_OPENER");
@@ -58,34 +108,64 @@ std::string SpawnOpener::open(const std::string& target) {
         return std::strerror(e);
     }
     if (child == 0) {
-        // The middle process exits at once, so the opener is nobody's child
-        // here and is reaped by the system.
+        // The middle process exits at once, so the watcher below is nobody's
+        // child here and is reaped by the system: waiting for the opener never
+        // holds up the caller longer than it chooses, and leaves no zombie.
         close(report[0]);
         setsid();
-        const pid_t grandchild = fork();
-        if (grandchild == 0) {
+        const pid_t watcher = fork();
+        if (watcher != 0) _exit(watcher < 0 ? 1 : 0);
+        // A caller that stopped waiting has closed its end; the late report
+        // must not kill the watcher.
+        signal(SIGPIPE, SIG_IGN);
+        const pid_t opener = fork();
+        if (opener == 0) {
+            signal(SIGPIPE, SIG_DFL);
             const int devnull = ::open("/dev/null", O_RDWR);
-            if (devnull >= 0) {
-                dup2(devnull, STDIN_FILENO);
-            }
+            if (devnull >= 0) dup2(devnull, STDIN_FILENO);
             execve(path.c_str(), argv.data(), environ);
-            const int e = errno;
-            [[maybe_unused]] const auto n = write(report[1], &e, sizeof e);
+            sendReport(report[1], Report::ExecFailed, errno);
             _exit(127);
         }
-        _exit(grandchild < 0 ? 1 : 0);
+        if (opener < 0) {
+            sendReport(report[1], Report::ExecFailed, errno);
+            _exit(1);
+        }
+        int status = 0;
+        while (waitpid(opener, &status, 0) < 0 && errno == EINTR) {
+        }
+        // After a failed exec the opener has reported already; the pipe then
+        // holds that report first.
+        if (WIFEXITED(status)) {
+            sendReport(report[1], Report::Exited, WEXITSTATUS(status));
+        } else if (WIFSIGNALED(status)) {
+            sendReport(report[1], Report::Signalled, WTERMSIG(status));
+        }
+        _exit(0);
     }
     close(report[1]);
     int status = 0;
     while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
     }
-    int execError = 0;
-    ssize_t n;
-    while ((n = read(report[0], &execError, sizeof execError)) < 0 && errno == EINTR) {
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        close(report[0]);
+        return "could not start " + program_;
     }
+    Report r{};
+    bool got = false;
+    const bool answered = awaitReport(report[0], wait_, r, got);
     close(report[0]);
-    if (n == sizeof execError) return program_ + ": " + std::strerror(execError);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return "could not start " + program_;
+    // Still running after the wait: it has the target and goes on by itself.
+    if (!answered) return {};
+    if (!got) return "could not start " + program_;
+    switch (r.kind) {
+        case Report::ExecFailed:
+            return program_ + ": " + std::strerror(r.value);
+        case Report::Exited:
+            return r.value == 0 ? std::string() : openerExitReason(program_, r.value);
+        case Report::Signalled:
+            return program_ + " was stopped by signal " + std::to_string(r.value);
+    }
     return {};
 }
 
