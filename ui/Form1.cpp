@@ -682,7 +682,7 @@ void Form1::showV_Click() {
 }
 
 void Form1::ophelp_Click() {
-    OpenDocument(services_.folders.programFolder() + "Brimmark.html");
+    OpenDocument(services_.folders.helpFile());
 }
 
 void Form1::OpenDocument(const std::string& file) {

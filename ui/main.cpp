@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QStringList>
+#include <cstring>
 #include <iostream>
 #include <memory>
 #include <stdexcept>
@@ -8,7 +9,40 @@
 #include "ui/Dialogs.h"
 #include "ui/Form1.h"
 
+namespace {
+
+constexpr const char* kUsage =
+    "Usage: brimmark [FILE.url]\n"
+    "       brimmark --help | --version\n"
+    "\n"
+    "Brimmark - 私のお気に入り: lists, searches and edits the browser favorites\n"
+    "(Internet Shortcut files) under $BRIMMARK_FAVORITES, else ~/Favorites.\n"
+    "With FILE.url, starts with that favorite shown and lists the favorites\n"
+    "with the same address.\n"
+    "\n"
+    "Settings: $XDG_CONFIG_HOME/brimmark/Brimmark.ini (default ~/.config/brimmark/),\n"
+    "or Brimmark.ini beside the program when one lies there.\n"
+    "See brimmark(1) and brimmark-cli(1).\n";
+
+// Answers --help and --version before anything needs a display. Returns true
+// when it did.
+bool answeredInfoOption(int argc, char** argv) {
+    if (argc != 2) return false;
+    if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
+        std::cout << kUsage << std::flush;
+        return true;
+    }
+    if (std::strcmp(argv[1], "--version") == 0) {
+        std::cout << "brimmark " << BRIMMARK_VERSION << '\n' << std::flush;
+        return true;
+    }
+    return false;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+    if (answeredInfoOption(argc, argv)) return std::cout ? 0 : 1;
     QApplication app(argc, argv);
     std::unique_ptr<brim::platform::Services> system;
     try {
