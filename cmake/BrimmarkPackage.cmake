@@ -23,17 +23,20 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://brimmark.example/")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The window draws through Qt's platform plugins, which Qt's own library
+# only recommends; without them it cannot open on X11 or Wayland.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
 # Opening addresses and documents goes through the desktop's opener.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "bash-completion")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 
 if(BRIMMARK_DEBIAN_FILES)
-  set(debian_changelog ${CMAKE_CURRENT_BINARY_DIR}/changelog.Debian.gz)
+  set(debian_changelog ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz)
   add_custom_command(OUTPUT ${debian_changelog}
     COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/data/debian/changelog
-            ${CMAKE_CURRENT_BINARY_DIR}/changelog.Debian
-    COMMAND gzip -9nf ${CMAKE_CURRENT_BINARY_DIR}/changelog.Debian
+            ${CMAKE_CURRENT_BINARY_DIR}/changelog
+    COMMAND gzip -9nf ${CMAKE_CURRENT_BINARY_DIR}/changelog
     DEPENDS ${PROJECT_SOURCE_DIR}/data/debian/changelog
     VERBATIM)
   add_custom_target(brimmark_debian_changelog ALL DEPENDS ${debian_changelog})
