@@ -118,6 +118,9 @@ std::string SpawnOpener::open(const std::string& target) {
         // A caller that stopped waiting has closed its end; the late report
         // must not kill the watcher.
         signal(SIGPIPE, SIG_IGN);
+        // An ignored SIGCHLD inherited from the caller would make the opener's
+        // status vanish before it is read.
+        signal(SIGCHLD, SIG_DFL);
         const pid_t opener = fork();
         if (opener == 0) {
             signal(SIGPIPE, SIG_DFL);

@@ -43,8 +43,10 @@ class SharedSettingsTest : public QObject {
     void initTestCase() {
         // Neither program may find a portable copy beside itself, or this
         // would test that copy instead of the shared file.
-        QVERIFY(!std::filesystem::exists(std::filesystem::path(BRIMMARK_CLI_PATH).parent_path() /
-                                         "Brimmark.ini"));
+        const auto beside = std::filesystem::path(BRIMMARK_CLI_PATH).parent_path() / "Brimmark.ini";
+        QVERIFY2(!std::filesystem::exists(beside),
+                 qPrintable(QString::fromStdString(beside.string()) +
+                            " makes this CLI a portable copy; remove it"));
     }
 
     void windowOptionsReachTheCli_data() {
