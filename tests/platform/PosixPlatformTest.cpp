@@ -210,6 +210,7 @@ TEST(ExecutableFolder, IsTheFolderOfTheTestProgram) {
 }  // namespace brim::platform
 
 #include <chrono>
+#include <csignal>
 #include <thread>
 
 #include "platform/posix/SpawnOpener.h"
@@ -272,6 +273,17 @@ TEST(SpawnOpener, ReportsTheOpenersExitStatusWithItsReason) {
             EXPECT_NE(why.find(c.reasonHolds), std::string::npos) << why;
         }
     }
+}
+
+TEST(SpawnOpener, ReportsAFailureEvenWhenTheCallerIgnoresChildren) {
+    test::TempDir dir;
+    const std::string script = dir / "opener.sh";
+    test::writeFile(script, "#!/bin/sh\nexit 4\n");
+    chmod(script.c_str(), 0755);
+    const auto previous = signal(SIGCHLD, SIG_IGN);
+    const std::string why = SpawnOpener(script).open("x");
+    signal(SIGCHLD, previous);
+    EXPECT_NE(why.find("(4)"), std::string::npos) << why;
 }
 
 TEST(SpawnOpener, ReportsAnOpenerKilledBySignal) {
