@@ -8,8 +8,10 @@
 #include "TestSupport.h"
 #include "core/Export.h"
 #include "core/Paths.h"
+#include "core/Sessions.h"
 #include "core/import/Bookmarks.h"
 #include "core/import/Readers.h"
+#include "core/import/Sources.h"
 
 namespace brim::core::import {
 namespace {
@@ -386,6 +388,67 @@ TEST_F(ImportTest, BrimmarksOwnBookmarkFileImportsToTheSameTree) {
     for (auto line : filesBelow("\\Original\\"))
         want.push_back(line.replace(0, std::string("\\Original\\").size(), "\\Copy\\"));
     EXPECT_EQ(got, want);
+}
+
+}  // namespace
+}  // namespace brim::core::import
+
+namespace brim::core::import {
+namespace {
+
+TEST(DefaultFirefoxProfile, TakesTheProfileFirefoxStartsWith) {
+    struct Case {
+        const char* what;
+        const char* ini;
+        std::optional<std::string> want;
+    };
+    const std::vector<Case> cases = {
+        {"the install's choice wins",
+         "[Profile1]\nPath=b.other\nDefault=1\n[Profile0]\nPath=a.default\n"
+         "[Install4F96D1932A9F858E]\nDefault=a.default\nLocked=1\n",
+         "/ff/a.default/"},
+        {"else the marked one",
+         "[Profile0]\nPath=a\n[Profile1]\nPath=/abs/b\nIsRelative=0\nDefault=1\n", "/abs/b/"},
+        {"else the first", "[General]\nStartWithLastProfile=1\r\n[Profile0]\r\nPath=only\r\n",
+         "/ff/only/"},
+        {"an install naming no listed profile", "[Install1]\nDefault=gone\n[Profile0]\nPath=p\n",
+         "/ff/p/"},
+        {"none", "[General]\nVersion=2\n", std::nullopt},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(DefaultFirefoxProfile(c.ini, "/ff/"), c.want) << c.what;
+    }
+}
+
+struct FakeBrowsers final : platform::BrowserProfiles {
+    std::vector<platform::BrowserFolder> folders;
+    std::vector<platform::BrowserFolder> browserFolders() const override { return folders; }
+    bool isRunning(platform::BrowserKind, const std::string&) const override { return false; }
+};
+
+TEST(LocateBookmarks, FindsEachBrowsersStore) {
+    test::TempDir dir;
+    test::FlakyFileSystem fs;
+    test::writeFile(dir / "ff/profiles.ini", "[Profile0]\nPath=p0\nDefault=1\n");
+    test::writeFile(dir / "ff/p0/places.sqlite", "");
+    test::writeFile(dir / "chrome/Default/Bookmarks", "{}");
+    FakeBrowsers browsers;
+    browsers.folders = {{platform::BrowserKind::Firefox, dir / "missing/", "Mozilla Firefox"},
+                        {platform::BrowserKind::Firefox, dir / "ff/", "Mozilla Firefox"},
+                        {platform::BrowserKind::Chromium, dir / "chromium/", "Chromium"},
+                        {platform::BrowserKind::Chromium, dir / "chrome/", "Google Chrome"}};
+    EXPECT_EQ(LocateBookmarks(Source::Firefox, fs, browsers, {}, {}).file,
+              dir / "ff/p0/places.sqlite");
+    EXPECT_EQ(LocateBookmarks(Source::Chrome, fs, browsers, {}, {}).file,
+              dir / "chrome/Default/Bookmarks");
+    const Located none = LocateBookmarks(Source::Chromium, fs, browsers, {}, {});
+    EXPECT_TRUE(none.file.empty());
+    EXPECT_NE(none.error.find("Chromium"), std::string::npos);
+    EXPECT_EQ(LocateBookmarks(Source::Chromium, fs, browsers, "/p", {}).file, "/p/Bookmarks");
+    EXPECT_EQ(LocateBookmarks(Source::Firefox, fs, browsers, "/p/", "/f.sqlite").file, "/f.sqlite");
+    EXPECT_FALSE(LocateBookmarks(Source::Netscape, fs, browsers, {}, {}).error.empty());
+    EXPECT_EQ(DefaultFolderName(Source::Netscape, "/x/bookmarks.html"), "bookmarks");
+    EXPECT_EQ(DefaultFolderName(Source::Chrome, {}), "Google Chrome");
 }
 
 }  // namespace
