@@ -44,6 +44,13 @@ std::string withoutTrailingSlash(std::string path) {
     return path;
 }
 
+WriteStatus failed(WriteStatus::Kind kind, platform::IoResult io = {}) {
+    WriteStatus s;
+    s.kind = kind;
+    s.io = io;
+    return s;
+}
+
 class Writer {
   public:
     Writer(const Catalog& catalog, bool dryRun, const std::function<void(std::size_t)>& progress,
@@ -142,7 +149,7 @@ class Writer {
         const auto bytes = fileBytes(url, b.comment);
         if (!bytes) {
             refuse(label + base + ".url", "the code page cannot hold its address or comment",
-                   {WriteStatus::Kind::Unencodable, {}});
+                   failed(WriteStatus::Kind::Unencodable));
             return;
         }
         for (int n = 1;; ++n) {
@@ -156,7 +163,7 @@ class Writer {
                 if (r.error == platform::IoError::Exists) continue;
                 if (!r) {
                     refuse(label + name, "cannot write the file: " + describe(r),
-                           {WriteStatus::Kind::WriteFailed, r});
+                           failed(WriteStatus::Kind::WriteFailed, r));
                     return;
                 }
             }
