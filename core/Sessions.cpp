@@ -1,6 +1,7 @@
 #include "core/Sessions.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "core/SessionFiles.h"
 
@@ -33,17 +34,31 @@ std::string describe(const platform::IoResult& r) {
 
 }  // namespace
 
-std::vector<std::string> FirefoxProfileFolders(std::string_view profilesIni,
-                                               const std::string& firefoxFolder) {
-    std::vector<std::string> out;
-    std::string path;
-    bool inProfile = false, relative = true;
+namespace {
+
+struct FirefoxProfiles {
+    std::vector<std::string> folders;
+    std::size_t defaultIndex = 0;  // the profile Firefox starts with
+};
+
+// Profiles are sections [ProfileN] with Path= and IsRelative=; the one
+// marked Default=1 is started, unless an [Install…] section names another
+// with its Default= path.
+FirefoxProfiles ParseProfilesIni(std::string_view profilesIni, const std::string& firefoxFolder) {
+    FirefoxProfiles out;
+    std::string path, installDefault;
+    std::vector<std::string> rawPaths;
+    bool inProfile = false, inInstall = false, relative = true, marked = false;
+    std::optional<std::size_t> markedIndex;
     const auto flush = [&] {
         if (inProfile && !path.empty()) {
-            out.push_back(inFolder(relative ? firefoxFolder + path : path));
+            if (marked && !markedIndex) markedIndex = out.folders.size();
+            rawPaths.push_back(path);
+            out.folders.push_back(inFolder(relative ? firefoxFolder + path : path));
         }
         path.clear();
         relative = true;
+        marked = false;
     };
     while (!profilesIni.empty()) {
         const auto end = profilesIni.find_first_of("\r\n");
@@ -52,14 +67,39 @@ std::vector<std::string> FirefoxProfileFolders(std::string_view profilesIni,
         if (!line.empty() && line.front() == '[') {
             flush();
             inProfile = line.starts_with("[Profile");
+            inInstall = line.starts_with("[Install");
+        } else if (inInstall && line.starts_with("Default=") && installDefault.empty()) {
+            installDefault = line.substr(8);
         } else if (line.starts_with("Path=")) {
             path = line.substr(5);
         } else if (line.starts_with("IsRelative=")) {
             relative = line.substr(11) != "0";
+        } else if (line == "Default=1") {
+            marked = true;
         }
     }
     flush();
+    const auto named = std::find(rawPaths.begin(), rawPaths.end(), installDefault);
+    if (!installDefault.empty() && named != rawPaths.end()) {
+        out.defaultIndex = static_cast<std::size_t>(named - rawPaths.begin());
+    } else if (markedIndex) {
+        out.defaultIndex = *markedIndex;
+    }
     return out;
+}
+
+}  // namespace
+
+std::vector<std::string> FirefoxProfileFolders(std::string_view profilesIni,
+                                               const std::string& firefoxFolder) {
+    return ParseProfilesIni(profilesIni, firefoxFolder).folders;
+}
+
+std::optional<std::string> DefaultFirefoxProfile(std::string_view profilesIni,
+                                                 const std::string& firefoxFolder) {
+    FirefoxProfiles p = ParseProfilesIni(profilesIni, firefoxFolder);
+    if (p.folders.empty()) return std::nullopt;
+    return std::move(p.folders[p.defaultIndex]);
 }
 
 template <typename Reader>

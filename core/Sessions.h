@@ -3,6 +3,7 @@
 // run, through the file-system interface.
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -41,5 +42,10 @@ class SessionPageSource final : public platform::PageSource {
 // relative paths below `firefoxFolder`, absolute ones as they are.
 std::vector<std::string> FirefoxProfileFolders(std::string_view profilesIni,
                                                const std::string& firefoxFolder);
+
+// The profile Firefox starts with: the one an [Install…] section names, else
+// the one marked Default=1, else the first; nullopt when none is listed.
+std::optional<std::string> DefaultFirefoxProfile(std::string_view profilesIni,
+                                                 const std::string& firefoxFolder);
 
 }  // namespace brim::core
