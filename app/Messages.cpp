@@ -35,7 +35,9 @@ std::string reasonText(const core::WriteStatus& status) {
         case Kind::Ok:
             return {};
         case Kind::Unencodable:
-            return "ファイルに書けない文字が含まれています。";
+            if (status.character.empty()) return "ファイルに書けない文字が含まれています。";
+            return "「" + status.character + "」はこのファイルの文字コード（" + status.encoding +
+                   "）で保存できない文字です。";
         case Kind::BadName:
             return "名前が正しくありません。";
         case Kind::ReadFailed:

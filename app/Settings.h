@@ -62,14 +62,19 @@ class SearchOptionsDialog {
     core::StoredSearchOptions values_;
 };
 
+// Check1: the address and Check2: the comment, both for the HTML page;
+// Check3: the CSV file in UTF-8.
 class HtmlOptionsDialog {
   public:
     explicit HtmlOptionsDialog(SettingsWriter& settings);
-    int check(int number) const { return number == 1 ? values_.check1 : values_.check2; }
+    int check(int number) const {
+        return number == 1 ? values_.check1 : number == 2 ? values_.check2 : values_.check3;
+    }
     void setCheck(int number, int value) {
-        (number == 1 ? values_.check1 : values_.check2) = value;
+        (number == 1 ? values_.check1 : number == 2 ? values_.check2 : values_.check3) = value;
     }
     core::HtmlOptions options() const { return values_.options(); }
+    core::CsvEncoding csvEncoding() const { return values_.csvEncoding(); }
     void Command1_Click();
 
   private:

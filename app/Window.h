@@ -67,13 +67,15 @@ class Window {
     // is the program's command line taken whole (a favorite's path, or empty).
     void startUp(const std::string& argument);
 
-    std::int32_t WinMode = 2;
-    std::int32_t FrontFlag = 1;
-    std::int32_t ListMode = core::kListFavorites;
-    std::int32_t ItemCount = 0;
-    std::int32_t FolderCount = 0;
-    int CurrentItem = -1;                 // row index, -1 for none
-    std::vector<std::string> SearchKeys;  // the keywords of the last search
+    std::int32_t winMode() const { return WinMode; }
+    // A mode takes effect with the next SetWmode, as the mode button does it.
+    void setWinMode(std::int32_t mode) { WinMode = mode; }
+    std::int32_t frontFlag() const { return FrontFlag; }
+    std::int32_t listMode() const { return ListMode; }
+    std::int32_t itemCount() const { return ItemCount; }
+    std::int32_t folderCount() const { return FolderCount; }
+    int currentItem() const { return CurrentItem; }
+    const std::vector<std::string>& searchKeys() const { return SearchKeys; }
 
     const ResultList& list() const { return list_; }
     KeywordBox& keywords() { return keywords_; }
@@ -150,8 +152,16 @@ class Window {
     void takeOverFirstRow();
     std::vector<core::ListRow> exportRows() const;
     // Asks for a name until it is free on the Desktop and writes the rows
-    // there as `make` renders them.
-    void exportToDesktop(const ExportKind& kind, const MakeExport& make);
+    // there as `make` renders them; true when the file was written.
+    bool exportToDesktop(const ExportKind& kind, const MakeExport& make);
+
+    std::int32_t WinMode = 2;
+    std::int32_t FrontFlag = 1;
+    std::int32_t ListMode = core::kListFavorites;
+    std::int32_t ItemCount = 0;
+    std::int32_t FolderCount = 0;
+    int CurrentItem = -1;                 // row index, -1 for none
+    std::vector<std::string> SearchKeys;  // the keywords of the last search
 
     Services services_;
     View& view_;

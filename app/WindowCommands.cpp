@@ -7,6 +7,7 @@
 #include "app/Trash.h"
 #include "app/Window.h"
 #include "core/Editing.h"
+#include "core/Opening.h"
 #include "text/Utf8.h"
 
 namespace brim::app {
@@ -15,6 +16,13 @@ void Window::openIE() {
     const std::string url = view_.text(Box::Text4);
     // Nothing longer than a bare "http://" is no address worth opening.
     if (utf8::length(url) <= 7) return;
+    // Other schemes can run a program or a script: the user sees the address first.
+    if (!core::OpensWithoutAsking(url) &&
+        !prompts_.confirm("次のアドレスは http、https、ftp、mailto のいずれでもありません。\n"
+                          "開いてもよろしいですか？\n\n" +
+                          core::VisibleControls(url))) {
+        return;
+    }
     const std::string failure = services_.opener.open(url);
     if (!failure.empty()) prompts_.message("ブラウザを開けませんでした。\n" + failure);
 }
@@ -38,6 +46,11 @@ void Window::Savefiles() {
             prompts_.message(
                 "「" + result.fileName +
                 "」は登録名に使えません。\n「\\」や「/」を含まない名前にしてください。");
+            break;
+        case core::SaveResult::Kind::HiddenName:
+            prompts_.message("「" + result.fileName +
+                             "」は「.」で始まるため、保存しても一覧に表示されません。\n"
+                             "別の名前にしてください。");
             break;
         case core::SaveResult::Kind::NotWritten:
             prompts_.message("「" + result.fileName + "」を保存できませんでした。\n" +
@@ -99,15 +112,15 @@ std::vector<core::ListRow> Window::exportRows() const {
     return rows;
 }
 
-void Window::exportToDesktop(const ExportKind& kind, const MakeExport& make) {
+bool Window::exportToDesktop(const ExportKind& kind, const MakeExport& make) {
     if (ItemCount == 0) {
         prompts_.message(kind.emptyList);
-        return;
+        return false;
     }
     std::string bytes;
     for (;;) {
         const auto answer = prompts_.input(kind.title, kind.prompt, kind.proposed);
-        if (!answer || answer->empty()) return;
+        if (!answer || answer->empty()) return false;
         if (answer->find_first_of("/\\") != std::string::npos) {
             prompts_.message("ファイル名に「\\」や「/」は使えません。");
             continue;
@@ -123,7 +136,7 @@ void Window::exportToDesktop(const ExportKind& kind, const MakeExport& make) {
             continue;
         }
         if (!r) prompts_.message("「" + path + "」を作成できませんでした。\n" + reasonText(r));
-        return;
+        return static_cast<bool>(r);
     }
 }
 
@@ -136,11 +149,19 @@ void Window::mkHTML_Click() {
 }
 
 void Window::toCSV_Click() {
-    exportToDesktop({"リストがありません", "保存するCSVファイルの名前を入力してください",
-                     "Input CSV-file name", "お気に入り一覧", ".csv"},
-                    [](const core::Exporter& e, const auto& rows, bool pages) {
-                        return e.CsvFile(rows, pages);
-                    });
+    std::size_t replaced = 0;
+    const bool written =
+        exportToDesktop({"リストがありません", "保存するCSVファイルの名前を入力してください",
+                         "Input CSV-file name", "お気に入り一覧", ".csv"},
+                        [this, &replaced](const core::Exporter& e, const auto& rows, bool pages) {
+                            return e.CsvFile(rows, pages, html_.csvEncoding(), &replaced);
+                        });
+    if (written && replaced > 0) {
+        prompts_.message("コードページにない " + std::to_string(replaced) +
+                         " 文字を「?」に置き換えて出力しました。\n"
+                         "すべての文字を残すには「HTML出力内容」で「CSVファイルを UTF-8 "
+                         "で出力する」を選んでください。");
+    }
 }
 
 void Window::toBookmarks_Click() {
@@ -176,6 +197,14 @@ void Window::openHomePage() {
 }
 
 void Window::createShortcuts(bool sendTo, bool desktop) {
+    if (const std::string refusal = services_.shortcuts.refusal(); !refusal.empty()) {
+        // Nothing can be written for either folder: said once, not per folder.
+        if (sendTo || desktop) {
+            prompts_.message("ショートカットを作成できませんでした。\n" +
+                             core::VisibleControls(refusal));
+        }
+        return;
+    }
     const std::pair<bool, const std::string*> targets[] = {{sendTo, &SendToDir},
                                                            {desktop, &DesktopDir}};
     for (const auto& [wanted, folder] : targets) {
