@@ -63,8 +63,11 @@ int main(int argc, char** argv) {
     form.rules().setWinMode(0);
     form.rules().SetWmode();
     ok = save(form, out, "compact.png") && ok;
-    form.rules().setWinMode(2);
-    form.rules().SetWmode();
+    // Through the list layout, which enables the menu items the strip disabled.
+    for (const int mode : {1, 2}) {
+        form.rules().setWinMode(mode);
+        form.rules().SetWmode();
+    }
 
     // Each dialog as its menu item opens it.
     const auto dialog = [&](const char* item, const char* name, const char* file) {
