@@ -1,7 +1,11 @@
 // The commands that write, move or open: save, delete, empty folders, the
 // exports, opening, help and shortcuts; failures reach the user once.
 
+#include <unistd.h>
+
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <sstream>
 
 #include "WindowFixture.h"
@@ -429,6 +433,41 @@ TEST_F(CommandsTest, AFailedSettingsWriteIsToldOnceUntilWritesWorkAgain) {
     w.everfront_Click();
     w.searchOptions().Command1_Click();
     EXPECT_EQ(prompts.shown.size(), 2u);
+}
+
+// A real full disk under the settings file: every write fails, the user hears
+// of it once, and the file keeps what it held.
+TEST_F(CommandsTest, SettingsOnAFullDiskAreToldOnceAndKeptWhole) {
+    if (geteuid() != 0) GTEST_SKIP() << "mounting a small file system needs root";
+    const std::string mountPoint = folders.programFolder();
+    makeFolders(mountPoint);
+    const std::string mount = "mount -t tmpfs -o size=64k tmpfs '" + mountPoint + "' 2>/dev/null";
+    if (std::system(mount.c_str()) != 0) GTEST_SKIP() << "cannot mount a tmpfs here";
+    struct Unmount {
+        std::string at;
+        ~Unmount() {
+            if (std::system(("umount '" + at + "'").c_str()) != 0) ADD_FAILURE() << "umount " << at;
+        }
+    } unmount{mountPoint};
+    setting("mmode", "value", " 3");
+    setting("KeyWords", "W0", "kept");
+    const std::string before = readFile(folders.settingsFile());
+    {
+        std::ofstream fill(mountPoint + "fill", std::ios::binary);
+        const std::string block(4096, 'x');
+        while (fill.write(block.data(), static_cast<std::streamsize>(block.size()))) {
+        }
+    }
+    app::Window& w = start();
+    w.Command10_Click();
+    search("news");
+    view.position = {30, 30};
+    w.SaveWpos();
+    w.shutDown();
+    ASSERT_EQ(prompts.shown.size(), 1u);
+    EXPECT_EQ(prompts.shown[0], "設定を保存できませんでした。\n" + folders.settingsFile() +
+                                    "\nディスクに空きがありません。");
+    EXPECT_EQ(readFile(folders.settingsFile()), before);
 }
 
 TEST_F(CommandsTest, WindowAndCommandLineAgree) {
