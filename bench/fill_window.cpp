@@ -42,7 +42,7 @@ int main(int argc, char** argv) {
     qputenv("BRIMMARK_FAVORITES", root.c_str());
 
     const auto system = brim::platform::makeSystemServices();
-    brim::ui::QtDialogs dialogs;
+    brim::ui::QtPrompts prompts;
     brim::core::Profile profile(*system->fs, *system->codePage, *system->folders);
     brim::core::Catalog catalog(*system->fs, profile, root);
 
@@ -52,11 +52,11 @@ int main(int argc, char** argv) {
         catalog.allFavorites(items);
         rows = items.size();
     });
-    brim::ui::Form1 form(brim::ui::servicesOf(*system, dialogs));
+    brim::ui::Form1 form(brim::app::servicesOf(*system), prompts);
     form.startUp({});
-    const double fill = medianMs(runs, [&] { form.allFile(); });
-    form.ListView1_ColumnClick(1);
-    const double sortedFill = medianMs(runs, [&] { form.allFile(); });
+    const double fill = medianMs(runs, [&] { form.rules().allFile(); });
+    form.rules().ListView1_ColumnClick(1);
+    const double sortedFill = medianMs(runs, [&] { form.rules().allFile(); });
     std::printf("favorites:           %zu\n", rows);
     std::printf("core walk:           %.0f ms\n", walk);
     std::printf("window fill:         %.0f ms (%.2f x the walk)\n", fill, fill / walk);

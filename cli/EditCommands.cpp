@@ -3,6 +3,7 @@
 #include <map>
 #include <ostream>
 
+#include "app/Trash.h"
 #include "cli/Command.h"
 #include "cli/Output.h"
 #include "core/Editing.h"
@@ -103,22 +104,26 @@ class DeleteCommand final : public Command {
         std::vector<std::string> moved;
         int rc = kSuccess;
         for (const auto& path : paths) {
-            if (!ctx.fs.attributes(path)) {
-                rc = ctx.fail("no such file: " + path);
-                continue;
-            }
-            if (!yes) {
+            // The window's "削除" takes the same steps: found, asked, moved.
+            const app::TrashOutcome r = app::MoveToTrash(ctx.fs, trash, path, [&] {
+                if (yes) return true;
                 ctx.err << "Move " << path << " to the trash? [y/N] " << std::flush;
                 std::string answer;
-                if (!std::getline(*ctx.questions, answer) || (answer != "y" && answer != "yes")) {
-                    continue;
-                }
+                return std::getline(*ctx.questions, answer) && (answer == "y" || answer == "yes");
+            });
+            switch (r.kind) {
+                case app::TrashOutcome::Kind::Moved:
+                    moved.push_back(path);
+                    break;
+                case app::TrashOutcome::Kind::Kept:
+                    break;
+                case app::TrashOutcome::Kind::NotFound:
+                    rc = ctx.fail("no such file: " + path);
+                    break;
+                case app::TrashOutcome::Kind::Failed:
+                    rc = ctx.fail("cannot move " + path + " to the trash: " + core::describe(r.io));
+                    break;
             }
-            if (const auto r = trash.moveToTrash(path); !r) {
-                rc = ctx.fail("cannot move " + path + " to the trash: " + core::describe(r));
-                continue;
-            }
-            moved.push_back(path);
         }
         printStrings(ctx.out, ctx.json, "Moved to the trash", moved);
         return rc;

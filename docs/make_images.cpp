@@ -2,25 +2,22 @@
 //   brimmark-doc-images FAVORITES OUTPUT_FOLDER
 // Run with a copy of the sample tree; the settings go beside this program.
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialog>
 #include <QDir>
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPlainTextEdit>
+#include <QToolButton>
 #include <QTreeView>
 #include <cstdio>
 
 #include "platform/Services.h"
 #include "ui/Dialogs.h"
 #include "ui/Form1.h"
-#include "ui/Form2.h"
-#include "ui/Form3.h"
-#include "ui/Form4.h"
-#include "ui/Form5.h"
-#include "ui/Form6.h"
-#include "ui/Form7.h"
 
 namespace {
 
@@ -47,38 +44,46 @@ int main(int argc, char** argv) {
     const QString out = QString::fromLocal8Bit(argv[2]);
     QDir().mkpath(out);
     const auto system = brim::platform::makeSystemServices();
-    brim::ui::QtDialogs dialogs;
-    brim::ui::Form1 form(brim::ui::servicesOf(*system, dialogs));
+    brim::ui::QtPrompts prompts;
+    brim::ui::Form1 form(brim::app::servicesOf(*system), prompts);
+    prompts.setParentWidget(&form);
     form.startUp({});
     bool ok = save(form, out, "main-window.png");
 
-    form.Combo1->setEditText(QStringLiteral("ニュース"));
-    form.Command8_Click();
-    form.ListView1->setCurrentIndex(form.listModel().index(1, 0));
-    form.ListView1_Click();
+    form.findChild<QComboBox*>("Combo1")->setEditText(QStringLiteral("ニュース"));
+    form.findChild<QToolButton*>("Command8")->click();
+    auto* list = form.findChild<QTreeView*>("ListView1");
+    list->setCurrentIndex(list->model()->index(1, 0));
+    form.rules().ListView1_Click(1);
     ok = save(form, out, "search.png") && ok;
 
-    form.Command1_Click();
+    form.findChild<QToolButton*>("Command1")->click();
     ok = save(form, out, "folders.png") && ok;
 
-    form.WinMode = 0;
-    form.SetWmode();
+    form.rules().setWinMode(0);
+    form.rules().SetWmode();
     ok = save(form, out, "compact.png") && ok;
-    form.WinMode = 2;
-    form.SetWmode();
+    // Through the list layout, which enables the menu items the strip disabled.
+    for (const int mode : {1, 2}) {
+        form.rules().setWinMode(mode);
+        form.rules().SetWmode();
+    }
 
-    form.form3().show();
-    ok = save(form.form3(), out, "form3-search-options.png") && ok;
-    form.form2().setFixedKeywords({"ニュース", "天気"});
-    form.form2().show();
-    ok = save(form.form2(), out, "form2-fixed-keywords.png") && ok;
-    form.form4().show();
-    ok = save(form.form4(), out, "form4-html-options.png") && ok;
-    form.form5().show();
-    ok = save(form.form5(), out, "form5-shortcuts.png") && ok;
-    form.form6().show();
-    ok = save(form.form6(), out, "form6-about.png") && ok;
-    form.form7().show();
-    ok = save(form.form7(), out, "form7-auto-copy.png") && ok;
+    // Each dialog as its menu item opens it.
+    const auto dialog = [&](const char* item, const char* name, const char* file) {
+        form.findChild<QAction*>(item)->trigger();
+        auto* d = form.findChild<QDialog*>(name);
+        if (!d) return false;
+        d->show();
+        return save(*d, out, file);
+    };
+    ok = dialog("setKEYWORD", "Form3", "form3-search-options.png") && ok;
+    for (const char* k : {"ニュース", "天気"})
+        form.rules().keywords().registerFixed(k);
+    ok = dialog("PKEYS", "Form2", "form2-fixed-keywords.png") && ok;
+    ok = dialog("setHTML", "Form4", "form4-html-options.png") && ok;
+    ok = dialog("mkstcut", "Form5", "form5-shortcuts.png") && ok;
+    ok = dialog("showV", "Form6", "form6-about.png") && ok;
+    ok = dialog("autoCP", "Form7", "form7-auto-copy.png") && ok;
     return ok ? 0 : 1;
 }

@@ -7,42 +7,26 @@ namespace brim::ui {
 
 namespace {
 const QString kTitle = QStringLiteral("Brimmark");
+QString q(const std::string& s) {
+    return QString::fromStdString(s);
+}
+}  // namespace
+
+void QtPrompts::message(const std::string& text) {
+    QMessageBox::information(parent_, kTitle, q(text));
 }
 
-void QtDialogs::message(QWidget* parent, const QString& text) {
-    QMessageBox::information(parent, kTitle, text);
+bool QtPrompts::confirm(const std::string& text) {
+    return QMessageBox::question(parent_, kTitle, q(text)) == QMessageBox::Yes;
 }
 
-bool QtDialogs::confirm(QWidget* parent, const QString& text) {
-    return QMessageBox::question(parent, kTitle, text) == QMessageBox::Yes;
-}
-
-std::optional<QString> QtDialogs::input(QWidget* parent, const QString& title,
-                                        const QString& prompt, const QString& initial) {
+std::optional<std::string> QtPrompts::input(const std::string& title, const std::string& prompt,
+                                            const std::string& initial) {
     bool ok = false;
     const QString text =
-        QInputDialog::getText(parent, title, prompt, QLineEdit::Normal, initial, &ok);
+        QInputDialog::getText(parent_, q(title), q(prompt), QLineEdit::Normal, q(initial), &ok);
     if (!ok) return std::nullopt;
-    return text;
-}
-
-bool ScriptedDialogs::confirm(QWidget*, const QString& text) {
-    shown << text;
-    if (confirmAnswers.empty()) return true;
-    const bool answer = confirmAnswers.front();
-    confirmAnswers.pop_front();
-    return answer;
-}
-
-std::optional<QString> ScriptedDialogs::input(QWidget*, const QString& title, const QString& prompt,
-                                              const QString& initial) {
-    shown << title + ": " + prompt;
-    proposed << initial;
-    if (inputAnswers.empty()) return std::nullopt;
-    const QString answer = inputAnswers.front();
-    inputAnswers.pop_front();
-    if (answer.isNull()) return std::nullopt;
-    return answer;
+    return text.toStdString();
 }
 
 }  // namespace brim::ui

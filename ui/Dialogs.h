@@ -1,49 +1,24 @@
 #pragma once
-// Message boxes, questions and input boxes go through this interface, so that
-// tests can answer them without a person.
+// Message boxes, questions and input boxes as Qt dialogs.
 
-#include <QString>
-#include <QStringList>
-#include <deque>
-#include <optional>
+#include "app/Prompts.h"
 
 class QWidget;
 
 namespace brim::ui {
 
-class Dialogs {
+class QtPrompts final : public app::Prompts {
   public:
-    virtual ~Dialogs() = default;
-    // A message with an OK button.
-    virtual void message(QWidget* parent, const QString& text) = 0;
-    // A yes/no question; true for yes.
-    virtual bool confirm(QWidget* parent, const QString& text) = 0;
-    // An input box; nullopt when cancelled.
-    virtual std::optional<QString> input(QWidget* parent, const QString& title,
-                                         const QString& prompt, const QString& initial) = 0;
-};
+    // The window the dialogs stand over; none before it exists.
+    void setParentWidget(QWidget* parent) { parent_ = parent; }
 
-// The real dialogs.
-class QtDialogs final : public Dialogs {
-  public:
-    void message(QWidget* parent, const QString& text) override;
-    bool confirm(QWidget* parent, const QString& text) override;
-    std::optional<QString> input(QWidget* parent, const QString& title, const QString& prompt,
-                                 const QString& initial) override;
-};
+    void message(const std::string& text) override;
+    bool confirm(const std::string& text) override;
+    std::optional<std::string> input(const std::string& title, const std::string& prompt,
+                                     const std::string& initial) override;
 
-// Answers from a script, and a record of what was asked.
-class ScriptedDialogs final : public Dialogs {
-  public:
-    std::deque<bool> confirmAnswers;   // true when empty
-    std::deque<QString> inputAnswers;  // a null QString, or none left, cancels
-    QStringList shown;                 // every text shown, in order
-
-    void message(QWidget*, const QString& text) override { shown << text; }
-    bool confirm(QWidget*, const QString& text) override;
-    QStringList proposed;  // the text each input box proposed
-    std::optional<QString> input(QWidget*, const QString& title, const QString& prompt,
-                                 const QString& initial) override;
+  private:
+    QWidget* parent_ = nullptr;
 };
 
 }  // namespace brim::ui

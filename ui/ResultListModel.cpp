@@ -1,35 +1,22 @@
 #include "ui/ResultListModel.h"
 
-#include <algorithm>
-
 namespace brim::ui {
 
-void ResultListModel::fill(const QStringList& headers, std::vector<Row> rows) {
+void ResultListModel::setHeaders(const QStringList& headers) {
     beginResetModel();
     headers_ = headers;
-    rows_ = std::move(rows);
-    if (sorted_) sortRows();
     endResetModel();
 }
 
-void ResultListModel::sortBy(int column, Qt::SortOrder order) {
+void ResultListModel::setRows(const std::vector<app::Row>& rows) {
     beginResetModel();
-    sorted_ = true;
-    sortColumn_ = column;
-    sortOrder_ = order;
-    sortRows();
+    rows_.clear();
+    rows_.reserve(rows.size());
+    for (const app::Row& r : rows) {
+        rows_.push_back({QString::fromStdString(r[0]), QString::fromStdString(r[1]),
+                         QString::fromStdString(r[2])});
+    }
     endResetModel();
-}
-
-void ResultListModel::sortRows() {
-    // A column this fill does not have leaves the rows as they came.
-    if (sortColumn_ < 0 || sortColumn_ >= headers_.size()) return;
-    const auto c = static_cast<std::size_t>(sortColumn_);
-    const bool descending = sortOrder_ == Qt::DescendingOrder;
-    std::stable_sort(rows_.begin(), rows_.end(), [&](const Row& a, const Row& b) {
-        const int cmp = a[c].compare(b[c], Qt::CaseInsensitive);
-        return descending ? cmp > 0 : cmp < 0;
-    });
 }
 
 int ResultListModel::rowCount(const QModelIndex& parent) const {

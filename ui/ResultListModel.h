@@ -1,11 +1,13 @@
 #pragma once
-// The rows of the result list ListView1. One model holds every fill (favorites,
-// folders, browser pages); it keeps itself sorted once a header was clicked.
+// The rows of the result list ListView1 as the window's rules give them; the
+// rules sort them.
 
 #include <QAbstractTableModel>
 #include <QStringList>
 #include <array>
 #include <vector>
+
+#include "app/View.h"
 
 namespace brim::ui {
 
@@ -16,15 +18,9 @@ class ResultListModel final : public QAbstractTableModel {
 
     using QAbstractTableModel::QAbstractTableModel;
 
-    // Replaces columns and rows in one step (fast for 100,000 rows); the rows
-    // are sorted when a sort is in force.
-    void fill(const QStringList& headers, std::vector<Row> rows);
-
-    // Sorts by the 0-based column from now on, for this and every later fill.
-    void sortBy(int column, Qt::SortOrder order);
-    bool isSorted() const { return sorted_; }
-    int sortColumn() const { return sortColumn_; }
-    Qt::SortOrder sortOrder() const { return sortOrder_; }
+    void setHeaders(const QStringList& headers);
+    // Replaces the rows in one step (fast for 100,000 rows).
+    void setRows(const std::vector<app::Row>& rows);
 
     const Row& row(int r) const { return rows_[static_cast<std::size_t>(r)]; }
     const QStringList& headers() const { return headers_; }
@@ -35,13 +31,8 @@ class ResultListModel final : public QAbstractTableModel {
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
   private:
-    void sortRows();
-
     QStringList headers_;
     std::vector<Row> rows_;
-    bool sorted_ = false;
-    int sortColumn_ = 0;
-    Qt::SortOrder sortOrder_ = Qt::AscendingOrder;
 };
 
 }  // namespace brim::ui

@@ -51,8 +51,9 @@ int main(int argc, char** argv) {
         std::cerr << "brimmark: " << e.what() << " (BRIMMARK_CODEPAGE)\n";
         return 1;
     }
-    brim::ui::QtDialogs dialogs;
-    brim::ui::Form1 form(brim::ui::servicesOf(*system, dialogs));
+    brim::ui::QtPrompts prompts;
+    brim::ui::Form1 form(brim::app::servicesOf(*system), prompts);
+    prompts.setParentWidget(&form);
     // The one argument is a favorite's path, taken whole even when unquoted.
     form.startUp(QCoreApplication::arguments().mid(1).join(' '));
     return QApplication::exec();

@@ -1,6 +1,5 @@
-#include "ui/Form2.h"
+#include "ui/Form2FixedKeywords.h"
 
-#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -10,24 +9,7 @@
 
 namespace brim::ui {
 
-core::KeywordList comboItems(const QComboBox* box) {
-    core::KeywordList items;
-    for (int i = 0; i < box->count(); ++i)
-        items.push_back(box->itemText(i).toStdString());
-    return items;
-}
-
-void setComboItems(QComboBox* box, const core::KeywordList& items) {
-    // Refilling the list must not change what the user typed.
-    const QString text = box->currentText();
-    box->clear();
-    for (const auto& item : items)
-        box->addItem(QString::fromStdString(item));
-    box->setEditText(text);
-}
-
-Form2::Form2(const core::Profile& profile, QComboBox* keywordBox, QWidget* parent)
-    : QDialog(parent), profile_(profile), keywordBox_(keywordBox) {
+Form2::Form2(app::KeywordBox& keywords, QWidget* parent) : QDialog(parent), keywords_(keywords) {
     setObjectName("Form2");
     useDialogFont(this);
     setWindowTitle(QStringLiteral("固定キーワード登録"));
@@ -48,58 +30,41 @@ Form2::Form2(const core::Profile& profile, QComboBox* keywordBox, QWidget* paren
     setTabOrder(Text1, Command1);
     setTabOrder(Command1, Command2);
     setTabOrder(Command2, Command3);
+    showFixed();
 
     connect(Command1, &QPushButton::clicked, this, &Form2::Command1_Click);
-    connect(Command2, &QPushButton::clicked, this, &Form2::Command2_Click);
+    connect(Command2, &QPushButton::clicked, this, &Form2::hide);
     connect(Command3, &QPushButton::clicked, this, &Form2::Command3_Click);
     connect(List1, &QListWidget::itemClicked, this, &Form2::List1_Click);
 }
 
-core::KeywordList Form2::fixedKeywords() const {
-    core::KeywordList items;
-    for (int i = 0; i < List1->count(); ++i)
-        items.push_back(List1->item(i)->text().toStdString());
-    return items;
+void Form2::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    Text1->setFocus();
 }
 
-void Form2::setFixedKeywords(const core::KeywordList& list) {
+void Form2::showFixed() {
     List1->clear();
-    for (const auto& k : list)
+    for (const auto& k : keywords_.fixedKeywords())
         List1->addItem(QString::fromStdString(k));
 }
 
 void Form2::Command1_Click() {
     const std::string k = Text1->text().toStdString();
     Text1->clear();
-    core::KeywordList list = comboItems(keywordBox_);
-    core::KeywordList fixed = fixedKeywords();
-    if (!core::RegisterFixedKeyword(list, fixed, k)) return;
-    setFixedKeywords(fixed);
-    setComboItems(keywordBox_, list);
-    SaveFixedKeywords();
+    keywords_.registerFixed(k);
+    showFixed();
 }
 
 void Form2::Command3_Click() {
     const std::string k = Text1->text().toStdString();
     Text1->clear();
-    core::KeywordList list = comboItems(keywordBox_);
-    core::KeywordList fixed = fixedKeywords();
-    core::DeleteFixedKeyword(list, fixed, k);
-    setFixedKeywords(fixed);
-    setComboItems(keywordBox_, list);
-    SaveFixedKeywords();
+    keywords_.deleteFixed(k);
+    showFixed();
 }
 
 void Form2::List1_Click() {
     if (const QListWidgetItem* item = List1->currentItem()) Text1->setText(item->text());
-}
-
-void Form2::Command2_Click() {
-    hide();
-}
-
-void Form2::SaveFixedKeywords() {
-    core::WriteKeywordKeys(profile_, 'D', fixedKeywords());
 }
 
 }  // namespace brim::ui

@@ -1,10 +1,9 @@
-#include "ui/Form7.h"
+#include "ui/Form7AutoCopy.h"
 
 #include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
 
-#include "core/Settings.h"
 #include "ui/CheckBox.h"
 #include "ui/Layout.h"
 
@@ -25,7 +24,8 @@ class ClickLabel final : public QLabel {
 
 }  // namespace
 
-Form7::Form7(const core::Profile& profile, QWidget* parent) : QDialog(parent), profile_(profile) {
+Form7::Form7(app::AutoCopyDialog& autoCopy, QWidget* parent)
+    : QDialog(parent), autoCopy_(autoCopy) {
     setObjectName("Form7");
     useDialogFont(this);
     setWindowTitle(QStringLiteral("Auto Copyの設定"));
@@ -41,19 +41,23 @@ Form7::Form7(const core::Profile& profile, QWidget* parent) : QDialog(parent), p
               {twips.x() + 300, twips.y() - 60, twips.width(), twips.height() + 120});
         return check;
     };
-    Check1 =
-        box(QStringLiteral("IEがひとつの場合、自動的に取り込む"), "Check1", {240, 240, 3255, 375});
-    Check2 = box(QStringLiteral("適合するブックマークがひとつしかない場合、自動的に取り込む"),
-                 "Check2", {240, 840, 3135, 375});
-    Command1 = new QPushButton("OK");
-    place(Command1, this, "Command1", {2280, 1440, 735, 495});
-    connect(Command1, &QPushButton::clicked, this, &Form7::Command1_Click);
-}
-
-void Form7::Command1_Click() {
-    profile_.WriteSetting("AutoCopy", "IE", core::settings::CheckBoxSetting(checkValue(Check1)));
-    profile_.WriteSetting("AutoCopy", "File", core::settings::CheckBoxSetting(checkValue(Check2)));
-    hide();
+    QCheckBox* boxes[] = {
+        box(QStringLiteral("IEがひとつの場合、自動的に取り込む"), "Check1", {240, 240, 3255, 375}),
+        box(QStringLiteral("適合するブックマークがひとつしかない場合、自動的に取り込む"), "Check2",
+            {240, 840, 3135, 375}),
+    };
+    for (int i = 0; i < 2; ++i) {
+        QCheckBox* check = boxes[i];
+        setCheckValue(check, autoCopy_.check(i + 1));
+        connect(check, &QCheckBox::stateChanged, this,
+                [this, check, i] { autoCopy_.setCheck(i + 1, checkValue(check)); });
+    }
+    auto* command1 = new QPushButton("OK");
+    place(command1, this, "Command1", {2280, 1440, 735, 495});
+    connect(command1, &QPushButton::clicked, this, [this] {
+        autoCopy_.Command1_Click();
+        hide();
+    });
 }
 
 }  // namespace brim::ui

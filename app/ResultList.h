@@ -1,0 +1,42 @@
+#pragma once
+// The rows of the result list ListView1. One list holds every fill (favorites,
+// folders, browser pages); it keeps itself sorted once a header was clicked.
+
+#include <string>
+#include <vector>
+
+#include "app/View.h"
+#include "platform/CaseMapper.h"
+
+namespace brim::app {
+
+class ResultList {
+  public:
+    explicit ResultList(const platform::CaseMapper& mapper) : mapper_(mapper) {}
+
+    // Replaces columns and rows; the rows are sorted when a sort is in force.
+    void fill(std::vector<std::string> headers, std::vector<Row> rows);
+    // Sorts by the 0-based column from now on, for this and every later fill.
+    void sortBy(int column, bool descending);
+
+    bool isSorted() const { return sorted_; }
+    int sortColumn() const { return sortColumn_; }
+    bool descending() const { return descending_; }
+    const std::vector<std::string>& headers() const { return headers_; }
+    const std::vector<Row>& rows() const { return rows_; }
+    int size() const { return static_cast<int>(rows_.size()); }
+    // The row at `r`, or nullptr when there is none.
+    const Row* row(int r) const;
+
+  private:
+    void sortRows();
+
+    const platform::CaseMapper& mapper_;
+    std::vector<std::string> headers_;
+    std::vector<Row> rows_;
+    bool sorted_ = false;
+    int sortColumn_ = 0;
+    bool descending_ = false;
+};
+
+}  // namespace brim::app

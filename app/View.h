@@ -1,0 +1,65 @@
+#pragma once
+// What the window's rules need of the screen. The Qt window implements it;
+// tests use a fake that records what was shown.
+
+#include <array>
+#include <string>
+#include <vector>
+
+namespace brim::app {
+
+// One row of the result list: up to three cells, in column order.
+using Row = std::array<std::string, 3>;
+
+// The window's text boxes, named as in the design (Combo1 is the keyword box).
+enum class Box { Combo1, Text2, Text3, Text4, Text5, Text6 };
+
+// The menu items whose state the rules change.
+enum class MenuItem { savemenu, Mdelete, autoCP, everfront };
+
+// The controls the rules hand the focus to.
+enum class Focus { Combo1, Text5, Command4 };
+
+// A size or position in twips (15 to a pixel).
+struct Twips {
+    int x = 0;
+    int y = 0;
+    friend bool operator==(const Twips&, const Twips&) = default;
+};
+
+class View {
+  public:
+    virtual ~View() = default;
+
+    // The list's columns; each column gets `fifths[i]` fifths of the list's width.
+    virtual void setColumns(const std::vector<std::string>& headers,
+                            const std::vector<int>& fifths) = 0;
+    // The list's rows, replacing those shown.
+    virtual void setRows(const std::vector<Row>& rows) = 0;
+    // The header's sort mark on the 0-based column.
+    virtual void setSortIndicator(int column, bool descending) = 0;
+    // Selects a row, as a click would, without reporting a click.
+    virtual void selectRow(int row) = 0;
+    // The caption beside the keyword box ("ファイル数: 3").
+    virtual void setCount(const std::string& caption) = 0;
+
+    virtual std::string text(Box box) const = 0;
+    virtual void setText(Box box, const std::string& text) = 0;
+    // The keyword box's drop-down list; what the user typed stays.
+    virtual void setKeywordItems(const std::vector<std::string>& items) = 0;
+
+    // The window's size in twips (x: width, y: height).
+    virtual void setSizeTwips(Twips size) = 0;
+    virtual Twips positionTwips() const = 0;
+    // Moves the window, or to a reachable place when that one is out of reach.
+    virtual void moveTwips(Twips position) = 0;
+    virtual void setComboWidthTwips(int width) = 0;
+    virtual void setGoVisible(bool visible) = 0;
+    virtual void setMenuEnabled(MenuItem item, bool enabled) = 0;
+    virtual void setMenuChecked(MenuItem item, bool checked) = 0;
+    virtual void setTopmost(bool topmost) = 0;
+    virtual void focus(Focus control) = 0;
+    virtual void showWindow() = 0;
+};
+
+}  // namespace brim::app

@@ -1,0 +1,303 @@
+#include "app/Window.h"
+
+#include "core/Numbers.h"
+#include "core/Pages.h"
+#include "core/Paths.h"
+#include "core/Settings.h"
+
+namespace brim::app {
+namespace st = core::settings;
+
+Window::Window(Services services, View& view, Prompts& prompts)
+    : services_(services),
+      view_(view),
+      prompts_(prompts),
+      profile_(services.fs, services.codePage, services.folders),
+      settings_(profile_, services.folders.settingsFile(), prompts),
+      list_(services.caseMapper),
+      keywords_(view, settings_),
+      html_(settings_),
+      autoCopy_(settings_) {}
+
+Window::~Window() = default;
+
+void Window::startUp(const std::string& argument) {
+    const auto& folders = services_.folders;
+    FavoritesRoot = folders.favorites();
+    DesktopDir = folders.desktop();
+    SendToDir = folders.sendTo();
+    catalog_ = std::make_unique<core::Catalog>(services_.fs, profile_, FavoritesRoot);
+    search_ = std::make_unique<core::Search>(*catalog_, services_.caseMapper);
+    FrontFlag = 1;
+
+    WposX = st::WholeNumberFromSetting(settings_.read(st::kPosition, st::kX));
+    WposY = st::WholeNumberFromSetting(settings_.read(st::kPosition, st::kY));
+    WinMode = st::WindowModeFromSetting(settings_.read(st::kMode, st::kModeValue));
+    keywords_.LoadKeywords();
+
+    if (!argument.empty()) {
+        WinMode = st::kFullLayout;
+        SetFilePs(core::LongPathName(services_.fs, argument));
+        Command2_Click();
+    } else if (IEn() == 0) {
+        allFile();
+    }
+
+    view_.moveTwips({WposX, WposY});
+    SetWmode();
+    view_.showWindow();
+    view_.focus(Focus::Combo1);
+}
+
+SearchOptionsDialog& Window::searchOptions() {
+    if (!searchOptions_) searchOptions_.emplace(settings_);
+    return *searchOptions_;
+}
+
+void Window::fillList(std::vector<std::string> headers, const std::vector<int>& fifths,
+                      std::vector<Row> rows) {
+    list_.fill(std::move(headers), std::move(rows));
+    view_.setColumns(list_.headers(), fifths);
+    view_.setRows(list_.rows());
+    CurrentItem = -1;
+}
+
+void Window::setCountCaption(const char* prefix, std::int64_t n) {
+    view_.setCount(core::CountCaption(prefix, n));
+}
+
+void Window::fillFavorites(const std::function<void(const core::RowSink&)>& walk) {
+    std::vector<Row> rows;
+    walk([&](core::FavoriteItem&& item) {
+        rows.push_back({std::move(item.name), std::move(item.folder), std::move(item.comment)});
+    });
+    ItemCount = static_cast<std::int32_t>(rows.size());
+    ListMode = core::kListFavorites;
+    fillList({"Name", "Folder", "Comment"}, {2, 2, 3}, std::move(rows));
+    setCountCaption("ファイル数:", ItemCount);
+}
+
+void Window::allFile() {
+    fillFavorites([this](const core::RowSink& add) { catalog_->ListDir(FavoritesRoot, add); });
+    if (WinMode == st::kCompact) view_.setSizeTwips(kEnlargedSize);
+}
+
+void Window::searchFile(const std::string& text) {
+    SetWmode();
+    if (text.empty()) {
+        allFile();
+        return;
+    }
+    SearchKeys = core::SplitKeywords(text);
+    const core::SearchOptions options = searchOptions().options();
+    fillFavorites([&](const core::RowSink& add) {
+        search_->SearchDir(FavoritesRoot, SearchKeys, options, add);
+    });
+    const bool takeOver = ItemCount == 1 && autoCopy_.takesMatch();
+    if (takeOver) {
+        takeOverFirstRow();
+        view_.focus(Focus::Command4);
+    }
+    if (WinMode != st::kCompact) return;
+    if (ItemCount == 1) {
+        // The one match is taken into the boxes first, so that what opens is
+        // its own address and never one the boxes held before.
+        if (!takeOver) takeOverFirstRow();
+        openIE();
+    } else {
+        view_.setSizeTwips(kEnlargedSize);
+    }
+}
+
+void Window::Command8_Click() {
+    const std::string text = view_.text(Box::Combo1);
+    searchFile(text);
+    keywords_.RecordKeyword(text);
+}
+
+void Window::Command2_Click() {
+    SearchKeys = {view_.text(Box::Text4)};
+    const core::SearchOptions options = searchOptions().options();
+    fillFavorites(
+        [&](const core::RowSink& add) { search_->Same(SearchKeys.front(), options, add); });
+}
+
+void Window::Command1_Click() {
+    allFolder();
+}
+
+void Window::allFolder() {
+    std::vector<Row> rows;
+    catalog_->ListFolder(FavoritesRoot, [&](std::string&& label) {
+        rows.push_back({std::move(label), {}, {}});
+    });
+    FolderCount = static_cast<std::int32_t>(rows.size());
+    ItemCount = 0;
+    ListMode = core::kListFolders;
+    fillList({"Folder"}, {5}, std::move(rows));
+    setCountCaption("フォルダ数:", FolderCount);
+}
+
+std::int32_t Window::showPages(const std::vector<platform::BrowserPage>& pages) {
+    std::vector<Row> rows;
+    rows.reserve(pages.size());
+    for (const auto& page : pages)
+        rows.push_back({page.title, page.url, {}});
+    ItemCount = static_cast<std::int32_t>(rows.size());
+    ListMode = core::kListPages;
+    fillList({"site", "URL"}, {2, 3}, std::move(rows));
+    setCountCaption("サイト数:", ItemCount);
+    return ItemCount;
+}
+
+std::int32_t Window::IEn() {
+    const std::int32_t n = showPages(core::CapturePages(services_.pages.openPages()));
+    if (n == 1 && autoCopy_.takesPage()) {
+        view_.selectRow(0);
+        SetSitePs(0);
+    }
+    return n;
+}
+
+void Window::Command6_Click() {
+    IEn();
+    view_.focus(Focus::Text5);
+}
+
+void Window::takeOverFirstRow() {
+    view_.selectRow(0);
+    ListView1_Click(0);
+}
+
+void Window::SetFilePs(const std::string& path) {
+    const core::FavoriteFields f = catalog_->fieldsOf(path);
+    view_.setText(Box::Text2, f.folder);
+    view_.setText(Box::Text6, f.folder);
+    view_.setText(Box::Text3, f.name);
+    view_.setText(Box::Text4, f.url);
+    view_.setText(Box::Text5, f.comment);
+}
+
+void Window::SetSitePs(int row) {
+    const Row* r = list_.row(row);
+    if (!r) return;
+    CurrentItem = row;
+    // A page without a title leaves the boxes as they were.
+    if ((*r)[0].empty()) return;
+    view_.setText(Box::Text3, (*r)[0]);
+    view_.setText(Box::Text4, (*r)[1]);
+    view_.setText(Box::Text5, {});
+    view_.setText(Box::Text2, "[Internet]");
+    view_.focus(Focus::Text5);
+}
+
+void Window::ListView1_Click(int row) {
+    const Row* r = list_.row(row);
+    if (!r) return;
+    CurrentItem = row;
+    switch (ListMode) {
+        case core::kListFavorites:
+            SetFilePs((*r)[1] + (*r)[0]);
+            break;
+        case core::kListFolders: {
+            const std::string& label = (*r)[0];
+            view_.setText(Box::Text6, label);
+            // Quoted, so that the search takes the label whole; a label with
+            // a quote of its own cannot be quoted and goes as it is.
+            view_.setText(Box::Combo1,
+                          label.find('"') != std::string::npos ? label : '"' + label + '"');
+            break;
+        }
+        case core::kListPages:
+            SetSitePs(row);
+            break;
+        default:
+            break;
+    }
+}
+
+void Window::ListView1_DblClick() {
+    if (ListMode == core::kListFavorites) openIE();
+    if (ListMode == core::kListFolders) Command8_Click();
+    SetWmode();
+}
+
+void Window::ListView1_ColumnClick(int column) {
+    // "Comment" sorts descending, so that the favorites with one come first.
+    const bool descending = column == 3;
+    list_.sortBy(column - 1, descending);
+    view_.setRows(list_.rows());
+    view_.setSortIndicator(column - 1, descending);
+}
+
+void Window::applyLayout(const WindowLayout& layout) {
+    view_.setSizeTwips({layout.width, layout.height});
+    view_.setComboWidthTwips(layout.comboWidth);
+}
+
+void Window::SetWmode() {
+    switch (WinMode) {
+        case st::kCompact:
+            applyLayout(kCompactLayout);
+            view_.setGoVisible(true);
+            for (const MenuItem m : {MenuItem::savemenu, MenuItem::Mdelete, MenuItem::autoCP})
+                view_.setMenuEnabled(m, false);
+            SetFront(FrontFlag);
+            break;
+        case st::kListLayout:
+            applyLayout(kListLayout);
+            view_.setGoVisible(false);
+            for (const MenuItem m : {MenuItem::savemenu, MenuItem::Mdelete, MenuItem::autoCP})
+                view_.setMenuEnabled(m, true);
+            SetFront(0);
+            break;
+        case st::kFullLayout:
+            applyLayout(kFullLayout);
+            view_.setGoVisible(false);
+            SetFront(0);
+            break;
+        default:
+            break;
+    }
+}
+
+void Window::SetFront(std::int32_t flag) {
+    view_.setTopmost(flag != 0);
+}
+
+void Window::Command10_Click() {
+    WinMode = st::NextWindowMode(WinMode);
+    SetWmode();
+    settings_.write(st::kMode, st::kModeValue, st::WindowModeSetting(WinMode));
+}
+
+void Window::everfront_Click() {
+    FrontFlag = 1 - FrontFlag;
+    view_.setMenuChecked(MenuItem::everfront, FrontFlag != 0);
+    SetFront(FrontFlag);
+}
+
+void Window::clearKey_Click() {
+    keywords_.clearKey();
+}
+
+void Window::SaveWpos() {
+    const Twips p = view_.positionTwips();
+    if (p.x == WposX && p.y == WposY) return;
+    WposX = p.x;
+    WposY = p.y;
+    const core::WriteStatus x =
+        profile_.WriteSetting(st::kPosition, st::kX, core::FormatNumber(WposX));
+    const core::WriteStatus y =
+        profile_.WriteSetting(st::kPosition, st::kY, core::FormatNumber(WposY));
+    settings_.check(x ? y : x);
+}
+
+void Window::shutDown() {
+    if (shuttingDown_) return;
+    shuttingDown_ = true;
+    CurrentItem = -1;
+    SaveWpos();
+}
+
+}  // namespace brim::app

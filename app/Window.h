@@ -1,0 +1,184 @@
+#pragma once
+// The main window's state and rules, whatever toolkit draws it. Names follow
+// the window's design: WinMode, ListMode, ItemCount, searchFile, Savefiles,
+// Movetrash, the handlers Command1_Click … and the menu items' handlers.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/Keywords.h"
+#include "app/Prompts.h"
+#include "app/ResultList.h"
+#include "app/Settings.h"
+#include "app/View.h"
+#include "core/Catalog.h"
+#include "core/Export.h"
+#include "core/Profile.h"
+#include "core/Search.h"
+#include "platform/Services.h"
+
+namespace brim::app {
+
+// What the window needs of the system.
+struct Services {
+    platform::FileSystem& fs;
+    const platform::CodePage& codePage;
+    const platform::KnownFolders& folders;
+    const platform::CaseMapper& caseMapper;
+    platform::Opener& opener;
+    platform::PageSource& pages;
+    platform::Trash& trash;
+    platform::ProgramShortcuts& shortcuts;
+};
+
+inline Services servicesOf(platform::Services& s) {
+    return {*s.fs,     *s.codePage, *s.folders, *s.caseMapper,
+            *s.opener, *s.pages,    *s.trash,   *s.shortcuts};
+}
+
+// The window modes' layouts, in twips.
+struct WindowLayout {
+    int width, height, comboWidth;
+};
+inline constexpr WindowLayout kCompactLayout{4140, 1245, 2415};
+inline constexpr WindowLayout kListLayout{6270, 4335, 2895};
+inline constexpr WindowLayout kFullLayout{6270, 6615, 2895};
+// The size a fill gives the compact strip, so that the list shows.
+inline constexpr Twips kEnlargedSize{6285, 3660};
+// How often the window's position is looked at and, when it moved, stored.
+inline constexpr int kPositionTimerMs = 3000;
+
+inline constexpr const char* kWindowTitle = "Brimmark - 私のお気に入り v1.3";
+inline constexpr const char* kHomePage = "https://brimmark.example/";
+inline constexpr const char* kMail = "support@brimmark.example";
+
+class Window {
+  public:
+    Window(Services services, View& view, Prompts& prompts);
+    ~Window();
+    Window(const Window&) = delete;
+    Window& operator=(const Window&) = delete;
+
+    // Start-up: settings, window mode and position, the first fill; `argument`
+    // is the program's command line taken whole (a favorite's path, or empty).
+    void startUp(const std::string& argument);
+
+    std::int32_t winMode() const { return WinMode; }
+    // A mode takes effect with the next SetWmode, as the mode button does it.
+    void setWinMode(std::int32_t mode) { WinMode = mode; }
+    std::int32_t frontFlag() const { return FrontFlag; }
+    std::int32_t listMode() const { return ListMode; }
+    std::int32_t itemCount() const { return ItemCount; }
+    std::int32_t folderCount() const { return FolderCount; }
+    int currentItem() const { return CurrentItem; }
+    const std::vector<std::string>& searchKeys() const { return SearchKeys; }
+
+    const ResultList& list() const { return list_; }
+    KeywordBox& keywords() { return keywords_; }
+    SearchOptionsDialog& searchOptions();  // loaded from the settings on first use
+    HtmlOptionsDialog& htmlOptions() { return html_; }
+    AutoCopyDialog& autoCopy() { return autoCopy_; }
+    SettingsWriter& settings() { return settings_; }
+    Twips storedPosition() const { return {WposX, WposY}; }
+
+    // Fills.
+    void allFile();
+    void allFolder();
+    void searchFile(const std::string& text);
+    // Fills the list with open browser pages; returns how many.
+    std::int32_t showPages(const std::vector<platform::BrowserPage>& pages);
+    // Lists the open browser pages; a single one goes into the boxes when
+    // Auto Copy says so. Returns the number of rows.
+    std::int32_t IEn();
+
+    // The boxes.
+    void SetFilePs(const std::string& path);
+    void SetSitePs(int row);
+
+    // Modes and position.
+    void SetWmode();
+    void SetFront(std::int32_t flag);
+    void SaveWpos();
+
+    void Savefiles();
+    void Movetrash();
+    void openIE();
+    // Opens a document with the desktop's opener, saying what went wrong.
+    void OpenDocument(const std::string& file);
+
+    // Handlers.
+    void Command1_Click();   // Folder
+    void Command2_Click();   // same
+    void Command4_Click();   // 開く
+    void Command6_Click();   // Get
+    void Command8_Click();   // Search, Go, Enter
+    void Command10_Click();  // the mode button
+    void shutDown();         // 終了, closing the window
+    void everfront_Click();
+    void clearKey_Click();
+    void delfolder_Click();
+    void mkHTML_Click();
+    void toCSV_Click();
+    void toBookmarks_Click();
+    void ophelp_Click();
+    // The About box's link.
+    void openHomePage();
+    // The shortcut dialog's "作成": a launcher in the send-to folder and/or on the Desktop.
+    void createShortcuts(bool sendTo, bool desktop);
+    void ListView1_Click(int row);
+    void ListView1_DblClick();
+    void ListView1_ColumnClick(int column);  // 1-based
+
+  private:
+    struct ExportKind {
+        std::string emptyList;  // the message when the list has no rows
+        std::string prompt;
+        std::string title;
+        std::string proposed;
+        const char* extension;
+    };
+    using MakeExport = std::function<std::string(const core::Exporter&,
+                                                 const std::vector<core::ListRow>&, bool pages)>;
+    void fillList(std::vector<std::string> headers, const std::vector<int>& fifths,
+                  std::vector<Row> rows);
+    void fillFavorites(const std::function<void(const core::RowSink&)>& walk);
+    void setCountCaption(const char* prefix, std::int64_t n);
+    void applyLayout(const WindowLayout& layout);
+    // Selects the first row and takes it into the boxes as a click would.
+    void takeOverFirstRow();
+    std::vector<core::ListRow> exportRows() const;
+    // Asks for a name until it is free on the Desktop and writes the rows
+    // there as `make` renders them; true when the file was written.
+    bool exportToDesktop(const ExportKind& kind, const MakeExport& make);
+
+    std::int32_t WinMode = 2;
+    std::int32_t FrontFlag = 1;
+    std::int32_t ListMode = core::kListFavorites;
+    std::int32_t ItemCount = 0;
+    std::int32_t FolderCount = 0;
+    int CurrentItem = -1;                 // row index, -1 for none
+    std::vector<std::string> SearchKeys;  // the keywords of the last search
+
+    Services services_;
+    View& view_;
+    Prompts& prompts_;
+    core::Profile profile_;
+    SettingsWriter settings_;
+    std::string FavoritesRoot, DesktopDir, SendToDir;
+    std::unique_ptr<core::Catalog> catalog_;
+    std::unique_ptr<core::Search> search_;
+    ResultList list_;
+    KeywordBox keywords_;
+    std::optional<SearchOptionsDialog> searchOptions_;
+    HtmlOptionsDialog html_;
+    AutoCopyDialog autoCopy_;
+    std::int32_t WposX = 0;
+    std::int32_t WposY = 0;
+    bool shuttingDown_ = false;
+};
+
+}  // namespace brim::app

@@ -1,0 +1,219 @@
+// The window's commands that write, move or open: save, delete, empty-folder
+// removal, the exports, opening addresses and documents.
+
+#include <chrono>
+
+#include "app/Messages.h"
+#include "app/Trash.h"
+#include "app/Window.h"
+#include "core/Editing.h"
+#include "core/Opening.h"
+#include "text/Utf8.h"
+
+namespace brim::app {
+
+void Window::openIE() {
+    const std::string url = view_.text(Box::Text4);
+    // Nothing longer than a bare "http://" is no address worth opening.
+    if (utf8::length(url) <= 7) return;
+    // Other schemes can run a program or a script: the user sees the address first.
+    if (!core::OpensWithoutAsking(url) &&
+        !prompts_.confirm("次のアドレスは http、https、ftp、mailto のいずれでもありません。\n"
+                          "開いてもよろしいですか？\n\n" +
+                          core::VisibleControls(url))) {
+        return;
+    }
+    const std::string failure = services_.opener.open(url);
+    if (!failure.empty()) prompts_.message("ブラウザを開けませんでした。\n" + failure);
+}
+
+void Window::Command4_Click() {
+    openIE();
+}
+
+void Window::Savefiles() {
+    const core::SaveRequest request{view_.text(Box::Text3), view_.text(Box::Text4),
+                                    view_.text(Box::Text5), view_.text(Box::Text6)};
+    const core::SaveResult result = core::Savefiles(*catalog_, request);
+    view_.setText(Box::Text3, core::NameAfterSave(result, request));
+    switch (result.kind) {
+        case core::SaveResult::Kind::Saved:
+            break;
+        case core::SaveResult::Kind::NoName:
+            prompts_.message("登録名かURLを入力してください。");
+            break;
+        case core::SaveResult::Kind::BadName:
+            prompts_.message(
+                "「" + result.fileName +
+                "」は登録名に使えません。\n「\\」や「/」を含まない名前にしてください。");
+            break;
+        case core::SaveResult::Kind::HiddenName:
+            prompts_.message("「" + result.fileName +
+                             "」は「.」で始まるため、保存しても一覧に表示されません。\n"
+                             "別の名前にしてください。");
+            break;
+        case core::SaveResult::Kind::NotWritten:
+            prompts_.message("「" + result.fileName + "」を保存できませんでした。\n" +
+                             reasonText(result.status));
+            break;
+    }
+}
+
+void Window::Movetrash() {
+    const std::string path =
+        core::FavoritePath(*catalog_, view_.text(Box::Text2), view_.text(Box::Text3));
+    const std::string name = view_.text(Box::Text3) + ".url";
+    const TrashOutcome r = MoveToTrash(services_.fs, services_.trash, path, [&] {
+        return prompts_.confirm("「" + name + "」をごみ箱に移動しますか？");
+    });
+    switch (r.kind) {
+        case TrashOutcome::Kind::Moved:
+        case TrashOutcome::Kind::Kept:
+            break;
+        case TrashOutcome::Kind::NotFound:
+            prompts_.message("ファイルが見つかりません。\n" + path);
+            break;
+        case TrashOutcome::Kind::Failed:
+            prompts_.message("「" + name + "」をごみ箱に移動できませんでした。\n" +
+                             reasonText(r.io));
+            break;
+    }
+}
+
+void Window::delfolder_Click() {
+    std::vector<Row> rows;
+    std::vector<core::PruneProblem> problems;
+    core::RemoveEmptyFolders(
+        *catalog_, false,
+        [&](const std::string& path) {
+            rows.push_back({path, {}, {}});
+        },
+        problems);
+    ItemCount = 0;
+    FolderCount = 0;
+    ListMode = core::kListFolders;
+    fillList({"Deleted Folders"}, {5}, std::move(rows));
+    if (problems.empty()) return;
+    // Ten lines say enough; a message box taller than the screen says nothing.
+    std::string text = "削除できなかったフォルダがあります。";
+    for (std::size_t i = 0; i < problems.size() && i < 10; ++i) {
+        text += "\n" + problems[i].path + "（" + reasonText(problems[i].io) + "）";
+    }
+    if (problems.size() > 10) text += "\nほか " + std::to_string(problems.size() - 10) + " 件";
+    prompts_.message(text);
+}
+
+std::vector<core::ListRow> Window::exportRows() const {
+    std::vector<core::ListRow> rows;
+    for (int r = 0; r < ItemCount && r < list_.size(); ++r) {
+        const Row& row = *list_.row(r);
+        rows.push_back({row[0], row[1]});
+    }
+    return rows;
+}
+
+bool Window::exportToDesktop(const ExportKind& kind, const MakeExport& make) {
+    if (ItemCount == 0) {
+        prompts_.message(kind.emptyList);
+        return false;
+    }
+    std::string bytes;
+    for (;;) {
+        const auto answer = prompts_.input(kind.title, kind.prompt, kind.proposed);
+        if (!answer || answer->empty()) return false;
+        if (answer->find_first_of("/\\") != std::string::npos) {
+            prompts_.message("ファイル名に「\\」や「/」は使えません。");
+            continue;
+        }
+        const std::string path = DesktopDir + core::ExportFileName(*answer, kind.extension);
+        // Rendered once, however often a name has to be asked again.
+        if (bytes.empty()) {
+            bytes = make(core::Exporter(*catalog_), exportRows(), ListMode == core::kListPages);
+        }
+        const auto r = services_.fs.createNewFile(path, bytes);
+        if (r.error == platform::IoError::Exists) {
+            prompts_.message("そのファイルはすでに存在します ");
+            continue;
+        }
+        if (!r) prompts_.message("「" + path + "」を作成できませんでした。\n" + reasonText(r));
+        return static_cast<bool>(r);
+    }
+}
+
+void Window::mkHTML_Click() {
+    exportToDesktop({"リストが空です", "保存するHTMLファイルの名前を入力してください",
+                     "Input HTML-file name", "お気に入り一覧", ".html"},
+                    [this](const core::Exporter& e, const auto& rows, bool pages) {
+                        return e.HtmlPage(rows, pages, html_.options());
+                    });
+}
+
+void Window::toCSV_Click() {
+    std::size_t replaced = 0;
+    const bool written =
+        exportToDesktop({"リストがありません", "保存するCSVファイルの名前を入力してください",
+                         "Input CSV-file name", "お気に入り一覧", ".csv"},
+                        [this, &replaced](const core::Exporter& e, const auto& rows, bool pages) {
+                            return e.CsvFile(rows, pages, html_.csvEncoding(), &replaced);
+                        });
+    if (written && replaced > 0) {
+        prompts_.message("コードページにない " + std::to_string(replaced) +
+                         " 文字を「?」に置き換えて出力しました。\n"
+                         "すべての文字を残すには「HTML出力内容」で「CSVファイルを UTF-8 "
+                         "で出力する」を選んでください。");
+    }
+}
+
+void Window::toBookmarks_Click() {
+    exportToDesktop({"リストがありません", "保存するブックマークファイルの名前を入力してください",
+                     "Input bookmark-file name", "ブックマーク", ".html"},
+                    [](const core::Exporter& e, const auto& rows, bool pages) {
+                        const auto now = std::chrono::duration_cast<std::chrono::seconds>(
+                            std::chrono::system_clock::now().time_since_epoch());
+                        return e.NetscapeFile(rows, pages, now.count());
+                    });
+}
+
+void Window::ophelp_Click() {
+    OpenDocument(services_.folders.helpFile());
+}
+
+void Window::OpenDocument(const std::string& file) {
+    const std::string folder = file.substr(0, file.find_last_of('/') + 1);
+    std::string failure;
+    if (!services_.fs.attributes(folder)) {
+        failure = "ファイルのパスが見つかりません。";
+    } else if (!services_.fs.attributes(file)) {
+        failure = "ファイルが見つかりません。";
+    } else if (const std::string why = services_.opener.open(file); !why.empty()) {
+        failure = "その他のエラー（" + why + "）";
+    }
+    if (!failure.empty()) prompts_.message(failure);
+}
+
+void Window::openHomePage() {
+    const std::string failure = services_.opener.open(kHomePage);
+    if (!failure.empty()) prompts_.message("ブラウザを開けませんでした。\n" + failure);
+}
+
+void Window::createShortcuts(bool sendTo, bool desktop) {
+    if (const std::string refusal = services_.shortcuts.refusal(); !refusal.empty()) {
+        // Nothing can be written for either folder: said once, not per folder.
+        if (sendTo || desktop) {
+            prompts_.message("ショートカットを作成できませんでした。\n" +
+                             core::VisibleControls(refusal));
+        }
+        return;
+    }
+    const std::pair<bool, const std::string*> targets[] = {{sendTo, &SendToDir},
+                                                           {desktop, &DesktopDir}};
+    for (const auto& [wanted, folder] : targets) {
+        if (!wanted) continue;
+        if (const auto r = services_.shortcuts.create(*folder); !r) {
+            prompts_.message("ショートカットを作成できませんでした。\n" + *folder + "\n" +
+                             reasonText(r));
+        }
+    }
+}
+
+}  // namespace brim::app

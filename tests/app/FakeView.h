@@ -1,0 +1,77 @@
+#pragma once
+// A screen that records what the window's rules show on it.
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/View.h"
+
+namespace brim::test {
+
+class FakeView final : public app::View {
+  public:
+    std::vector<std::string> headers;
+    std::vector<int> fifths;
+    std::vector<app::Row> rows;
+    std::optional<std::pair<int, bool>> sortIndicator;
+    int selected = -1;
+    std::string count;
+    std::map<app::Box, std::string> boxes;
+    std::vector<std::string> keywordItems;
+    // Unset until the rules set them: a mode without a layout leaves them so.
+    std::optional<app::Twips> size;
+    std::optional<int> comboWidth;
+    std::optional<bool> goVisible;
+    std::optional<bool> topmost;
+    std::map<app::MenuItem, bool> enabled;
+    std::map<app::MenuItem, bool> checked;
+    app::Twips position;              // where the user has put the window
+    std::vector<app::Twips> movedTo;  // every move the rules asked for
+    std::optional<app::Focus> focused;
+    bool shown = false;
+
+    void setColumns(const std::vector<std::string>& h, const std::vector<int>& f) override {
+        headers = h;
+        fifths = f;
+    }
+    void setRows(const std::vector<app::Row>& r) override {
+        rows = r;
+        selected = -1;
+    }
+    void setSortIndicator(int column, bool descending) override {
+        sortIndicator = {column, descending};
+    }
+    void selectRow(int row) override { selected = row; }
+    void setCount(const std::string& caption) override { count = caption; }
+    std::string text(app::Box box) const override {
+        const auto it = boxes.find(box);
+        return it == boxes.end() ? std::string() : it->second;
+    }
+    void setText(app::Box box, const std::string& t) override { boxes[box] = t; }
+    void setKeywordItems(const std::vector<std::string>& items) override { keywordItems = items; }
+    void setSizeTwips(app::Twips s) override { size = s; }
+    app::Twips positionTwips() const override { return position; }
+    void moveTwips(app::Twips p) override {
+        movedTo.push_back(p);
+        position = p;
+    }
+    void setComboWidthTwips(int width) override { comboWidth = width; }
+    void setGoVisible(bool visible) override { goVisible = visible; }
+    void setMenuEnabled(app::MenuItem item, bool on) override { enabled[item] = on; }
+    void setMenuChecked(app::MenuItem item, bool on) override { checked[item] = on; }
+    void setTopmost(bool on) override { topmost = on; }
+    void focus(app::Focus control) override { focused = control; }
+    void showWindow() override { shown = true; }
+
+    // The cells of one column, in list order.
+    std::vector<std::string> column(std::size_t c = 0) const {
+        std::vector<std::string> out;
+        for (const auto& r : rows)
+            out.push_back(r[c]);
+        return out;
+    }
+};
+
+}  // namespace brim::test

@@ -1,0 +1,17 @@
+#pragma once
+// "ショートカットの作成" (Form5): launchers of the program in the send-to
+// folder and on the Desktop.
+
+#include <QDialog>
+
+#include "app/Window.h"
+
+namespace brim::ui {
+
+class Form5 final : public QDialog {
+    Q_OBJECT
+  public:
+    Form5(app::Window& window, QWidget* parent);
+};
+
+}  // namespace brim::ui
