@@ -79,6 +79,8 @@ class Window {
 
     const ResultList& list() const { return list_; }
     KeywordBox& keywords() { return keywords_; }
+    // The Favorites tree the window shows; there from start-up on.
+    const core::Catalog& catalog() const { return *catalog_; }
     SearchOptionsDialog& searchOptions();  // loaded from the settings on first use
     HtmlOptionsDialog& htmlOptions() { return html_; }
     AutoCopyDialog& autoCopy() { return autoCopy_; }

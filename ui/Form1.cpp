@@ -24,6 +24,7 @@
 #include "ui/Form5Shortcuts.h"
 #include "ui/Form6About.h"
 #include "ui/Form7AutoCopy.h"
+#include "ui/Form8Import.h"
 #include "ui/Icons.h"
 #include "ui/Layout.h"
 
@@ -40,7 +41,7 @@ constexpr int kTitleBarPixels = 30;
 }  // namespace
 
 Form1::Form1(app::Services services, app::Prompts& prompts, QWidget* parent)
-    : QMainWindow(parent), model_(this), window_(services, *this, prompts) {
+    : QMainWindow(parent), prompts_(prompts), model_(this), window_(services, *this, prompts) {
     setObjectName("Form1");
     setWindowTitle(QString::fromUtf8(app::kWindowTitle));
     // The design's controls are small: a 12-pixel font keeps every caption whole.
@@ -86,6 +87,14 @@ Form5& Form1::form5() {
 Form6& Form1::form6() {
     if (!form6_) form6_ = new Form6(windowTitle(), makeIcon(IconKind::Mode), window_, this);
     return *form6_;
+}
+
+Form8& Form1::form8() {
+    if (!form8_) {
+        browsers_ = platform::makeBrowserProfiles();
+        form8_ = new Form8(window_.catalog(), *browsers_, prompts_, this);
+    }
+    return *form8_;
 }
 
 Form7& Form1::form7() {

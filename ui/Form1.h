@@ -9,6 +9,7 @@
 #include "app/Prompts.h"
 #include "app/View.h"
 #include "app/Window.h"
+#include "platform/BrowserProfiles.h"
 #include "ui/ResultListModel.h"
 
 class QAction;
@@ -29,6 +30,7 @@ class Form4;
 class Form5;
 class Form6;
 class Form7;
+class Form8;
 
 class Form1 final : public QMainWindow, private app::View {
     Q_OBJECT
@@ -80,7 +82,9 @@ class Form1 final : public QMainWindow, private app::View {
     Form5& form5();
     Form6& form6();
     Form7& form7();
+    Form8& form8();
 
+    app::Prompts& prompts_;
     ResultListModel model_;
     app::Window window_;
     Form2* form2_ = nullptr;
@@ -89,6 +93,8 @@ class Form1 final : public QMainWindow, private app::View {
     Form5* form5_ = nullptr;
     Form6* form6_ = nullptr;
     Form7* form7_ = nullptr;
+    Form8* form8_ = nullptr;
+    std::unique_ptr<platform::BrowserProfiles> browsers_;  // for the import, on first use
     bool closing_ = false;
 
     // Controls, named as in the design.
@@ -119,6 +125,7 @@ class Form1 final : public QMainWindow, private app::View {
     QAction* delfolder = nullptr;
     QAction* openurl = nullptr;
     QAction* mkHTML = nullptr;
+    QAction* importmenu = nullptr;
     QAction* exitprogram = nullptr;
     QAction* autoCP = nullptr;
     QAction* setHTML = nullptr;

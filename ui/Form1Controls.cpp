@@ -160,6 +160,7 @@ void Form1::buildMenu() {
     separator(filemenu, "line04");
     openurl = item(filemenu, "openurl", QStringLiteral("URLを開く"));
     mkHTML = item(filemenu, "mkHTML", QStringLiteral("HTMLを作成"));
+    importmenu = item(filemenu, "importmenu", QStringLiteral("ブラウザからインポート"));
     separator(filemenu, "line01");
     exitprogram = item(filemenu, "exitprogram", QStringLiteral("終了"));
 
@@ -207,6 +208,7 @@ void Form1::buildMenu() {
     connect(autoCP, &QAction::triggered, this, [this, show] { show(form7()); });
     connect(mkstcut, &QAction::triggered, this, [this, show] { show(form5()); });
     connect(showV, &QAction::triggered, this, [this, show] { show(form6()); });
+    connect(importmenu, &QAction::triggered, this, [this, show] { show(form8()); });
     connect(setHTML, &QAction::triggered, this, [this] { form4().open(); });
 }
 

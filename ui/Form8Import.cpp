@@ -33,8 +33,8 @@ QLabel* label(QWidget* parent, const char* name, const QString& text, QRect twip
 }  // namespace
 
 Form8::Form8(const core::Catalog& catalog, const platform::BrowserProfiles& browsers,
-             Dialogs& dialogs, QWidget* parent)
-    : QDialog(parent), catalog_(catalog), browsers_(browsers), dialogs_(dialogs) {
+             app::Prompts& prompts, QWidget* parent)
+    : QDialog(parent), catalog_(catalog), browsers_(browsers), prompts_(prompts) {
     setObjectName("Form8");
     useDialogFont(this);
     setWindowTitle(QStringLiteral("ブラウザからインポート"));
@@ -93,16 +93,18 @@ void Form8::Command1_Click() {
     const core::import::Located located = core::import::LocateBookmarks(
         source(), catalog_.fileSystem(), browsers_, {}, Text1->text().toStdString());
     if (located.file.empty()) {
-        dialogs_.message(
-            this, QStringLiteral("ブックマークが見つかりませんでした。\n%1").arg(q(located.error)));
+        prompts_.message(QStringLiteral("ブックマークが見つかりませんでした。\n%1")
+                             .arg(q(located.error))
+                             .toStdString());
         return;
     }
     const core::import::ReadResult read =
         core::import::ReadBookmarks(source(), catalog_.fileSystem(), located.file);
     if (!read.tree) {
-        dialogs_.message(
-            this, QStringLiteral("ブックマークを読み込めませんでした。何も取り込んでいません。\n%1")
-                      .arg(q(read.error)));
+        prompts_.message(
+            QStringLiteral("ブックマークを読み込めませんでした。何も取り込んでいません。\n%1")
+                .arg(q(read.error))
+                .toStdString());
         return;
     }
     ProgressBar1->setRange(0, static_cast<int>(read.tree->count()));

@@ -4,10 +4,10 @@
 
 #include <QDialog>
 
+#include "app/Prompts.h"
 #include "core/Catalog.h"
 #include "core/import/Sources.h"
 #include "platform/BrowserProfiles.h"
-#include "ui/Dialogs.h"
 
 class QComboBox;
 class QLabel;
@@ -20,8 +20,8 @@ namespace brim::ui {
 class Form8 final : public QDialog {
     Q_OBJECT
   public:
-    Form8(const core::Catalog& catalog, const platform::BrowserProfiles& browsers, Dialogs& dialogs,
-          QWidget* parent);
+    Form8(const core::Catalog& catalog, const platform::BrowserProfiles& browsers,
+          app::Prompts& prompts, QWidget* parent);
 
     void Command1_Click();  // インポート
     void Command3_Click();  // 参照…
@@ -42,7 +42,7 @@ class Form8 final : public QDialog {
 
     const core::Catalog& catalog_;
     const platform::BrowserProfiles& browsers_;
-    Dialogs& dialogs_;
+    app::Prompts& prompts_;
     QString proposed_;
 };
 

@@ -473,7 +473,7 @@ class Form1Test : public QObject {
         // clang-format off
         QCOMPARE(names, QStringList({
             "filemenu", "savemenu", "Mdelete", "delfolder", "line04", "openurl", "mkHTML",
-            "line01", "exitprogram",
+            "importmenu", "line01", "exitprogram",
             "Msearch", "autoCP", "setHTML", "setKEYWORD", "everfront", "line02", "clearKey",
             "PKEYS",
             "other", "toCSV", "toBookmarks", "line03", "mkstcut",

@@ -9,8 +9,8 @@
 
 #include "CatalogFixture.h"
 #include "TestSupport.h"
+#include "app/Prompts.h"
 #include "core/Profile.h"
-#include "ui/Dialogs.h"
 #include "ui/Form8Import.h"
 
 namespace {
@@ -29,7 +29,7 @@ struct Harness {
     std::string root = folders.favorites();
     brim::core::Catalog catalog{fs, profile, root};
     NoBrowsers browsers;
-    brim::ui::ScriptedDialogs dialogs;
+    brim::app::ScriptedPrompts dialogs;
     brim::ui::Form8 form{catalog, browsers, dialogs, nullptr};
 };
 
@@ -55,7 +55,7 @@ class Form8Test : public QObject {
         // The folder follows the source and the file until the user types one.
         QCOMPARE(h.form.Text2->text(), QStringLiteral("\\mine\\"));
         QTest::mouseClick(h.form.Command1, Qt::LeftButton);
-        QVERIFY2(h.dialogs.shown.isEmpty(), qPrintable(h.dialogs.shown.join('\n')));
+        QVERIFY(h.dialogs.shown.empty());
         QCOMPARE(h.form.ProgressBar1->maximum(), 3);
         QCOMPARE(h.form.ProgressBar1->value(), 3);
         QVERIFY(h.form.Label4->text().contains(QStringLiteral("取り込み: 2 件")));
@@ -75,16 +75,17 @@ class Form8Test : public QObject {
         h.form.Text1->setText(QString::fromStdString(h.dir / "cut.html"));
         QCOMPARE(h.form.Text2->text(), QStringLiteral("\\Mine\\"));
         h.form.Command1_Click();
-        QCOMPARE(h.dialogs.shown.size(), 1);
-        QVERIFY(h.dialogs.shown.front().contains(QStringLiteral("何も取り込んでいません")));
+        QCOMPARE(h.dialogs.shown.size(), std::size_t{1});
+        QVERIFY(QString::fromStdString(h.dialogs.shown.front())
+                    .contains(QStringLiteral("何も取り込んでいません")));
         QVERIFY(!h.fs.attributes(h.root + "Mine"));
     }
 
     void aBrowserWithoutProfilesIsSaid() {
         Harness h;
         h.form.Command1_Click();
-        QCOMPARE(h.dialogs.shown.size(), 1);
-        QVERIFY(h.dialogs.shown.front().contains("Firefox"));
+        QCOMPARE(h.dialogs.shown.size(), std::size_t{1});
+        QVERIFY(QString::fromStdString(h.dialogs.shown.front()).contains("Firefox"));
     }
 };
 
