@@ -3,6 +3,7 @@
 
 #include "cli/Command.h"
 #include "cli/Output.h"
+#include "cli/SearchArguments.h"
 #include "core/Export.h"
 #include "core/Paths.h"
 #include "core/Settings.h"
@@ -14,37 +15,29 @@ class ExportCommand final : public Command {
   public:
     std::string_view name() const override { return "export"; }
     std::string_view synopsis() const override {
-        return "html|csv|netscape [--output FILE] [search options] [TEXT]";
+        return "html|csv|netscape [--output FILE|-] [search options] [TEXT]";
     }
     std::string_view summary() const override {
         return "writes the list, or a search result, as a page or file";
     }
+    void define(VerbOptions& verb) override {
+        verb.option("--output", output_,
+                    "the file to create (default: on the Desktop); - for standard output");
+        search_.define(verb);
+        // The format, then the search's words.
+        takeOperands(verb, "FORMAT TEXT", 1, kAnyNumber);
+    }
 
-    int run(const Context& ctx, std::span<const std::string> args) const override {
-        if (args.empty()) return ctx.usage("export needs a format", *this);
-        const std::string format = args[0];
+    int run(const Context& ctx) override {
+        const std::string format = operands.front();
         if (format != "html" && format != "csv" && format != "netscape") {
-            return ctx.usage("unknown format " + format, *this);
+            return ctx.usage("unknown format " + format + ": html, csv or netscape", *this);
         }
-        // --output is taken out before the search options are read.
-        std::string output;
-        std::vector<std::string> rest;
-        for (std::size_t i = 1; i < args.size(); ++i) {
-            if (args[i] == "--output") {
-                if (++i == args.size()) return ctx.usage("--output needs a file", *this);
-                output = args[i];
-            } else {
-                rest.push_back(args[i]);
-            }
-        }
+        const std::vector<std::string> words(operands.begin() + 1, operands.end());
         std::string error;
-        const auto request = parseSearchRequest(ctx, rest, error);
-        if (!request) return ctx.usage(error, *this);
-        if (!request->unknownOptions.empty()) {
-            return ctx.usage("unknown option " + request->unknownOptions.front(), *this);
-        }
+        if (!search_.check(error)) return ctx.usage(error, *this);
         std::vector<core::ListRow> rows;
-        if (!runSearchRequest(ctx, *request, [&](core::FavoriteItem&& item) {
+        if (!search_.run(ctx, words, [&](core::FavoriteItem&& item) {
                 rows.push_back({std::move(item.name), std::move(item.folder)});
             })) {
             return ctx.favoritesUnreadable();
@@ -66,18 +59,27 @@ class ExportCommand final : public Command {
             bytes = exporter.NetscapeFile(rows, false, now.count());
             defaultName = "ブックマーク.html";
         }
-        if (output.empty()) output = ctx.folders.desktop() + defaultName;
-        if (output.front() != '/') output = core::FullPath(currentFolder(), output);
-        if (const auto r = ctx.fs.createNewFile(output, bytes); !r) {
+        // "-" is the export itself as the output, with nothing around it.
+        if (output_ == "-") {
+            ctx.out << bytes;
+            return kSuccess;
+        }
+        std::string output = output_.empty() ? ctx.services.folders->desktop() + defaultName
+                                             : absoluteFromWorkingFolder(output_);
+        if (const auto r = ctx.fs().createNewFile(output, bytes); !r) {
             return ctx.fail("cannot write " + output + ": " + core::describe(r));
         }
         if (ctx.json) {
-            ctx.out << "{\"path\":" << jsonString(output) << "}\n";
+            ctx.out << jsonObject({{"path", output}}) << '\n';
         } else {
-            ctx.out << "wrote " << rows.size() << " favorites to " << output << '\n';
+            ctx.out << "wrote " << rows.size() << " favorites to " << visible(output) << '\n';
         }
         return kSuccess;
     }
+
+  private:
+    std::string output_;
+    SearchArguments search_;
 };
 
 }  // namespace

@@ -95,6 +95,17 @@ struct Harness {
     }
 };
 
+// The command line over the window's folders.
+int runCliOver(Harness& h, const std::vector<std::string>& args, std::ostream& out,
+               std::ostream& err) {
+    brim::platform::Services services;
+    services.fs = std::make_unique<brim::platform::PosixFileSystem>();
+    services.codePage = std::make_unique<brim::platform::IconvCodePage>("CP932");
+    services.folders = std::make_unique<brim::test::TestFolders>(h.dir);
+    services.caseMapper = std::make_unique<brim::platform::LocaleCaseMapper>();
+    return brim::cli::runCli(args, services, out, err);
+}
+
 QStringList rowTexts(Form1& f, int column = 0) {
     QStringList out;
     for (int r = 0; r < f.listModel().rowCount(); ++r) {
@@ -647,7 +658,7 @@ class Form1Test : public QObject {
         const auto cli = [&](std::vector<std::string> args, const char* field) {
             args.insert(args.begin(), "--json");
             std::ostringstream out, err;
-            if (brim::cli::runCli(args, out, err, &h.folders) != 0) return QStringList{"failed"};
+            if (runCliOver(h, args, out, err) != 0) return QStringList{"failed"};
             const QJsonDocument doc = QJsonDocument::fromJson(QByteArray::fromStdString(out.str()));
             QStringList texts;
             for (const QJsonValue& v : doc.array()) {
@@ -668,7 +679,7 @@ class Form1Test : public QObject {
         clickRow(f, 1);
         std::ostringstream out, err;
         const std::vector<std::string> show{"--json", "show", "\\F\\a.url"};
-        QCOMPARE(brim::cli::runCli(show, out, err, &h.folders), 0);
+        QCOMPARE(runCliOver(h, show, out, err), 0);
         const QJsonObject fields =
             QJsonDocument::fromJson(QByteArray::fromStdString(out.str())).object();
         QCOMPARE(fields["folder"].toString(), f.Text2->text());
