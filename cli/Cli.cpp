@@ -182,8 +182,7 @@ int parseAndRun(std::span<const std::string> args, platform::Services& services,
 
     Command* command = parsedVerb(app, commands);
     if (!command) {
-        printUsage(err, args.empty() ? "no verb given" : "no verb given before " + args.front(),
-                   nullptr);
+        printUsage(err, "no verb given", nullptr);
         return kUsage;
     }
     command->operands.insert(command->operands.end(), trailing.begin(), trailing.end());

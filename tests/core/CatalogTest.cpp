@@ -112,7 +112,7 @@ TEST_F(CatalogTest, NamesTheNotationCannotHoldAreSkippedAndReported) {
 
 TEST_F(CatalogTest, MissingRootFails) {
     Catalog missing{fs, profile, dir / "nothing/"};
-    std::vector<FavoriteItem> items{{"stale", "\\", ""}};
+    std::vector<FavoriteItem> items{{"stale", "\\", "", "", ""}};
     EXPECT_FALSE(missing.allFavorites(items));
     EXPECT_TRUE(items.empty());
 }
