@@ -1,4 +1,5 @@
 #include <chrono>
+#include <optional>
 #include <ostream>
 
 #include "cli/Command.h"
@@ -15,7 +16,8 @@ class ExportCommand final : public Command {
   public:
     std::string_view name() const override { return "export"; }
     std::string_view synopsis() const override {
-        return "html|csv|netscape [--output FILE|-] [search options] [TEXT]";
+        return "html|csv|netscape [--output FILE|-] [--encoding utf-8|codepage] [search options] "
+               "[TEXT]";
     }
     std::string_view summary() const override {
         return "writes the list, or a search result, as a page or file";
@@ -23,6 +25,8 @@ class ExportCommand final : public Command {
     void define(VerbOptions& verb) override {
         verb.option("--output", output_,
                     "the file to create (default: on the Desktop); - for standard output");
+        verb.option("--encoding", encoding_,
+                    "csv only: utf-8 or codepage (default: as the export settings say)");
         search_.define(verb);
         // The format, then the search's words.
         takeOperands(verb, "FORMAT TEXT", 1, kAnyNumber);
@@ -32,6 +36,17 @@ class ExportCommand final : public Command {
         const std::string format = operands.front();
         if (format != "html" && format != "csv" && format != "netscape") {
             return ctx.usage("unknown format " + format + ": html, csv or netscape", *this);
+        }
+        if (encoding_ && format != "csv") {
+            return ctx.usage("--encoding is for csv only", *this);
+        }
+        core::CsvEncoding encoding = core::LoadStoredHtmlOptions(ctx.profile).csvEncoding();
+        if (encoding_ == "utf-8") {
+            encoding = core::CsvEncoding::Utf8;
+        } else if (encoding_ == "codepage") {
+            encoding = core::CsvEncoding::CodePage;
+        } else if (encoding_) {
+            return ctx.usage("--encoding is utf-8 or codepage, not " + *encoding_, *this);
         }
         const std::vector<std::string> words(operands.begin() + 1, operands.end());
         std::string error;
@@ -51,7 +66,14 @@ class ExportCommand final : public Command {
             bytes = exporter.HtmlPage(rows, false, core::LoadHtmlOptions(ctx.profile));
             defaultName = "お気に入り一覧.html";
         } else if (format == "csv") {
-            bytes = exporter.CsvFile(rows, false);
+            std::size_t replaced = 0;
+            bytes = exporter.CsvFile(rows, false, encoding, &replaced);
+            // On stderr, so that "--output -" stays the file alone.
+            if (replaced > 0) {
+                ctx.err << "brimmark-cli: " << replaced
+                        << " characters the code page lacks were written as \"?\" "
+                           "(--encoding utf-8 keeps them)\n";
+            }
             defaultName = "お気に入り一覧.csv";
         } else {
             const auto now = std::chrono::duration_cast<std::chrono::seconds>(
@@ -79,6 +101,7 @@ class ExportCommand final : public Command {
 
   private:
     std::string output_;
+    std::optional<std::string> encoding_;
     SearchArguments search_;
 };
 

@@ -198,32 +198,6 @@ TEST_F(Verbs, OpenAsksBeforeAnAddressThatMayRunSomething) {
     EXPECT_EQ(failed.err, "brimmark-cli: cannot open http://x/: xdg-open was not found\n");
 }
 
-TEST(OpensWithoutAsking, OnlyThePageAndMailSchemes) {
-    const struct {
-        const char* url;
-        bool plain;
-    } cases[] = {
-        {"http://a/", true},
-        {"HTTP://a/", true},
-        {"https://a/", true},
-        {"Ftp://a/", true},
-        {"mailto:x@y", true},
-        {"MAILTO:x@y", true},
-        {"javascript:x", false},
-        {"data:,x", false},
-        {"vbscript:x", false},
-        {"file:///x", false},
-        {"httpx://a/", false},
-        {"http", false},
-        {"", false},
-        {" http://a/", false},
-        {"ms-settings:", false},
-        {"C:\\x\\y.html", false},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(core::OpensWithoutAsking(c.url), c.plain) << c.url;
-}
-
 TEST_F(Verbs, SaveWritesWhatItIsGiven) {
     makeFolders(root + "Links");
     CliRun r = run({"--json", "save", "--name", "News", "--url=http://n/", "--comment", "毎日",
@@ -343,13 +317,36 @@ TEST_F(Verbs, ExportWritesNewFilesOrStandardOutput) {
     EXPECT_EQ(readFile(dir / "out.csv"), csv);
     // The saved HTML options apply; the default file goes to the Desktop.
     const core::Profile profile(*s.services->fs, *s.services->codePage, *s.services->folders);
-    ASSERT_TRUE(core::SaveHtmlOptions(profile, {1, 0}));
+    ASSERT_TRUE(core::SaveHtmlOptions(profile, {1, 0, 0}));
     makeFolders(s.folders->desktop());
     r = run({"export", "html"});
     EXPECT_EQ(r.rc, kSuccess) << r.err;
     EXPECT_EQ(r.out, "wrote 2 favorites to " + s.folders->desktop() + "お気に入り一覧.html\n");
     const std::string page = readFile(s.folders->desktop() + "お気に入り一覧.html");
     EXPECT_NE(page.find(">a</A>" + cp932("\u3000") + "http://a/ \r\n"), std::string::npos);
+    // Characters the code page lacks: counted as "?" there, kept in UTF-8.
+    writeShortcut(root + "café ☃.url", "http://c/");
+    const struct {
+        std::vector<std::string> encoding;
+        std::string holds;    // in the file
+        std::string message;  // on stderr; empty: none
+    } encodings[] = {
+        {{}, "\r\n\"caf? ?\",", "2 characters the code page lacks"},
+        {{"--encoding", "codepage"}, "\r\n\"caf? ?\",", "2 characters the code page lacks"},
+        {{"--encoding=utf-8"}, "\r\n\"café ☃\",", ""},
+    };
+    for (const auto& c : encodings) {
+        std::vector<std::string> args{"export", "csv", "--output", "-", "caf"};
+        args.insert(args.end(), c.encoding.begin(), c.encoding.end());
+        r = run(args);
+        EXPECT_EQ(r.rc, kSuccess) << r.err;
+        EXPECT_NE(r.out.find(c.holds), std::string::npos) << r.out;
+        EXPECT_EQ(r.out.starts_with("\xEF\xBB\xBF"), c.message.empty());
+        EXPECT_EQ(r.err.empty(), c.message.empty()) << r.err;
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+    }
+    EXPECT_EQ(run({"export", "csv", "--encoding", "latin1"}).rc, kUsage);
+    EXPECT_EQ(run({"export", "html", "--encoding", "utf-8"}).rc, kUsage);
     r = run({"export", "csv", "--output", dir / "none.csv", "nomatch"});
     EXPECT_EQ(r.rc, kFailure);
     EXPECT_FALSE(std::filesystem::exists(dir / "none.csv"));
