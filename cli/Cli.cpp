@@ -1,63 +1,106 @@
-#include <unistd.h>
-
-#include <climits>
+#include <CLI/CLI.hpp>
+#include <algorithm>
+#include <filesystem>
+#include <istream>
 #include <ostream>
-#include <stdexcept>
+#include <system_error>
 
 #include "cli/Command.h"
 #include "cli/Output.h"
-#include "platform/posix/IconvCodePage.h"
-#include "platform/posix/PosixFileSystem.h"
-#include "platform/posix/PosixKnownFolders.h"
 
 namespace brim::cli {
 namespace {
 
 constexpr std::string_view kProgram = "brimmark-cli";
+constexpr std::string_view kGlobalSynopsis = "[--favorites DIR] [--json]";
 
-void printHelp(std::ostream& out) {
-    out << "usage: " << kProgram << " [--favorites DIR] [--json] VERB [ARGS]\n\n"
-        << "  --favorites DIR  the Favorites folder (default: $BRIMMARK_FAVORITES or ~/Favorites)\n"
-        << "  --json           print one JSON document\n\nverbs:\n";
-    for (const auto& c : allCommands()) {
-        std::string head = std::string(c->name());
-        if (!c->synopsis().empty()) head += " " + std::string(c->synopsis());
-        out << "  " << head << std::string(head.size() < 24 ? 24 - head.size() : 1, ' ')
-            << c->summary() << '\n';
+std::string withTrailingSlash(std::string path) {
+    if (path.empty() || path.back() != '/') path += '/';
+    return path;
+}
+
+void printUsage(std::ostream& err, std::string_view message, const Command* verb) {
+    err << kProgram << ": " << visible(message) << '\n';
+    err << "usage: " << kProgram << ' ' << kGlobalSynopsis << ' ';
+    if (verb) {
+        err << verb->name();
+        if (!verb->synopsis().empty()) err << ' ' << verb->synopsis();
+        err << "\n(" << kProgram << ' ' << verb->name() << " --help tells more)\n";
+    } else {
+        err << "VERB [ARGS]\n(" << kProgram << " --help lists the verbs)\n";
     }
 }
 
-std::string absoluteFolder(const std::string& dir) {
-    if (!dir.empty() && dir.front() == '/') return platform::withTrailingSeparator(dir);
-    return platform::withTrailingSeparator(currentFolder() + dir);
+// The verb the parser had reached when it stopped, if any.
+Command* parsedVerb(CLI::App& app, const std::vector<std::unique_ptr<Command>>& commands) {
+    for (const CLI::App* sub : app.get_subcommands()) {
+        for (const auto& c : commands) {
+            if (c->name() == sub->get_name()) return c.get();
+        }
+    }
+    return nullptr;
 }
 
 }  // namespace
 
-std::string currentFolder() {
-    char cwd[PATH_MAX];
-    return platform::withTrailingSeparator(getcwd(cwd, sizeof cwd) ? cwd : ".");
+void VerbOptions::flag(const std::string& name, bool& value, const std::string& help) {
+    app_.add_flag(name, value, help);
+}
+
+void VerbOptions::option(const std::string& name, std::string& value, const std::string& help) {
+    app_.add_option(name, value, help);
+}
+
+void VerbOptions::option(const std::string& name, std::optional<std::string>& value,
+                         const std::string& help) {
+    app_.add_option_function<std::string>(
+        name, [&value](const std::string& v) { value = v; }, help);
+}
+
+void VerbOptions::eitherFlag(const std::string& first, bool& firstValue,
+                             const std::string& firstHelp, const std::string& second,
+                             bool& secondValue, const std::string& secondHelp) {
+    app_.add_flag(first, firstValue, firstHelp)
+        ->excludes(app_.add_flag(second, secondValue, secondHelp));
+}
+
+void VerbOptions::operands(const std::string& label, std::vector<std::string>& values,
+                           const std::string& help) {
+    // The parser only collects; a lower bound here would stop it at "--".
+    app_.add_option(label, values, help)->expected(0, CLI::detail::expected_max_vector_size);
+}
+
+std::string absoluteFromWorkingFolder(const std::string& path) {
+    if (!path.empty() && path.front() == '/') return path;
+    std::error_code ec;
+    const std::filesystem::path cwd = std::filesystem::current_path(ec);
+    if (ec) return path;
+    return withTrailingSlash(cwd.string()) + path;
 }
 
 int Context::fail(std::string_view message) const {
-    err << kProgram << ": " << message << '\n';
+    err << kProgram << ": " << visible(message) << '\n';
     return kFailure;
 }
 
 int Context::usage(std::string_view message, const Command& verb) const {
-    err << kProgram << ": " << message << '\n';
-    err << "usage: " << kProgram << " [--favorites DIR] [--json] " << verb.name();
-    if (!verb.synopsis().empty()) err << ' ' << verb.synopsis();
-    err << '\n';
+    printUsage(err, message, &verb);
     return kUsage;
+}
+
+bool Context::confirm(std::string_view question) const {
+    if (!questions) return false;
+    err << visible(question) << " [y/N] " << std::flush;
+    std::string answer;
+    return std::getline(*questions, answer) && (answer == "y" || answer == "yes");
 }
 
 core::ProblemSink Context::problemReporter() const {
     return [this](const core::WalkProblem& p) {
         if (p.kind == core::WalkProblem::Kind::Unexpressible) {
-            err << kProgram << ": skipped a name that cannot be shown: " << p.path << '\n';
+            fail("skipped a name that cannot be shown: " + p.path);
         } else if (p.path != catalog.FavoritesRoot()) {
-            err << kProgram << ": skipped a folder that cannot be read: " << p.path << '\n';
+            fail("skipped a folder that cannot be read: " + p.path);
         }
     };
 }
@@ -91,52 +134,92 @@ std::vector<std::unique_ptr<Command>> allCommands() {
     return commands;
 }
 
-int runCli(std::span<const std::string> args, std::ostream& out, std::ostream& err,
-           const platform::KnownFolders* folders, std::istream* questions) {
-    const auto usageError = [&](std::string_view message) {
-        err << kProgram << ": " << message << "\n";
-        err << "usage: " << kProgram
-            << " [--favorites DIR] [--json] VERB [ARGS]  (--help lists the verbs)\n";
-        return kUsage;
-    };
+namespace {
+
+int parseAndRun(std::span<const std::string> args, platform::Services& services, std::ostream& out,
+                std::ostream& err, std::istream* questions) {
+    CLI::App app("Keeps order in the Favorites folder's Internet Shortcuts (.url files).",
+                 std::string(kProgram));
+    app.set_version_flag("--version", std::string(kProgram) + " " BRIMMARK_VERSION,
+                         "prints the program's version");
     std::string favorites;
     bool json = false;
-    std::size_t i = 0;
-    for (; i < args.size() && args[i].starts_with("--"); ++i) {
-        if (args[i] == "--json") {
-            json = true;
-        } else if (args[i] == "--favorites") {
-            if (++i == args.size()) return usageError("--favorites needs a folder");
-            favorites = absoluteFolder(args[i]);
-        } else if (args[i] == "--help") {
-            printHelp(out);
-            return kSuccess;
-        } else {
-            return usageError("unknown option " + args[i]);
-        }
-    }
-    if (i == args.size()) return usageError("no verb given");
-    const auto commands = allCommands();
-    const Command* command = nullptr;
-    for (const auto& c : commands) {
-        if (c->name() == args[i]) command = c.get();
-    }
-    if (!command) return usageError("unknown verb " + args[i]);
+    auto* favoritesOption =
+        app.add_option("--favorites", favorites,
+                       "the Favorites folder (default: $BRIMMARK_FAVORITES or ~/Favorites)");
+    app.add_flag("--json", json, "prints one JSON document");
+    // Options of the program are taken after the verb too.
+    app.fallthrough();
+    app.footer("Each verb tells its own options: " + std::string(kProgram) + " VERB --help");
 
-    const platform::PosixKnownFolders processFolders;
-    if (!folders) folders = &processFolders;
-    std::unique_ptr<platform::IconvCodePage> codePage;
+    auto commands = allCommands();
+    for (const auto& c : commands) {
+        CLI::App* verb = app.add_subcommand(std::string(c->name()), std::string(c->summary()));
+        VerbOptions options(*verb);
+        c->define(options);
+    }
+
+    // Words after "--" are the verb's own; the parser is given what comes before.
+    const auto end = std::find(args.begin(), args.end(), "--");
+    std::vector<std::string> words(std::make_reverse_iterator(end),
+                                   std::make_reverse_iterator(args.begin()));
+    const std::vector<std::string> trailing(end == args.end() ? end : end + 1, args.end());
     try {
-        codePage = std::make_unique<platform::IconvCodePage>(platform::defaultCodePageName());
-    } catch (const std::runtime_error& e) {
-        err << kProgram << ": " << e.what() << " (BRIMMARK_CODEPAGE)\n";
+        app.parse(words);
+    } catch (const CLI::CallForHelp&) {
+        out << app.help();
+        return kSuccess;
+    } catch (const CLI::CallForAllHelp&) {
+        out << app.help("", CLI::AppFormatMode::All);
+        return kSuccess;
+    } catch (const CLI::CallForVersion& e) {
+        out << e.what() << '\n';
+        return kSuccess;
+    } catch (const CLI::ParseError& e) {
+        printUsage(err, e.what(), parsedVerb(app, commands));
+        return kUsage;
+    }
+
+    Command* command = parsedVerb(app, commands);
+    if (!command) {
+        printUsage(err, "no verb given", nullptr);
+        return kUsage;
+    }
+    command->operands.insert(command->operands.end(), trailing.begin(), trailing.end());
+    if (command->operands.size() < command->minOperands) {
+        printUsage(err, std::string(command->name()) + " needs more arguments", command);
+        return kUsage;
+    }
+    if (command->operands.size() > command->maxOperands) {
+        printUsage(err, std::string(command->name()) + " takes fewer arguments", command);
+        return kUsage;
+    }
+    if (favoritesOption->count() > 0 && favorites.empty()) {
+        printUsage(err, "--favorites needs a folder, not an empty text", command);
+        return kUsage;
+    }
+
+    // A relative root would give the trash relative paths, which it cannot restore.
+    const std::string root = withTrailingSlash(
+        absoluteFromWorkingFolder(favorites.empty() ? services.folders->favorites() : favorites));
+    const core::Profile profile(*services.fs, *services.codePage, *services.folders);
+    const core::Catalog catalog(*services.fs, profile, root);
+    const Context ctx{services, profile, catalog, json, out, err, questions};
+    return command->run(ctx);
+}
+
+}  // namespace
+
+int runCli(std::span<const std::string> args, platform::Services& services, std::ostream& out,
+           std::ostream& err, std::istream* questions) {
+    const int rc = parseAndRun(args, services, out, err, questions);
+    // Output that did not reach its place is a failure, whatever the verb did.
+    if (!out.flush()) {
+        out.clear();
+        err << kProgram << ": cannot write the output (the disk may be full or the reader gone)\n";
         return kFailure;
     }
-    platform::PosixFileSystem fs;
-    const core::Profile profile(fs, *codePage, *folders);
-    const core::Catalog catalog(fs, profile, favorites.empty() ? folders->favorites() : favorites);
-    const Context ctx{fs, *codePage, *folders, profile, catalog, json, out, err, questions};
-    return command->run(ctx, args.subspan(i + 1));
+    return rc;
 }
 
 }  // namespace brim::cli

@@ -1,8 +1,10 @@
 #include <chrono>
+#include <optional>
 #include <ostream>
 
 #include "cli/Command.h"
 #include "cli/Output.h"
+#include "cli/SearchArguments.h"
 #include "core/Export.h"
 #include "core/Paths.h"
 #include "core/Settings.h"
@@ -14,37 +16,43 @@ class ExportCommand final : public Command {
   public:
     std::string_view name() const override { return "export"; }
     std::string_view synopsis() const override {
-        return "html|csv|netscape [--output FILE] [search options] [TEXT]";
+        return "html|csv|netscape [--output FILE|-] [--encoding utf-8|codepage] [search options] "
+               "[TEXT]";
     }
     std::string_view summary() const override {
         return "writes the list, or a search result, as a page or file";
     }
+    void define(VerbOptions& verb) override {
+        verb.option("--output", output_,
+                    "the file to create (default: on the Desktop); - for standard output");
+        verb.option("--encoding", encoding_,
+                    "csv only: utf-8 or codepage (default: as the export settings say)");
+        search_.define(verb);
+        // The format, then the search's words.
+        takeOperands(verb, "FORMAT TEXT", 1, kAnyNumber);
+    }
 
-    int run(const Context& ctx, std::span<const std::string> args) const override {
-        if (args.empty()) return ctx.usage("export needs a format", *this);
-        const std::string format = args[0];
+    int run(const Context& ctx) override {
+        const std::string format = operands.front();
         if (format != "html" && format != "csv" && format != "netscape") {
-            return ctx.usage("unknown format " + format, *this);
+            return ctx.usage("unknown format " + format + ": html, csv or netscape", *this);
         }
-        // --output is taken out before the search options are read.
-        std::string output;
-        std::vector<std::string> rest;
-        for (std::size_t i = 1; i < args.size(); ++i) {
-            if (args[i] == "--output") {
-                if (++i == args.size()) return ctx.usage("--output needs a file", *this);
-                output = args[i];
-            } else {
-                rest.push_back(args[i]);
-            }
+        if (encoding_ && format != "csv") {
+            return ctx.usage("--encoding is for csv only", *this);
         }
+        core::CsvEncoding encoding = core::LoadStoredHtmlOptions(ctx.profile).csvEncoding();
+        if (encoding_ == "utf-8") {
+            encoding = core::CsvEncoding::Utf8;
+        } else if (encoding_ == "codepage") {
+            encoding = core::CsvEncoding::CodePage;
+        } else if (encoding_) {
+            return ctx.usage("--encoding is utf-8 or codepage, not " + *encoding_, *this);
+        }
+        const std::vector<std::string> words(operands.begin() + 1, operands.end());
         std::string error;
-        const auto request = parseSearchRequest(ctx, rest, error);
-        if (!request) return ctx.usage(error, *this);
-        if (!request->unknownOptions.empty()) {
-            return ctx.usage("unknown option " + request->unknownOptions.front(), *this);
-        }
+        if (!search_.check(error)) return ctx.usage(error, *this);
         std::vector<core::ListRow> rows;
-        if (!runSearchRequest(ctx, *request, [&](core::FavoriteItem&& item) {
+        if (!search_.run(ctx, words, [&](core::FavoriteItem&& item) {
                 rows.push_back({std::move(item.name), std::move(item.folder)});
             })) {
             return ctx.favoritesUnreadable();
@@ -58,7 +66,14 @@ class ExportCommand final : public Command {
             bytes = exporter.HtmlPage(rows, false, core::LoadHtmlOptions(ctx.profile));
             defaultName = "お気に入り一覧.html";
         } else if (format == "csv") {
-            bytes = exporter.CsvFile(rows, false);
+            std::size_t replaced = 0;
+            bytes = exporter.CsvFile(rows, false, encoding, &replaced);
+            // On stderr, so that "--output -" stays the file alone.
+            if (replaced > 0) {
+                ctx.err << "brimmark-cli: " << replaced
+                        << " characters the code page lacks were written as \"?\" "
+                           "(--encoding utf-8 keeps them)\n";
+            }
             defaultName = "お気に入り一覧.csv";
         } else {
             const auto now = std::chrono::duration_cast<std::chrono::seconds>(
@@ -66,18 +81,28 @@ class ExportCommand final : public Command {
             bytes = exporter.NetscapeFile(rows, false, now.count());
             defaultName = "ブックマーク.html";
         }
-        if (output.empty()) output = ctx.folders.desktop() + defaultName;
-        if (output.front() != '/') output = core::FullPath(currentFolder(), output);
-        if (const auto r = ctx.fs.createNewFile(output, bytes); !r) {
+        // "-" is the export itself as the output, with nothing around it.
+        if (output_ == "-") {
+            ctx.out << bytes;
+            return kSuccess;
+        }
+        std::string output = output_.empty() ? ctx.services.folders->desktop() + defaultName
+                                             : absoluteFromWorkingFolder(output_);
+        if (const auto r = ctx.fs().createNewFile(output, bytes); !r) {
             return ctx.fail("cannot write " + output + ": " + core::describe(r));
         }
         if (ctx.json) {
-            ctx.out << "{\"path\":" << jsonString(output) << "}\n";
+            ctx.out << jsonObject({{"path", output}}) << '\n';
         } else {
-            ctx.out << "wrote " << rows.size() << " favorites to " << output << '\n';
+            ctx.out << "wrote " << rows.size() << " favorites to " << visible(output) << '\n';
         }
         return kSuccess;
     }
+
+  private:
+    std::string output_;
+    std::optional<std::string> encoding_;
+    SearchArguments search_;
 };
 
 }  // namespace

@@ -1,7 +1,5 @@
-#include <ostream>
 
 #include "cli/Command.h"
-#include "cli/Output.h"
 
 namespace brim::cli {
 namespace {
@@ -10,10 +8,12 @@ class ListCommand final : public Command {
   public:
     std::string_view name() const override { return "list"; }
     std::string_view synopsis() const override { return ""; }
-    std::string_view summary() const override { return "every favorite: name, folder, comment"; }
+    std::string_view summary() const override {
+        return "every favorite: name, folder, comment (JSON adds url and path)";
+    }
+    void define(VerbOptions&) override {}
 
-    int run(const Context& ctx, std::span<const std::string> args) const override {
-        if (!args.empty()) return ctx.usage("list takes no arguments", *this);
+    int run(const Context& ctx) override {
         const auto& catalog = ctx.catalog;
         return ctx.printFavorites([&](const core::RowSink& add) {
             return catalog.ListDir(catalog.FavoritesRoot(), add, ctx.problemReporter());

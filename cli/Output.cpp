@@ -1,6 +1,7 @@
 #include "cli/Output.h"
 
 #include <algorithm>
+#include <nlohmann/json.hpp>
 #include <ostream>
 
 #include "core/Numbers.h"
@@ -14,59 +15,95 @@ bool isWide(char32_t c) {
            (c >= 0xAC00 && c <= 0xD7A3) || (c >= 0xF900 && c <= 0xFAFF) ||
            (c >= 0xFE30 && c <= 0xFE4F) || (c >= 0xFF00 && c <= 0xFF60) ||
            (c >= 0xFFE0 && c <= 0xFFE6) || (c >= 0x1F300 && c <= 0x1F64F) ||
-           (c >= 0x20000 && c <= 0x3FFFD);
+           (c >= 0x1F900 && c <= 0x1F9FF) || (c >= 0x20000 && c <= 0x3FFFD);
 }
 
-std::string printable(std::string_view s) {
-    std::string out;
-    out.reserve(s.size());
-    for (const char c : s)
-        out.push_back(static_cast<unsigned char>(c) < 0x20 || c == 0x7F ? '?' : c);
-    return out;
+// Marks drawn over the character before them, such as the voiced-sound marks
+// of names written decomposed (U+3099, U+309A).
+bool isZeroWidth(char32_t c) {
+    return (c >= 0x0300 && c <= 0x036F) || (c >= 0x200B && c <= 0x200F) ||
+           (c >= 0x3099 && c <= 0x309A) || (c >= 0xFE00 && c <= 0xFE0F) || c == 0xFEFF;
+}
+
+bool isControl(char32_t c) {
+    return c < 0x20 || (c >= 0x7F && c <= 0x9F);
+}
+
+void appendHex(std::string& out, unsigned value) {
+    static constexpr char kHex[] = "0123456789abcdef";
+    out += "\\x";
+    out += kHex[(value >> 4) & 15];
+    out += kHex[value & 15];
 }
 
 constexpr std::size_t kMaxColumnWidth = 40;
 
 }  // namespace
 
-std::string jsonString(std::string_view s) {
-    static constexpr char kHex[] = "0123456789abcdef";
-    std::string out = "\"";
-    for (const char c : s) {
-        const auto u = static_cast<unsigned char>(c);
-        switch (c) {
-            case '"':
-                out += "\\\"";
-                break;
-            case '\\':
-                out += "\\\\";
-                break;
-            case '\n':
-                out += "\\n";
-                break;
-            case '\r':
-                out += "\\r";
-                break;
-            case '\t':
-                out += "\\t";
-                break;
-            default:
-                if (u < 0x20) {
-                    out += "\\u00";
-                    out += kHex[u >> 4];
-                    out += kHex[u & 15];
-                } else {
-                    out += c;
-                }
+std::string visible(std::string_view s) {
+    std::string out;
+    out.reserve(s.size());
+    for (std::size_t pos = 0; pos < s.size();) {
+        const std::size_t at = pos;
+        const char32_t c = utf8::next(s, pos);
+        const std::string_view bytes = s.substr(at, pos - at);
+        if (c == utf8::kInvalid && bytes != "\xEF\xBF\xBD") {
+            appendHex(out, static_cast<unsigned char>(s[at]));
+        } else if (isControl(c)) {
+            appendHex(out, static_cast<unsigned>(c));
+        } else {
+            out += bytes;
         }
     }
-    return out + "\"";
+    return out;
+}
+
+namespace {
+
+// nlohmann's text with DEL and C1 controls escaped as well; outside strings a
+// JSON text holds neither, so every one of them lies in a string.
+std::string dumpJson(const nlohmann::ordered_json& value) {
+    const std::string text = value.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+    std::string out;
+    out.reserve(text.size());
+    static constexpr char kHex[] = "0123456789abcdef";
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto u = static_cast<unsigned char>(text[i]);
+        const auto next = i + 1 < text.size() ? static_cast<unsigned char>(text[i + 1]) : 0u;
+        if (u == 0x7f) {
+            out += "\\u007f";
+        } else if (u == 0xc2 && next >= 0x80 && next <= 0x9f) {
+            out += "\\u00";
+            out += kHex[next >> 4];
+            out += kHex[next & 15];
+            ++i;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+std::string jsonString(std::string_view s) {
+    return dumpJson(nlohmann::ordered_json(std::string(s)));
+}
+
+std::string jsonObject(
+    std::initializer_list<std::pair<std::string_view, std::string_view>> members) {
+    nlohmann::ordered_json object = nlohmann::ordered_json::object();
+    for (const auto& [key, value] : members)
+        object[std::string(key)] = std::string(value);
+    return dumpJson(object);
 }
 
 std::size_t displayWidth(std::string_view s) {
     std::size_t width = 0;
-    for (std::size_t pos = 0; pos < s.size();)
-        width += isWide(utf8::next(s, pos)) ? 2 : 1;
+    for (std::size_t pos = 0; pos < s.size();) {
+        const char32_t c = utf8::next(s, pos);
+        width += isZeroWidth(c) ? 0 : isWide(c) ? 2 : 1;
+    }
     return width;
 }
 
@@ -75,27 +112,33 @@ void printTable(std::ostream& out, const std::vector<std::string>& headers,
     std::vector<std::size_t> widths(headers.size());
     for (std::size_t c = 0; c < headers.size(); ++c)
         widths[c] = displayWidth(headers[c]);
+    // Widths are those of the text as shown, escapes included.
+    std::vector<std::vector<std::string>> shown;
+    shown.reserve(rows.size());
     for (const auto& row : rows) {
-        for (std::size_t c = 0; c + 1 < row.size() && c < widths.size(); ++c) {
-            widths[c] = std::max(widths[c], std::min(kMaxColumnWidth, displayWidth(row[c])));
+        auto& cells = shown.emplace_back();
+        for (std::size_t c = 0; c < row.size(); ++c) {
+            cells.push_back(visible(row[c]));
+            if (c + 1 < row.size() && c < widths.size()) {
+                widths[c] = std::max(widths[c], std::min(kMaxColumnWidth, displayWidth(cells[c])));
+            }
         }
     }
     const auto line = [&](const std::vector<std::string>& cells) {
         std::string text;
         for (std::size_t c = 0; c < cells.size(); ++c) {
-            const std::string cell = printable(cells[c]);
-            text += cell;
+            text += cells[c];
             if (c + 1 == cells.size()) break;
-            const std::size_t w = displayWidth(cell);
-            text.append((w < widths[c] ? widths[c] - w : 0) + 2, ' ');
+            const std::size_t w = displayWidth(cells[c]);
+            text.append((c < widths.size() && w < widths[c] ? widths[c] - w : 0) + 2, ' ');
         }
         while (!text.empty() && text.back() == ' ')
             text.pop_back();
         out << text << '\n';
     };
     line(headers);
-    for (const auto& row : rows)
-        line(row);
+    for (const auto& cells : shown)
+        line(cells);
 }
 
 void printStrings(std::ostream& out, bool json, const std::string& heading,
@@ -126,9 +169,12 @@ void FavoritesPrinter::add(core::FavoriteItem&& row) {
         cells_.push_back({std::move(row.name), std::move(row.folder), std::move(row.comment)});
         return;
     }
-    out_ << (count_ == 1 ? "[\n " : ",\n ") << "{\"name\":" << jsonString(row.name)
-         << ",\"folder\":" << jsonString(row.folder) << ",\"comment\":" << jsonString(row.comment)
-         << '}';
+    out_ << (count_ == 1 ? "[\n " : ",\n ")
+         << jsonObject({{"name", row.name},
+                        {"folder", row.folder},
+                        {"comment", row.comment},
+                        {"url", row.url},
+                        {"path", row.path}});
 }
 
 void FavoritesPrinter::finish() {

@@ -1,23 +1,38 @@
 #pragma once
-// Output of the verbs: one JSON document with --json, a readable table otherwise.
+// Output of the verbs: one JSON document with --json, a readable table
+// otherwise. Text from a favorite never reaches the terminal raw.
 
+#include <cstdint>
+#include <initializer_list>
 #include <iosfwd>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "core/Catalog.h"
 
 namespace brim::cli {
 
-// `s` as a JSON string literal, quotes included.
+// `s` with every control character (C0, DEL, C1) and every byte that is not
+// UTF-8 written as "\xHH", so that no favorite can drive the terminal.
+std::string visible(std::string_view s);
+
+// `s` as a JSON string literal, quotes included; bytes that are not UTF-8
+// become U+FFFD. Besides what JSON must escape, DEL and C1 controls are
+// escaped too, so that the document is safe on a terminal as well.
 std::string jsonString(std::string_view s);
 
-// Columns the terminal gives `s`: two for wide East Asian characters.
+// A JSON object of text members in the order given, on one line.
+std::string jsonObject(
+    std::initializer_list<std::pair<std::string_view, std::string_view>> members);
+
+// Columns the terminal gives `s`: two for wide East Asian characters, none
+// for combining marks.
 std::size_t displayWidth(std::string_view s);
 
-// Rows of text cells as an aligned table under `headers`; control characters
-// are shown as "?" so that a name cannot break the layout.
+// Rows of text cells as a table under `headers`, aligned by display width,
+// every cell shown through visible().
 void printTable(std::ostream& out, const std::vector<std::string>& headers,
                 const std::vector<std::vector<std::string>>& rows);
 

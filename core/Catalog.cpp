@@ -9,12 +9,13 @@ bool Catalog::ListDir(const std::string& folder, const RowSink& add,
     std::string bytes;  // one buffer for every file of the walk
     WalkVisitor visitor;
     visitor.problem = problem;
-    visitor.folder = [&](const std::string&, const std::string& label,
+    visitor.folder = [&](const std::string& path, const std::string& label,
                          const FolderContents& contents) {
         for (const auto& name : contents.files) {
-            FavoriteItem row{name, label, {}};
+            FavoriteItem row{name, label, {}, {}, path + name};
             if (contents.folder->readFile(name, bytes)) {
                 row.comment = profile_.valueIn(bytes, kCommentSection, kCommentKey);
+                row.url = profile_.valueIn(bytes, kShortcutSection, kUrlKey);
             }
             add(std::move(row));
         }

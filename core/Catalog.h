@@ -19,11 +19,14 @@ enum ListMode : std::int32_t {
 };
 
 // One row of the favorites list. The file is found again as
-// FullPath(folder + name); its address is read only when needed.
+// FullPath(folder + name); address and path come from the same single read
+// as the comment, for the command line's rows.
 struct FavoriteItem {
     std::string name;     // the file's name with its extension, as listed
     std::string folder;   // the folder label: "\", "\Links\", "\A\B\"
     std::string comment;  // "Words" of "CommentKey", empty when none
+    std::string url;      // "URL" of "InternetShortcut", empty when none
+    std::string path;     // the system's absolute path of the file
     bool operator==(const FavoriteItem&) const = default;
 };
 
@@ -50,7 +53,7 @@ class Catalog {
     const Profile& profile() const { return profile_; }
 
     // Adds one row per file below `folder` (a system path ending in "/"), in the
-    // walk's order, reading each file once for its comment. False when `folder`
+    // walk's order, reading each file once for its comment and address. False when `folder`
     // itself cannot be listed.
     bool ListDir(const std::string& folder, const RowSink& add,
                  const ProblemSink& problem = {}) const;

@@ -123,10 +123,10 @@ bool Search::SearchDir(const std::string& folder, const std::vector<std::string>
         keys.push_back(options.foldCase ? UpperCase(k, mapper_) : k);
 
     const Profile& profile = catalog_.profile();
-    std::string bytes, text, folded, comment;
+    std::string bytes, text, folded, comment, url;
     WalkVisitor visitor;
     visitor.problem = problem;
-    visitor.folder = [&](const std::string&, const std::string& label,
+    visitor.folder = [&](const std::string& path, const std::string& label,
                          const FolderContents& contents) {
         if (keys.empty()) return;
         for (const auto& name : contents.files) {
@@ -135,11 +135,14 @@ bool Search::SearchDir(const std::string& folder, const std::vector<std::string>
             const auto commentOf = [&] {
                 return read ? profile.valueIn(bytes, kCommentSection, kCommentKey) : std::string();
             };
+            const auto urlOf = [&] {
+                return read ? profile.valueIn(bytes, kShortcutSection, kUrlKey) : std::string();
+            };
             text.clear();
             if (useFolder) text.append(label).append(" ");
             if (useName) text.append(name).append(" ");
             if (useAddress) {
-                if (read) text.append(profile.valueIn(bytes, kShortcutSection, kUrlKey));
+                text.append(url = urlOf());
                 text.append(" ");
             }
             if (useComment) text.append(comment = commentOf());
@@ -154,7 +157,10 @@ bool Search::SearchDir(const std::string& folder, const std::vector<std::string>
                 const bool found = ContainsKeyword(text, k, false, mapper_);
                 match = options.anyKeyword ? (match || found) : (match && found);
             }
-            if (match) add(FavoriteItem{name, label, useComment ? comment : commentOf()});
+            if (match) {
+                add(FavoriteItem{name, label, useComment ? comment : commentOf(),
+                                 useAddress ? url : urlOf(), path + name});
+            }
         }
     };
     return walkTree(catalog_.fileSystem(), catalog_.FavoritesRoot(), folder, visitor);

@@ -481,8 +481,13 @@ TEST_F(CommandsTest, WindowAndCommandLineAgree) {
     app::Window& w = start();
     // The command line's output, one line per row.
     const auto cli = [&](const std::vector<std::string>& args) {
+        platform::Services services;
+        services.fs = std::make_unique<platform::PosixFileSystem>();
+        services.codePage = std::make_unique<platform::IconvCodePage>("CP932");
+        services.caseMapper = std::make_unique<platform::LocaleCaseMapper>();
+        services.folders = std::make_unique<TestFolders>(dir);
         std::ostringstream out, err;
-        if (cli::runCli(args, out, err, &folders) != 0) return std::string("failed");
+        if (cli::runCli(args, services, out, err) != 0) return std::string("failed");
         return out.str();
     };
     const auto has = [](const std::string& out, const Strings& texts) {

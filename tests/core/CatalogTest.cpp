@@ -112,7 +112,7 @@ TEST_F(CatalogTest, NamesTheNotationCannotHoldAreSkippedAndReported) {
 
 TEST_F(CatalogTest, MissingRootFails) {
     Catalog missing{fs, profile, dir / "nothing/"};
-    std::vector<FavoriteItem> items{{"stale", "\\", ""}};
+    std::vector<FavoriteItem> items{{"stale", "\\", "", "", ""}};
     EXPECT_FALSE(missing.allFavorites(items));
     EXPECT_TRUE(items.empty());
 }
@@ -141,7 +141,9 @@ TEST_F(CatalogTest, ListDirFromASubfolderKeepsLabelsRelativeToTheRoot) {
     writeShortcut(root + "z.url", "http://z/");
     std::vector<FavoriteItem> items;
     ASSERT_TRUE(catalog.ListDir(root + "A/", [&](FavoriteItem&& r) { items.push_back(r); }));
-    EXPECT_EQ(items, (std::vector<FavoriteItem>{{"c.url", "\\A\\B\\", "c"}}));
+    EXPECT_EQ(
+        items,
+        (std::vector<FavoriteItem>{{"c.url", "\\A\\B\\", "c", "http://c/", root + "A/B/c.url"}}));
 }
 
 }  // namespace

@@ -1,0 +1,98 @@
+#pragma once
+// A services set over temporary folders for the command line's tests, with
+// fakes where the real service would reach the desktop.
+
+#include <gtest/gtest.h>
+
+#include <istream>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "TestSupport.h"
+#include "cli/Command.h"
+#include "platform/Services.h"
+
+namespace brim::cli::test {
+
+using namespace brim::test;
+
+class RecordingOpener final : public platform::Opener {
+  public:
+    std::string open(const std::string& target) override {
+        opened.push_back(target);
+        return failure;
+    }
+    std::vector<std::string> opened;
+    std::string failure;  // what each open answers; empty: it started
+};
+
+class FixedPages final : public platform::PageSource {
+  public:
+    std::vector<platform::BrowserPage> openPages() override { return pages; }
+    std::vector<std::string> skipped() const override { return skips; }
+    std::vector<platform::BrowserPage> pages;
+    std::vector<std::string> skips;
+};
+
+// Moves files into one folder; refuses the paths in `refuse`.
+class FolderTrash final : public platform::Trash {
+  public:
+    explicit FolderTrash(std::string folder) : folder_(std::move(folder)) {}
+    platform::IoResult moveToTrash(const std::string& path) override;
+    std::vector<std::string> refuse;
+
+  private:
+    std::string folder_;
+};
+
+struct CliRun {
+    int rc;
+    std::string out, err;
+};
+
+// Sets an environment variable for one test.
+class ScopedEnv {
+  public:
+    ScopedEnv(const char* name, const std::string& value);
+    ~ScopedEnv();
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+  private:
+    const char* name_;
+    std::optional<std::string> old_;
+};
+
+// The services of the tests: the system's file system and CP932 over
+// TestFolders, the fakes above for opening, pages and the trash.
+struct TestServices {
+    explicit TestServices(const TempDir& dir);
+    std::unique_ptr<platform::Services> services;
+    TestFolders* folders;
+    RecordingOpener* opener;
+    FixedPages* pages;
+    FolderTrash* trash;
+};
+
+CliRun runWith(platform::Services& services, const std::vector<std::string>& args,
+               std::istream* questions = nullptr);
+
+// Runs the built program with `arguments` (shell words) and stdin from
+// /dev/null; standard output is captured unless `arguments` redirects it.
+CliRun runProgram(const std::string& arguments);
+
+// One test's command line over its own temporary folders.
+class CliFixture : public testing::Test {
+  protected:
+    TempDir dir;
+    TestServices s{dir};
+    std::string root = s.folders->favorites();
+
+    CliRun run(const std::vector<std::string>& args, std::istream* questions = nullptr) {
+        return runWith(*s.services, args, questions);
+    }
+};
+
+}  // namespace brim::cli::test
