@@ -26,10 +26,9 @@ class DeleteCommand final : public Command {
         for (const auto& operand : operands) {
             const std::string path = core::FullPath(ctx.catalog.FavoritesRoot(), operand);
             // The window's "削除" takes the same steps: found, asked, moved.
-            const app::TrashOutcome r =
-                app::MoveToTrash(ctx.fs(), *ctx.services.trash, path, [&] {
-                    return yes_ || ctx.confirm("Move " + path + " to the trash?");
-                });
+            const app::TrashOutcome r = app::MoveToTrash(ctx.fs(), *ctx.services.trash, path, [&] {
+                return yes_ || ctx.confirm("Move " + path + " to the trash?");
+            });
             switch (r.kind) {
                 case app::TrashOutcome::Kind::Moved:
                     moved.push_back(path);
