@@ -131,6 +131,7 @@ std::vector<std::unique_ptr<Command>> allCommands() {
     commands.push_back(makeDeleteCommand());
     commands.push_back(makePruneCommand());
     commands.push_back(makeExportCommand());
+    commands.push_back(makeImportCommand());
     return commands;
 }
 

@@ -120,6 +120,7 @@ std::unique_ptr<Command> makeSaveCommand();
 std::unique_ptr<Command> makeDeleteCommand();
 std::unique_ptr<Command> makePruneCommand();
 std::unique_ptr<Command> makeExportCommand();
+std::unique_ptr<Command> makeImportCommand();
 
 // `path` made absolute against the working folder; an absolute one is kept.
 std::string absoluteFromWorkingFolder(const std::string& path);

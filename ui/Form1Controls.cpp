@@ -21,6 +21,7 @@
 #include "ui/Form5Shortcuts.h"
 #include "ui/Form6About.h"
 #include "ui/Form7AutoCopy.h"
+#include "ui/Form8Import.h"
 #include "ui/Icons.h"
 #include "ui/Layout.h"
 

@@ -354,3 +354,54 @@ TEST_F(Verbs, ExportWritesNewFilesOrStandardOutput) {
 
 }  // namespace
 }  // namespace brim::cli::test
+
+namespace brim::cli::test {
+namespace {
+
+TEST_F(Verbs, ImportWritesABookmarkFileIntoItsOwnFolder) {
+    makeFolders(root);
+    writeFile(dir / "b.html",
+              "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<DL><p>\n<DT><A HREF=\"http://a/\">A</A>\n"
+              "<DD>メモ\n<DT><H3>Sub</H3>\n<DL><p>\n<DT><A HREF=\"http://b/\">B\x1b[2J</A>\n"
+              "</DL><p>\n</DL><p>\n");
+    const auto dry = run({"import", "netscape", dir / "b.html", "--dry-run"});
+    EXPECT_EQ(dry.rc, kSuccess) << dry.err;
+    EXPECT_NE(dry.out.find("2 to import"), std::string::npos) << dry.out;
+    EXPECT_FALSE(std::filesystem::exists(root + "b"));
+
+    const auto done = run({"--json", "import", "netscape", dir / "b.html"});
+    ASSERT_EQ(done.rc, kSuccess) << done.err;
+    const Json doc = Json::parse(done.out);
+    EXPECT_EQ(doc["imported"], 2);
+    EXPECT_EQ(doc["files"][0], root + "b/A.url");
+    EXPECT_EQ(readFile(root + "b/A.url").find("Words=\x83\x81\x83\x82") != std::string::npos, true);
+    // The escape in the title became a safe name; the terminal never sees it raw.
+    EXPECT_TRUE(std::filesystem::exists(root + "b/Sub/B_[2J.url"));
+
+    const auto again = run({"import", "netscape", dir / "b.html", "--into=b"});
+    EXPECT_EQ(again.rc, kSuccess);
+    EXPECT_NE(again.out.find("0 imported, 2 skipped as already there"), std::string::npos)
+        << again.out;
+}
+
+TEST_F(Verbs, ImportRefusesDamagedInputAndBadArguments) {
+    writeFile(dir / "cut.html", "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<DL><p>\n<DT><A HREF=");
+    const struct {
+        std::vector<std::string> args;
+        int rc;
+    } cases[] = {
+        {{"import", "netscape", dir / "cut.html"}, kFailure},
+        {{"import", "netscape"}, kFailure},  // a bookmark file must be named
+        {{"import", "opera"}, kUsage},
+        {{"import"}, kUsage},
+        {{"import", "firefox", "--profile", "/p", "/f"}, kUsage},
+    };
+    for (const auto& c : cases) {
+        const auto r = run(c.args);
+        EXPECT_EQ(r.rc, c.rc) << c.args.back() << r.err;
+    }
+    EXPECT_FALSE(std::filesystem::exists(root + "cut"));
+}
+
+}  // namespace
+}  // namespace brim::cli::test

@@ -2,6 +2,7 @@
 // file: the search options chosen in the window are the ones the CLI uses.
 
 #include <QCheckBox>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QtTest>
 #include <cstdio>
@@ -9,9 +10,11 @@
 #include <filesystem>
 
 #include "TestSupport.h"
+#include "app/Prompts.h"
+#include "app/Settings.h"
 #include "core/Profile.h"
 #include "platform/Services.h"
-#include "ui/Form3.h"
+#include "ui/Form3SearchOptions.h"
 
 namespace {
 
@@ -78,19 +81,25 @@ class SharedSettingsTest : public QObject {
         // The window's options dialog over the system's own services.
         const auto system = brim::platform::makeSystemServices();
         const brim::core::Profile profile(*system->fs, *system->codePage, *system->folders);
+        brim::app::ScriptedPrompts prompts;
+        brim::app::SettingsWriter settings(profile, system->folders->settingsFile(), prompts);
         {
-            brim::ui::Form3 form3(profile, nullptr);
-            (orSearch ? form3.Option1 : form3.Option2)->setChecked(true);
-            form3.Check1->setChecked(ignoreCase);
-            form3.Command1_Click();
+            brim::app::SearchOptionsDialog options(settings);
+            brim::ui::Form3 form3(options, nullptr);
+            form3.findChild<QRadioButton*>(orSearch ? "Option1" : "Option2")->click();
+            QCheckBox* fold = form3.findChild<QCheckBox*>("Check1");
+            if (fold->isChecked() != ignoreCase) fold->click();
+            QTest::mouseClick(form3.findChild<QPushButton*>("Command1"), Qt::LeftButton);
+            QVERIFY(prompts.shown.empty());
         }
         QVERIFY(std::filesystem::exists(dir / "home/.config/brimmark/Brimmark.ini"));
         QCOMPARE(cliSearchCount(text.toStdString()), expected);
 
         // The window, started again in that home, shows the same options.
-        brim::ui::Form3 again(profile, nullptr);
-        QCOMPARE(again.Option1->isChecked(), orSearch);
-        QCOMPARE(again.Check1->isChecked(), ignoreCase);
+        brim::app::SearchOptionsDialog stored(settings);
+        brim::ui::Form3 again(stored, nullptr);
+        QCOMPARE(again.findChild<QRadioButton*>("Option1")->isChecked(), orSearch);
+        QCOMPARE(again.findChild<QCheckBox*>("Check1")->isChecked(), ignoreCase);
     }
 };
 
