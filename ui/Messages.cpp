@@ -23,6 +23,9 @@ QString reasonText(const platform::IoResult& io) {
             return QStringLiteral("ファイルが大きすぎます。");
         case IoError::Exists:
             return QStringLiteral("同じ名前のファイルがすでにあります。");
+        case IoError::Busy:
+            return QStringLiteral(
+                "ほかのプログラムがこのファイルを変更中です。しばらくしてからやり直してください。");
         case IoError::Other:
             break;
     }
