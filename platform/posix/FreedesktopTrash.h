@@ -10,9 +10,9 @@
 
 namespace brim::platform {
 
-// The trash of the freedesktop.org Trash specification, which file managers
-// restore from: files/NAME and info/NAME.trashinfo (the original path,
-// percent-encoded, and the time of deletion).
+// The freedesktop.org trash, which file managers restore from: files/NAME
+// and info/NAME.trashinfo (the original path, percent-encoded, and the time
+// of deletion).
 //
 // A file on the file system of the home trash ($XDG_DATA_HOME/Trash) goes
 // there; a file on another one goes to that file system's own trash
