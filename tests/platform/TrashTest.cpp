@@ -78,6 +78,23 @@ class TrashTest : public testing::Test {
         return hidden;
     }
 
+    // Deletes `file` in a child process that is killed at `killed`, if given.
+    pid_t deleteInChild(const std::string& file, std::optional<Step> killed) const {
+        const pid_t child = fork();
+        if (child == 0) {
+            FreedesktopTrash t(data);
+            if (killed) {
+                t.setStepHook([killed](Step s) {
+                    if (s == *killed) raise(SIGKILL);
+                    return true;
+                });
+            }
+            static_cast<void>(t.moveToTrash(file));
+            _exit(0);
+        }
+        return child;
+    }
+
     // How many of `path` and the files in the trash folders hold `content`.
     static int copiesOf(const std::string& content, const std::string& path,
                         const std::vector<std::string>& trashes) {
@@ -185,16 +202,7 @@ TEST_F(TrashTest, ADeleteKilledAtAnyStepLeavesNoOrphan) {
         const std::string file = folder + "/f" + std::to_string(round) + ".url";
         const std::string content = "round " + std::to_string(round++);
         test::writeFile(file, content);
-        const pid_t child = fork();
-        if (child == 0) {
-            FreedesktopTrash t(data);
-            t.setStepHook([killed](Step s) {
-                if (s == killed) raise(SIGKILL);
-                return true;
-            });
-            static_cast<void>(t.moveToTrash(file));
-            _exit(0);
-        }
+        const pid_t child = deleteInChild(file, killed);
         int status = 0;
         waitpid(child, &status, 0);
         ASSERT_TRUE(WIFSIGNALED(status));
@@ -400,21 +408,6 @@ TEST_F(OtherFileSystem, TheCopyNeverLosesAConcurrentSave) {
 TEST_F(OtherFileSystem, ADeleteKilledAnywhereLosesNothingAndLeavesNoOrphan) {
     blockItsTrash();
     const std::string padding(512 << 10, 'p');
-    const auto deleteInChild = [this](const std::string& file, std::optional<Step> killed) {
-        const pid_t child = fork();
-        if (child == 0) {
-            FreedesktopTrash t(data);
-            if (killed) {
-                t.setStepHook([killed](Step s) {
-                    if (s == *killed) raise(SIGKILL);
-                    return true;
-                });
-            }
-            static_cast<void>(t.moveToTrash(file));
-            _exit(0);
-        }
-        return child;
-    };
     // The random kills fall within the time one whole delete takes here.
     test::writeFile(favorites + "/timed.url", padding);
     const auto start = std::chrono::steady_clock::now();
