@@ -238,9 +238,11 @@ LockAttempt PosixFileSystem::lockForUpdate(const std::string& path) {
     const int fd = ::open(parentOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return {nullptr, ioFailure(errno)};
     // Polled rather than blocking, so that a program that hangs while holding
-    // the lock cannot hang us too.
+    // the lock cannot hang us too. Polled often: another program saving in a
+    // loop frees the lock only for microseconds between its saves, and rare
+    // polls would miss every such gap and report busy without need.
     const auto until = std::chrono::steady_clock::now() + lockWait_;
-    auto pause = std::chrono::milliseconds(5);
+    const auto pause = std::chrono::milliseconds(1);
     while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         const int e = errno;
         if (e == EINTR) continue;
@@ -255,7 +257,6 @@ LockAttempt PosixFileSystem::lockForUpdate(const std::string& path) {
         }
         std::this_thread::sleep_for(
             std::min<std::chrono::steady_clock::duration>(pause, until - now));
-        pause = std::min(pause * 2, std::chrono::milliseconds(100));
     }
     return {std::make_unique<FolderLock>(fd), {}};
 }
