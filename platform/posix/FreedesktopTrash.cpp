@@ -257,10 +257,11 @@ IoResult announce(Plan& plan, std::string& journal, const std::string& journalFo
 }
 
 // Removes the .trashinfo of a move that did not happen, if it is still the
-// one this move wrote.
+// one this move wrote, whole or cut short by the kill.
 void withdrawInfo(const Plan& plan) {
     std::string text;
-    if (readSmall(plan.infoPath(), text) && text == plan.info) ::unlink(plan.infoPath().c_str());
+    if (readSmall(plan.infoPath(), text) && plan.info.compare(0, text.size(), text) == 0)
+        ::unlink(plan.infoPath().c_str());
 }
 
 // Finishes or undoes one move of a killed process; false when something is
