@@ -23,6 +23,8 @@ std::string reasonText(const platform::IoResult& io) {
             return "ファイルが大きすぎます。";
         case IoError::Exists:
             return "同じ名前のファイルがすでにあります。";
+        case IoError::Busy:
+            return "ほかのプログラムがこのファイルを変更中です。しばらくしてからやり直してください。";
         case IoError::Other:
             break;
     }

@@ -26,6 +26,8 @@ std::string describe(const platform::IoResult& io) {
             return "the file is too large";
         case IoError::Exists:
             return "a file of that name exists";
+        case IoError::Busy:
+            return "another program is changing the favorite; try again";
         default:
             return io.sysError ? std::strerror(io.sysError) : "unknown error";
     }
@@ -122,6 +124,8 @@ WriteStatus Profile::write(const std::string& path, std::span<const ProfileChang
     // Read and replaced under the lock, so that another program's change of
     // another key made meanwhile is read and kept.
     const auto lock = fs_.lockForUpdate(path);
+    if (lock.status.error == IoError::Busy)
+        return {WriteStatus::Kind::WriteFailed, lock.status, {}, {}};
     std::string old;
     const auto r = fs_.readFile(path, old);
     if (!r && r.error != IoError::NotFound) return {WriteStatus::Kind::ReadFailed, r, {}, {}};

@@ -35,6 +35,7 @@ enum class IoError {
     NotAFile,  // the path names a folder or a special file
     TooLarge,  // larger than any profile file the program will hold in memory
     Exists,    // a new file's name is taken
+    Busy,      // another program kept the file locked for longer than we wait
     Other,
 };
 
@@ -66,6 +67,16 @@ class UpdateLock {
     virtual ~UpdateLock() = default;
 };
 
+// What lockForUpdate achieved.
+struct [[nodiscard]] LockAttempt {
+    // Holds the lock while it lives; nullptr when none was taken.
+    std::unique_ptr<UpdateLock> lock;
+    // Busy: another update held the folder for the whole wait, and the update
+    // must not run. Any other failure: the folder cannot be locked at all (a
+    // file system without locks), and the update runs unguarded.
+    IoResult status;
+};
+
 class FileSystem {
   public:
     virtual ~FileSystem() = default;
@@ -90,8 +101,11 @@ class FileSystem {
 
     // Replaces the file's contents with `bytes` so that a reader sees either the
     // old or the new file, never a part: a temporary file in the same folder is
-    // written, flushed and renamed over it. Permissions of an existing file are
-    // kept; a read-only file is refused. A symbolic link is written through.
+    // written, flushed and renamed over it. Where the file system allows, that
+    // file has no name until the last moment; elsewhere a hidden one, which a
+    // later write into the folder removes if its writer was killed. Permissions
+    // of an existing file are kept; a read-only file is refused. A symbolic
+    // link is written through.
     virtual IoResult replaceFile(const std::string& path, std::string_view bytes) = 0;
 
     // Creates one folder; its parent must exist. Succeeds when it exists already.
@@ -104,10 +118,9 @@ class FileSystem {
     // and leaves no file behind when the write fails part way.
     virtual IoResult createNewFile(const std::string& path, std::string_view bytes) = 0;
 
-    // Waits until no other update of a file in the folder of `path` runs and
-    // holds them off while the returned lock lives; nullptr when the folder
-    // cannot be locked (the update then runs unguarded).
-    virtual std::unique_ptr<UpdateLock> lockForUpdate(const std::string& path) = 0;
+    // Waits a few seconds at most until no other update of a file in the
+    // folder of `path` runs, and holds them off while the returned lock lives.
+    virtual LockAttempt lockForUpdate(const std::string& path) = 0;
 
     // Last modification time in seconds since 1970, nullopt when unknown.
     virtual std::optional<std::int64_t> modificationTime(const std::string& path) = 0;

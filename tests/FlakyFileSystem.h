@@ -35,7 +35,7 @@ class FlakyFileSystem final : public platform::FileSystem {
         if (unwritable.count(p)) return {platform::IoError::NoSpace, ENOSPC};
         return real.createNewFile(p, b);
     }
-    std::unique_ptr<platform::UpdateLock> lockForUpdate(const std::string& p) override {
+    platform::LockAttempt lockForUpdate(const std::string& p) override {
         return real.lockForUpdate(p);
     }
     std::optional<std::int64_t> modificationTime(const std::string& p) override {

@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <thread>
 
 namespace brim::platform {
 namespace {
@@ -190,35 +191,15 @@ IoResult PosixFileSystem::replaceFile(const std::string& path, std::string_view 
         if (!(st.st_mode & S_IWUSR)) return {IoError::ReadOnly, 0};
     }
 
-    const std::string folder = parentOf(target);
-    std::string temp;
-    const unsigned mode = exists ? st.st_mode & 0777 : 0666;
-    if (const auto r = writeTemporary(folder, bytes, temp, mode); !r) return r;
+    PendingFile pending;
+    if (const auto r = pending.write(parentOf(target), bytes, exists ? st.st_mode & 0777 : 0666);
+        !r)
+        return r;
     if (exists) {
         // The exact permissions, also the bits the umask took away.
-        const bool kept = ::chmod(temp.c_str(), st.st_mode & 07777) == 0;
-        if (geteuid() == 0) {
-            // Root writing a user's file leaves it owned by the user.
-            [[maybe_unused]] const int ignored = ::chown(temp.c_str(), st.st_uid, st.st_gid);
-        }
-        if (!kept) {
-            const int e = errno;
-            ::unlink(temp.c_str());
-            return ioFailure(e);
-        }
+        if (const auto r = pending.takeModeOf(st); !r) return r;
     }
-    if (::rename(temp.c_str(), target.c_str()) != 0) {
-        const int e = errno;
-        ::unlink(temp.c_str());
-        return ioFailure(e);
-    }
-    // Make the rename itself durable; a failure here no longer loses data.
-    const int dfd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dfd >= 0) {
-        fsync(dfd);
-        ::close(dfd);
-    }
-    return {};
+    return pending.replace(target);
 }
 
 IoResult PosixFileSystem::createFolder(const std::string& path) {
@@ -230,28 +211,11 @@ IoResult PosixFileSystem::createFolder(const std::string& path) {
 }
 
 IoResult PosixFileSystem::createNewFile(const std::string& path, std::string_view bytes) {
-    // Written under a hidden temporary name and then linked to its own: the
-    // link fails when the name is taken, and a failed write leaves nothing.
-    std::string temp;
-    if (const auto r = writeTemporary(parentOf(path), bytes, temp); !r) return r;
-    const int linked = ::link(temp.c_str(), path.c_str());
-    const int e = errno;
-    if (linked != 0 && e != EEXIST && e != EPERM && e != EOPNOTSUPP) {
-        ::unlink(temp.c_str());
-        return ioFailure(e);
-    }
-    if (linked != 0 && e != EEXIST) {
-        // No hard links here (a FAT stick): a rename that refuses to replace.
-        if (::renameat2(AT_FDCWD, temp.c_str(), AT_FDCWD, path.c_str(), RENAME_NOREPLACE) == 0) {
-            return {};
-        }
-        const int r = errno;
-        ::unlink(temp.c_str());
-        return ioFailure(r);
-    }
-    ::unlink(temp.c_str());
-    if (linked != 0) return {IoError::Exists, e};
-    return {};
+    // Written first and then linked to its name: the link fails when the name
+    // is taken, and a failed write leaves nothing.
+    PendingFile pending;
+    if (const auto r = pending.write(parentOf(path), bytes); !r) return r;
+    return pending.linkAs(path);
 }
 
 namespace {
@@ -269,17 +233,32 @@ class FolderLock final : public UpdateLock {
 
 }  // namespace
 
-std::unique_ptr<UpdateLock> PosixFileSystem::lockForUpdate(const std::string& path) {
+LockAttempt PosixFileSystem::lockForUpdate(const std::string& path) {
     // The folder is locked, not the file: the file is replaced by a new one.
     const int fd = ::open(parentOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return nullptr;
-    while (::flock(fd, LOCK_EX) != 0) {
-        if (errno != EINTR) {
+    if (fd < 0) return {nullptr, ioFailure(errno)};
+    // Polled rather than blocking, so that a program that hangs while holding
+    // the lock cannot hang us too. Polled often: another program saving in a
+    // loop frees the lock only for microseconds between its saves, and rare
+    // polls would miss every such gap and report busy without need.
+    const auto until = std::chrono::steady_clock::now() + lockWait_;
+    const auto pause = std::chrono::milliseconds(1);
+    while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const int e = errno;
+        if (e == EINTR) continue;
+        if (e != EWOULDBLOCK) {
             ::close(fd);
-            return nullptr;
+            return {nullptr, ioFailure(e)};
         }
+        const auto now = std::chrono::steady_clock::now();
+        if (now >= until) {
+            ::close(fd);
+            return {nullptr, {IoError::Busy, e}};
+        }
+        std::this_thread::sleep_for(
+            std::min<std::chrono::steady_clock::duration>(pause, until - now));
     }
-    return std::make_unique<FolderLock>(fd);
+    return {std::make_unique<FolderLock>(fd), {}};
 }
 
 std::optional<std::int64_t> PosixFileSystem::modificationTime(const std::string& path) {

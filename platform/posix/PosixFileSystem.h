@@ -1,10 +1,20 @@
 #pragma once
+#include <chrono>
+
 #include "platform/FileSystem.h"
 
 namespace brim::platform {
 
 class PosixFileSystem final : public FileSystem {
   public:
+    // Long enough for any other program's save to end, short enough that a
+    // hung one does not freeze the window.
+    static constexpr std::chrono::milliseconds kLockWait{3000};
+
+    // `lockWait`: how long lockForUpdate waits for another update to end.
+    explicit PosixFileSystem(std::chrono::milliseconds lockWait = kLockWait)
+        : lockWait_(lockWait) {}
+
     std::unique_ptr<OpenFolder> openFolder(const std::string& folder) override;
     std::optional<std::uint32_t> attributes(const std::string& path) override;
     IoResult readFile(const std::string& path, std::string& out) override;
@@ -13,7 +23,10 @@ class PosixFileSystem final : public FileSystem {
     IoResult removeFolder(const std::string& path) override;
     IoResult createNewFile(const std::string& path, std::string_view bytes) override;
     std::optional<std::int64_t> modificationTime(const std::string& path) override;
-    std::unique_ptr<UpdateLock> lockForUpdate(const std::string& path) override;
+    LockAttempt lockForUpdate(const std::string& path) override;
+
+  private:
+    std::chrono::milliseconds lockWait_;
 };
 
 // Listing order: ASCII upper case first, then the bytes, as NTFS lists names.

@@ -31,6 +31,22 @@ std::string withTrailingSeparator(std::string path) {
     return path;
 }
 
+std::optional<std::string> absoluteFolder(std::string_view folder) {
+    if (folder.empty()) return std::nullopt;
+    if (folder.front() == '/') return withTrailingSeparator(std::string(folder));
+    char here[PATH_MAX];
+    if (!getcwd(here, sizeof here)) return std::nullopt;
+    std::string path = here;
+    // "." and "./" mean the current folder itself, without a "/./" inside.
+    while (folder.substr(0, 2) == "./") {
+        folder.remove_prefix(2);
+        while (!folder.empty() && folder.front() == '/')
+            folder.remove_prefix(1);
+    }
+    if (!folder.empty() && folder != ".") path += "/" + std::string(folder);
+    return withTrailingSeparator(path);
+}
+
 std::string executableFolder() {
     char buf[PATH_MAX];
     const ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
@@ -57,7 +73,12 @@ std::string PosixKnownFolders::xdg(const std::string& var,
 }
 
 std::string PosixKnownFolders::favorites() const {
-    if (auto f = env_("BRIMMARK_FAVORITES")) return withTrailingSeparator(*f);
+    // A relative root is taken from the current folder now, once: the paths
+    // handed on (to the trash's Path= among others) must not depend on where
+    // the process stands later. An empty variable counts as unset.
+    if (auto f = env_("BRIMMARK_FAVORITES"); f && !f->empty()) {
+        return absoluteFolder(*f).value_or(withTrailingSeparator(*f));
+    }
     return withTrailingSeparator(home() + "/Favorites");
 }
 

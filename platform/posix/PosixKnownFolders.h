@@ -1,6 +1,8 @@
 #pragma once
 #include <functional>
 #include <optional>
+#include <string>
+#include <string_view>
 
 #include "platform/KnownFolders.h"
 
@@ -32,6 +34,11 @@ class PosixKnownFolders final : public KnownFolders {
 
 // The folder of the running executable, ending in "/".
 std::string executableFolder();
+
+// `folder` as an absolute path ending in "/", a relative one taken from the
+// current folder. nullopt for an empty text, which names no folder (not the
+// current one), and when the current folder is unknown.
+std::optional<std::string> absoluteFolder(std::string_view folder);
 
 // Ends `path` in exactly one "/".
 std::string withTrailingSeparator(std::string path);
