@@ -24,7 +24,8 @@ std::string reasonText(const platform::IoResult& io) {
         case IoError::Exists:
             return "同じ名前のファイルがすでにあります。";
         case IoError::Busy:
-            return "ほかのプログラムがこのファイルを変更中です。しばらくしてからやり直してください。";
+            return "ほかのプログラムがこのファイルを変更中です。しばらくしてからやり直してください"
+                   "。";
         case IoError::Other:
             break;
     }
