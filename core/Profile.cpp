@@ -1,11 +1,11 @@
 #include "core/Profile.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "core/ProfileEncoding.h"
 #include "core/ProfileText.h"
 #include "platform/NativePaths.h"
+#include "platform/SystemError.h"
 #include "text/Utf8.h"
 
 namespace brim::core {
@@ -29,7 +29,7 @@ std::string describe(const platform::IoResult& io) {
         case IoError::Exists:
             return "a file of that name exists";
         default:
-            return io.sysError ? std::strerror(io.sysError) : "unknown error";
+            return io.sysError ? platform::systemErrorText(io.sysError) : "unknown error";
     }
 }
 
