@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "platform/NativePaths.h"
+#include "platform/SystemError.h"
 
 namespace brim::platform::win32 {
 
@@ -27,25 +28,25 @@ std::string narrow(std::wstring_view wide) {
 
 std::wstring longPath(std::string_view path) {
     std::wstring w = widen(path);
-    for (auto& c : w)
-        if (c == L'/') c = L'\\';
-    const NativePaths paths(PathStyle::Windows);
     if (w.rfind(L"\\\\?\\", 0) == 0) return w;
-    if (paths.rootLength(path) == 3) return L"\\\\?\\" + w;
-    if (paths.rootLength(path) > 0) return L"\\\\?\\UNC\\" + w.substr(2);
-    return w;
+    const NativePaths paths(PathStyle::Windows);
+    const std::size_t root = widen(path.substr(0, paths.rootLength(path))).size();
+    // A "\\?\" path is taken literally, so "/" and doubled separators
+    // (from a folder joined with a name that starts with one) are mended here.
+    std::wstring out;
+    out.reserve(w.size() + 8);
+    for (std::size_t i = 0; i < w.size(); ++i) {
+        const wchar_t c = w[i] == L'/' ? L'\\' : w[i];
+        if (c == L'\\' && i >= root && !out.empty() && out.back() == L'\\') continue;
+        out.push_back(c);
+    }
+    if (root == 3) return L"\\\\?\\" + out;
+    if (root > 0) return L"\\\\?\\UNC\\" + out.substr(2);
+    return out;
 }
 
 std::string errorText(unsigned long code) {
-    wchar_t* buffer = nullptr;
-    const DWORD n = FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-    std::string text = n ? narrow(std::wstring_view(buffer, n)) : "error " + std::to_string(code);
-    if (buffer) LocalFree(buffer);
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' '))
-        text.pop_back();
-    return text;
+    return systemErrorText(static_cast<int>(code));
 }
 
 }  // namespace brim::platform::win32

@@ -1,11 +1,15 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 
 #include "core/Paths.h"
+#include "core/Profile.h"
+#include "platform/SystemError.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Services.h"
 #include "platform/win32/Win32Text.h"
@@ -124,6 +128,11 @@ TEST_F(Win32Fixture, PathsLongerThanMaxPath) {
     std::string read;
     ASSERT_TRUE(files.readFile(file, read));
     EXPECT_EQ(read, "deeper");
+    // Past MAX_PATH the name is taken literally; "/" and doubled separators still work.
+    std::string slashed = folder + "/deep.url";
+    std::replace(slashed.begin() + 3, slashed.end(), '\\', '/');
+    ASSERT_TRUE(files.readFile(slashed, read)) << slashed;
+    EXPECT_EQ(read, "deeper");
     const auto entries = files.listFolder(folder);
     ASSERT_TRUE(entries);
     EXPECT_EQ(entries->size(), 1u);
@@ -197,6 +206,13 @@ TEST(Win32KnownFolders, AbsoluteFoldersEndingInOneSeparator) {
     const std::string tail = "\\Brimmark\\Brimmark.ini";
     ASSERT_GT(settings.size(), tail.size());
     EXPECT_EQ(settings.substr(settings.size() - tail.size()), tail) << settings;
+}
+
+TEST(SystemErrorText, WindowsCodesAreNotErrnoValues) {
+    const IoResult denied{IoError::Other, ERROR_ACCESS_DENIED};
+    EXPECT_EQ(core::describe(denied), systemErrorText(ERROR_ACCESS_DENIED));
+    EXPECT_NE(core::describe(denied), std::strerror(ERROR_ACCESS_DENIED));
+    EXPECT_NE(systemErrorText(ERROR_FILE_NOT_FOUND), "error 2");
 }
 
 TEST(ShellOpener, ReportsWhatCannotBeOpened) {
