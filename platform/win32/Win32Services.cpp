@@ -59,6 +59,11 @@ std::optional<std::string> Win32CodePage::encode(std::string_view utf8) const {
     return out;
 }
 
+bool Win32CodePage::isValid(std::string_view bytes) const {
+    return bytes.empty() || MultiByteToWideChar(cp_, MB_ERR_INVALID_CHARS, bytes.data(),
+                                                static_cast<int>(bytes.size()), nullptr, 0) > 0;
+}
+
 bool Win32CodePage::isLeadByte(unsigned char byte) const {
     return IsDBCSLeadByteEx(cp_, byte) != 0;
 }

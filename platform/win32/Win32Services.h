@@ -19,6 +19,7 @@ class Win32CodePage final : public CodePage {
     explicit Win32CodePage(unsigned int codePage = 932);
     std::string decode(std::string_view bytes) const override;
     std::optional<std::string> encode(std::string_view utf8) const override;
+    bool isValid(std::string_view bytes) const override;
     bool isLeadByte(unsigned char byte) const override;
     std::string name() const override;
 

@@ -169,7 +169,9 @@ TEST(Win32CodePage, Cp932RoundTrips) {
     for (const auto& c : cases) {
         EXPECT_EQ(cp.decode(c.bytes), c.text);
         EXPECT_EQ(cp.encode(c.text), c.bytes) << c.text;
+        EXPECT_TRUE(cp.isValid(c.bytes)) << c.text;
     }
+    EXPECT_FALSE(cp.isValid("ab\x83")) << "a lead byte without its trail";
     EXPECT_EQ(cp.encode("😀"), std::nullopt);
     EXPECT_EQ(cp.encode("é"), std::nullopt) << "no best-fit replacement";
     EXPECT_TRUE(cp.isLeadByte(0x83));
