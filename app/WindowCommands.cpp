@@ -8,6 +8,7 @@
 #include "app/Window.h"
 #include "core/Editing.h"
 #include "core/Opening.h"
+#include "platform/NativePaths.h"
 #include "text/Utf8.h"
 
 namespace brim::app {
@@ -179,7 +180,8 @@ void Window::ophelp_Click() {
 }
 
 void Window::OpenDocument(const std::string& file) {
-    const std::string folder = file.substr(0, file.find_last_of('/') + 1);
+    const std::string folder =
+        file.substr(0, platform::NativePaths::native().lastSeparator(file) + 1);
     std::string failure;
     if (!services_.fs.attributes(folder)) {
         failure = "ファイルのパスが見つかりません。";

@@ -4,6 +4,7 @@
 
 #include "core/Paths.h"
 #include "core/Walk.h"
+#include "platform/NativePaths.h"
 
 namespace brim::core {
 namespace {
@@ -13,8 +14,7 @@ bool endsWith(std::string_view s, std::string_view tail) {
 }
 
 std::string withoutTrailingSlash(std::string path) {
-    if (path.size() > 1 && path.back() == '/') path.pop_back();
-    return path;
+    return platform::NativePaths::native().withoutTrailingSeparator(std::move(path));
 }
 
 }  // namespace
@@ -74,7 +74,7 @@ class Pruner {
            std::vector<PruneProblem>& problems)
         : fs_(fs), dryRun_(dryRun), removed_(removed), problems_(problems) {}
 
-    // Walks `folder` (ending in "/") as the listing walks: a subtree that is
+    // Walks `folder` (ending in a separator) as the listing walks: a subtree that is
     // empty goes whole; any other folder is entered, last listed first. Each
     // folder is listed once, but for those that hold only folders.
     void visit(const std::string& folder, bool isRoot) {
@@ -87,7 +87,7 @@ class Pruner {
         }
         for (auto it = entries->rbegin(); it != entries->rend(); ++it) {
             if (isFolderToEnter(*it) && isExpressibleName(it->name)) {
-                visit(folder + it->name + "/", false);
+                visit(folder + it->name + platform::kNativeSeparator, false);
             }
         }
     }
@@ -109,7 +109,7 @@ class Pruner {
             if (!isFolderToEnter(e) || !isExpressibleName(e.name)) return false;
         }
         for (const auto& e : entries) {
-            tree.push_back(folder + e.name + "/");
+            tree.push_back(folder + e.name + platform::kNativeSeparator);
             const auto below = list(tree.back());
             if (!below || !emptyBelow(tree.back(), *below, tree)) return false;
         }

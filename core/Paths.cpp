@@ -1,5 +1,7 @@
 #include "core/Paths.h"
 
+#include <algorithm>
+
 #include "text/Utf8.h"
 
 namespace brim::core {
@@ -7,10 +9,6 @@ namespace {
 
 bool isSeparator(char c) {
     return c == '\\' || c == '/';
-}
-
-bool isAbsolute(std::string_view p) {
-    return !p.empty() && p.front() == '/';
 }
 
 bool sameIgnoringAsciiCase(std::string_view a, std::string_view b) {
@@ -26,16 +24,21 @@ bool sameIgnoringAsciiCase(std::string_view a, std::string_view b) {
 
 }  // namespace
 
-std::string FullPath(std::string_view favoritesRoot, std::string_view p) {
+std::string FullPath(std::string_view favoritesRoot, std::string_view p,
+                     platform::NativePaths paths) {
     std::string joined;
-    if (!isAbsolute(p)) joined.append(favoritesRoot);
+    if (!paths.isAbsolute(p)) joined.append(favoritesRoot);
     joined.append(p);
+    const char sep = paths.separator();
+    // The root keeps its separators: "\\server" must not become "\server".
+    const std::size_t root = paths.rootLength(joined);
     std::string out;
     out.reserve(joined.size());
-    for (const char c : joined) {
-        if (isSeparator(c)) {
-            if (!out.empty() && out.back() == '/') continue;
-            out.push_back('/');
+    for (std::size_t i = 0; i < joined.size(); ++i) {
+        const char c = joined[i];
+        if (isSeparator(c) || paths.isSeparator(c)) {
+            if (i >= root && !out.empty() && out.back() == sep) continue;
+            out.push_back(sep);
         } else {
             out.push_back(c);
         }
@@ -66,30 +69,41 @@ std::string StripExtension(std::string_view n) {
     return std::string(n.substr(0, dot));
 }
 
-std::string LongPathName(platform::FileSystem& fs, std::string_view p) {
-    std::size_t first = p.find_first_of("\\/");
-    if (first == std::string_view::npos) return std::string(p);
-    std::string out(p.substr(0, first + 1));
+std::string LongPathName(platform::FileSystem& fs, std::string_view p,
+                         platform::NativePaths paths) {
+    // Segments are looked up from the root on; a relative path from its first folder.
+    std::size_t start = paths.rootLength(p);
+    if (start == 0) {
+        const std::size_t first = p.find_first_of("\\/");
+        if (first == std::string_view::npos) return std::string(p);
+        start = first + 1;
+    }
+    std::string out(p.substr(0, start));
     // The folder the next segment is looked up in, in the system's notation.
-    std::string folder = std::string(p.substr(0, first)) + "/";
-    std::size_t pos = first + 1;
+    std::string folder = FullPath({}, p.substr(0, start), paths);
+    if (folder.empty() || folder.back() != paths.separator()) folder.push_back(paths.separator());
+    std::size_t pos = start;
     while (pos <= p.size()) {
         std::size_t sep = p.find_first_of("\\/", pos);
         if (sep == std::string_view::npos) sep = p.size();
         const std::string_view segment = p.substr(pos, sep - pos);
         std::string spelled(segment);
-        if (!segment.empty() && !fs.attributes(folder + spelled)) {
+        if (!segment.empty()) {
             if (const auto entries = fs.listFolder(folder)) {
-                for (const auto& e : *entries) {
-                    if (sameIgnoringAsciiCase(e.name, segment)) {
-                        spelled = e.name;
-                        break;
+                const auto exact = std::find_if(entries->begin(), entries->end(),
+                                                [&](const auto& e) { return e.name == segment; });
+                if (exact == entries->end()) {
+                    for (const auto& e : *entries) {
+                        if (sameIgnoringAsciiCase(e.name, segment)) {
+                            spelled = e.name;
+                            break;
+                        }
                     }
                 }
             }
         }
         out.append(spelled);
-        folder.append(spelled).append("/");
+        folder.append(spelled).push_back(paths.separator());
         if (sep == p.size()) break;
         out.push_back(p[sep]);
         pos = sep + 1;
@@ -97,11 +111,12 @@ std::string LongPathName(platform::FileSystem& fs, std::string_view p) {
     return out;
 }
 
-std::string FolderLabel(std::string_view favoritesRoot, std::string_view folder) {
+std::string FolderLabel(std::string_view favoritesRoot, std::string_view folder,
+                        platform::NativePaths paths) {
     std::string label = "\\";
     if (folder.size() > favoritesRoot.size()) {
         for (const char c : folder.substr(favoritesRoot.size()))
-            label.push_back(c == '/' ? '\\' : c);
+            label.push_back(paths.isSeparator(c) ? '\\' : c);
     }
     return label;
 }

@@ -3,8 +3,9 @@
 //
 // The program writes folder labels and relative paths with "\" on every system
 // ("\", "\Links\", "Links\News.url"), so that what the user sees, types and
-// exports is the same everywhere. Absolute paths are the system's own: on
-// POSIX they begin with "/". Positions are 1-based characters.
+// exports is the same everywhere. Absolute paths are the system's own ("/…" on
+// POSIX, "C:\…" or "\\server\share\…" on Windows); the rules for them come
+// from the platform. Positions are 1-based characters.
 
 #include <cstdint>
 #include <string>
@@ -12,13 +13,15 @@
 #include <utility>
 
 #include "platform/FileSystem.h"
+#include "platform/NativePaths.h"
 
 namespace brim::core {
 
 // Absolute form of `p`: an absolute path is kept, anything else is taken
-// relative to `favoritesRoot`. Every "\" becomes "/" and each run of
-// separators shrinks to one.
-std::string FullPath(std::string_view favoritesRoot, std::string_view p);
+// relative to `favoritesRoot`. Every "\" becomes the system's separator and
+// each run of separators after the root shrinks to one.
+std::string FullPath(std::string_view favoritesRoot, std::string_view p,
+                     platform::NativePaths paths = platform::NativePaths::native());
 
 // 1-based character position of the last separator ("\" or "/"), 0 when none.
 std::int32_t LastSeparatorPos(std::string_view p);
@@ -32,12 +35,16 @@ std::string StripExtension(std::string_view n);
 
 // `p` with each segment after the first separator spelled as the folder
 // listing spells it (exactly, else the first entry equal but for ASCII case).
-// A segment that is not found is kept as given.
-std::string LongPathName(platform::FileSystem& fs, std::string_view p);
+// A segment that is not found is kept as given. The listing decides even when
+// the file system finds the name as given, since on one that ignores case it
+// would find any spelling.
+std::string LongPathName(platform::FileSystem& fs, std::string_view p,
+                         platform::NativePaths paths = platform::NativePaths::native());
 
 // The folder label of an absolute folder path under `favoritesRoot` (both
-// ending in "/"): "\" for the root itself, "\A\B\" two levels down.
-std::string FolderLabel(std::string_view favoritesRoot, std::string_view folder);
+// ending in a separator): "\" for the root itself, "\A\B\" two levels down.
+std::string FolderLabel(std::string_view favoritesRoot, std::string_view folder,
+                        platform::NativePaths paths = platform::NativePaths::native());
 
 // True when a real file or folder name can be written in the program's
 // notation: valid UTF-8 without "\" (nor "/").

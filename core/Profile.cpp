@@ -1,9 +1,11 @@
 #include "core/Profile.h"
 
-#include <cstring>
+#include <algorithm>
 
 #include "core/ProfileEncoding.h"
 #include "core/ProfileText.h"
+#include "platform/NativePaths.h"
+#include "platform/SystemError.h"
 #include "text/Utf8.h"
 
 namespace brim::core {
@@ -29,7 +31,7 @@ std::string describe(const platform::IoResult& io) {
         case IoError::Busy:
             return "another program is changing the favorite; try again";
         default:
-            return io.sysError ? std::strerror(io.sysError) : "unknown error";
+            return io.sysError ? platform::systemErrorText(io.sysError) : "unknown error";
     }
 }
 
@@ -167,10 +169,13 @@ WriteStatus Profile::WriteSetting(std::string_view section, std::string_view key
                                   std::string_view value) const {
     const std::string file = folders_.settingsFile();
     // The settings may live in a folder of their own that the first write creates.
-    const auto slash = file.find_last_of('/');
-    if (slash != std::string::npos && slash > 0 && !fs_.attributes(file.substr(0, slash))) {
-        for (std::size_t at = file.find('/', 1); at != std::string::npos && at <= slash;
-             at = file.find('/', at + 1)) {
+    const auto paths = platform::NativePaths::native();
+    // Levels are made from the first one below the root on.
+    const std::size_t first = std::max<std::size_t>(paths.rootLength(file), 1);
+    const auto slash = paths.lastSeparator(file);
+    if (slash != std::string::npos && slash >= first && !fs_.attributes(file.substr(0, slash))) {
+        for (std::size_t at = first; at <= slash; ++at) {
+            if (!paths.isSeparator(file[at])) continue;
             // A level that cannot be made shows in the write below.
             static_cast<void>(fs_.createFolder(file.substr(0, at)));
         }

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "core/SessionFiles.h"
+#include "platform/NativePaths.h"
 
 namespace brim::core {
 namespace {
@@ -12,9 +13,10 @@ using platform::BrowserPage;
 using platform::DirEntry;
 
 std::string inFolder(std::string path) {
-    while (path.size() > 1 && path.back() == '/')
+    const auto paths = platform::NativePaths::native();
+    while (path.size() > 1 && paths.isSeparator(path.back()))
         path.pop_back();
-    return path + '/';
+    return path + paths.separator();
 }
 
 std::string describe(const platform::IoResult& r) {
@@ -137,7 +139,8 @@ void SessionPageSource::addChromium(const platform::BrowserFolder& browser,
     if (!profiles) return;
     for (const DirEntry& profile : *profiles) {
         if (!(profile.attributes & platform::kDirectory)) continue;
-        const std::string sessions = browser.folder + profile.name + "/Sessions/";
+        const std::string sessions = browser.folder + profile.name + platform::kNativeSeparator +
+                                     "Sessions" + platform::kNativeSeparator;
         std::string newest;
         if (const auto entries = fs_.listFolder(sessions)) {
             for (const auto& e : *entries) {

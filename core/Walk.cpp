@@ -1,6 +1,7 @@
 #include "core/Walk.h"
 
 #include "core/Paths.h"
+#include "platform/NativePaths.h"
 
 namespace brim::core {
 
@@ -50,7 +51,8 @@ bool walkTree(platform::FileSystem& fs, const std::string& favoritesRoot, const 
         first = false;
         if (visitor.folder) visitor.folder(current.path, current.label, *contents);
         for (const auto& name : contents->subfolders) {
-            stack.push_back({current.path + name + "/", current.label + name + "\\"});
+            stack.push_back(
+                {current.path + name + platform::kNativeSeparator, current.label + name + "\\"});
         }
     }
     return true;

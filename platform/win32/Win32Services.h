@@ -1,0 +1,59 @@
+#pragma once
+// The other Windows services: the code page, case folding, known folders,
+// the recycle bin and opening.
+
+#include <string>
+
+#include "platform/CaseMapper.h"
+#include "platform/CodePage.h"
+#include "platform/KnownFolders.h"
+#include "platform/Opener.h"
+#include "platform/Trash.h"
+
+namespace brim::platform {
+
+// A Windows code page (932 by default) through MultiByteToWideChar and
+// WideCharToMultiByte.
+class Win32CodePage final : public CodePage {
+  public:
+    explicit Win32CodePage(unsigned int codePage = 932);
+    std::string decode(std::string_view bytes) const override;
+    std::optional<std::string> encode(std::string_view utf8) const override;
+    bool isValid(std::string_view bytes) const override;
+    bool isLeadByte(unsigned char byte) const override;
+    std::string name() const override;
+
+  private:
+    unsigned int cp_;
+};
+
+// Upper case of the user's locale through LCMapStringEx.
+class Win32CaseMapper final : public CaseMapper {
+  public:
+    char32_t upper(char32_t c) const override;
+};
+
+// The user's folders through SHGetKnownFolderPath. The settings live in
+// "%APPDATA%\Brimmark\" unless a "Brimmark.ini" lies beside the program.
+class Win32KnownFolders final : public KnownFolders {
+  public:
+    std::string favorites() const override;
+    std::string desktop() const override;
+    std::string sendTo() const override;
+    std::string programFolder() const override;
+    std::string settingsFile() const override;
+};
+
+// The recycle bin through SHFileOperationW with undo.
+class RecycleBin final : public Trash {
+  public:
+    IoResult moveToTrash(const std::string& path) override;
+};
+
+// ShellExecuteExW; a failure is reported with the system's message.
+class ShellOpener final : public Opener {
+  public:
+    std::string open(const std::string& target) override;
+};
+
+}  // namespace brim::platform
