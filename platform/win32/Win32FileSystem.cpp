@@ -276,7 +276,7 @@ std::optional<std::int64_t> Win32FileSystem::modificationTime(const std::string&
     return static_cast<std::int64_t>(t.QuadPart / 10000000ULL) - 11644473600LL;
 }
 
-std::unique_ptr<UpdateLock> Win32FileSystem::lockForUpdate(const std::string& path) {
+LockAttempt Win32FileSystem::lockForUpdate(const std::string& path) {
     // The folder is locked, not the file, which is replaced by a new one. A
     // named mutex per folder (names folded to upper case, as the file system
     // finds them) holds off the other programs of this session.
@@ -286,13 +286,18 @@ std::unique_ptr<UpdateLock> Win32FileSystem::lockForUpdate(const std::string& pa
     const std::size_t hash = std::hash<std::wstring>{}(folder);
     const std::wstring name = L"Local\\Brimmark-update-" + std::to_wstring(hash);
     HANDLE mutex = CreateMutexW(nullptr, FALSE, name.c_str());
-    if (!mutex) return nullptr;
-    const DWORD waited = WaitForSingleObject(mutex, INFINITE);
+    if (!mutex) return {nullptr, {IoError::Other, static_cast<int>(GetLastError())}};
+    // Waited for a few seconds at most: then the favorite is busy.
+    const DWORD waited = WaitForSingleObject(mutex, 3000);
+    if (waited == WAIT_TIMEOUT) {
+        CloseHandle(mutex);
+        return {nullptr, {IoError::Busy, 0}};
+    }
     if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) {
         CloseHandle(mutex);
-        return nullptr;
+        return {nullptr, {IoError::Other, static_cast<int>(GetLastError())}};
     }
-    return std::make_unique<MutexLock>(mutex);
+    return {std::make_unique<MutexLock>(mutex), {}};
 }
 
 }  // namespace brim::platform

@@ -15,7 +15,7 @@ class Win32FileSystem final : public FileSystem {
     IoResult removeFolder(const std::string& path) override;
     IoResult createNewFile(const std::string& path, std::string_view bytes) override;
     std::optional<std::int64_t> modificationTime(const std::string& path) override;
-    std::unique_ptr<UpdateLock> lockForUpdate(const std::string& path) override;
+    LockAttempt lockForUpdate(const std::string& path) override;
 };
 
 }  // namespace brim::platform

@@ -71,9 +71,7 @@ class CaseBlindFileSystem final : public platform::FileSystem {
     platform::IoResult createNewFile(const std::string&, std::string_view) override {
         return fail();
     }
-    std::unique_ptr<platform::UpdateLock> lockForUpdate(const std::string&) override {
-        return nullptr;
-    }
+    platform::LockAttempt lockForUpdate(const std::string&) override { return {}; }
     std::optional<std::int64_t> modificationTime(const std::string&) override {
         return std::nullopt;
     }

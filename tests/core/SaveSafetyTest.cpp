@@ -92,12 +92,25 @@ TEST_F(SaveSafetyTest, AKilledSaveLeavesOneWholePair) {
                              std::chrono::steady_clock::now() - start) /
                          4;
     std::mt19937 random(7);
-    std::uniform_int_distribution<std::int64_t> delay(0, 2 * oneSave.count() + 200);
+    std::uniform_int_distribution<std::int64_t> delay(0, 4 * oneSave.count() + 2000);
     int seen[2] = {0, 0};
     for (int k = 0; k < kKills; ++k) {
+        // The child says when it starts saving, so that the time a fork takes
+        // does not eat the window the kill is aimed at.
+        int ready[2];
+        ASSERT_EQ(pipe(ready), 0);
         const pid_t child = fork();
         ASSERT_GE(child, 0);
-        if (child == 0) saveInChild(static_cast<std::size_t>(k % 2), -1);
+        if (child == 0) {
+            close(ready[0]);
+            const char go = 1;
+            if (write(ready[1], &go, 1) != 1) _exit(3);
+            saveInChild(static_cast<std::size_t>(k % 2), -1);
+        }
+        close(ready[1]);
+        char go = 0;
+        ASSERT_EQ(read(ready[0], &go, 1), 1);
+        close(ready[0]);
         std::this_thread::sleep_for(std::chrono::microseconds(delay(random)));
         ASSERT_EQ(kill(child, SIGKILL), 0);
         int status = 0;
