@@ -4,7 +4,7 @@ _brimmark_cli() {
     local cur prev words cword
     _init_completion -s || return
 
-    local verbs="list folders show search same pages open save delete prune-empty export"
+    local verbs="list folders show search same pages open save delete prune-empty export import"
     local common="--favorites --json --help -h --version"
     local search_opts="--and --or --fields --ignore-case --case-sensitive"
 
@@ -25,6 +25,10 @@ _brimmark_cli() {
             compopt -o nospace
             return
             ;;
+        --profile | --into)
+            _filedir -d
+            return
+            ;;
         --name | --url | --comment | --folder)
             return
             ;;
@@ -35,14 +39,14 @@ _brimmark_cli() {
     local i verb="" format=""
     for ((i = 1; i < cword; i++)); do
         case ${words[i]} in
-            --favorites | --output | --fields | --name | --url | --comment | --folder)
+            --favorites | --output | --fields | --name | --url | --comment | --folder | --profile | --into)
                 ((i++))
                 ;;
             -*) ;;
             *)
                 if [[ -z $verb ]]; then
                     verb=${words[i]}
-                elif [[ $verb == export && -z $format ]]; then
+                elif [[ ($verb == export || $verb == import) && -z $format ]]; then
                     format=${words[i]}
                 fi
                 ;;
@@ -69,7 +73,14 @@ _brimmark_cli() {
                 COMPREPLY=($(compgen -W "html csv netscape" -- "$cur"))
                 return
             fi
-            opts="--output $search_opts"
+            opts="--output --encoding $search_opts"
+            ;;
+        import)
+            if [[ -z $format && $cur != -* ]]; then
+                COMPREPLY=($(compgen -W "firefox chromium chrome netscape" -- "$cur"))
+                return
+            fi
+            opts="--profile --into --dry-run"
             ;;
     esac
     if [[ $cur == -* ]]; then
@@ -77,6 +88,8 @@ _brimmark_cli() {
         [[ ${COMPREPLY-} == *= ]] && compopt -o nospace
     elif [[ $verb == show || $verb == delete ]]; then
         _filedir url
+    elif [[ $verb == import && -n $format ]]; then
+        _filedir
     fi
 } &&
     complete -F _brimmark_cli brimmark-cli

@@ -108,6 +108,9 @@ brimmark-cli search --fields name,c|name,comment
 brimmark-cli export |csv html netscape 
 brimmark-cli export csv --ou|--output 
 brimmark-cli prune-empty --d|--dry-run 
+brimmark-cli i|import 
+brimmark-cli import ch|chrome chromium 
+brimmark-cli import firefox --in|--into 
 CASES
 else
   fail "bash-completion is missing"
