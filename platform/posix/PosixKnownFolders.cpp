@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <fstream>
 
+#include "platform/SettingsLocation.h"
+
 namespace brim::platform {
 namespace {
 
@@ -104,12 +106,10 @@ std::string PosixKnownFolders::sendTo() const {
 }
 
 std::string PosixKnownFolders::settingsFile() const {
-    // One file for the window and the command line. A copy beside the program
-    // wins only when it is already there, so that a portable copy keeps its
-    // settings with it; a writable build or program folder is not reason enough.
-    const std::string beside = programFolder_ + "Brimmark.ini";
-    if (isFile(beside)) return beside;
-    return xdg("XDG_CONFIG_HOME", ".config") + "brimmark/Brimmark.ini";
+    // One file for the window and the command line; a writable build or
+    // program folder alone does not make a portable copy.
+    return chooseSettingsFile(programFolder_, xdg("XDG_CONFIG_HOME", ".config") + "brimmark/",
+                              isFile);
 }
 
 std::string PosixKnownFolders::helpFile() const {

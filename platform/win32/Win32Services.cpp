@@ -6,6 +6,7 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include "platform/SettingsLocation.h"
 #include "platform/win32/Win32Text.h"
 
 namespace brim::platform {
@@ -28,6 +29,21 @@ std::string knownFolder(REFKNOWNFOLDERID id) {
     }
     CoTaskMemFree(path);
     return out;
+}
+
+// Empty when the system cannot say.
+std::string runningProgramFolder() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (n == 0) return {};
+        if (n < path.size()) {
+            path.resize(n);
+            break;
+        }
+        path.resize(path.size() * 2);
+    }
+    return narrow(path.substr(0, path.find_last_of(L"\\/") + 1));
 }
 
 }  // namespace
@@ -95,6 +111,11 @@ char32_t Win32CaseMapper::upper(char32_t c) const {
     return c;
 }
 
+Win32KnownFolders::Win32KnownFolders() : programFolder_(runningProgramFolder()) {}
+
+Win32KnownFolders::Win32KnownFolders(std::string programFolder)
+    : programFolder_(withSeparator(std::move(programFolder))) {}
+
 std::string Win32KnownFolders::favorites() const {
     return knownFolder(FOLDERID_Favorites);
 }
@@ -107,27 +128,14 @@ std::string Win32KnownFolders::sendTo() const {
     return knownFolder(FOLDERID_SendTo);
 }
 
-std::string Win32KnownFolders::programFolder() const {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (n == 0) return {};
-        if (n < path.size()) {
-            path.resize(n);
-            break;
-        }
-        path.resize(path.size() * 2);
-    }
-    return narrow(path.substr(0, path.find_last_of(L"\\/") + 1));
-}
-
 std::string Win32KnownFolders::settingsFile() const {
-    // A program under "Program Files" cannot write beside itself, so a copy
-    // is portable only when its settings file is already there.
-    const std::string beside = programFolder() + "Brimmark.ini";
-    if (GetFileAttributesW(widen(beside).c_str()) != INVALID_FILE_ATTRIBUTES) return beside;
     const std::string appData = knownFolder(FOLDERID_RoamingAppData);
-    return appData.empty() ? beside : appData + "Brimmark\\Brimmark.ini";
+    return chooseSettingsFile(programFolder_, appData.empty() ? appData : appData + "Brimmark\\",
+                              [](const std::string& path) {
+                                  const DWORD a = GetFileAttributesW(win32::longPath(path).c_str());
+                                  return a != INVALID_FILE_ATTRIBUTES &&
+                                         !(a & FILE_ATTRIBUTE_DIRECTORY);
+                              });
 }
 
 IoResult RecycleBin::moveToTrash(const std::string& path) {

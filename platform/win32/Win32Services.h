@@ -37,11 +37,19 @@ class Win32CaseMapper final : public CaseMapper {
 // "%APPDATA%\Brimmark\" unless a "Brimmark.ini" lies beside the program.
 class Win32KnownFolders final : public KnownFolders {
   public:
+    // The running program's folder.
+    Win32KnownFolders();
+    // For tests: a program in another folder.
+    explicit Win32KnownFolders(std::string programFolder);
+
     std::string favorites() const override;
     std::string desktop() const override;
     std::string sendTo() const override;
-    std::string programFolder() const override;
+    std::string programFolder() const override { return programFolder_; }
     std::string settingsFile() const override;
+
+  private:
+    std::string programFolder_;
 };
 
 // The recycle bin through SHFileOperationW with undo.

@@ -210,6 +210,29 @@ TEST(Win32KnownFolders, AbsoluteFoldersEndingInOneSeparator) {
     EXPECT_EQ(settings.substr(settings.size() - tail.size()), tail) << settings;
 }
 
+TEST_F(Win32Fixture, SettingsInAppDataUnlessAPortableCopyLiesBesideTheProgram) {
+    std::wstring appData(32768, L'\0');
+    appData.resize(
+        GetEnvironmentVariableW(L"APPDATA", appData.data(), static_cast<DWORD>(appData.size())));
+    ASSERT_FALSE(appData.empty());
+    const std::string roaming = win32::narrow(appData) + "\\Brimmark\\Brimmark.ini";
+    const struct {
+        const char* besideProgram;  // "", "file" or "folder"
+        bool portable;
+    } cases[] = {{"", false}, {"file", true}, {"folder", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.besideProgram);
+        const std::string program = base + c.besideProgram + "プログラム";
+        ASSERT_TRUE(files.createFolder(program));
+        const std::string beside = program + "\\Brimmark.ini";
+        if (std::string(c.besideProgram) == "file") write(beside, "");
+        if (std::string(c.besideProgram) == "folder") ASSERT_TRUE(files.createFolder(beside));
+        const Win32KnownFolders folders(program);
+        EXPECT_EQ(folders.programFolder(), program + "\\");
+        EXPECT_EQ(folders.settingsFile(), c.portable ? beside : roaming);
+    }
+}
+
 TEST(SystemErrorText, WindowsCodesAreNotErrnoValues) {
     const IoResult denied{IoError::Other, ERROR_ACCESS_DENIED};
     EXPECT_EQ(core::describe(denied), systemErrorText(ERROR_ACCESS_DENIED));
