@@ -1,0 +1,143 @@
+#!/usr/bin/env bash
+# Tries the Windows release under Wine: the installer, silent, once for the
+# user alone and once for every user, side by side; each uninstaller then
+# removes its own installation and leaves the other's; then the portable zip.
+#   tests/windows-package.sh BUILD_DIR
+# Needs a Wine prefix of its own in $WINEPREFIX (scripts/package-windows
+# --test makes one).
+set -uo pipefail
+build=$(cd "$1" && pwd)
+wine=$(command -v wine || command -v wine64)
+installer=$(ls "$build"/Brimmark-*-win64.exe)
+zip=${installer%.exe}.zip
+version=${installer##*/Brimmark-}
+version=${version%-win64.exe}
+
+failures=0
+fail() {
+  echo "FAIL: $*" >&2
+  failures=$((failures + 1))
+}
+
+# One value of the registry; nothing when the key or value is missing.
+reg_value() {
+  "$wine" reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | sed -n "s/^ *$2 *REG_[A-Z_]* *//p"
+}
+reg_has_key() { "$wine" reg query "$1" >/dev/null 2>&1; }
+windows_env() { "$wine" cmd /c echo "%$1%" 2>/dev/null | tr -d '\r'; }
+unix_path() { "$wine" winepath -u "$1" 2>/dev/null | tr -d '\r'; }
+
+# What the zip holds, Brimmark.ini aside, is what an installation holds.
+unpacked=$(mktemp -d)
+trap 'rm -rf "$unpacked"' EXIT
+portable="$unpacked/Brimmark-$version-win64"
+(cd "$unpacked" && cmake -E tar xf "$zip") && [ -d "$portable" ] || {
+  echo "FAIL: $zip does not unpack into ${portable##*/}" >&2
+  exit 1
+}
+(cd "$portable" && find . -type f ! -name Brimmark.ini | sort) >"$unpacked/files"
+has_window=false
+grep -qx './brimmark.exe' "$unpacked/files" && has_window=true
+
+uninstall_key='Software\Microsoft\Windows\CurrentVersion\Uninstall\Brimmark'
+progid='Brimmark.InternetShortcut'
+declare -A root menu folder
+root[CurrentUser]=HKCU
+root[AllUsers]=HKLM
+menu[CurrentUser]="$(unix_path "$(windows_env APPDATA)")/Microsoft/Windows/Start Menu/Programs"
+menu[AllUsers]="$(unix_path "$(windows_env ProgramData)")/Microsoft/Windows/Start Menu/Programs"
+folder[CurrentUser]="$(windows_env LOCALAPPDATA)\\Programs\\Brimmark"
+folder[AllUsers]="$(windows_env ProgramW6432)\\Brimmark"
+
+install() {
+  local mode=$1
+  echo "== installer /S /$mode" >&2
+  "$wine" "$installer" /S "/$mode" </dev/null || fail "$mode: the installer failed"
+  local dir
+  dir=$(reg_value "${root[$mode]}\\$uninstall_key" InstallLocation)
+  [ "$dir" = "${folder[$mode]}" ] ||
+    fail "$mode: the uninstall entry in ${root[$mode]} names '$dir', not '${folder[$mode]}'"
+}
+
+# Everything of one installation is in its place.
+check_installed() {
+  local mode=$1
+  local key="${root[$mode]}\\$uninstall_key" dir=${folder[$mode]} unix
+  [ "$(reg_value "$key" DisplayName)" = Brimmark ] || fail "$mode: DisplayName"
+  [ "$(reg_value "$key" DisplayVersion)" = "$version" ] || fail "$mode: DisplayVersion"
+  [ "$(reg_value "$key" UninstallString)" = "\"$dir\\Uninstall.exe\" /$mode" ] ||
+    fail "$mode: UninstallString"
+
+  unix=$(unix_path "$dir")
+  if [ -z "$unix" ] || [ ! -d "$unix" ]; then
+    fail "$mode: no install folder $dir"
+    return
+  fi
+  (cd "$unix" && find . -type f | sort) >"$unpacked/installed"
+  { cat "$unpacked/files" && echo ./Uninstall.exe; } | sort | diff - "$unpacked/installed" >&2 ||
+    fail "$mode: the installed files are not the zip's"
+  while read -r f; do
+    cmp -s "$portable/$f" "$unix/$f" || fail "$mode: $f differs from the zip's"
+  done <"$unpacked/files"
+
+  [ -f "${menu[$mode]}/Brimmark ヘルプ.lnk" ] || fail "$mode: no help in the Start menu"
+  if $has_window; then
+    [ -f "${menu[$mode]}/Brimmark.lnk" ] || fail "$mode: no Brimmark in the Start menu"
+    local classes="${root[$mode]}\\Software\\Classes"
+    reg_has_key "$classes\\.url\\OpenWithProgids" &&
+      "$wine" reg query "$classes\\.url\\OpenWithProgids" /v "$progid" >/dev/null 2>&1 ||
+      fail "$mode: .url files do not offer Brimmark"
+    "$wine" reg query "$classes\\Applications\\brimmark.exe\\SupportedTypes" /v .url \
+      >/dev/null 2>&1 || fail "$mode: brimmark.exe does not name .url among its types"
+    "$wine" reg query "$classes\\$progid\\shell\\open\\command" /ve 2>/dev/null |
+      grep -qF "\"$dir\\brimmark.exe\" \"%1\"" || fail "$mode: the open command"
+  fi
+  if [ -f "$unix/brimmark-cli.exe" ]; then
+    "$wine" "$unix/brimmark-cli.exe" --version </dev/null 2>&1 | tr -d '\r' | grep -qF "$version" ||
+      fail "$mode: brimmark-cli.exe --version does not say $version"
+  fi
+}
+
+# The installation's own uninstaller, silent and without naming the mode.
+uninstall() {
+  local mode=$1
+  local key="${root[$mode]}\\$uninstall_key" unix
+  unix=$(unix_path "${folder[$mode]}")
+  echo "== uninstaller /S of $mode" >&2
+  "$wine" "$unix/Uninstall.exe" /S </dev/null || fail "$mode: the uninstaller failed"
+  # It runs on from a copy of itself, so that it can remove its own folder,
+  # and removes its uninstall entry last.
+  local waited=0
+  while reg_has_key "$key" && [ $waited -lt 60 ]; do
+    sleep 1
+    waited=$((waited + 1))
+  done
+  reg_has_key "$key" && fail "$mode: the uninstall entry is left"
+  [ -e "$unix" ] && fail "$mode: the install folder is left: $(ls -A "$unix" | tr '\n' ' ')"
+  [ -e "${menu[$mode]}/Brimmark ヘルプ.lnk" ] && fail "$mode: the help is left in the Start menu"
+  [ -e "${menu[$mode]}/Brimmark.lnk" ] && fail "$mode: Brimmark is left in the Start menu"
+  local classes="${root[$mode]}\\Software\\Classes"
+  "$wine" reg query "$classes\\.url\\OpenWithProgids" /v "$progid" >/dev/null 2>&1 &&
+    fail "$mode: .url files still offer Brimmark"
+  reg_has_key "$classes\\$progid" && fail "$mode: $progid is left"
+  reg_has_key "$classes\\Applications\\brimmark.exe" && fail "$mode: Applications\\brimmark.exe is left"
+}
+
+install CurrentUser
+check_installed CurrentUser
+install AllUsers
+check_installed AllUsers
+check_installed CurrentUser
+uninstall CurrentUser
+check_installed AllUsers
+uninstall AllUsers
+
+echo "== portable zip" >&2
+[ -f "$portable/Brimmark.ini" ] && [ ! -s "$portable/Brimmark.ini" ] ||
+  fail "the zip has no empty Brimmark.ini"
+
+if [ $failures -ne 0 ]; then
+  echo "$failures failures" >&2
+  exit 1
+fi
+echo "Installer and zip under Wine: all checks passed" >&2
