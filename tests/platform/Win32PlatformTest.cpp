@@ -226,7 +226,9 @@ TEST_F(Win32Fixture, SettingsInAppDataUnlessAPortableCopyLiesBesideTheProgram) {
         ASSERT_TRUE(files.createFolder(program));
         const std::string beside = program + "\\Brimmark.ini";
         if (std::string(c.besideProgram) == "file") write(beside, "");
-        if (std::string(c.besideProgram) == "folder") ASSERT_TRUE(files.createFolder(beside));
+        if (std::string(c.besideProgram) == "folder") {
+            ASSERT_TRUE(files.createFolder(beside));
+        }
         const Win32KnownFolders folders(program);
         EXPECT_EQ(folders.programFolder(), program + "\\");
         EXPECT_EQ(folders.settingsFile(), c.portable ? beside : roaming);
