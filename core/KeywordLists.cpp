@@ -28,8 +28,11 @@ bool RecordKeyword(KeywordList& list, std::size_t fixedCount, const std::string&
     }
     if (!trimmed.empty() && trimmed.back() == '\\') return false;
     if (!k.empty() && std::find(list.begin(), list.end(), k) == list.end()) list.push_back(k);
-    if (list.size() > kMaxKeywords && fixedCount < list.size()) {
-        list.erase(list.begin() + static_cast<std::ptrdiff_t>(fixedCount));
+    // The oldest history entry stands right after the fixed block. Fixed
+    // keywords past the list's capacity are not in the list: the block ends
+    // at the capacity, and with no room for history the new entry goes again.
+    if (list.size() > kMaxKeywords) {
+        list.erase(list.begin() + static_cast<std::ptrdiff_t>(std::min(fixedCount, kMaxKeywords)));
     }
     return true;
 }
@@ -54,6 +57,8 @@ bool RegisterFixedKeyword(KeywordList& list, KeywordList& fixed, const std::stri
 void DeleteFixedKeyword(KeywordList& list, KeywordList& fixed, const std::string& k) {
     std::erase(fixed, k);
     std::erase(list, k);
+    // A fixed keyword that stood past the capacity moves up into the list.
+    list = RebuildKeywordList(list, fixed);
 }
 
 KeywordList ReadKeywordKeys(const Profile& profile, char letter) {
@@ -68,8 +73,12 @@ KeywordList ReadKeywordKeys(const Profile& profile, char letter) {
 WriteStatus WriteKeywordKeys(const Profile& profile, char letter, const KeywordList& list) {
     WriteStatus first;
     for (std::size_t i = 0; i < kMaxKeywords; ++i) {
-        const auto s =
-            profile.WriteSetting(kSection, keyName(letter, i), i < list.size() ? list[i] : "");
+        const std::string key = keyName(letter, i);
+        const auto s = profile.WriteSetting(kSection, key, i < list.size() ? list[i] : "");
+        // The key must not keep the value it held before, which the list now
+        // holds at another place: it would be loaded twice. An empty value is
+        // skipped when the list is loaded.
+        if (s.kind == WriteStatus::Kind::Unencodable) (void)profile.WriteSetting(kSection, key, "");
         if (first && !s) first = s;
     }
     return first;

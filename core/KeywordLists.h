@@ -29,13 +29,15 @@ bool RecordKeyword(KeywordList& list, std::size_t fixedCount, const std::string&
 // (nothing changed) when `k` is empty or registered already.
 bool RegisterFixedKeyword(KeywordList& list, KeywordList& fixed, const std::string& k);
 
-// Removes every entry equal to `k` from both lists.
+// Removes every entry equal to `k` from both lists; a fixed keyword that
+// stood past the list's capacity takes the freed place.
 void DeleteFixedKeyword(KeywordList& list, KeywordList& fixed, const std::string& k);
 
 // Keys W0…W14 ('W', the list) or D0…D14 ('D', the fixed keywords) of section
 // "KeyWords": the non-empty values in order.
 KeywordList ReadKeywordKeys(const Profile& profile, char letter);
-// Writes all fifteen keys, empty past the list's end; the first failure is returned.
+// Writes all fifteen keys, empty past the list's end and where the settings
+// file cannot hold an entry; the first failure is returned.
 WriteStatus WriteKeywordKeys(const Profile& profile, char letter, const KeywordList& list);
 
 }  // namespace brim::core
