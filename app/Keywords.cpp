@@ -1,5 +1,7 @@
 #include "app/Keywords.h"
 
+#include "core/Search.h"
+
 namespace brim::app {
 
 void KeywordBox::LoadKeywords() {
@@ -22,6 +24,23 @@ void KeywordBox::RecordKeyword(const std::string& text) {
 void KeywordBox::clearKey() {
     items_.clear();
     RebuildKeywordList();
+}
+
+std::vector<std::string> KeywordBox::offersFor(const std::string& typed) const {
+    if (typed.empty()) return {};
+    const std::string key = core::UpperCase(typed, caseMapper_);
+    std::vector<std::string> starting, containing;
+    for (const std::string& item : items_) {
+        if (item == typed) continue;
+        const std::size_t at = core::UpperCase(item, caseMapper_).find(key);
+        if (at == 0) {
+            starting.push_back(item);
+        } else if (at != std::string::npos) {
+            containing.push_back(item);
+        }
+    }
+    starting.insert(starting.end(), containing.begin(), containing.end());
+    return starting;
 }
 
 void KeywordBox::registerFixed(const std::string& keyword) {

@@ -7,12 +7,14 @@
 #include "app/Settings.h"
 #include "app/View.h"
 #include "core/KeywordLists.h"
+#include "platform/CaseMapper.h"
 
 namespace brim::app {
 
 class KeywordBox {
   public:
-    KeywordBox(View& view, SettingsWriter& settings) : view_(view), settings_(settings) {}
+    KeywordBox(View& view, SettingsWriter& settings, const platform::CaseMapper& caseMapper)
+        : view_(view), settings_(settings), caseMapper_(caseMapper) {}
 
     const core::KeywordList& items() const { return items_; }
     const core::KeywordList& fixedKeywords() const { return fixed_; }
@@ -25,6 +27,12 @@ class KeywordBox {
     // "キーワード履歴の初期化": the history goes from the list, the fixed keywords stay.
     void clearKey();
 
+    // The entries offered while `typed` is being typed, case folded as the
+    // search folds it: those that begin with it, then those that hold it
+    // further on, each in list order. Nothing for an empty text, and never
+    // the typed text itself.
+    std::vector<std::string> offersFor(const std::string& typed) const;
+
     // Form2's "登録" and "削除"; each stores the fixed keywords when they change.
     void registerFixed(const std::string& keyword);
     void deleteFixed(const std::string& keyword);
@@ -35,6 +43,7 @@ class KeywordBox {
 
     View& view_;
     SettingsWriter& settings_;
+    const platform::CaseMapper& caseMapper_;
     core::KeywordList items_;
     core::KeywordList fixed_;
 };

@@ -13,11 +13,11 @@ void ResultList::fill(std::vector<std::string> headers, std::vector<Row> rows) {
     if (sorted_) sortRows();
 }
 
-void ResultList::sortBy(int column, bool descending) {
+int ResultList::sortBy(int column, bool descending, int follow) {
     sorted_ = true;
     sortColumn_ = column;
     descending_ = descending;
-    sortRows();
+    return sortRows(follow);
 }
 
 const Row* ResultList::row(int r) const {
@@ -25,9 +25,10 @@ const Row* ResultList::row(int r) const {
     return &rows_[static_cast<std::size_t>(r)];
 }
 
-void ResultList::sortRows() {
+int ResultList::sortRows(int follow) {
+    if (!row(follow)) follow = -1;
     // A column this fill does not have leaves the rows as they came.
-    if (sortColumn_ < 0 || static_cast<std::size_t>(sortColumn_) >= headers_.size()) return;
+    if (sortColumn_ < 0 || static_cast<std::size_t>(sortColumn_) >= headers_.size()) return follow;
     const auto c = static_cast<std::size_t>(sortColumn_);
     // Each cell is folded once, not once per comparison: lists run to 100,000 rows.
     std::vector<std::string> keys;
@@ -41,9 +42,13 @@ void ResultList::sortRows() {
     });
     std::vector<Row> sorted;
     sorted.reserve(rows_.size());
-    for (const std::size_t i : order)
+    int followed = -1;
+    for (const std::size_t i : order) {
+        if (static_cast<int>(i) == follow) followed = static_cast<int>(sorted.size());
         sorted.push_back(std::move(rows_[i]));
+    }
     rows_ = std::move(sorted);
+    return followed;
 }
 
 }  // namespace brim::app

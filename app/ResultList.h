@@ -17,7 +17,8 @@ class ResultList {
     // Replaces columns and rows; the rows are sorted when a sort is in force.
     void fill(std::vector<std::string> headers, std::vector<Row> rows);
     // Sorts by the 0-based column from now on, for this and every later fill.
-    void sortBy(int column, bool descending);
+    // Returns where the row that stood at `follow` stands now (-1 for none).
+    int sortBy(int column, bool descending, int follow = -1);
 
     bool isSorted() const { return sorted_; }
     int sortColumn() const { return sortColumn_; }
@@ -29,7 +30,8 @@ class ResultList {
     const Row* row(int r) const;
 
   private:
-    void sortRows();
+    // Returns the new place of the row at `follow`, or -1.
+    int sortRows(int follow = -1);
 
     const platform::CaseMapper& mapper_;
     std::vector<std::string> headers_;

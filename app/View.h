@@ -38,7 +38,8 @@ class View {
     virtual void setRows(const std::vector<Row>& rows) = 0;
     // The header's sort mark on the 0-based column.
     virtual void setSortIndicator(int column, bool descending) = 0;
-    // Selects a row, as a click would, without reporting a click.
+    // Selects a row, as a click would, without reporting a click, and
+    // scrolls the list so that the row shows.
     virtual void selectRow(int row) = 0;
     // The caption beside the keyword box ("ファイル数: 3").
     virtual void setCount(const std::string& caption) = 0;
@@ -47,6 +48,9 @@ class View {
     virtual void setText(Box box, const std::string& text) = 0;
     // The keyword box's drop-down list; what the user typed stays.
     virtual void setKeywordItems(const std::vector<std::string>& items) = 0;
+    // Entries offered below the keyword box while the user types; none takes
+    // the offer away. What the user typed stays until one is chosen.
+    virtual void offerKeywords(const std::vector<std::string>& offers) = 0;
 
     // The window's size in twips (x: width, y: height).
     virtual void setSizeTwips(Twips size) = 0;

@@ -15,7 +15,7 @@ Window::Window(Services services, View& view, Prompts& prompts)
       profile_(services.fs, services.codePage, services.folders),
       settings_(profile_, services.folders.settingsFile(), prompts),
       list_(services.caseMapper),
-      keywords_(view, settings_),
+      keywords_(view, settings_, services.caseMapper),
       html_(settings_),
       autoCopy_(settings_) {}
 
@@ -178,7 +178,7 @@ void Window::SetFilePs(const std::string& path) {
     view_.setText(Box::Text5, f.comment);
 }
 
-void Window::SetSitePs(int row) {
+void Window::SetSitePs(int row, bool focusComment) {
     const Row* r = list_.row(row);
     if (!r) return;
     CurrentItem = row;
@@ -188,10 +188,28 @@ void Window::SetSitePs(int row) {
     view_.setText(Box::Text4, (*r)[1]);
     view_.setText(Box::Text5, {});
     view_.setText(Box::Text2, "[Internet]");
-    view_.focus(Focus::Text5);
+    if (focusComment) view_.focus(Focus::Text5);
+}
+
+void Window::Combo1_Change() {
+    view_.offerKeywords(keywords_.offersFor(view_.text(Box::Combo1)));
 }
 
 void Window::ListView1_Click(int row) {
+    showRow(row, false);
+}
+
+void Window::ListView1_KeyMove(int row) {
+    showRow(row, true);
+}
+
+void Window::ListView1_Enter(int row) {
+    if (!list_.row(row)) return;
+    ListView1_Click(row);
+    ListView1_DblClick();
+}
+
+void Window::showRow(int row, bool byKey) {
     const Row* r = list_.row(row);
     if (!r) return;
     CurrentItem = row;
@@ -209,7 +227,7 @@ void Window::ListView1_Click(int row) {
             break;
         }
         case core::kListPages:
-            SetSitePs(row);
+            SetSitePs(row, !byKey);
             break;
         default:
             break;
@@ -225,9 +243,11 @@ void Window::ListView1_DblClick() {
 void Window::ListView1_ColumnClick(int column) {
     // "Comment" sorts descending, so that the favorites with one come first.
     const bool descending = column == 3;
-    list_.sortBy(column - 1, descending);
+    CurrentItem = list_.sortBy(column - 1, descending, CurrentItem);
     view_.setRows(list_.rows());
     view_.setSortIndicator(column - 1, descending);
+    // The selected row stays selected, wherever the sort put it.
+    if (CurrentItem >= 0) view_.selectRow(CurrentItem);
 }
 
 void Window::applyLayout(const WindowLayout& layout) {

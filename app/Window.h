@@ -99,7 +99,9 @@ class Window {
 
     // The boxes.
     void SetFilePs(const std::string& path);
-    void SetSitePs(int row);
+    // Takes a page row into the boxes; the focus goes to the comment box
+    // unless `focusComment` is false.
+    void SetSitePs(int row, bool focusComment = true);
 
     // Modes and position.
     void SetWmode();
@@ -131,8 +133,16 @@ class Window {
     void openHomePage();
     // The shortcut dialog's "作成": a launcher in the send-to folder and/or on the Desktop.
     void createShortcuts(bool sendTo, bool desktop);
+    // The user typed into the keyword box: the entries that fit are offered.
+    void Combo1_Change();
     void ListView1_Click(int row);
     void ListView1_DblClick();
+    // The selection moved to `row` by keyboard: the boxes take the row as a
+    // click fills them, and the focus stays in the list for the next key.
+    void ListView1_KeyMove(int row);
+    // Enter on `row`: what a double click on it does.
+    void ListView1_Enter(int row);
+    // Sorts, keeping the selected row selected.
     void ListView1_ColumnClick(int column);  // 1-based
 
   private:
@@ -152,6 +162,8 @@ class Window {
     void applyLayout(const WindowLayout& layout);
     // Selects the first row and takes it into the boxes as a click would.
     void takeOverFirstRow();
+    // A click's or a keyboard move's work on `row`.
+    void showRow(int row, bool byKey);
     std::vector<core::ListRow> exportRows() const;
     // Asks for a name until it is free on the Desktop and writes the rows
     // there as `make` renders them; true when the file was written.

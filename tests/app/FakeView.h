@@ -20,6 +20,7 @@ class FakeView final : public app::View {
     std::string count;
     std::map<app::Box, std::string> boxes;
     std::vector<std::string> keywordItems;
+    std::vector<std::string> offers;  // what is offered below the keyword box now
     // Unset until the rules set them: a mode without a layout leaves them so.
     std::optional<app::Twips> size;
     std::optional<int> comboWidth;
@@ -51,6 +52,7 @@ class FakeView final : public app::View {
     }
     void setText(app::Box box, const std::string& t) override { boxes[box] = t; }
     void setKeywordItems(const std::vector<std::string>& items) override { keywordItems = items; }
+    void offerKeywords(const std::vector<std::string>& o) override { offers = o; }
     void setSizeTwips(app::Twips s) override { size = s; }
     app::Twips positionTwips() const override { return position; }
     void moveTwips(app::Twips p) override {
