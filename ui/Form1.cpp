@@ -1,9 +1,11 @@
 #include "ui/Form1.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCompleter>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -13,6 +15,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QStringListModel>
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeView>
@@ -124,7 +127,9 @@ void Form1::setSortIndicator(int column, bool descending) {
 }
 
 void Form1::selectRow(int row) {
-    ListView1->setCurrentIndex(model_.index(row, 0));
+    const QModelIndex index = model_.index(row, 0);
+    ListView1->setCurrentIndex(index);
+    ListView1->scrollTo(index);
 }
 
 void Form1::setCount(const std::string& caption) {
@@ -171,6 +176,18 @@ void Form1::setKeywordItems(const std::vector<std::string>& items) {
     for (const auto& item : items)
         Combo1->addItem(q(item));
     Combo1->setEditText(typed);
+}
+
+void Form1::offerKeywords(const std::vector<std::string>& offers) {
+    QStringList texts;
+    for (const auto& offer : offers)
+        texts << q(offer);
+    static_cast<QStringListModel*>(keywordOffers_->model())->setStringList(texts);
+    if (texts.isEmpty()) {
+        keywordOffers_->popup()->hide();
+    } else {
+        keywordOffers_->complete();
+    }
 }
 
 void Form1::setSizeTwips(app::Twips size) {

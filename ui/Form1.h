@@ -14,6 +14,7 @@
 
 class QAction;
 class QComboBox;
+class QCompleter;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -60,6 +61,7 @@ class Form1 final : public QMainWindow, private app::View {
     std::string text(app::Box box) const override;
     void setText(app::Box box, const std::string& text) override;
     void setKeywordItems(const std::vector<std::string>& items) override;
+    void offerKeywords(const std::vector<std::string>& offers) override;
     void setSizeTwips(app::Twips size) override;
     app::Twips positionTwips() const override;
     void moveTwips(app::Twips position) override;
@@ -73,6 +75,7 @@ class Form1 final : public QMainWindow, private app::View {
 
     void buildControls();
     void buildMenu();
+    void applyTabOrder();
     QLineEdit* lineEdit(app::Box box) const;
     void shutDown();
     // The dialogs, each created on first use.
@@ -100,6 +103,7 @@ class Form1 final : public QMainWindow, private app::View {
     // Controls, named as in the design.
     QLabel* Label1 = nullptr;
     QComboBox* Combo1 = nullptr;
+    QCompleter* keywordOffers_ = nullptr;  // the entries offered while typing
     QPushButton* Command11 = nullptr;
     QToolButton* Command10 = nullptr;
     QLabel* Label7 = nullptr;

@@ -3,16 +3,20 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QCompleter>
 #include <QFrame>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStringListModel>
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeView>
+#include <functional>
 
 #include "ui/Form1.h"
 #include "ui/Form2FixedKeywords.h"
@@ -26,6 +30,45 @@
 #include "ui/Layout.h"
 
 namespace brim::ui {
+namespace {
+
+// The entries the rules offer for what is being typed, shown as they come:
+// no second filter by the typed text, and never completed in place.
+class KeywordOffers final : public QCompleter {
+  public:
+    explicit KeywordOffers(QObject* parent) : QCompleter(new QStringListModel(parent), parent) {
+        setCompletionMode(QCompleter::PopupCompletion);
+        // Exact, as the keyword list compares: the box then never swaps the
+        // typed text for an entry that differs in case.
+        setCaseSensitivity(Qt::CaseSensitive);
+        setMaxVisibleItems(15);
+    }
+    QStringList splitPath(const QString&) const override { return {QString()}; }
+};
+
+// The result list, where the keyboard does what the mouse does.
+class ResultListView final : public QTreeView {
+  public:
+    std::function<void(int)> movedByKey;  // the selection moved to a row
+    std::function<void(int)> entered;     // Enter on a row
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        const QModelIndex before = currentIndex();
+        if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && before.isValid()) {
+            event->accept();
+            entered(before.row());
+            return;
+        }
+        QTreeView::keyPressEvent(event);
+        const QModelIndex now = currentIndex();
+        if (now.isValid() && (!before.isValid() || now.row() != before.row())) {
+            movedByKey(now.row());
+        }
+    }
+};
+
+}  // namespace
 
 void Form1::buildControls() {
     auto* central = new QWidget(this);
@@ -68,6 +111,8 @@ void Form1::buildControls() {
     Combo1 = new QComboBox;
     Combo1->setEditable(true);
     Combo1->setInsertPolicy(QComboBox::NoInsert);
+    keywordOffers_ = new KeywordOffers(Combo1);
+    Combo1->setCompleter(keywordOffers_);
     at(Combo1, "Combo1", 600, 120, 2295, 300);
     Command11 = new QPushButton("Go");
     at(Command11, "Command11", 3120, 150, 375, 260);
@@ -77,7 +122,10 @@ void Form1::buildControls() {
     at(Command10, "Command10", 3600, 120, 300, 300);
     Label7 = label("Label7", QStringLiteral("個数"), 4080, 150, 1455, 255);
 
-    ListView1 = new QTreeView;
+    auto* list = new ResultListView;
+    list->movedByKey = [this](int row) { window_.ListView1_KeyMove(row); };
+    list->entered = [this](int row) { window_.ListView1_Enter(row); };
+    ListView1 = list;
     at(ListView1, "ListView1", 120, 600, 5895, 2175);
     ListView1->setModel(&model_);
     ListView1->setRootIsDecorated(false);
@@ -107,6 +155,8 @@ void Form1::buildControls() {
     Text4->setText("https://www.example.com/");
     label("Label5", QStringLiteral("コメント"), 120, 4800, 615, 255);
     Text5 = new QPlainTextEdit;
+    // Tab leaves the comment as it leaves every other box; a comment is one line on disk.
+    Text5->setTabChangesFocus(true);
     at(Text5, "Text5", 840, 4800, 5175, 615);
     label("Label6", QStringLiteral("保存先 フォルダ"), 120, 5520, 735, 375);
     Text6 = edit("Text6", 840, 5520, 5175, 270);
@@ -130,12 +180,24 @@ void Form1::buildControls() {
     connect(Command3, &QToolButton::clicked, this, &Form1::shutDown);
     connect(Combo1->lineEdit(), &QLineEdit::returnPressed, this,
             [this] { window_.Command8_Click(); });
+    connect(Combo1->lineEdit(), &QLineEdit::textEdited, this, [this] { window_.Combo1_Change(); });
     connect(ListView1, &QTreeView::clicked, this,
             [this](const QModelIndex& index) { window_.ListView1_Click(index.row()); });
     connect(ListView1, &QTreeView::doubleClicked, this, [this] { window_.ListView1_DblClick(); });
     connect(ListView1->header(), &QHeaderView::sectionClicked, this,
             [this](int logical) { window_.ListView1_ColumnClick(logical + 1); });
     connect(Timer1, &QTimer::timeout, this, [this] { window_.SaveWpos(); });
+    applyTabOrder();
+}
+
+void Form1::applyTabOrder() {
+    // The order of the design: the keyword row, the list, the button row,
+    // then the edit boxes with "保存" after the folder box.
+    QWidget* const order[] = {Combo1,   Command11, Command10, ListView1, Command6, Command2,
+                              Command1, Command8,  Command4,  Command5,  Command9, Command3,
+                              Text2,    Command7,  Text3,     Text4,     Text5,    Text6};
+    for (std::size_t i = 1; i < std::size(order); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
 }
 
 void Form1::buildMenu() {
@@ -153,38 +215,39 @@ void Form1::buildMenu() {
         m->addSeparator()->setObjectName(name);
     };
 
-    QMenu* filemenu = menu("filemenu", QStringLiteral("ファイル"));
-    savemenu = item(filemenu, "savemenu", QStringLiteral("URL保存"));
+    // Access keys follow the captions in parentheses, as Japanese menus have them.
+    QMenu* filemenu = menu("filemenu", QStringLiteral("ファイル(&F)"));
+    savemenu = item(filemenu, "savemenu", QStringLiteral("URL保存(&S)"));
     savemenu->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-    Mdelete = item(filemenu, "Mdelete", QStringLiteral("URL削除"));
-    delfolder = item(filemenu, "delfolder", QStringLiteral("空きフォルダを削除"));
+    Mdelete = item(filemenu, "Mdelete", QStringLiteral("URL削除(&D)"));
+    delfolder = item(filemenu, "delfolder", QStringLiteral("空きフォルダを削除(&E)"));
     separator(filemenu, "line04");
-    openurl = item(filemenu, "openurl", QStringLiteral("URLを開く"));
-    mkHTML = item(filemenu, "mkHTML", QStringLiteral("HTMLを作成"));
-    importmenu = item(filemenu, "importmenu", QStringLiteral("ブラウザからインポート"));
+    openurl = item(filemenu, "openurl", QStringLiteral("URLを開く(&O)"));
+    mkHTML = item(filemenu, "mkHTML", QStringLiteral("HTMLを作成(&H)"));
+    importmenu = item(filemenu, "importmenu", QStringLiteral("ブラウザからインポート(&I)"));
     separator(filemenu, "line01");
-    exitprogram = item(filemenu, "exitprogram", QStringLiteral("終了"));
+    exitprogram = item(filemenu, "exitprogram", QStringLiteral("終了(&X)"));
 
-    QMenu* Msearch = menu("Msearch", QStringLiteral("設定"));
-    autoCP = item(Msearch, "autoCP", "Auto Copy");
-    setHTML = item(Msearch, "setHTML", QStringLiteral("HTML出力内容"));
-    setKEYWORD = item(Msearch, "setKEYWORD", QStringLiteral("キーワード検索の設定"));
-    everfront = item(Msearch, "everfront", QStringLiteral("常時前面表示"));
+    QMenu* Msearch = menu("Msearch", QStringLiteral("設定(&S)"));
+    autoCP = item(Msearch, "autoCP", "Auto Copy(&A)");
+    setHTML = item(Msearch, "setHTML", QStringLiteral("HTML出力内容(&H)"));
+    setKEYWORD = item(Msearch, "setKEYWORD", QStringLiteral("キーワード検索の設定(&K)"));
+    everfront = item(Msearch, "everfront", QStringLiteral("常時前面表示(&T)"));
     everfront->setCheckable(true);
     everfront->setChecked(true);
     separator(Msearch, "line02");
-    clearKey = item(Msearch, "clearKey", QStringLiteral("キーワード履歴の初期化"));
-    PKEYS = item(Msearch, "PKEYS", QStringLiteral("固定キーワードの登録"));
+    clearKey = item(Msearch, "clearKey", QStringLiteral("キーワード履歴の初期化(&C)"));
+    PKEYS = item(Msearch, "PKEYS", QStringLiteral("固定キーワードの登録(&F)"));
 
-    QMenu* other = menu("other", QStringLiteral("その他"));
-    toCSV = item(other, "toCSV", QStringLiteral("CSVファイルに出力"));
-    toBookmarks = item(other, "toBookmarks", QStringLiteral("ブラウザ用ブックマークに出力"));
+    QMenu* other = menu("other", QStringLiteral("その他(&O)"));
+    toCSV = item(other, "toCSV", QStringLiteral("CSVファイルに出力(&C)"));
+    toBookmarks = item(other, "toBookmarks", QStringLiteral("ブラウザ用ブックマークに出力(&B)"));
     separator(other, "line03");
-    mkstcut = item(other, "mkstcut", QStringLiteral("Brimmark のショートカット作成"));
+    mkstcut = item(other, "mkstcut", QStringLiteral("Brimmark のショートカット作成(&S)"));
 
-    QMenu* uhelp = menu("uhelp", QStringLiteral("ヘルプ"));
-    ophelp = item(uhelp, "ophelp", QStringLiteral("HELPファイルを開く"));
-    showV = item(uhelp, "showV", QStringLiteral("バージョン情報"));
+    QMenu* uhelp = menu("uhelp", QStringLiteral("ヘルプ(&H)"));
+    ophelp = item(uhelp, "ophelp", QStringLiteral("HELPファイルを開く(&H)"));
+    showV = item(uhelp, "showV", QStringLiteral("バージョン情報(&A)"));
 
     const auto on = [this](QAction* a, void (app::Window::*handler)()) {
         connect(a, &QAction::triggered, this, [this, handler] { (window_.*handler)(); });

@@ -40,7 +40,11 @@ Form3::Form3(app::SearchOptionsDialog& options, QWidget* parent)
     place(option1, picture2, "Option1", {600, 480, 975, 255});
     auto* option2 = new QRadioButton(QStringLiteral("AND検索"));
     place(option2, picture2, "Option2", {1680, 480, 1095, 255});
-    setTabOrder(Command1, boxes[1]);
+    // "閉じる" first, then the boxes as they are listed, case folding last.
+    QWidget* const order[] = {Command1, boxes[1], boxes[2], boxes[3],
+                              boxes[4], boxes[0], option1,  option2};
+    for (std::size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
 
     for (int i = 0; i < 5; ++i) {
         QCheckBox* box = boxes[i];

@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCompleter>
 #include <QDialog>
 #include <QHeaderView>
 #include <QLabel>
@@ -15,7 +16,9 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QScreen>
+#include <QSet>
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeView>
@@ -121,6 +124,29 @@ struct Harness {
         for (int i = 0; i < combo()->count(); ++i)
             out << combo()->itemText(i);
         return out;
+    }
+    // Where a key the user presses goes: to the open popup, else to the focus.
+    QWidget* keyTarget() {
+        QWidget* to = QApplication::activePopupWidget();
+        if (!to) to = QApplication::focusWidget();
+        if (!to) qFatal("no widget has the focus");
+        return to;
+    }
+    void press(Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
+        QTest::keyClick(keyTarget(), key, modifiers);
+    }
+    void typeText(const QString& text) {
+        for (const QChar c : text)
+            QTest::keyClicks(keyTarget(), QString(c));
+    }
+    QString focusName() {
+        const QWidget* w = QApplication::focusWidget();
+        return w ? w->objectName() : QString();
+    }
+    // The window shown and active, so that focus and keys reach it.
+    void activate() {
+        form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
     }
 };
 
@@ -244,6 +270,86 @@ class Form1Test : public QObject {
         QCOMPARE(f.focusWidget(), static_cast<QWidget*>(h.child<QPlainTextEdit>("Text5")));
     }
 
+    void keyboardMovesFillTheBoxesAndEnterOpens() {
+        Harness h;
+        brim::test::writeShortcut(h.root + "a.url", "http://a.example/", "one");
+        brim::test::writeShortcut(h.root + "b.url", "http://b.example/", "two");
+        brim::test::writeShortcut(h.root + "News/c.url", "http://c.example/", "three");
+        h.start();
+        h.activate();
+        h.clickRow(0);
+        QCOMPARE(h.focusName(), QStringLiteral("ListView1"));
+        const struct {
+            Qt::Key key;
+            const char* name;
+            const char* comment;
+        } moves[] = {{Qt::Key_Down, "b", "two"},
+                     {Qt::Key_End, "c", "three"},
+                     {Qt::Key_Up, "b", "two"},
+                     {Qt::Key_Home, "a", "one"}};
+        for (const auto& m : moves) {
+            h.press(m.key);
+            QCOMPARE(h.edit("Text3")->text(), QString(m.name));
+            QCOMPARE(h.child<QPlainTextEdit>("Text5")->toPlainText(), QString(m.comment));
+            QCOMPARE(h.focusName(), QStringLiteral("ListView1"));
+        }
+        QVERIFY(h.opener.opened.isEmpty());
+        h.press(Qt::Key_Down);
+        h.press(Qt::Key_Return);
+        QCOMPARE(h.opener.opened, QStringList({"http://b.example/"}));
+
+        // In the folder list, Enter searches the folder as a double click does.
+        QTest::mouseClick(h.button("Command1"), Qt::LeftButton);
+        h.list()->setFocus();
+        h.press(Qt::Key_Down);
+        h.press(Qt::Key_Down);  // to the last row, whichever row the list started at
+        QCOMPARE(h.combo()->currentText(), QStringLiteral("\"\\News\\\""));
+        h.press(Qt::Key_Enter);
+        QCOMPARE(h.rowTexts(), QStringList({"c.url"}));
+    }
+
+    void tabGoesThroughTheWindowInTheDesignedOrder() {
+        Harness h;
+        h.start();
+        h.activate();
+        h.combo()->setFocus();
+        const QStringList order = {"Combo1",   "Command10", "ListView1", "Command6", "Command2",
+                                   "Command1", "Command8",  "Command4",  "Command5", "Command9",
+                                   "Command3", "Text2",     "Command7",  "Text3",    "Text4",
+                                   "Text5",    "Text6",     "Combo1"};
+        QStringList forward = {h.focusName()};
+        for (int i = 1; i < order.size(); ++i) {
+            h.press(Qt::Key_Tab);
+            forward << h.focusName();
+        }
+        QCOMPARE(forward, order);
+        QStringList backward = {h.focusName()};
+        for (int i = 1; i < order.size(); ++i) {
+            h.press(Qt::Key_Backtab, Qt::ShiftModifier);
+            backward.prepend(h.focusName());
+        }
+        QCOMPARE(backward, order);
+
+        // The comment box takes text but lets Tab through, either way.
+        auto* text5 = h.child<QPlainTextEdit>("Text5");
+        text5->setFocus();
+        h.typeText("note");
+        h.press(Qt::Key_Tab);
+        QCOMPARE(h.focusName(), QStringLiteral("Text6"));
+        h.press(Qt::Key_Backtab, Qt::ShiftModifier);
+        h.press(Qt::Key_Backtab, Qt::ShiftModifier);
+        QCOMPARE(h.focusName(), QStringLiteral("Text4"));
+        QCOMPARE(text5->toPlainText(), QStringLiteral("note"));
+
+        // In the compact strip "Go" stands between the box and the mode button.
+        QTest::mouseClick(h.button("Command10"), Qt::LeftButton);
+        h.combo()->setFocus();
+        h.press(Qt::Key_Tab);
+        QCOMPARE(h.focusName(), QStringLiteral("Command11"));
+        h.press(Qt::Key_Tab);
+        QCOMPARE(h.focusName(), QStringLiteral("Command10"));
+    }
+
     void folderClickAndDoubleClick() {
         Harness h;
         brim::test::writeShortcut(h.root + "News/a.url", "http://a/");
@@ -273,6 +379,68 @@ class Form1Test : public QObject {
         QCOMPARE(h.list()->columnWidth(0), width);
         h.clickRow(0);
         QCOMPARE(h.edit("Text3")->text(), QStringLiteral("a"));
+    }
+
+    void sortingKeepsTheShownFavoriteSelectedAndInView() {
+        Harness h;
+        for (int i = 0; i < 60; ++i) {
+            const std::string n = (i < 10 ? "0" : "") + std::to_string(i);
+            brim::test::writeShortcut(h.root + "f" + n + ".url", "http://f" + n + "/", "c" + n);
+        }
+        h.start();
+        h.clickRow(3);
+        h.child<QPlainTextEdit>("Text5")->setPlainText("edited");
+        const auto shown = [&h] {
+            const QModelIndexList rows = h.list()->selectionModel()->selectedRows();
+            if (rows.size() != 1 || rows[0] != h.list()->currentIndex()) return QString("?");
+            const QRect at = h.list()->visualRect(rows[0]);
+            if (!h.list()->viewport()->rect().contains(at.center())) return QString("hidden");
+            return rows[0].data().toString();
+        };
+        QCOMPARE(shown(), QStringLiteral("f03.url"));
+        for (const int header : {3, 1, 2, 3}) {
+            h.clickHeader(header);
+            QCOMPARE(shown(), QStringLiteral("f03.url"));
+        }
+        QCOMPARE(h.rowTexts().indexOf("f03.url"), 56);  // by "Comment", descending
+        QCOMPARE(h.child<QPlainTextEdit>("Text5")->toPlainText(), QStringLiteral("edited"));
+    }
+
+    void keywordBoxOffersButNeverCompletesInPlace() {
+        Harness h;
+        h.setting("KeyWords", "W0", "Debian");
+        h.setting("KeyWords", "W1", "Ubuntu");
+        brim::test::writeShortcut(h.root + "Debian.url", "http://debian.example/");
+        brim::test::writeShortcut(h.root + "Debts.url", "http://debts.example/");
+        h.start();
+        h.activate();
+        QAbstractItemView* popup = h.combo()->completer()->popup();
+        h.combo()->setFocus();
+        h.typeText("Deb");
+        QCOMPARE(h.combo()->currentText(), QStringLiteral("Deb"));
+        QVERIFY(popup->isVisible());
+        QCOMPARE(popup->model()->rowCount(), 1);
+        QCOMPARE(popup->model()->index(0, 0).data().toString(), QStringLiteral("Debian"));
+        h.press(Qt::Key_Return);
+        QVERIFY(!popup->isVisible());
+        QCOMPARE(h.combo()->currentText(), QStringLiteral("Deb"));
+        QCOMPARE(h.rowTexts(), QStringList({"Debian.url", "Debts.url"}));
+        QCOMPARE(h.comboTexts(), QStringList({"Debian", "Ubuntu", "Deb"}));
+
+        // An offer is taken only when chosen.
+        h.combo()->setFocus();
+        h.combo()->clearEditText();
+        h.typeText("bu");
+        QCOMPARE(popup->model()->index(0, 0).data().toString(), QStringLiteral("Ubuntu"));
+        h.press(Qt::Key_Down);
+        h.press(Qt::Key_Return);
+        QCOMPARE(h.combo()->currentText(), QStringLiteral("Ubuntu"));
+        QCOMPARE(h.count(), QStringLiteral("ファイル数: 0"));
+        h.combo()->clearEditText();
+        h.typeText("u");
+        QVERIFY(popup->isVisible());
+        h.typeText("x");
+        QVERIFY(!popup->isVisible());  // nothing fits "ux"
     }
 
     void searchByEnterAndGo() {
@@ -400,6 +568,37 @@ class Form1Test : public QObject {
         QCOMPARE(h.comboTexts(), QStringList());
     }
 
+    void dialogsTabInTheirDesignedOrder() {
+        Harness h;
+        h.start();
+        const struct {
+            const char* menuItem;
+            const char* dialog;
+            QStringList order;  // from the first control round to it again
+        } cases[] = {
+            {"PKEYS", "Form2", {"List1", "Text1", "Command1", "Command2", "Command3", "List1"}},
+            {"setKEYWORD",
+             "Form3",
+             {"Command1", "Check2", "Check3", "Check4", "Check5", "Check1", "Option1", "Command1"}},
+        };
+        for (const auto& c : cases) {
+            h.action(c.menuItem)->trigger();
+            auto* d = h.child<QDialog>(c.dialog);
+            d->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(d));
+            h.child<QWidget>(qPrintable(c.order.first()), d)->setFocus();
+            // The window that closed before may take the activation a moment later.
+            QTRY_COMPARE(h.focusName(), c.order.first());
+            QStringList seen = {h.focusName()};
+            for (int i = 1; i < c.order.size(); ++i) {
+                h.press(Qt::Key_Tab);
+                seen << h.focusName();
+            }
+            QCOMPARE(seen, c.order);
+            d->hide();
+        }
+    }
+
     void autoCopyAndHtmlDialogsStoreTheirBoxes() {
         Harness h;
         h.pages.pages = {{"Only page", "https://only.example/", "Google Chrome"}};
@@ -465,12 +664,34 @@ class Form1Test : public QObject {
         Harness h;
         Form1& f = h.start();
         QStringList names;
+        QStringList captions;  // without their access keys
+        // Japanese style: the key in parentheses after the caption, once per menu.
+        static const QRegularExpression keyed(R"(^(.+)\(&([A-Z])\)$)");
+        const auto caption = [](QAction* a, QSet<QString>& keys) {
+            const QRegularExpressionMatch m = keyed.match(a->text());
+            if (!m.hasMatch() || keys.contains(m.captured(2))) return "no key: " + a->text();
+            keys.insert(m.captured(2));
+            return m.captured(1);
+        };
+        QSet<QString> barKeys;
         for (QAction* menu : f.menuBar()->actions()) {
             names << menu->menu()->objectName();
-            for (QAction* a : menu->menu()->actions())
+            captions << caption(menu, barKeys);
+            QSet<QString> itemKeys;
+            for (QAction* a : menu->menu()->actions()) {
                 names << a->objectName();
+                if (!a->isSeparator()) captions << caption(a, itemKeys);
+            }
         }
         // clang-format off
+        QCOMPARE(captions, QStringList({
+            "ファイル", "URL保存", "URL削除", "空きフォルダを削除", "URLを開く", "HTMLを作成",
+            "ブラウザからインポート", "終了",
+            "設定", "Auto Copy", "HTML出力内容", "キーワード検索の設定", "常時前面表示",
+            "キーワード履歴の初期化", "固定キーワードの登録",
+            "その他", "CSVファイルに出力", "ブラウザ用ブックマークに出力",
+            "Brimmark のショートカット作成",
+            "ヘルプ", "HELPファイルを開く", "バージョン情報"}));
         QCOMPARE(names, QStringList({
             "filemenu", "savemenu", "Mdelete", "delfolder", "line04", "openurl", "mkHTML",
             "importmenu", "line01", "exitprogram",
