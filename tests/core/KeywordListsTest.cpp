@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 #include "TestSupport.h"
 #include "core/KeywordLists.h"
 #include "platform/posix/IconvCodePage.h"
@@ -41,22 +39,6 @@ TEST(KeywordLists, RecordKeepsDuplicatesOutAndNeverRecordsFolders) {
     EXPECT_EQ(list, (KeywordList{"fixed", "old"}));
     EXPECT_TRUE(RecordKeyword(list, 1, "\"news\""));
     EXPECT_EQ(list.back(), "\"news\"");
-}
-
-TEST(KeywordLists, RecordKeepsTheCapacityWhateverTheFixedCount) {
-    for (const int fixedCount : {14, 15, 16, 20}) {
-        SCOPED_TRACE(fixedCount);
-        const KeywordList fixed = numbered("f", fixedCount);
-        KeywordList list = RebuildKeywordList({}, fixed);
-        const KeywordList before = list;
-        for (const char* k : {"a", "b"})
-            ASSERT_TRUE(RecordKeyword(list, fixed.size(), k));
-        ASSERT_EQ(list.size(), kMaxKeywords);
-        EXPECT_TRUE(
-            std::equal(before.begin(), before.begin() + std::min(fixedCount, 15), list.begin()));
-        // With room for one entry of history, it is the newest.
-        EXPECT_EQ(list.back(), fixedCount == 14 ? "b" : "f14");
-    }
 }
 
 TEST(KeywordLists, RebuildLaysTheFixedKeywordsOverTheList) {
@@ -99,13 +81,6 @@ TEST(KeywordLists, DeleteRemovesFromBothLists) {
     DeleteFixedKeyword(list, fixed, "F");
     EXPECT_EQ(fixed, KeywordList{"G"});
     EXPECT_EQ(list, (KeywordList{"G", "h"}));
-
-    KeywordList many = numbered("g", 17);
-    KeywordList shown = RebuildKeywordList({}, many);
-    DeleteFixedKeyword(shown, many, "g0");
-    EXPECT_EQ(shown.front(), "g1");
-    EXPECT_EQ(shown.back(), "g15");  // up from past the capacity
-    EXPECT_EQ(shown.size(), kMaxKeywords);
 }
 
 TEST(KeywordLists, StoredKeysSkipEmptyValues) {
@@ -120,12 +95,6 @@ TEST(KeywordLists, StoredKeysSkipEmptyValues) {
     EXPECT_EQ(profile.ReadSetting("KeyWords", "W14"), "");
     EXPECT_NE(test::readFile(folders.settingsFile()).find("W14=\r\n"), std::string::npos);
     EXPECT_EQ(ReadKeywordKeys(profile, 'D'), KeywordList{});
-
-    // A value the file cannot hold leaves its key empty, not as it was.
-    ASSERT_TRUE(WriteKeywordKeys(profile, 'D', {"x", "y", "z"}));
-    const WriteStatus s = WriteKeywordKeys(profile, 'D', {"y", "한국", "z"});
-    EXPECT_EQ(s.kind, WriteStatus::Kind::Unencodable);
-    EXPECT_EQ(ReadKeywordKeys(profile, 'D'), (KeywordList{"y", "z"}));
 }
 
 }  // namespace
