@@ -40,6 +40,8 @@ QString q(const std::string& s) {
 
 // Height of a title bar, for the test whether a stored position can be reached.
 constexpr int kTitleBarPixels = 30;
+// More than the window has controls that take the focus.
+constexpr int kTabStops = 32;
 
 }  // namespace
 
@@ -280,6 +282,19 @@ void Form1::shutDown() {
     Timer1->stop();
     QApplication::closeAllWindows();
     QCoreApplication::quit();
+}
+
+bool Form1::focusNextPrevChild(bool next) {
+    // The strip and list layouts cut the controls below them off: Tab passes
+    // over those as over hidden ones, and comes round to where it started
+    // when nothing else is in view.
+    const QWidget* start = focusWidget();
+    for (int step = 0; step < kTabStops; ++step) {
+        if (!QMainWindow::focusNextPrevChild(next)) return false;
+        const QWidget* now = focusWidget();
+        if (!now || now == start || now->mapTo(this, QPoint(0, 0)).y() < height()) break;
+    }
+    return true;
 }
 
 void Form1::closeEvent(QCloseEvent* event) {

@@ -49,6 +49,7 @@ class Form1 final : public QMainWindow, private app::View {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
 
   private:
     // app::View
