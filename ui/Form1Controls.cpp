@@ -18,6 +18,7 @@
 #include <QTreeView>
 #include <functional>
 
+#include "core/KeywordLists.h"
 #include "ui/Form1.h"
 #include "ui/Form2FixedKeywords.h"
 #include "ui/Form3SearchOptions.h"
@@ -41,7 +42,7 @@ class KeywordOffers final : public QCompleter {
         // Exact, as the keyword list compares: the box then never swaps the
         // typed text for an entry that differs in case.
         setCaseSensitivity(Qt::CaseSensitive);
-        setMaxVisibleItems(15);
+        setMaxVisibleItems(static_cast<int>(core::kMaxKeywords));
     }
     QStringList splitPath(const QString&) const override { return {QString()}; }
 };

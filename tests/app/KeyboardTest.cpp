@@ -2,6 +2,7 @@
 // by keyboard, and the keyword lists at their limits.
 
 #include <algorithm>
+#include <functional>
 #include <set>
 
 #include "WindowFixture.h"
