@@ -40,7 +40,13 @@ SaveResult Savefiles(const Catalog& catalog, const SaveRequest& r) {
     const std::string folder = withoutTrailingSlash(FullPath(root, r.folder));
     const bool folderExisted = fs.attributes(folder).has_value();
     static_cast<void>(fs.createFolder(folder));
-    result.path = FullPath(root, r.folder + "\\" + n);
+    // One separator between folder and name: the Favorites folder's label, a
+    // lone backslash, followed by another would start a network path on Windows.
+    std::string folderLabel = r.folder;
+    while (!folderLabel.empty() && (folderLabel.back() == '\\' || folderLabel.back() == '/')) {
+        folderLabel.pop_back();
+    }
+    result.path = FullPath(root, folderLabel + "\\" + n);
     const auto view = [](const std::optional<std::string>& s) {
         return s ? std::optional<std::string_view>(*s) : std::nullopt;
     };

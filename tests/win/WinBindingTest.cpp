@@ -1,0 +1,322 @@
+// What the Windows window decides itself, beyond the rules it binds: twips
+// to pixels at the window's DPI, which handler each button and menu item
+// runs, and the argument taken from the command line.
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
+
+#include "../app/FakeView.h"
+#include "app/Prompts.h"
+#include "app/Window.h"
+#include "core/Catalog.h"
+#include "platform/win32/Win32FileSystem.h"
+#include "platform/win32/Win32Services.h"
+#include "win/CommandLine.h"
+#include "win/Commands.h"
+#include "win/Twips.h"
+
+namespace brim::test {
+namespace {
+
+namespace fs = std::filesystem;
+using win::Id;
+
+// ---- Twips and pixels ----------------------------------------------------
+
+TEST(WinTwips, PixelsAtEachDpi) {
+    const struct {
+        int twips, dpi, pixels;
+    } cases[] = {
+        {1440, 96, 96},   {15, 96, 1},    {375, 96, 25},    {260, 96, 17}, {6615, 96, 441},
+        {6615, 144, 662},  // 661.5 rounds up
+        {6615, 192, 882}, {375, 144, 38}, {4140, 192, 552}, {7, 96, 0},    {8, 96, 1},
+        {-120, 96, -8},   {-8, 96, -1},   {-7, 96, 0},      {0, 192, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.twips << " twips at " << c.dpi << " dpi");
+        EXPECT_EQ(win::twipsToPixels(c.twips, c.dpi), c.pixels);
+        // The system's own rounding agrees.
+        EXPECT_EQ(win::twipsToPixels(c.twips, c.dpi), MulDiv(c.twips, c.dpi, 1440));
+    }
+}
+
+TEST(WinTwips, WindowPositionsSurviveTheRoundTrip) {
+    // A position the window stores is read back at start; at every DPI a
+    // stored position puts the window on the pixel it was on.
+    for (const int dpi : {96, 120, 144, 192}) {
+        for (int px = -300; px <= 3000; px += 7) {
+            SCOPED_TRACE(testing::Message() << px << " px at " << dpi << " dpi");
+            EXPECT_EQ(win::twipsToPixels(win::pixelsToTwips(px, dpi), dpi), px);
+        }
+    }
+    EXPECT_EQ(win::pixelsToTwips(441, 96), 6615);
+    EXPECT_EQ(win::pixelsToTwips(1, 192), 8);  // 7.5
+    EXPECT_EQ(win::pixelsToTwips(-1, 192), -8);
+    EXPECT_EQ(win::pixelsToTwips(5, 0), 0);  // no DPI is no division by zero
+}
+
+// ---- The command line ---------------------------------------------------
+
+TEST(WinCommandLine, TheArgumentIsTakenWhole) {
+    const struct {
+        const wchar_t* line;
+        const char* argument;
+    } cases[] = {
+        {L"brimmark.exe", ""},
+        {L"\"C:\\Program Files\\Brimmark\\brimmark.exe\"", ""},
+        {L"\"C:\\Program Files\\Brimmark\\brimmark.exe\" \"C:\\Fav\\a b.url\"", "C:\\Fav\\a b.url"},
+        // Unquoted blanks, as some launchers pass a path: joined again.
+        {L"brimmark.exe C:\\Fav\\a b.url", "C:\\Fav\\a b.url"},
+        {L"brimmark.exe   x.url   ", "x.url"},
+        {L"brimmark.exe \"C:\\お気に入り\\ニュース.url\"", "C:\\お気に入り\\ニュース.url"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(win::argumentOf(c.line));
+        EXPECT_EQ(win::argumentOf(c.line), c.argument);
+    }
+}
+
+// ---- Buttons and menu items ----------------------------------------------
+
+struct TempFolders final : platform::KnownFolders {
+    std::string base;
+    std::string favorites() const override { return base + "Favorites\\"; }
+    std::string desktop() const override { return base + "Desktop\\"; }
+    std::string sendTo() const override { return base + "SendTo\\"; }
+    std::string programFolder() const override { return base + "Program\\"; }
+    std::string settingsFile() const override { return base + "Brimmark.ini"; }
+};
+
+struct RecordingOpener final : platform::Opener {
+    std::vector<std::string> opened;
+    std::string open(const std::string& target) override {
+        opened.push_back(target);
+        return {};
+    }
+};
+
+struct OnePage final : platform::PageSource {
+    std::vector<platform::BrowserPage> openPages() override {
+        return {{"Example", "http://page.example/", "Mozilla Firefox"}};
+    }
+};
+
+struct RecordingTrash final : platform::Trash {
+    std::vector<std::string> moved;
+    platform::IoResult moveToTrash(const std::string& path) override {
+        moved.push_back(path);
+        return {};
+    }
+};
+
+struct RecordingShortcuts final : platform::ProgramShortcuts {
+    std::vector<std::string> folders;
+    platform::IoResult create(const std::string& folder) override {
+        folders.push_back(folder);
+        return {};
+    }
+};
+
+struct RecordingHost final : win::CommandHost {
+    std::vector<win::Dialog> dialogs;
+    int quits = 0;
+    void showDialog(win::Dialog d) override { dialogs.push_back(d); }
+    void quit() override { ++quits; }
+};
+
+class WinCommands : public ::testing::Test {
+  public:
+    fs::path dir;
+    TempFolders folders;
+    platform::Win32FileSystem files;
+    platform::Win32CodePage codePage;
+    platform::Win32CaseMapper caseMapper;
+    RecordingOpener opener;
+    OnePage pages;
+    RecordingTrash trash;
+    RecordingShortcuts shortcuts;
+    app::ScriptedPrompts prompts;
+    FakeView view;
+    RecordingHost host;
+    std::unique_ptr<app::Window> window;
+
+    void SetUp() override {
+        // Each case starts from a fresh screen, tree and record.
+        opener = {};
+        trash = {};
+        shortcuts = {};
+        prompts = {};
+        view = {};
+        host = {};
+        dir = fs::temp_directory_path() / ("brimmark-win-" + std::to_string(GetCurrentProcessId()));
+        fs::remove_all(dir);
+        for (const char* sub : {"Favorites/Empty", "Desktop", "SendTo", "Program"})
+            fs::create_directories(dir / sub);
+        folders.base = toUtf8(dir) + "\\";
+        std::ofstream(dir / "Favorites" / "a.url", std::ios::binary)
+            << "[InternetShortcut]\r\nURL=http://a.example/\r\n";
+        window = std::make_unique<app::Window>(
+            app::Services{files, codePage, folders, caseMapper, opener, pages, trash, shortcuts},
+            view, prompts);
+        window->startUp({});
+    }
+    void TearDown() override {
+        window.reset();
+        std::error_code ignored;
+        fs::remove_all(dir, ignored);
+    }
+    static std::string toUtf8(const fs::path& p) {
+        const std::u8string s = p.u8string();
+        return {s.begin(), s.end()};
+    }
+};
+
+TEST_F(WinCommands, EachButtonAndMenuItemRunsItsHandler) {
+    using Step = std::function<void(WinCommands&)>;
+    const struct {
+        Id id;
+        Step before;  // what the user did first
+        Step check;
+    } cases[] = {
+        {Id::Command1, {}, [](auto& t) { EXPECT_EQ(t.window->listMode(), core::kListFolders); }},
+        {Id::Command2, [](auto& t) { t.view.setText(app::Box::Text4, "http://a.example/"); },
+         [](auto& t) {
+             EXPECT_EQ(t.window->searchKeys(), std::vector<std::string>{"http://a.example/"});
+         }},
+        {Id::Command3, {}, [](auto& t) { EXPECT_EQ(t.host.quits, 1); }},
+        {Id::exitprogram, {}, [](auto& t) { EXPECT_EQ(t.host.quits, 1); }},
+        {Id::Command4, [](auto& t) { t.view.setText(app::Box::Text4, "http://open.example/"); },
+         [](auto& t) {
+             EXPECT_EQ(t.opener.opened, std::vector<std::string>{"http://open.example/"});
+         }},
+        {Id::openurl, [](auto& t) { t.view.setText(app::Box::Text4, "http://open.example/"); },
+         [](auto& t) {
+             EXPECT_EQ(t.opener.opened, std::vector<std::string>{"http://open.example/"});
+         }},
+        {Id::Command5,
+         [](auto& t) {
+             t.view.setText(app::Box::Text2, "\\");
+             t.view.setText(app::Box::Text3, "a");
+         },
+         [](auto& t) { EXPECT_EQ(t.trash.moved, std::vector{t.folders.favorites() + "a.url"}); }},
+        {Id::Mdelete,
+         [](auto& t) {
+             t.view.setText(app::Box::Text2, "\\");
+             t.view.setText(app::Box::Text3, "a");
+         },
+         [](auto& t) { EXPECT_EQ(t.trash.moved.size(), 1u); }},
+        {Id::Command6, {}, [](auto& t) { EXPECT_EQ(t.window->listMode(), core::kListPages); }},
+        // Into the Favorites folder itself, whose label is a lone backslash.
+        {Id::Command7,
+         [](auto& t) {
+             t.view.setText(app::Box::Text3, "new");
+             t.view.setText(app::Box::Text4, "http://new.example/");
+             t.view.setText(app::Box::Text6, "\\");
+         },
+         [](auto& t) {
+             EXPECT_TRUE(fs::exists(t.dir / "Favorites" / "new.url"));
+             EXPECT_EQ(t.prompts.shown, std::vector<std::string>{});
+         }},
+        {Id::savemenu,
+         [](auto& t) {
+             t.view.setText(app::Box::Text3, "new");
+             t.view.setText(app::Box::Text4, "http://new.example/");
+             t.view.setText(app::Box::Text6, "\\");
+         },
+         [](auto& t) { EXPECT_TRUE(fs::exists(t.dir / "Favorites" / "new.url")); }},
+        {Id::Command8, [](auto& t) { t.view.setText(app::Box::Combo1, "example"); },
+         [](auto& t) {
+             EXPECT_EQ(t.window->searchKeys(), std::vector<std::string>{"example"});
+             EXPECT_EQ(t.view.keywordItems, std::vector<std::string>{"example"});
+         }},
+        {Id::Command11, [](auto& t) { t.view.setText(app::Box::Combo1, "example"); },
+         [](auto& t) { EXPECT_EQ(t.view.keywordItems, std::vector<std::string>{"example"}); }},
+        {Id::Command9, {}, [](auto& t) { EXPECT_EQ(t.prompts.proposed.size(), 1u); }},
+        {Id::mkHTML,
+         {},
+         [](auto& t) {
+             ASSERT_EQ(t.prompts.shown.size(), 1u);
+             EXPECT_TRUE(t.prompts.shown[0].starts_with("Input HTML-file name"));
+         }},
+        {Id::toCSV,
+         {},
+         [](auto& t) {
+             ASSERT_EQ(t.prompts.shown.size(), 1u);
+             EXPECT_TRUE(t.prompts.shown[0].starts_with("Input CSV-file name"));
+         }},
+        {Id::toBookmarks,
+         {},
+         [](auto& t) {
+             ASSERT_EQ(t.prompts.shown.size(), 1u);
+             EXPECT_TRUE(t.prompts.shown[0].starts_with("Input bookmark-file name"));
+         }},
+        {Id::Command10, {}, [](auto& t) { EXPECT_EQ(t.window->winMode(), 0); }},
+        {Id::delfolder,
+         {},
+         [](auto& t) { EXPECT_FALSE(fs::exists(t.dir / "Favorites" / "Empty")); }},
+        {Id::everfront, {}, [](auto& t) { EXPECT_EQ(t.window->frontFlag(), 0); }},
+        {Id::clearKey,
+         [](auto& t) {
+             t.view.setText(app::Box::Combo1, "example");
+             t.window->Command8_Click();
+         },
+         [](auto& t) { EXPECT_TRUE(t.view.keywordItems.empty()); }},
+        // No help document beside the program: the user is told so.
+        {Id::ophelp, {}, [](auto& t) { EXPECT_EQ(t.prompts.shown.size(), 1u); }},
+        {Id::PKEYS,
+         {},
+         [](auto& t) { EXPECT_EQ(t.host.dialogs, std::vector{win::Dialog::Form2}); }},
+        {Id::setKEYWORD,
+         {},
+         [](auto& t) { EXPECT_EQ(t.host.dialogs, std::vector{win::Dialog::Form3}); }},
+        {Id::setHTML,
+         {},
+         [](auto& t) { EXPECT_EQ(t.host.dialogs, std::vector{win::Dialog::Form4}); }},
+        {Id::mkstcut,
+         {},
+         [](auto& t) { EXPECT_EQ(t.host.dialogs, std::vector{win::Dialog::Form5}); }},
+        {Id::showV,
+         {},
+         [](auto& t) { EXPECT_EQ(t.host.dialogs, std::vector{win::Dialog::Form6}); }},
+        {Id::autoCP,
+         {},
+         [](auto& t) { EXPECT_EQ(t.host.dialogs, std::vector{win::Dialog::Form7}); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(+c.id);
+        TearDown();
+        SetUp();
+        if (c.before) c.before(*this);
+        EXPECT_TRUE(win::runCommand(+c.id, *window, host));
+        c.check(*this);
+        // A command runs once, and nothing but itself.
+        if (c.id != Id::Command3 && c.id != Id::exitprogram) {
+            EXPECT_EQ(host.quits, 0);
+        }
+    }
+}
+
+TEST_F(WinCommands, OtherIdsRunNothing) {
+    // The edit boxes, the keyword box and the list send commands of their
+    // own; Enter comes as IDOK. None of them is a button's command.
+    const int before = window->listMode();
+    for (const int id : {0, IDOK, IDCANCEL, +Id::Combo1, +Id::ListView1, +Id::Text2, +Id::Text5,
+                         +Id::Label7, 9999}) {
+        SCOPED_TRACE(id);
+        EXPECT_FALSE(win::runCommand(id, *window, host));
+    }
+    EXPECT_EQ(window->listMode(), before);
+    EXPECT_TRUE(host.dialogs.empty());
+    EXPECT_EQ(host.quits, 0);
+    EXPECT_TRUE(opener.opened.empty());
+    EXPECT_TRUE(prompts.shown.empty());
+}
+
+}  // namespace
+}  // namespace brim::test

@@ -1,0 +1,57 @@
+#pragma once
+// What every form of the Windows front end shares: text between UTF-8 and
+// the wide API, the forms' font, and controls placed in twips that follow the
+// window's DPI.
+
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "win/Twips.h"
+
+namespace brim::win {
+
+std::wstring wide(std::string_view utf8);
+std::string utf8(std::wstring_view wide);
+std::string windowText(HWND hwnd);
+void setWindowText(HWND hwnd, std::string_view utf8);
+
+// Pixels of `twips` on `hwnd`'s monitor.
+int pixelsOn(HWND hwnd, int twips);
+// Sets a top-level window's outer size in twips, keeping its top-left corner.
+void setOuterSizeTwips(HWND hwnd, int width, int height);
+
+// The controls of one form, each at its design place in twips. They are
+// placed again, with a font of the new size, when the form moves to a
+// monitor of another DPI.
+class FormLayout {
+  public:
+    explicit FormLayout(HWND form);
+    ~FormLayout();
+    FormLayout(const FormLayout&) = delete;
+    FormLayout& operator=(const FormLayout&) = delete;
+
+    HWND add(const wchar_t* windowClass, std::string_view text, DWORD style, int id,
+             TwipsRect place, DWORD exStyle = 0);
+    // A control's design place, changed (the keyword box's width follows the mode).
+    void move(HWND control, TwipsRect place);
+    const TwipsRect* placeOf(HWND control) const;
+    // Places every control for `dpi`, with a font made for it.
+    void setDpi(UINT dpi);
+    UINT dpi() const { return dpi_; }
+    HFONT font() const { return font_; }
+    int pixels(int twips) const { return twipsToPixels(twips, static_cast<int>(dpi_)); }
+
+  private:
+    void place(HWND control, const TwipsRect& r) const;
+
+    HWND form_;
+    UINT dpi_;
+    HFONT font_ = nullptr;
+    std::vector<std::pair<HWND, TwipsRect>> controls_;
+};
+
+}  // namespace brim::win

@@ -1,0 +1,509 @@
+#include "win/Form1Window.h"
+
+#include <algorithm>
+
+#include "win/Icons.h"
+
+namespace brim::win {
+namespace {
+
+constexpr const wchar_t* kClassName = L"BrimmarkForm1";
+constexpr UINT_PTR kTimer1 = 1;
+// Combo1's place includes its drop-down list, which opens below the box.
+constexpr int kComboListTwips = 3000;
+constexpr TwipsRect combo1Place(int width) {
+    return {600, 120, width, kComboListTwips};
+}
+
+// A multi-line edit box keeps CR LF; the rules keep LF alone.
+std::string withoutCarriageReturns(std::string s) {
+    std::erase(s, '\r');
+    return s;
+}
+std::string withCarriageReturns(const std::string& s) {
+    std::string out;
+    for (const char c : withoutCarriageReturns(s)) {
+        if (c == '\n') out += '\r';
+        out += c;
+    }
+    return out;
+}
+
+// The buttons' pictures; their size in pixels at 96 dpi.
+struct ButtonIcon {
+    Id button;
+    IconKind kind;
+    int size;
+};
+constexpr ButtonIcon kButtonIcons[] = {
+    {Id::Command6, IconKind::Get, 16},    {Id::Command2, IconKind::Same, 16},
+    {Id::Command1, IconKind::Folder, 16}, {Id::Command8, IconKind::Search, 16},
+    {Id::Command4, IconKind::Open, 13},   {Id::Command5, IconKind::Delete, 16},
+    {Id::Command9, IconKind::Html, 16},   {Id::Command3, IconKind::Exit, 16},
+    {Id::Command7, IconKind::Save, 16},   {Id::Command10, IconKind::Mode, 16},
+};
+
+}  // namespace
+
+Form1Window::Form1Window(app::Services services) : window_(services, *this, prompts_) {}
+
+Form1Window::~Form1Window() {
+    for (HIMAGELIST list : icons_)
+        ImageList_Destroy(list);
+    if (accelerators_) DestroyAcceleratorTable(accelerators_);
+}
+
+bool Form1Window::create() {
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = &Form1Window::proc;
+    wc.hInstance = instance;
+    wc.hIcon = static_cast<HICON>(
+        LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
+    wc.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON,
+                                               GetSystemMetrics(SM_CXSMICON),
+                                               GetSystemMetrics(SM_CYSMICON), 0));
+    wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
+    wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+    wc.lpszClassName = kClassName;
+    if (!RegisterClassExW(&wc)) return false;
+    CreateWindowExW(WS_EX_CONTROLPARENT, kClassName, wide(app::kWindowTitle).c_str(),
+                    WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 400, 400, nullptr, nullptr,
+                    instance, this);
+    if (!hwnd_) return false;
+    prompts_.setOwner(hwnd_);
+    layout_ = std::make_unique<FormLayout>(hwnd_);
+    buildControls();
+    buildMenu();
+    setOuterSizeTwips(hwnd_, app::kFullLayout.width, app::kFullLayout.height);
+    return true;
+}
+
+void Form1Window::buildControls() {
+    FormLayout& f = *layout_;
+    const auto label = [&f](const char* text, TwipsRect r) {
+        return f.add(L"STATIC", text, SS_LEFT | SS_NOPREFIX, -1, r);
+    };
+    const auto button = [&f](const char* text, Id id, TwipsRect r) {
+        return f.add(L"BUTTON", text, BS_PUSHBUTTON | WS_TABSTOP, +id, r);
+    };
+    const auto edit = [&f](Id id, TwipsRect r, DWORD style = ES_AUTOHSCROLL) {
+        return f.add(L"EDIT", "", style | WS_TABSTOP, +id, r, WS_EX_CLIENTEDGE);
+    };
+
+    f.add(L"STATIC", "", SS_ETCHEDHORZ, -1, {0, 0, 8640, 30});  // Line1
+    label("Key Word", {120, 120, 375, 375});                    // Label1
+    Combo1 = f.add(WC_COMBOBOXW, "", CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP,
+                   +Id::Combo1, combo1Place(2295));
+    Command11 = button("Go", Id::Command11, {3120, 150, 375, 260});
+    Command10 = button("", Id::Command10, {3600, 120, 300, 300});
+    Label7 = label("個数", {4080, 150, 1455, 255});
+
+    ListView1 = f.add(WC_LISTVIEWW, "",
+                      LVS_REPORT | LVS_SHOWSELALWAYS | LVS_SINGLESEL | LVS_OWNERDATA | WS_TABSTOP,
+                      +Id::ListView1, {120, 600, 5895, 2175}, WS_EX_CLIENTEDGE);
+
+    button("Get", Id::Command6, {120, 3000, 700, 560});
+    button("same", Id::Command2, {840, 3000, 700, 560});
+    button("Folder", Id::Command1, {1560, 3000, 700, 560});
+    button("Search", Id::Command8, {2280, 3000, 700, 560});
+    Command4 = button("開く", Id::Command4, {3120, 3000, 700, 560});
+    button("削除", Id::Command5, {3840, 3000, 700, 560});
+    button("HTML", Id::Command9, {4560, 3000, 700, 560});
+    button("終了", Id::Command3, {5280, 3000, 700, 560});
+
+    label("フォルダ", {120, 3720, 735, 255});
+    Text2 = edit(Id::Text2, {840, 3720, 4335, 270});
+    button("保存", Id::Command7, {5280, 3720, 700, 560});
+    label("登録名", {120, 4100, 735, 255});
+    Text3 = edit(Id::Text3, {840, 4080, 4335, 270});
+    label("URL", {240, 4440, 495, 255});
+    Text4 = edit(Id::Text4, {840, 4440, 5175, 270});
+    setWindowText(Text4, "https://www.example.com/");
+    label("コメント", {120, 4800, 615, 255});
+    Text5 = edit(Id::Text5, {840, 4800, 5175, 615},
+                 ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL | WS_VSCROLL);
+    label("保存先 フォルダ", {120, 5520, 735, 375});
+    Text6 = edit(Id::Text6, {840, 5520, 5175, 270});
+
+    setIcons();
+}
+
+void Form1Window::setIcons() {
+    for (HIMAGELIST list : icons_)
+        ImageList_Destroy(list);
+    icons_.clear();
+    const int dpi = static_cast<int>(layout_->dpi());
+    for (const ButtonIcon& b : kButtonIcons) {
+        HIMAGELIST list = makeIcon(b.kind, scaleRounded(b.size, dpi, 96));
+        icons_.push_back(list);
+        // The picture above the caption; the mode button shows the picture alone.
+        BUTTON_IMAGELIST image{};
+        image.himl = list;
+        image.uAlign =
+            b.button == Id::Command10 ? BUTTON_IMAGELIST_ALIGN_CENTER : BUTTON_IMAGELIST_ALIGN_TOP;
+        SendMessageW(GetDlgItem(hwnd_, +b.button), BCM_SETIMAGELIST, 0,
+                     reinterpret_cast<LPARAM>(&image));
+    }
+}
+
+void Form1Window::buildMenu() {
+    menu_ = CreateMenu();
+    const auto popup = [this](const char* title) {
+        HMENU m = CreatePopupMenu();
+        AppendMenuW(menu_, MF_POPUP, reinterpret_cast<UINT_PTR>(m), wide(title).c_str());
+        return m;
+    };
+    const auto item = [](HMENU m, Id id, const char* text) {
+        AppendMenuW(m, MF_STRING, static_cast<UINT_PTR>(+id), wide(text).c_str());
+    };
+    const auto separator = [](HMENU m) { AppendMenuW(m, MF_SEPARATOR, 0, nullptr); };
+
+    HMENU filemenu = popup("ファイル(&F)");
+    item(filemenu, Id::savemenu, "URL保存(&S)\tCtrl+S");
+    item(filemenu, Id::Mdelete, "URL削除(&D)");
+    item(filemenu, Id::delfolder, "空きフォルダを削除(&E)");
+    separator(filemenu);  // line04
+    item(filemenu, Id::openurl, "URLを開く(&O)");
+    item(filemenu, Id::mkHTML, "HTMLを作成(&H)");
+    separator(filemenu);  // line01
+    item(filemenu, Id::exitprogram, "終了(&X)");
+
+    HMENU Msearch = popup("設定(&S)");
+    item(Msearch, Id::autoCP, "Auto Copy(&A)");
+    item(Msearch, Id::setHTML, "HTML出力内容(&H)");
+    item(Msearch, Id::setKEYWORD, "キーワード検索の設定(&K)");
+    item(Msearch, Id::everfront, "常時前面表示(&T)");
+    CheckMenuItem(Msearch, +Id::everfront, MF_BYCOMMAND | MF_CHECKED);
+    separator(Msearch);  // line02
+    item(Msearch, Id::clearKey, "キーワード履歴の初期化(&C)");
+    item(Msearch, Id::PKEYS, "固定キーワードの登録(&P)");
+
+    HMENU other = popup("その他(&O)");
+    item(other, Id::toCSV, "CSVファイルに出力(&C)");
+    item(other, Id::toBookmarks, "ブラウザ用ブックマークに出力(&B)");
+    separator(other);  // line03
+    item(other, Id::mkstcut, "Brimmark のショートカット作成(&S)");
+
+    HMENU uhelp = popup("ヘルプ(&H)");
+    item(uhelp, Id::ophelp, "HELPファイルを開く(&H)");
+    item(uhelp, Id::showV, "バージョン情報(&A)");
+
+    SetMenu(hwnd_, menu_);
+    ACCEL save{FCONTROL | FVIRTKEY, 'S', static_cast<WORD>(+Id::savemenu)};
+    accelerators_ = CreateAcceleratorTableW(&save, 1);
+}
+
+void Form1Window::startUp(const std::string& argument) {
+    ListView_SetExtendedListViewStyle(ListView1, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
+    SetTimer(hwnd_, kTimer1, app::kPositionTimerMs, nullptr);
+    window_.startUp(argument);
+}
+
+bool Form1Window::preTranslate(MSG& msg) {
+    if (!hwnd_) return false;
+    if (accelerators_ && TranslateAcceleratorW(hwnd_, accelerators_, &msg)) return true;
+    // Tab and the arrow keys move between the controls as in a dialog.
+    return IsDialogMessageW(hwnd_, &msg) != 0;
+}
+
+LRESULT CALLBACK Form1Window::proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_NCCREATE) {
+        auto* self =
+            static_cast<Form1Window*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
+        self->hwnd_ = hwnd;
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<Form1Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!self || !self->layout_) return DefWindowProcW(hwnd, msg, wp, lp);
+    return self->handle(msg, wp, lp);
+}
+
+LRESULT Form1Window::handle(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+        case WM_COMMAND: {
+            const int id = LOWORD(wp);
+            if (id == IDOK) {
+                // Enter in the keyword box searches; elsewhere it does nothing.
+                HWND focused = GetFocus();
+                if (focused == Combo1 || GetParent(focused) == Combo1) window_.Command8_Click();
+                return 0;
+            }
+            // Menu items (0), accelerators (1) and clicked buttons (BN_CLICKED, 0).
+            if (HIWORD(wp) <= 1) runCommand(id, window_, *this);
+            return 0;
+        }
+        case WM_NOTIFY:
+            return onNotify(*reinterpret_cast<const NMHDR*>(lp));
+        case WM_TIMER:
+            if (wp == kTimer1) window_.SaveWpos();
+            return 0;
+        case WM_DPICHANGED: {
+            layout_->setDpi(HIWORD(wp));
+            setIcons();
+            const RECT* r = reinterpret_cast<const RECT*>(lp);
+            SetWindowPos(hwnd_, nullptr, r->left, r->top, r->right - r->left, r->bottom - r->top,
+                         SWP_NOZORDER | SWP_NOACTIVATE);
+            return 0;
+        }
+        case WM_CLOSE:
+            // The close box ends the program as "終了" does.
+            quit();
+            return 0;
+        case WM_DESTROY:
+            PostQuitMessage(0);
+            return 0;
+        default:
+            return DefWindowProcW(hwnd_, msg, wp, lp);
+    }
+}
+
+LRESULT Form1Window::onNotify(const NMHDR& header) {
+    if (header.hwndFrom != ListView1) return 0;
+    switch (header.code) {
+        case LVN_GETDISPINFOW: {
+            LVITEMW& item = reinterpret_cast<NMLVDISPINFOW*>(const_cast<NMHDR*>(&header))->item;
+            if (!(item.mask & LVIF_TEXT) || item.cchTextMax <= 0) return 0;
+            const auto row = static_cast<std::size_t>(item.iItem);
+            const auto col = static_cast<std::size_t>(item.iSubItem);
+            const std::wstring text =
+                row < rows_.size() && col < rows_[row].size() ? wide(rows_[row][col]) : L"";
+            lstrcpynW(item.pszText, text.c_str(), item.cchTextMax);
+            return 0;
+        }
+        case NM_CLICK: {
+            const auto& click = reinterpret_cast<const NMITEMACTIVATE&>(header);
+            if (click.iItem >= 0) window_.ListView1_Click(click.iItem);
+            return 0;
+        }
+        case LVN_ITEMCHANGED: {
+            // The keyboard moves the selection as a click does; a click itself
+            // is taken by NM_CLICK once the button is up.
+            const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
+            const bool gained =
+                (change.uNewState & LVIS_SELECTED) != 0 && (change.uOldState & LVIS_SELECTED) == 0;
+            if (gained && !selecting_ && change.iItem >= 0 && GetKeyState(VK_LBUTTON) >= 0) {
+                window_.ListView1_Click(change.iItem);
+            }
+            return 0;
+        }
+        case NM_DBLCLK:
+            window_.ListView1_DblClick();
+            return 0;
+        case LVN_COLUMNCLICK:
+            window_.ListView1_ColumnClick(reinterpret_cast<const NMLISTVIEW&>(header).iSubItem + 1);
+            return 0;
+        default:
+            return 0;
+    }
+}
+
+void Form1Window::setColumns(const std::vector<std::string>& headers,
+                             const std::vector<int>& fifths) {
+    while (ListView_DeleteColumn(ListView1, 0)) {
+    }
+    headers_ = headers;
+    RECT client{};
+    GetClientRect(ListView1, &client);
+    for (std::size_t c = 0; c < headers.size(); ++c) {
+        std::wstring caption = wide(headers[c]);
+        LVCOLUMNW column{};
+        column.mask = LVCF_TEXT | LVCF_WIDTH;
+        column.pszText = caption.data();
+        column.cx = c < fifths.size() ? client.right * fifths[c] / 5 : client.right / 5;
+        ListView_InsertColumn(ListView1, static_cast<int>(c), &column);
+    }
+}
+
+void Form1Window::setRows(const std::vector<app::Row>& rows) {
+    rows_ = rows;
+    selecting_ = true;
+    ListView_SetItemState(ListView1, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    selecting_ = false;
+    ListView_SetItemCountEx(ListView1, static_cast<int>(rows_.size()), 0);
+    InvalidateRect(ListView1, nullptr, TRUE);
+}
+
+void Form1Window::setSortIndicator(int column, bool descending) {
+    HWND header = ListView_GetHeader(ListView1);
+    const int n = Header_GetItemCount(header);
+    for (int c = 0; c < n; ++c) {
+        HDITEMW item{};
+        item.mask = HDI_FORMAT;
+        Header_GetItem(header, c, &item);
+        item.fmt &= ~(HDF_SORTUP | HDF_SORTDOWN);
+        if (c == column) item.fmt |= descending ? HDF_SORTDOWN : HDF_SORTUP;
+        Header_SetItem(header, c, &item);
+    }
+}
+
+void Form1Window::selectRow(int row) {
+    selecting_ = true;
+    ListView_SetItemState(ListView1, row, LVIS_SELECTED | LVIS_FOCUSED,
+                          LVIS_SELECTED | LVIS_FOCUSED);
+    ListView_EnsureVisible(ListView1, row, FALSE);
+    selecting_ = false;
+}
+
+void Form1Window::setCount(const std::string& caption) {
+    setWindowText(Label7, caption);
+}
+
+HWND Form1Window::box(app::Box b) const {
+    switch (b) {
+        case app::Box::Combo1:
+            return Combo1;
+        case app::Box::Text2:
+            return Text2;
+        case app::Box::Text3:
+            return Text3;
+        case app::Box::Text4:
+            return Text4;
+        case app::Box::Text5:
+            return Text5;
+        case app::Box::Text6:
+            return Text6;
+    }
+    return nullptr;
+}
+
+std::string Form1Window::text(app::Box b) const {
+    const std::string t = windowText(box(b));
+    return b == app::Box::Text5 ? withoutCarriageReturns(t) : t;
+}
+
+void Form1Window::setText(app::Box b, const std::string& t) {
+    setWindowText(box(b), b == app::Box::Text5 ? withCarriageReturns(t) : t);
+}
+
+void Form1Window::setKeywordItems(const std::vector<std::string>& items) {
+    // Refilling the list must not change what the user typed.
+    const std::string typed = windowText(Combo1);
+    SendMessageW(Combo1, CB_RESETCONTENT, 0, 0);
+    for (const auto& k : items) {
+        SendMessageW(Combo1, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide(k).c_str()));
+    }
+    setWindowText(Combo1, typed);
+}
+
+void Form1Window::setSizeTwips(app::Twips size) {
+    setOuterSizeTwips(hwnd_, size.x, size.y);
+}
+
+app::Twips Form1Window::positionTwips() const {
+    RECT r{};
+    GetWindowRect(hwnd_, &r);
+    const int dpi = static_cast<int>(layout_->dpi());
+    return {pixelsToTwips(r.left, dpi), pixelsToTwips(r.top, dpi)};
+}
+
+void Form1Window::moveTwips(app::Twips position) {
+    const int dpi = static_cast<int>(layout_->dpi());
+    POINT p{twipsToPixels(position.x, dpi), twipsToPixels(position.y, dpi)};
+    // A position stored while a monitor since unplugged was in use would leave
+    // the window out of reach: then it goes to the primary monitor's corner.
+    RECT r{};
+    GetWindowRect(hwnd_, &r);
+    const RECT titleBar{p.x, p.y, p.x + std::max<LONG>(r.right - r.left, 1),
+                        p.y + GetSystemMetricsForDpi(SM_CYCAPTION, layout_->dpi())};
+    if (!MonitorFromRect(&titleBar, MONITOR_DEFAULTTONULL)) {
+        MONITORINFO info{};
+        info.cbSize = sizeof info;
+        GetMonitorInfoW(MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY), &info);
+        p = {info.rcWork.left, info.rcWork.top};
+    }
+    SetWindowPos(hwnd_, nullptr, p.x, p.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Form1Window::setComboWidthTwips(int width) {
+    layout_->move(Combo1, combo1Place(width));
+}
+
+void Form1Window::setGoVisible(bool visible) {
+    ShowWindow(Command11, visible ? SW_SHOW : SW_HIDE);
+}
+
+namespace {
+Id menuId(app::MenuItem item) {
+    switch (item) {
+        case app::MenuItem::savemenu:
+            return Id::savemenu;
+        case app::MenuItem::Mdelete:
+            return Id::Mdelete;
+        case app::MenuItem::autoCP:
+            return Id::autoCP;
+        case app::MenuItem::everfront:
+            break;
+    }
+    return Id::everfront;
+}
+}  // namespace
+
+void Form1Window::setMenuEnabled(app::MenuItem item, bool enabled) {
+    EnableMenuItem(menu_, static_cast<UINT>(+menuId(item)),
+                   MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+}
+
+void Form1Window::setMenuChecked(app::MenuItem item, bool checked) {
+    CheckMenuItem(menu_, static_cast<UINT>(+menuId(item)),
+                  MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+}
+
+void Form1Window::setTopmost(bool topmost) {
+    // Only the place in the stacking order changes: no move, no new size.
+    SetWindowPos(hwnd_, topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                 SWP_NOSIZE | SWP_NOMOVE);
+}
+
+void Form1Window::focus(app::Focus control) {
+    switch (control) {
+        case app::Focus::Combo1:
+            SetFocus(Combo1);
+            break;
+        case app::Focus::Text5:
+            SetFocus(Text5);
+            break;
+        case app::Focus::Command4:
+            SetFocus(Command4);
+            break;
+    }
+}
+
+void Form1Window::showWindow() {
+    ShowWindow(hwnd_, SW_SHOW);
+    UpdateWindow(hwnd_);
+}
+
+void Form1Window::showDialog(Dialog dialog) {
+    switch (dialog) {
+        case Dialog::Form2:
+            Form2FixedKeywordsDialog(window_.keywords()).run(hwnd_);
+            break;
+        case Dialog::Form3:
+            Form3SearchOptionsDialog(window_.searchOptions()).run(hwnd_);
+            break;
+        case Dialog::Form4:
+            Form4ExportOptionsDialog(window_.htmlOptions()).run(hwnd_);
+            break;
+        case Dialog::Form5:
+            Form5ShortcutsDialog(window_, shortcutChoice_).run(hwnd_);
+            break;
+        case Dialog::Form6:
+            Form6AboutDialog(window_).run(hwnd_);
+            break;
+        case Dialog::Form7:
+            Form7AutoCopyDialog(window_.autoCopy()).run(hwnd_);
+            break;
+    }
+}
+
+void Form1Window::quit() {
+    if (closing_) return;
+    closing_ = true;
+    window_.shutDown();
+    KillTimer(hwnd_, kTimer1);
+    DestroyWindow(hwnd_);
+}
+
+}  // namespace brim::win

@@ -1,0 +1,98 @@
+#pragma once
+// The main window of the Windows front end: keyword box, result list, button
+// row, edit boxes and menu, laid out in twips as designed. Names follow the
+// window's design (Command1 … Command11, Text2 … Text6, Combo1, ListView1,
+// Timer1); the rules live in app::Window, this form shows what they say and
+// passes clicks on.
+
+#include <windows.h>
+// After windows.h, which they need.
+#include <commctrl.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/View.h"
+#include "app/Window.h"
+#include "win/Commands.h"
+#include "win/Controls.h"
+#include "win/Forms.h"
+#include "win/Win32Prompts.h"
+
+namespace brim::win {
+
+class Form1Window final : private app::View, private CommandHost {
+  public:
+    explicit Form1Window(app::Services services);
+    ~Form1Window() override;
+    Form1Window(const Form1Window&) = delete;
+    Form1Window& operator=(const Form1Window&) = delete;
+
+    // Creates the window (hidden); false when the system refused it.
+    bool create();
+    // Start-up; `argument` is the command line taken whole.
+    void startUp(const std::string& argument);
+    HWND hwnd() const { return hwnd_; }
+    // Gives the message to the window's keyboard handling; true when taken.
+    bool preTranslate(MSG& msg);
+
+  private:
+    static LRESULT CALLBACK proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT handle(UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT onNotify(const NMHDR& header);
+    void buildControls();
+    void buildMenu();
+    void setIcons();
+
+    // app::View
+    void setColumns(const std::vector<std::string>& headers,
+                    const std::vector<int>& fifths) override;
+    void setRows(const std::vector<app::Row>& rows) override;
+    void setSortIndicator(int column, bool descending) override;
+    void selectRow(int row) override;
+    void setCount(const std::string& caption) override;
+    std::string text(app::Box box) const override;
+    void setText(app::Box box, const std::string& text) override;
+    void setKeywordItems(const std::vector<std::string>& items) override;
+    void setSizeTwips(app::Twips size) override;
+    app::Twips positionTwips() const override;
+    void moveTwips(app::Twips position) override;
+    void setComboWidthTwips(int width) override;
+    void setGoVisible(bool visible) override;
+    void setMenuEnabled(app::MenuItem item, bool enabled) override;
+    void setMenuChecked(app::MenuItem item, bool checked) override;
+    void setTopmost(bool topmost) override;
+    void focus(app::Focus control) override;
+    void showWindow() override;
+
+    // CommandHost
+    void showDialog(Dialog dialog) override;
+    void quit() override;
+
+    HWND box(app::Box box) const;
+
+    Win32Prompts prompts_;
+    app::Window window_;
+    HWND hwnd_ = nullptr;
+    HMENU menu_ = nullptr;
+    HACCEL accelerators_ = nullptr;
+    std::unique_ptr<FormLayout> layout_;
+    std::vector<HIMAGELIST> icons_;
+    std::vector<app::Row> rows_;        // what ListView1 shows
+    std::vector<std::string> headers_;  // its columns
+    bool selecting_ = false;            // a row selected by the rules, not the user
+    bool closing_ = false;
+    Form5ShortcutsDialog::Choice shortcutChoice_;
+
+    // Controls, named as in the design.
+    HWND Combo1 = nullptr;
+    HWND Command11 = nullptr;
+    HWND Command10 = nullptr;
+    HWND Label7 = nullptr;
+    HWND ListView1 = nullptr;
+    HWND Text2 = nullptr, Text3 = nullptr, Text4 = nullptr, Text5 = nullptr, Text6 = nullptr;
+    HWND Command4 = nullptr;
+};
+
+}  // namespace brim::win
