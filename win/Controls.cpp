@@ -34,24 +34,30 @@ void setOuterSizeTwips(HWND hwnd, int width, int height) {
 
 namespace {
 
-// The system's message font, as large as it is meant to be at `dpi`.
-HFONT messageFont(UINT dpi) {
+// The system's message font, as large as it is meant to be at `dpi`, or
+// `percent` of that.
+HFONT messageFont(UINT dpi, int percent = 100) {
     NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof metrics;
     if (!SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi)) {
         return nullptr;
     }
+    metrics.lfMessageFont.lfHeight = MulDiv(metrics.lfMessageFont.lfHeight, percent, 100);
     return CreateFontIndirectW(&metrics.lfMessageFont);
 }
+
+constexpr int kSmallPercent = 84;  // 10 pixels for 12 at 96 dpi
 
 }  // namespace
 
 FormLayout::FormLayout(HWND form) : form_(form), dpi_(GetDpiForWindow(form)) {
     font_ = messageFont(dpi_);
+    smallFont_ = messageFont(dpi_, kSmallPercent);
 }
 
 FormLayout::~FormLayout() {
-    if (font_) DeleteObject(font_);
+    for (HFONT f : {font_, smallFont_})
+        if (f) DeleteObject(f);
 }
 
 HWND FormLayout::add(const wchar_t* windowClass, std::string_view text, DWORD style, int id,
@@ -60,36 +66,40 @@ HWND FormLayout::add(const wchar_t* windowClass, std::string_view text, DWORD st
         exStyle, windowClass, wide(text).c_str(), WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, form_,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
     if (!control) return nullptr;
-    controls_.emplace_back(control, r);
+    controls_.push_back({control, r, false});
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     place(control, r);
     return control;
 }
 
+HWND FormLayout::addLabel(std::string_view text, TwipsRect r) {
+    HWND label = add(L"STATIC", text, SS_LEFT | SS_NOPREFIX, -1, r);
+    if (!label) return nullptr;
+    controls_.back().small = true;
+    SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(smallFont_), FALSE);
+    return label;
+}
+
 void FormLayout::move(HWND control, TwipsRect r) {
-    for (auto& [hwnd, place_] : controls_) {
-        if (hwnd != control) continue;
-        place_ = r;
+    for (Placed& p : controls_) {
+        if (p.hwnd != control) continue;
+        p.place = r;
         place(control, r);
     }
 }
 
-const TwipsRect* FormLayout::placeOf(HWND control) const {
-    for (const auto& [hwnd, r] : controls_) {
-        if (hwnd == control) return &r;
-    }
-    return nullptr;
-}
-
 void FormLayout::setDpi(UINT dpi) {
     dpi_ = dpi;
-    HFONT old = font_;
+    const HFONT old[] = {font_, smallFont_};
     font_ = messageFont(dpi);
-    for (const auto& [hwnd, r] : controls_) {
-        SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-        place(hwnd, r);
+    smallFont_ = messageFont(dpi, kSmallPercent);
+    for (const Placed& p : controls_) {
+        SendMessageW(p.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(p.small ? smallFont_ : font_),
+                     FALSE);
+        place(p.hwnd, p.place);
     }
-    if (old) DeleteObject(old);
+    for (HFONT f : old)
+        if (f) DeleteObject(f);
     InvalidateRect(form_, nullptr, TRUE);
 }
 

@@ -7,7 +7,6 @@
 
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 #include "win/Twips.h"
@@ -36,9 +35,11 @@ class FormLayout {
 
     HWND add(const wchar_t* windowClass, std::string_view text, DWORD style, int id,
              TwipsRect place, DWORD exStyle = 0);
+    // A label in a smaller face: the design's labels are narrow, and their
+    // words stay whole in it.
+    HWND addLabel(std::string_view text, TwipsRect place);
     // A control's design place, changed (the keyword box's width follows the mode).
     void move(HWND control, TwipsRect place);
-    const TwipsRect* placeOf(HWND control) const;
     // Places every control for `dpi`, with a font made for it.
     void setDpi(UINT dpi);
     UINT dpi() const { return dpi_; }
@@ -51,7 +52,13 @@ class FormLayout {
     HWND form_;
     UINT dpi_;
     HFONT font_ = nullptr;
-    std::vector<std::pair<HWND, TwipsRect>> controls_;
+    HFONT smallFont_ = nullptr;
+    struct Placed {
+        HWND hwnd;
+        TwipsRect place;
+        bool small;
+    };
+    std::vector<Placed> controls_;
 };
 
 }  // namespace brim::win

@@ -82,9 +82,7 @@ bool Form1Window::create() {
 
 void Form1Window::buildControls() {
     FormLayout& f = *layout_;
-    const auto label = [&f](const char* text, TwipsRect r) {
-        return f.add(L"STATIC", text, SS_LEFT | SS_NOPREFIX, -1, r);
-    };
+    const auto label = [&f](const char* text, TwipsRect r) { return f.addLabel(text, r); };
     const auto button = [&f](const char* text, Id id, TwipsRect r) {
         return f.add(L"BUTTON", text, BS_PUSHBUTTON | WS_TABSTOP, +id, r);
     };
@@ -124,7 +122,8 @@ void Form1Window::buildControls() {
     label("コメント", {120, 4800, 615, 255});
     Text5 = edit(Id::Text5, {840, 4800, 5175, 615},
                  ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL | WS_VSCROLL);
-    label("保存先 フォルダ", {120, 5520, 735, 375});
+    // Two lines, broken at the caption's blank as the design's label shows it.
+    label("保存先\nフォルダ", {120, 5520, 735, 375});
     Text6 = edit(Id::Text6, {840, 5520, 5175, 270});
 
     setIcons();
