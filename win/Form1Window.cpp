@@ -177,7 +177,7 @@ void Form1Window::buildMenu() {
     CheckMenuItem(Msearch, +Id::everfront, MF_BYCOMMAND | MF_CHECKED);
     separator(Msearch);  // line02
     item(Msearch, Id::clearKey, "キーワード履歴の初期化(&C)");
-    item(Msearch, Id::PKEYS, "固定キーワードの登録(&P)");
+    item(Msearch, Id::PKEYS, "固定キーワードの登録(&F)");
 
     HMENU other = popup("その他(&O)");
     item(other, Id::toCSV, "CSVファイルに出力(&C)");
@@ -224,9 +224,22 @@ LRESULT Form1Window::handle(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_COMMAND: {
             const int id = LOWORD(wp);
             if (id == IDOK) {
-                // Enter in the keyword box searches; elsewhere it does nothing.
+                // Enter in the keyword box searches, on a row of the list does
+                // what a double click does; elsewhere it does nothing.
                 HWND focused = GetFocus();
-                if (focused == Combo1 || GetParent(focused) == Combo1) window_.Command8_Click();
+                if (focused == Combo1 || GetParent(focused) == Combo1) {
+                    window_.Command8_Click();
+                } else if (focused == ListView1) {
+                    window_.ListView1_Enter(ListView_GetNextItem(ListView1, -1, LVNI_SELECTED));
+                }
+                return 0;
+            }
+            if (id == +Id::Combo1) {
+                if (HIWORD(wp) == CBN_EDITCHANGE) window_.Combo1_Change();
+                if (HIWORD(wp) == CBN_CLOSEUP && offering_) {
+                    offering_ = false;
+                    fillKeywordList(keywordItems_);
+                }
                 return 0;
             }
             // Menu items (0), accelerators (1) and clicked buttons (BN_CLICKED, 0).
@@ -246,6 +259,16 @@ LRESULT Form1Window::handle(UINT msg, WPARAM wp, LPARAM lp) {
                          SWP_NOZORDER | SWP_NOACTIVATE);
             return 0;
         }
+        case WM_ACTIVATE:
+            // The control that had the focus gets it back when the window
+            // does, after a dialog or another program.
+            if (LOWORD(wp) == WA_INACTIVE) {
+                if (HWND f = GetFocus(); f && IsChild(hwnd_, f)) focused_ = f;
+            } else if (focused_ && IsWindow(focused_)) {
+                SetFocus(focused_);
+                return 0;
+            }
+            return DefWindowProcW(hwnd_, msg, wp, lp);
         case WM_CLOSE:
             // The close box ends the program as "終了" does.
             quit();
@@ -277,13 +300,13 @@ LRESULT Form1Window::onNotify(const NMHDR& header) {
             return 0;
         }
         case LVN_ITEMCHANGED: {
-            // The keyboard moves the selection as a click does; a click itself
-            // is taken by NM_CLICK once the button is up.
+            // The keyboard moves the selection; a click is taken by NM_CLICK
+            // once the button is up.
             const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
             const bool gained =
                 (change.uNewState & LVIS_SELECTED) != 0 && (change.uOldState & LVIS_SELECTED) == 0;
             if (gained && !selecting_ && change.iItem >= 0 && GetKeyState(VK_LBUTTON) >= 0) {
-                window_.ListView1_Click(change.iItem);
+                window_.ListView1_KeyMove(change.iItem);
             }
             return 0;
         }
@@ -376,14 +399,38 @@ void Form1Window::setText(app::Box b, const std::string& t) {
     setWindowText(box(b), b == app::Box::Text5 ? withCarriageReturns(t) : t);
 }
 
-void Form1Window::setKeywordItems(const std::vector<std::string>& items) {
-    // Refilling the list must not change what the user typed.
+void Form1Window::fillKeywordList(const std::vector<std::string>& items) {
+    // Refilling the list must not change what the user typed, nor where.
     const std::string typed = windowText(Combo1);
+    const LRESULT selection = SendMessageW(Combo1, CB_GETEDITSEL, 0, 0);
     SendMessageW(Combo1, CB_RESETCONTENT, 0, 0);
     for (const auto& k : items) {
         SendMessageW(Combo1, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide(k).c_str()));
     }
     setWindowText(Combo1, typed);
+    SendMessageW(Combo1, CB_SETEDITSEL, 0, MAKELPARAM(LOWORD(selection), HIWORD(selection)));
+}
+
+void Form1Window::setKeywordItems(const std::vector<std::string>& items) {
+    keywordItems_ = items;
+    if (!offering_) fillKeywordList(items);
+}
+
+void Form1Window::offerKeywords(const std::vector<std::string>& offers) {
+    if (offers.empty()) {
+        // Closing the list puts the whole keyword list back (CBN_CLOSEUP).
+        SendMessageW(Combo1, CB_SHOWDROPDOWN, FALSE, 0);
+        return;
+    }
+    // The offers open below the box in its own drop-down list while the
+    // user goes on typing.
+    offering_ = true;
+    fillKeywordList(offers);
+    const std::string typed = windowText(Combo1);
+    const LRESULT selection = SendMessageW(Combo1, CB_GETEDITSEL, 0, 0);
+    SendMessageW(Combo1, CB_SHOWDROPDOWN, TRUE, 0);
+    setWindowText(Combo1, typed);
+    SendMessageW(Combo1, CB_SETEDITSEL, 0, MAKELPARAM(LOWORD(selection), HIWORD(selection)));
 }
 
 void Form1Window::setSizeTwips(app::Twips size) {

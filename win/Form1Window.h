@@ -55,6 +55,7 @@ class Form1Window final : private app::View, private CommandHost {
     std::string text(app::Box box) const override;
     void setText(app::Box box, const std::string& text) override;
     void setKeywordItems(const std::vector<std::string>& items) override;
+    void offerKeywords(const std::vector<std::string>& offers) override;
     void setSizeTwips(app::Twips size) override;
     app::Twips positionTwips() const override;
     void moveTwips(app::Twips position) override;
@@ -71,6 +72,8 @@ class Form1Window final : private app::View, private CommandHost {
     void quit() override;
 
     HWND box(app::Box box) const;
+    // Puts `items` into Combo1's drop-down list; what the user typed stays.
+    void fillKeywordList(const std::vector<std::string>& items);
 
     Win32Prompts prompts_;
     app::Window window_;
@@ -79,10 +82,13 @@ class Form1Window final : private app::View, private CommandHost {
     HACCEL accelerators_ = nullptr;
     std::unique_ptr<FormLayout> layout_;
     std::vector<HIMAGELIST> icons_;
-    std::vector<app::Row> rows_;        // what ListView1 shows
-    std::vector<std::string> headers_;  // its columns
-    bool selecting_ = false;            // a row selected by the rules, not the user
+    std::vector<app::Row> rows_;             // what ListView1 shows
+    std::vector<std::string> headers_;       // its columns
+    std::vector<std::string> keywordItems_;  // Combo1's list when it offers nothing
+    bool offering_ = false;                  // Combo1's list holds offers
+    bool selecting_ = false;                 // a row selected by the rules, not the user
     bool closing_ = false;
+    HWND focused_ = nullptr;  // the control to focus again when the window is activated
     Form5ShortcutsDialog::Choice shortcutChoice_;
 
     // Controls, named as in the design.

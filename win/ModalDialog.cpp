@@ -43,7 +43,15 @@ INT_PTR CALLBACK ModalDialog::proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             self->hwnd_ = hwnd;
             self->layout_ = std::make_unique<FormLayout>(hwnd);
             setWindowText(hwnd, self->caption_);
-            setOuterSizeTwips(hwnd, self->width_, self->height_);
+            // The design gives a dialog's client area.
+            const UINT dpi = GetDpiForWindow(hwnd);
+            RECT outer{0, 0, twipsToPixels(self->width_, static_cast<int>(dpi)),
+                       twipsToPixels(self->height_, static_cast<int>(dpi))};
+            AdjustWindowRectExForDpi(&outer, static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_STYLE)),
+                                     FALSE,
+                                     static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_EXSTYLE)), dpi);
+            SetWindowPos(hwnd, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
+                         SWP_NOMOVE | SWP_NOZORDER);
             // Centred over the window that opened it.
             RECT own{}, me{};
             GetWindowRect(

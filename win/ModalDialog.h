@@ -22,6 +22,7 @@ class ModalDialog {
     INT_PTR run(HWND owner);
 
   protected:
+    // The client area's width and height in twips.
     ModalDialog(std::string caption, int widthTwips, int heightTwips)
         : caption_(std::move(caption)), width_(widthTwips), height_(heightTwips) {}
 
