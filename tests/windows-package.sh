@@ -125,6 +125,12 @@ uninstall() {
 
 install CurrentUser
 check_installed CurrentUser
+# Run again without naming the mode, it updates that installation rather
+# than adding one for every user.
+echo "== installer /S again" >&2
+"$wine" "$installer" /S </dev/null || fail "the second run of the installer failed"
+reg_has_key "HKLM\\$uninstall_key" && fail "the second run installed for every user"
+check_installed CurrentUser
 install AllUsers
 check_installed AllUsers
 check_installed CurrentUser
