@@ -24,6 +24,7 @@ reg_value() {
   "$wine" reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | sed -n "s/^ *$2 *REG_[A-Z_]* *//p"
 }
 reg_has_key() { "$wine" reg query "$1" >/dev/null 2>&1; }
+reg_has_value() { "$wine" reg query "$1" /v "$2" >/dev/null 2>&1; }
 windows_env() { "$wine" cmd /c echo "%$1%" 2>/dev/null | tr -d '\r'; }
 unix_path() { "$wine" winepath -u "$1" 2>/dev/null | tr -d '\r'; }
 
@@ -39,12 +40,31 @@ portable="$unpacked/Brimmark-$version-win64"
 has_window=false
 grep -qx './brimmark.exe' "$unpacked/files" && has_window=true
 
+# The search options say whether case counts: the user's settings keep it,
+# unlike the defaults, and a portable copy's fold it; so a search for ALPHA
+# finds alpha.url only when the right file was read.
+favorites="$unpacked/favorites"
+mkdir -p "$favorites"
+printf '[InternetShortcut]\r\nURL=http://a.example/\r\n' >"$favorites/alpha.url"
+search_options() {
+  printf '[SerchCond]\r\ncheck1= %s\r\ncheck2= 11\r\ncheck3= 11\r\ncheck4= 11\r\ncheck5= 11\r\n' "$1"
+}
+appdata=$(unix_path "$(windows_env APPDATA)")
+user_settings="$appdata/Brimmark/Brimmark.ini"
+mkdir -p "${user_settings%/*}"
+search_options 10 >"$user_settings"
+# How many favorites the brimmark-cli.exe in FOLDER finds for ALPHA.
+found() {
+  "$wine" "$1/brimmark-cli.exe" --favorites "$("$wine" winepath -w "$favorites" | tr -d '\r')" \
+    --json search ALPHA </dev/null 2>/dev/null | grep -o '"name"' | wc -l
+}
+
 uninstall_key='Software\Microsoft\Windows\CurrentVersion\Uninstall\Brimmark'
 progid='Brimmark.InternetShortcut'
 declare -A root menu folder
 root[CurrentUser]=HKCU
 root[AllUsers]=HKLM
-menu[CurrentUser]="$(unix_path "$(windows_env APPDATA)")/Microsoft/Windows/Start Menu/Programs"
+menu[CurrentUser]="$appdata/Microsoft/Windows/Start Menu/Programs"
 menu[AllUsers]="$(unix_path "$(windows_env ProgramData)")/Microsoft/Windows/Start Menu/Programs"
 folder[CurrentUser]="$(windows_env LOCALAPPDATA)\\Programs\\Brimmark"
 folder[AllUsers]="$(windows_env ProgramW6432)\\Brimmark"
@@ -84,17 +104,17 @@ check_installed() {
   if $has_window; then
     [ -f "${menu[$mode]}/Brimmark.lnk" ] || fail "$mode: no Brimmark in the Start menu"
     local classes="${root[$mode]}\\Software\\Classes"
-    reg_has_key "$classes\\.url\\OpenWithProgids" &&
-      "$wine" reg query "$classes\\.url\\OpenWithProgids" /v "$progid" >/dev/null 2>&1 ||
+    reg_has_value "$classes\\.url\\OpenWithProgids" "$progid" ||
       fail "$mode: .url files do not offer Brimmark"
-    "$wine" reg query "$classes\\Applications\\brimmark.exe\\SupportedTypes" /v .url \
-      >/dev/null 2>&1 || fail "$mode: brimmark.exe does not name .url among its types"
+    reg_has_value "$classes\\Applications\\brimmark.exe\\SupportedTypes" .url ||
+      fail "$mode: brimmark.exe does not name .url among its types"
     "$wine" reg query "$classes\\$progid\\shell\\open\\command" /ve 2>/dev/null |
       grep -qF "\"$dir\\brimmark.exe\" \"%1\"" || fail "$mode: the open command"
   fi
   if [ -f "$unix/brimmark-cli.exe" ]; then
     "$wine" "$unix/brimmark-cli.exe" --version </dev/null 2>&1 | tr -d '\r' | grep -qF "$version" ||
       fail "$mode: brimmark-cli.exe --version does not say $version"
+    [ "$(found "$unix")" = 0 ] || fail "$mode: brimmark-cli.exe does not take the user's settings"
   fi
 }
 
@@ -117,7 +137,7 @@ uninstall() {
   [ -e "${menu[$mode]}/Brimmark ヘルプ.lnk" ] && fail "$mode: the help is left in the Start menu"
   [ -e "${menu[$mode]}/Brimmark.lnk" ] && fail "$mode: Brimmark is left in the Start menu"
   local classes="${root[$mode]}\\Software\\Classes"
-  "$wine" reg query "$classes\\.url\\OpenWithProgids" /v "$progid" >/dev/null 2>&1 &&
+  reg_has_value "$classes\\.url\\OpenWithProgids" "$progid" &&
     fail "$mode: .url files still offer Brimmark"
   reg_has_key "$classes\\$progid" && fail "$mode: $progid is left"
   reg_has_key "$classes\\Applications\\brimmark.exe" && fail "$mode: Applications\\brimmark.exe is left"
@@ -125,8 +145,8 @@ uninstall() {
 
 install CurrentUser
 check_installed CurrentUser
-# Run again without naming the mode, it updates that installation rather
-# than adding one for every user.
+# Run again without naming the mode, the installer updates that installation
+# rather than adding one for every user.
 echo "== installer /S again" >&2
 "$wine" "$installer" /S </dev/null || fail "the second run of the installer failed"
 reg_has_key "HKLM\\$uninstall_key" && fail "the second run installed for every user"
@@ -139,8 +159,14 @@ check_installed AllUsers
 uninstall AllUsers
 
 echo "== portable zip" >&2
-[ -f "$portable/Brimmark.ini" ] && [ ! -s "$portable/Brimmark.ini" ] ||
+if [ -f "$portable/Brimmark.ini" ] && [ ! -s "$portable/Brimmark.ini" ]; then
+  if [ -f "$portable/brimmark-cli.exe" ]; then
+    search_options 11 >"$portable/Brimmark.ini"
+    [ "$(found "$portable")" = 1 ] || fail "brimmark-cli.exe in the zip's folder takes the user's settings"
+  fi
+else
   fail "the zip has no empty Brimmark.ini"
+fi
 
 if [ $failures -ne 0 ]; then
   echo "$failures failures" >&2
