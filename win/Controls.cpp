@@ -66,7 +66,7 @@ HWND FormLayout::add(const wchar_t* windowClass, std::string_view text, DWORD st
         exStyle, windowClass, wide(text).c_str(), WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, form_,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
     if (!control) return nullptr;
-    controls_.push_back({control, r, false});
+    controls_.push_back({control, r, false, (style & WS_TABSTOP) != 0});
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     place(control, r);
     return control;
@@ -85,6 +85,17 @@ void FormLayout::move(HWND control, TwipsRect r) {
         if (p.hwnd != control) continue;
         p.place = r;
         place(control, r);
+    }
+}
+
+void FormLayout::skipCutOffControls() const {
+    RECT client{};
+    GetClientRect(form_, &client);
+    for (const Placed& p : controls_) {
+        if (!p.tabStop) continue;
+        const bool inView = pixels(p.place.top) < client.bottom;
+        const LONG_PTR style = GetWindowLongPtrW(p.hwnd, GWL_STYLE);
+        SetWindowLongPtrW(p.hwnd, GWL_STYLE, inView ? style | WS_TABSTOP : style & ~WS_TABSTOP);
     }
 }
 

@@ -40,6 +40,9 @@ class FormLayout {
     HWND addLabel(std::string_view text, TwipsRect place);
     // A control's design place, changed (the keyword box's width follows the mode).
     void move(HWND control, TwipsRect place);
+    // Tab passes over the controls the form's lower edge cuts off, as over
+    // hidden ones; called when the form's size changed.
+    void skipCutOffControls() const;
     // Places every control for `dpi`, with a font made for it.
     void setDpi(UINT dpi);
     UINT dpi() const { return dpi_; }
@@ -57,6 +60,7 @@ class FormLayout {
         HWND hwnd;
         TwipsRect place;
         bool small;
+        bool tabStop;  // created as a tab stop
     };
     std::vector<Placed> controls_;
 };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "win/EditBoxText.h"
 #include "win/Icons.h"
 
 namespace brim::win {
@@ -13,20 +14,6 @@ constexpr UINT_PTR kTimer1 = 1;
 constexpr int kComboListTwips = 3000;
 constexpr TwipsRect combo1Place(int width) {
     return {600, 120, width, kComboListTwips};
-}
-
-// A multi-line edit box keeps CR LF; the rules keep LF alone.
-std::string withoutCarriageReturns(std::string s) {
-    std::erase(s, '\r');
-    return s;
-}
-std::string withCarriageReturns(const std::string& s) {
-    std::string out;
-    for (const char c : withoutCarriageReturns(s)) {
-        if (c == '\n') out += '\r';
-        out += c;
-    }
-    return out;
 }
 
 // The buttons' pictures; their size in pixels at 96 dpi.
@@ -259,6 +246,9 @@ LRESULT Form1Window::handle(UINT msg, WPARAM wp, LPARAM lp) {
                          SWP_NOZORDER | SWP_NOACTIVATE);
             return 0;
         }
+        case WM_SIZE:
+            layout_->skipCutOffControls();
+            return 0;
         case WM_ACTIVATE:
             // The control that had the focus gets it back when the window
             // does, after a dialog or another program.
@@ -392,11 +382,11 @@ HWND Form1Window::box(app::Box b) const {
 
 std::string Form1Window::text(app::Box b) const {
     const std::string t = windowText(box(b));
-    return b == app::Box::Text5 ? withoutCarriageReturns(t) : t;
+    return b == app::Box::Text5 ? fromEditBox(t) : t;
 }
 
 void Form1Window::setText(app::Box b, const std::string& t) {
-    setWindowText(box(b), b == app::Box::Text5 ? withCarriageReturns(t) : t);
+    setWindowText(box(b), b == app::Box::Text5 ? toEditBox(t) : t);
 }
 
 void Form1Window::fillKeywordList(const std::vector<std::string>& items) {

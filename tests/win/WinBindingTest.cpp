@@ -19,6 +19,7 @@
 #include "platform/win32/Win32Services.h"
 #include "win/CommandLine.h"
 #include "win/Commands.h"
+#include "win/EditBoxText.h"
 #include "win/Twips.h"
 
 namespace brim::test {
@@ -80,6 +81,32 @@ TEST(WinCommandLine, TheArgumentIsTakenWhole) {
         SCOPED_TRACE(win::argumentOf(c.line));
         EXPECT_EQ(win::argumentOf(c.line), c.argument);
     }
+}
+
+// ---- The comment box's line breaks -----------------------------------------
+
+TEST(WinEditBox, LineBreaksAsTheBoxAndTheRulesKeepThem) {
+    const struct {
+        const char* rules;  // what the rules hand over
+        const char* box;    // what the box shows
+        const char* back;   // what the rules get back
+    } cases[] = {
+        {"", "", ""},
+        {"one line", "one line", "one line"},
+        {"a\nb", "a\r\nb", "a\nb"},
+        {"a\r\nb", "a\r\nb", "a\nb"},  // never CR CR LF
+        {"a\rb", "a\r\nb", "a\nb"},
+        {"a\n\nb\n", "a\r\n\r\nb\r\n", "a\n\nb\n"},
+        {"\n", "\r\n", "\n"},
+        {"日本語\nコメント", "日本語\r\nコメント", "日本語\nコメント"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.rules);
+        EXPECT_EQ(win::toEditBox(c.rules), c.box);
+        EXPECT_EQ(win::fromEditBox(win::toEditBox(c.rules)), c.back);
+    }
+    // A lone CR typed into the box by other means stays as it is.
+    EXPECT_EQ(win::fromEditBox("a\rb"), "a\rb");
 }
 
 // ---- Buttons and menu items ----------------------------------------------
