@@ -206,6 +206,37 @@ class WinCommands : public ::testing::Test {
 
 TEST_F(WinCommands, EachButtonAndMenuItemRunsItsHandler) {
     using Step = std::function<void(WinCommands&)>;
+    const Step addressShown = [](auto& t) {
+        t.view.setText(app::Box::Text4, "http://open.example/");
+    };
+    const Step opened = [](auto& t) {
+        EXPECT_EQ(t.opener.opened, std::vector<std::string>{"http://open.example/"});
+    };
+    const Step favoriteShown = [](auto& t) {
+        t.view.setText(app::Box::Text2, "\\");
+        t.view.setText(app::Box::Text3, "a");
+    };
+    const Step trashed = [](auto& t) {
+        EXPECT_EQ(t.trash.moved, std::vector{t.folders.favorites() + "a.url"});
+    };
+    // Into the Favorites folder itself, whose label is a lone backslash.
+    const Step newFavorite = [](auto& t) {
+        t.view.setText(app::Box::Text3, "new");
+        t.view.setText(app::Box::Text4, "http://new.example/");
+        t.view.setText(app::Box::Text6, "\\");
+    };
+    const Step saved = [](auto& t) {
+        EXPECT_TRUE(fs::exists(t.dir / "Favorites" / "new.url"));
+        EXPECT_EQ(t.prompts.shown, std::vector<std::string>{});
+    };
+    const Step keywordTyped = [](auto& t) { t.view.setText(app::Box::Combo1, "example"); };
+    // An export asks for the file's name first.
+    const auto asked = [](std::string title) -> Step {
+        return [title](auto& t) {
+            ASSERT_EQ(t.prompts.shown.size(), 1u);
+            EXPECT_TRUE(t.prompts.shown[0].starts_with(title));
+        };
+    };
     const struct {
         Id id;
         Step before;  // what the user did first
@@ -218,71 +249,24 @@ TEST_F(WinCommands, EachButtonAndMenuItemRunsItsHandler) {
          }},
         {Id::Command3, {}, [](auto& t) { EXPECT_EQ(t.host.quits, 1); }},
         {Id::exitprogram, {}, [](auto& t) { EXPECT_EQ(t.host.quits, 1); }},
-        {Id::Command4, [](auto& t) { t.view.setText(app::Box::Text4, "http://open.example/"); },
-         [](auto& t) {
-             EXPECT_EQ(t.opener.opened, std::vector<std::string>{"http://open.example/"});
-         }},
-        {Id::openurl, [](auto& t) { t.view.setText(app::Box::Text4, "http://open.example/"); },
-         [](auto& t) {
-             EXPECT_EQ(t.opener.opened, std::vector<std::string>{"http://open.example/"});
-         }},
-        {Id::Command5,
-         [](auto& t) {
-             t.view.setText(app::Box::Text2, "\\");
-             t.view.setText(app::Box::Text3, "a");
-         },
-         [](auto& t) { EXPECT_EQ(t.trash.moved, std::vector{t.folders.favorites() + "a.url"}); }},
-        {Id::Mdelete,
-         [](auto& t) {
-             t.view.setText(app::Box::Text2, "\\");
-             t.view.setText(app::Box::Text3, "a");
-         },
-         [](auto& t) { EXPECT_EQ(t.trash.moved.size(), 1u); }},
+        {Id::Command4, addressShown, opened},
+        {Id::openurl, addressShown, opened},
+        {Id::Command5, favoriteShown, trashed},
+        {Id::Mdelete, favoriteShown, trashed},
         {Id::Command6, {}, [](auto& t) { EXPECT_EQ(t.window->listMode(), core::kListPages); }},
-        // Into the Favorites folder itself, whose label is a lone backslash.
-        {Id::Command7,
-         [](auto& t) {
-             t.view.setText(app::Box::Text3, "new");
-             t.view.setText(app::Box::Text4, "http://new.example/");
-             t.view.setText(app::Box::Text6, "\\");
-         },
-         [](auto& t) {
-             EXPECT_TRUE(fs::exists(t.dir / "Favorites" / "new.url"));
-             EXPECT_EQ(t.prompts.shown, std::vector<std::string>{});
-         }},
-        {Id::savemenu,
-         [](auto& t) {
-             t.view.setText(app::Box::Text3, "new");
-             t.view.setText(app::Box::Text4, "http://new.example/");
-             t.view.setText(app::Box::Text6, "\\");
-         },
-         [](auto& t) { EXPECT_TRUE(fs::exists(t.dir / "Favorites" / "new.url")); }},
-        {Id::Command8, [](auto& t) { t.view.setText(app::Box::Combo1, "example"); },
+        {Id::Command7, newFavorite, saved},
+        {Id::savemenu, newFavorite, saved},
+        {Id::Command8, keywordTyped,
          [](auto& t) {
              EXPECT_EQ(t.window->searchKeys(), std::vector<std::string>{"example"});
              EXPECT_EQ(t.view.keywordItems, std::vector<std::string>{"example"});
          }},
-        {Id::Command11, [](auto& t) { t.view.setText(app::Box::Combo1, "example"); },
+        {Id::Command11, keywordTyped,
          [](auto& t) { EXPECT_EQ(t.view.keywordItems, std::vector<std::string>{"example"}); }},
-        {Id::Command9, {}, [](auto& t) { EXPECT_EQ(t.prompts.proposed.size(), 1u); }},
-        {Id::mkHTML,
-         {},
-         [](auto& t) {
-             ASSERT_EQ(t.prompts.shown.size(), 1u);
-             EXPECT_TRUE(t.prompts.shown[0].starts_with("Input HTML-file name"));
-         }},
-        {Id::toCSV,
-         {},
-         [](auto& t) {
-             ASSERT_EQ(t.prompts.shown.size(), 1u);
-             EXPECT_TRUE(t.prompts.shown[0].starts_with("Input CSV-file name"));
-         }},
-        {Id::toBookmarks,
-         {},
-         [](auto& t) {
-             ASSERT_EQ(t.prompts.shown.size(), 1u);
-             EXPECT_TRUE(t.prompts.shown[0].starts_with("Input bookmark-file name"));
-         }},
+        {Id::Command9, {}, asked("Input HTML-file name")},
+        {Id::mkHTML, {}, asked("Input HTML-file name")},
+        {Id::toCSV, {}, asked("Input CSV-file name")},
+        {Id::toBookmarks, {}, asked("Input bookmark-file name")},
         {Id::Command10, {}, [](auto& t) { EXPECT_EQ(t.window->winMode(), 0); }},
         {Id::delfolder,
          {},
