@@ -43,6 +43,10 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_NSIS_PACKAGE_NAME Brimmark)
 set(CPACK_NSIS_DISPLAY_NAME Brimmark)
 set(CPACK_NSIS_COMPRESSOR "/SOLID lzma")
+# The window's icon, when the window is built.
+if(BRIMMARK_ICO)
+  set(CPACK_NSIS_MUI_ICON ${BRIMMARK_ICO})
+endif()
 # cmake/NSIS.template.in, found on the module path, writes the installer.
 set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/BrimmarkCPackOptions.cmake)
 
