@@ -1,5 +1,7 @@
 #pragma once
 // Conversion between the program's UTF-8 text and the code page of the files.
+// The walks read files on several threads at once: every implementation is
+// safe to use from several threads at the same time.
 
 #include <optional>
 #include <string>

@@ -48,16 +48,57 @@ bool isAscii(std::string_view s) {
     return true;
 }
 
+const iconv_t kNoDescriptor = reinterpret_cast<iconv_t>(-1);
+
+// A descriptor borrowed for one conversion.
+template <typename Pool>
+class Lease {
+  public:
+    explicit Lease(Pool& pool) : pool_(pool), cd_(pool.take()) {}
+    ~Lease() {
+        if (cd_ != kNoDescriptor) pool_.give(cd_);
+    }
+    Lease(const Lease&) = delete;
+    Lease& operator=(const Lease&) = delete;
+    explicit operator bool() const { return cd_ != kNoDescriptor; }
+    iconv_t get() const { return cd_; }
+
+  private:
+    Pool& pool_;
+    iconv_t cd_;
+};
+
 }  // namespace
 
-IconvCodePage::IconvCodePage(std::string name) : name_(std::move(name)) {
-    toUtf8_ = iconv_open("UTF-8", name_.c_str());
-    fromUtf8_ = iconv_open(name_.c_str(), "UTF-8");
-    if (toUtf8_ == reinterpret_cast<iconv_t>(-1) || fromUtf8_ == reinterpret_cast<iconv_t>(-1)) {
-        if (toUtf8_ != reinterpret_cast<iconv_t>(-1)) iconv_close(toUtf8_);
-        if (fromUtf8_ != reinterpret_cast<iconv_t>(-1)) iconv_close(fromUtf8_);
-        throw std::runtime_error("unknown code page: " + name_);
+IconvCodePage::Pool::~Pool() {
+    for (const iconv_t cd : free_)
+        iconv_close(cd);
+}
+
+iconv_t IconvCodePage::Pool::take() {
+    {
+        const std::lock_guard lock(mutex_);
+        if (!free_.empty()) {
+            const iconv_t cd = free_.back();
+            free_.pop_back();
+            return cd;
+        }
     }
+    return iconv_open(to_.c_str(), from_.c_str());
+}
+
+void IconvCodePage::Pool::give(iconv_t cd) {
+    const std::lock_guard lock(mutex_);
+    free_.push_back(cd);
+}
+
+IconvCodePage::IconvCodePage(std::string name)
+    : name_(std::move(name)),
+      toUtf8_(std::make_unique<Pool>("UTF-8", name_)),
+      fromUtf8_(std::make_unique<Pool>(name_, "UTF-8")) {
+    const Lease toUtf8(*toUtf8_);
+    const Lease fromUtf8(*fromUtf8_);
+    if (!toUtf8 || !fromUtf8) throw std::runtime_error("unknown code page: " + name_);
     // Plain ASCII text needs no conversion when the code page keeps it as is,
     // which spares iconv for nearly every key and most values.
     std::string ascii;
@@ -65,27 +106,26 @@ IconvCodePage::IconvCodePage(std::string name) : name_(std::move(name)) {
         ascii.push_back(static_cast<char>(c));
     std::string_view in = ascii;
     std::string out;
-    asciiCompatible_ = convert(toUtf8_, in, out) == Outcome::Done && out == ascii;
+    asciiCompatible_ = convert(toUtf8.get(), in, out) == Outcome::Done && out == ascii;
     // A byte that iconv finds incomplete on its own starts a two-byte character.
     for (int b = 0x80; b < 0x100; ++b) {
         const char byte = static_cast<char>(b);
         std::string_view one(&byte, 1);
         std::string ignored;
-        leadBytes_[b] = convert(toUtf8_, one, ignored) == Outcome::Incomplete;
+        leadBytes_[b] = convert(toUtf8.get(), one, ignored) == Outcome::Incomplete;
     }
 }
 
-IconvCodePage::~IconvCodePage() {
-    iconv_close(toUtf8_);
-    iconv_close(fromUtf8_);
-}
+IconvCodePage::~IconvCodePage() = default;
 
 std::string IconvCodePage::decode(std::string_view bytes) const {
     if (asciiCompatible_ && isAscii(bytes)) return std::string(bytes);
+    const Lease cd(*toUtf8_);
+    if (!cd) return std::string(kReplacement);
     std::string out;
     out.reserve(bytes.size() * 3 / 2);
     while (!bytes.empty()) {
-        const Outcome o = convert(toUtf8_, bytes, out);
+        const Outcome o = convert(cd.get(), bytes, out);
         if (o == Outcome::Done) break;
         out += kReplacement;
         if (o == Outcome::Incomplete) break;
@@ -96,15 +136,17 @@ std::string IconvCodePage::decode(std::string_view bytes) const {
 
 std::optional<std::string> IconvCodePage::encode(std::string_view utf8) const {
     if (asciiCompatible_ && isAscii(utf8)) return std::string(utf8);
+    const Lease cd(*fromUtf8_);
     std::string out;
-    if (convert(fromUtf8_, utf8, out) != Outcome::Done) return std::nullopt;
+    if (!cd || convert(cd.get(), utf8, out) != Outcome::Done) return std::nullopt;
     return out;
 }
 
 bool IconvCodePage::isValid(std::string_view bytes) const {
     if (asciiCompatible_ && isAscii(bytes)) return true;
+    const Lease cd(*toUtf8_);
     std::string ignored;
-    return convert(toUtf8_, bytes, ignored) == Outcome::Done;
+    return cd && convert(cd.get(), bytes, ignored) == Outcome::Done;
 }
 
 std::string defaultCodePageName() {

@@ -2,12 +2,16 @@
 #include <iconv.h>
 
 #include <array>
+#include <memory>
+#include <mutex>
+#include <vector>
 
 #include "platform/CodePage.h"
 
 namespace brim::platform {
 
-// A code page served by iconv. Not for use from several threads at once.
+// A code page served by iconv. Safe to use from several threads at once: an
+// iconv descriptor keeps state, so each conversion borrows one of its own.
 class IconvCodePage final : public CodePage {
   public:
     // Throws std::runtime_error when iconv does not know the code page.
@@ -23,9 +27,26 @@ class IconvCodePage final : public CodePage {
     std::string name() const override { return name_; }
 
   private:
+    // Descriptors of one direction, opened as more threads need them at once.
+    class Pool {
+      public:
+        Pool(std::string to, std::string from) : to_(std::move(to)), from_(std::move(from)) {}
+        ~Pool();
+        Pool(const Pool&) = delete;
+        Pool& operator=(const Pool&) = delete;
+        // A free descriptor, or a new one; (iconv_t)-1 when iconv cannot open one.
+        iconv_t take();
+        void give(iconv_t cd);
+
+      private:
+        std::string to_, from_;
+        std::mutex mutex_;
+        std::vector<iconv_t> free_;
+    };
+
     std::string name_;
-    iconv_t toUtf8_;
-    iconv_t fromUtf8_;
+    std::unique_ptr<Pool> toUtf8_;
+    std::unique_ptr<Pool> fromUtf8_;
     bool asciiCompatible_ = false;
     std::array<bool, 256> leadBytes_{};
 };
