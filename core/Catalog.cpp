@@ -4,39 +4,41 @@
 
 namespace brim::core {
 
-bool Catalog::ListDir(const std::string& folder, const RowSink& add,
-                      const ProblemSink& problem) const {
-    std::string bytes;  // one buffer for every file of the walk
-    WalkVisitor visitor;
-    visitor.problem = problem;
-    visitor.folder = [&](const std::string& path, const std::string& label,
-                         const FolderContents& contents) {
+bool Catalog::ListDir(const std::string& folder, const RowSink& add, const ProblemSink& problem,
+                      const WalkControl& control) const {
+    const auto work = [&](const std::string& path, const std::string& label,
+                          const FolderContents& contents, std::vector<FavoriteItem>& rows) {
+        std::string bytes;  // one buffer for every file of the folder
         for (const auto& name : contents.files) {
+            if (control.stop.stop_requested()) return;
             FavoriteItem row{name, label, {}, {}, path + name};
             if (contents.folder->readFile(name, bytes)) {
                 row.comment = profile_.valueIn(bytes, kCommentSection, kCommentKey);
                 row.url = profile_.valueIn(bytes, kShortcutSection, kUrlKey);
             }
-            add(std::move(row));
+            rows.push_back(std::move(row));
         }
     };
-    return walkTree(fs_, root_, folder, visitor);
+    return walkTreeOrdered(fs_, root_, folder, control, work, add, problem);
 }
 
-bool Catalog::allFavorites(std::vector<FavoriteItem>& rows, const ProblemSink& problem) const {
+bool Catalog::allFavorites(std::vector<FavoriteItem>& rows, const ProblemSink& problem,
+                           const WalkControl& control) const {
     rows.clear();
     return ListDir(
-        root_, [&](FavoriteItem&& row) { rows.push_back(std::move(row)); }, problem);
+        root_, [&](FavoriteItem&& row) { rows.push_back(std::move(row)); }, problem, control);
 }
 
 bool Catalog::ListFolder(const std::string& folder, const std::function<void(std::string&&)>& add,
-                         const ProblemSink& problem) const {
-    WalkVisitor visitor;
-    visitor.problem = problem;
-    visitor.folder = [&](const std::string&, const std::string& label, const FolderContents&) {
-        add(std::string(label));
+                         const ProblemSink& problem, const WalkControl& control) const {
+    // A folder's row carries only its label.
+    const auto work = [](const std::string&, const std::string& label, const FolderContents&,
+                         std::vector<FavoriteItem>& rows) {
+        rows.push_back({{}, label, {}, {}, {}});
     };
-    return walkTree(fs_, root_, folder, visitor);
+    return walkTreeOrdered(
+        fs_, root_, folder, control, work, [&](FavoriteItem&& row) { add(std::move(row.folder)); },
+        problem);
 }
 
 FavoriteFields Catalog::fieldsOf(std::string_view path) const {

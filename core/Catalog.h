@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "core/ParallelWalk.h"
 #include "core/Profile.h"
 #include "core/Walk.h"
 
@@ -54,17 +55,19 @@ class Catalog {
 
     // Adds one row per file below `folder` (a system path ending in "/"), in the
     // walk's order, reading each file once for its comment and address. False when `folder`
-    // itself cannot be listed.
-    bool ListDir(const std::string& folder, const RowSink& add,
-                 const ProblemSink& problem = {}) const;
+    // itself cannot be listed. `add` and `problem` are called on the calling
+    // thread, whatever threads `control` lets the walk use.
+    bool ListDir(const std::string& folder, const RowSink& add, const ProblemSink& problem = {},
+                 const WalkControl& control = {}) const;
 
     // Every favorite under the Favorites folder.
-    bool allFavorites(std::vector<FavoriteItem>& rows, const ProblemSink& problem = {}) const;
+    bool allFavorites(std::vector<FavoriteItem>& rows, const ProblemSink& problem = {},
+                      const WalkControl& control = {}) const;
 
     // Adds the label of every folder the walk enters, from `folder` down, in
     // the walk's order ("\" first for the Favorites folder itself).
     bool ListFolder(const std::string& folder, const std::function<void(std::string&&)>& add,
-                    const ProblemSink& problem = {}) const;
+                    const ProblemSink& problem = {}, const WalkControl& control = {}) const;
 
     // The favorite at `path` (a folder label followed by a file name, or an
     // absolute path) as the edit boxes show it.

@@ -112,8 +112,8 @@ WriteStatus SaveSearchOptions(const Profile& profile, const StoredSearchOptions&
 }
 
 bool Search::SearchDir(const std::string& folder, const std::vector<std::string>& keywords,
-                       const SearchOptions& options, const RowSink& add,
-                       const ProblemSink& problem) const {
+                       const SearchOptions& options, const RowSink& add, const ProblemSink& problem,
+                       const WalkControl& control) const {
     const SearchFields& f = options.fields;
     const bool useFolder = f.folder == 1, useName = f.name == 1;
     const bool useAddress = f.address == 1, useComment = f.comment == 1;
@@ -123,13 +123,13 @@ bool Search::SearchDir(const std::string& folder, const std::vector<std::string>
         keys.push_back(options.foldCase ? UpperCase(k, mapper_) : k);
 
     const Profile& profile = catalog_.profile();
-    std::string bytes, text, folded, comment, url;
-    WalkVisitor visitor;
-    visitor.problem = problem;
-    visitor.folder = [&](const std::string& path, const std::string& label,
-                         const FolderContents& contents) {
+    const auto work = [&](const std::string& path, const std::string& label,
+                          const FolderContents& contents, std::vector<FavoriteItem>& rows) {
         if (keys.empty()) return;
+        // Buffers of one folder, reused from file to file.
+        std::string bytes, text, folded, comment, url;
         for (const auto& name : contents.files) {
+            if (control.stop.stop_requested()) return;
             // One read serves the address, the comment field and the row.
             const bool read = static_cast<bool>(contents.folder->readFile(name, bytes));
             const auto commentOf = [&] {
@@ -158,19 +158,20 @@ bool Search::SearchDir(const std::string& folder, const std::vector<std::string>
                 match = options.anyKeyword ? (match || found) : (match && found);
             }
             if (match) {
-                add(FavoriteItem{name, label, useComment ? comment : commentOf(),
-                                 useAddress ? url : urlOf(), path + name});
+                rows.push_back(FavoriteItem{name, label, useComment ? comment : commentOf(),
+                                            useAddress ? url : urlOf(), path + name});
             }
         }
     };
-    return walkTree(catalog_.fileSystem(), catalog_.FavoritesRoot(), folder, visitor);
+    return walkTreeOrdered(catalog_.fileSystem(), catalog_.FavoritesRoot(), folder, control, work,
+                           add, problem);
 }
 
 bool Search::Same(const std::string& url, const SearchOptions& options, const RowSink& add,
-                  const ProblemSink& problem) const {
+                  const ProblemSink& problem, const WalkControl& control) const {
     SearchOptions same = options;
     same.fields = {0, 0, 1, 0};
-    return SearchDir(catalog_.FavoritesRoot(), {url}, same, add, problem);
+    return SearchDir(catalog_.FavoritesRoot(), {url}, same, add, problem, control);
 }
 
 }  // namespace brim::core

@@ -68,13 +68,14 @@ class Search {
     // Adds every favorite below `folder` whose match text holds the keywords
     // as the options say, in the walk's order, reading each file at most once.
     // No keywords find nothing. False when `folder` cannot be listed.
+    // `add` and `problem` are called on the calling thread.
     bool SearchDir(const std::string& folder, const std::vector<std::string>& keywords,
                    const SearchOptions& options, const RowSink& add,
-                   const ProblemSink& problem = {}) const;
+                   const ProblemSink& problem = {}, const WalkControl& control = {}) const;
 
     // The favorites whose address contains `url`, taken whole.
     bool Same(const std::string& url, const SearchOptions& options, const RowSink& add,
-              const ProblemSink& problem = {}) const;
+              const ProblemSink& problem = {}, const WalkControl& control = {}) const;
 
   private:
     const Catalog& catalog_;

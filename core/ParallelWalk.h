@@ -1,0 +1,48 @@
+#pragma once
+// The tree walk spread over several threads. Folders are listed and their
+// files read on any thread, but rows and problems reach the caller on its own
+// thread, folder by folder, in exactly the order of the one-thread walk.
+
+#include <cstddef>
+#include <functional>
+#include <stop_token>
+#include <string>
+#include <vector>
+
+#include "core/Walk.h"
+
+namespace brim::core {
+
+struct FavoriteItem;
+
+// How a walk runs.
+struct WalkControl {
+    // Threads that list folders and read files, the caller's included.
+    unsigned threads = 1;
+    // Once stop is requested the walk ends soon, after a whole row.
+    std::stop_token stop;
+    // Folders and rows read ahead of what the caller has taken, at most (the
+    // threads' current folders aside), so that memory stays bounded whatever
+    // the tree's size.
+    std::size_t readAhead = 8192;
+};
+
+// All the threads the machine has.
+unsigned machineThreads();
+
+// Makes one folder's rows; called for several folders at once, on any of the
+// walk's threads.
+using FolderWork =
+    std::function<void(const std::string& path, const std::string& label,
+                       const FolderContents& contents, std::vector<FavoriteItem>& rows)>;
+
+// Walks the tree below `start` (at or under `favoritesRoot`, both ending in
+// the separator) as walkTree does, passing each folder to `work` and its rows
+// to `add` in walk order; a folder's problems come before its rows. False
+// when `start` itself could not be listed; true otherwise, also when stopped.
+bool walkTreeOrdered(platform::FileSystem& fs, const std::string& favoritesRoot,
+                     const std::string& start, const WalkControl& control, const FolderWork& work,
+                     const std::function<void(FavoriteItem&&)>& add,
+                     const std::function<void(const WalkProblem&)>& problem);
+
+}  // namespace brim::core
