@@ -10,7 +10,46 @@ namespace brim::app {
 void ResultList::fill(std::vector<std::string> headers, std::vector<Row> rows) {
     headers_ = std::move(headers);
     rows_ = std::move(rows);
+    keys_.clear();
     if (sorted_) sortRows();
+}
+
+bool ResultList::append(std::vector<Row> rows) {
+    if (!sorted_ || !sortable()) {
+        rows_.insert(rows_.end(), std::make_move_iterator(rows.begin()),
+                     std::make_move_iterator(rows.end()));
+        return false;
+    }
+    // The new rows sorted among themselves, then merged; on equal cells the
+    // rows that came first stay first, as a stable sort of the whole list has it.
+    std::vector<std::string> keys = keysOf(rows);
+    std::vector<std::size_t> order(rows.size());
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    const auto before = [this](const std::string& a, const std::string& b) {
+        return descending_ ? a > b : a < b;
+    };
+    std::stable_sort(order.begin(), order.end(),
+                     [&](std::size_t a, std::size_t b) { return before(keys[a], keys[b]); });
+    std::vector<Row> mergedRows;
+    std::vector<std::string> mergedKeys;
+    mergedRows.reserve(rows_.size() + rows.size());
+    mergedKeys.reserve(rows_.size() + rows.size());
+    std::size_t old = 0;
+    for (const std::size_t i : order) {
+        for (; old < rows_.size() && !before(keys[i], keys_[old]); ++old) {
+            mergedRows.push_back(std::move(rows_[old]));
+            mergedKeys.push_back(std::move(keys_[old]));
+        }
+        mergedRows.push_back(std::move(rows[i]));
+        mergedKeys.push_back(std::move(keys[i]));
+    }
+    for (; old < rows_.size(); ++old) {
+        mergedRows.push_back(std::move(rows_[old]));
+        mergedKeys.push_back(std::move(keys_[old]));
+    }
+    rows_ = std::move(mergedRows);
+    keys_ = std::move(mergedKeys);
+    return true;
 }
 
 int ResultList::sortBy(int column, bool descending, int follow) {
@@ -25,16 +64,26 @@ const Row* ResultList::row(int r) const {
     return &rows_[static_cast<std::size_t>(r)];
 }
 
+bool ResultList::sortable() const {
+    // A column this fill does not have leaves the rows as they came.
+    return sortColumn_ >= 0 && static_cast<std::size_t>(sortColumn_) < headers_.size();
+}
+
+std::vector<std::string> ResultList::keysOf(const std::vector<Row>& rows) const {
+    // Each cell is folded once, not once per comparison: lists run to 100,000 rows.
+    const auto c = static_cast<std::size_t>(sortColumn_);
+    std::vector<std::string> keys;
+    keys.reserve(rows.size());
+    for (const Row& r : rows)
+        keys.push_back(core::UpperCase(r[c], mapper_));
+    return keys;
+}
+
 int ResultList::sortRows(int follow) {
     if (!row(follow)) follow = -1;
-    // A column this fill does not have leaves the rows as they came.
-    if (sortColumn_ < 0 || static_cast<std::size_t>(sortColumn_) >= headers_.size()) return follow;
-    const auto c = static_cast<std::size_t>(sortColumn_);
-    // Each cell is folded once, not once per comparison: lists run to 100,000 rows.
-    std::vector<std::string> keys;
-    keys.reserve(rows_.size());
-    for (const Row& r : rows_)
-        keys.push_back(core::UpperCase(r[c], mapper_));
+    keys_.clear();
+    if (!sortable()) return follow;
+    std::vector<std::string> keys = keysOf(rows_);
     std::vector<std::size_t> order(rows_.size());
     std::iota(order.begin(), order.end(), std::size_t{0});
     std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
@@ -42,10 +91,12 @@ int ResultList::sortRows(int follow) {
     });
     std::vector<Row> sorted;
     sorted.reserve(rows_.size());
+    keys_.reserve(rows_.size());
     int followed = -1;
     for (const std::size_t i : order) {
         if (static_cast<int>(i) == follow) followed = static_cast<int>(sorted.size());
         sorted.push_back(std::move(rows_[i]));
+        keys_.push_back(std::move(keys[i]));
     }
     rows_ = std::move(sorted);
     return followed;

@@ -16,6 +16,10 @@ class ResultList {
 
     // Replaces columns and rows; the rows are sorted when a sort is in force.
     void fill(std::vector<std::string> headers, std::vector<Row> rows);
+    // Adds rows of a running fill: below the others, or each in its place when
+    // a sort is in force, as if the whole list had been sorted at once. True
+    // when they were placed among the others.
+    bool append(std::vector<Row> rows);
     // Sorts by the 0-based column from now on, for this and every later fill.
     // Returns where the row that stood at `follow` stands now (-1 for none).
     int sortBy(int column, bool descending, int follow = -1);
@@ -30,12 +34,15 @@ class ResultList {
     const Row* row(int r) const;
 
   private:
+    bool sortable() const;
+    std::vector<std::string> keysOf(const std::vector<Row>& rows) const;
     // Returns the new place of the row at `follow`, or -1.
     int sortRows(int follow = -1);
 
     const platform::CaseMapper& mapper_;
     std::vector<std::string> headers_;
     std::vector<Row> rows_;
+    std::vector<std::string> keys_;  // the folded sort cells of rows_, while sorted
     bool sorted_ = false;
     int sortColumn_ = 0;
     bool descending_ = false;

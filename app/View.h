@@ -36,6 +36,10 @@ class View {
                             const std::vector<int>& fifths) = 0;
     // The list's rows, replacing those shown.
     virtual void setRows(const std::vector<Row>& rows) = 0;
+    // Rows added below those shown, while a fill runs.
+    virtual void addRows(const std::vector<Row>& rows) = 0;
+    // While a fill runs: the pointer says so; the window stays usable.
+    virtual void setBusy(bool busy) = 0;
     // The header's sort mark on the 0-based column.
     virtual void setSortIndicator(int column, bool descending) = 0;
     // Selects a row, as a click would, without reporting a click, and

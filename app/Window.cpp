@@ -8,7 +8,7 @@
 namespace brim::app {
 namespace st = core::settings;
 
-Window::Window(Services services, View& view, Prompts& prompts)
+Window::Window(Services services, View& view, Prompts& prompts, Scheduler* scheduler)
     : services_(services),
       view_(view),
       prompts_(prompts),
@@ -17,9 +17,17 @@ Window::Window(Services services, View& view, Prompts& prompts)
       list_(services.caseMapper),
       keywords_(view, settings_, services.caseMapper),
       html_(settings_),
-      autoCopy_(settings_) {}
+      autoCopy_(settings_),
+      scheduler_(scheduler ? *scheduler : immediate_) {}
 
-Window::~Window() = default;
+Window::~Window() {
+    self_.reset();
+    // The walks still running read through the catalog, which goes with us.
+    for (const auto& job : jobs_)
+        job->stop();
+    for (const auto& job : jobs_)
+        job->waitUntilFinished();
+}
 
 void Window::startUp(const std::string& argument) {
     const auto& folders = services_.folders;
@@ -40,7 +48,8 @@ void Window::startUp(const std::string& argument) {
         SetFilePs(core::LongPathName(services_.fs, argument));
         Command2_Click();
     } else if (IEn() == 0) {
-        allFile();
+        // The window mode applied below decides the size.
+        fillAll(false);
     }
 
     view_.moveTwips({WposX, WposY});
@@ -56,6 +65,8 @@ SearchOptionsDialog& Window::searchOptions() {
 
 void Window::fillList(std::vector<std::string> headers, const std::vector<int>& fifths,
                       std::vector<Row> rows) {
+    // Whatever fill ran, its rows never reach this list.
+    cancelFill();
     list_.fill(std::move(headers), std::move(rows));
     view_.setColumns(list_.headers(), fifths);
     view_.setRows(list_.rows());
@@ -66,20 +77,125 @@ void Window::setCountCaption(const char* prefix, std::int64_t n) {
     view_.setCount(core::CountCaption(prefix, n));
 }
 
-void Window::fillFavorites(const std::function<void(const core::RowSink&)>& walk) {
-    std::vector<Row> rows;
-    walk([&](core::FavoriteItem&& item) {
-        rows.push_back({std::move(item.name), std::move(item.folder), std::move(item.comment)});
+void Window::startFill(std::vector<std::string> headers, const std::vector<int>& fifths,
+                       const char* caption, std::int32_t* count, Walk walk,
+                       std::function<void()> done) {
+    fillList(std::move(headers), fifths, {});
+    *count = 0;
+    setCountCaption(caption, 0);
+    view_.setBusy(true);
+    // The walk's thread only asks the window's thread to come and take rows.
+    auto job =
+        std::make_shared<FillJob>([&scheduler = scheduler_, self = std::weak_ptr<Window*>(self_)](
+                                      std::weak_ptr<FillJob> weakJob) {
+            scheduler.post([self, weakJob] {
+                const auto window = self.lock();
+                const auto posted = weakJob.lock();
+                if (window && posted) (*window)->takeRows(posted);
+            });
+        });
+    std::erase_if(jobs_, [](const auto& j) { return j->finished(); });
+    jobs_.push_back(job);
+    fill_ = Fill{job, caption, count, std::move(done)};
+    const core::WalkControl control{scheduler_.threads(), job->token()};
+    scheduler_.runInBackground([job, walk = std::move(walk), control] {
+        if (!control.stop.stop_requested()) walk(*job, control);
+        job->finish();
     });
-    ItemCount = static_cast<std::int32_t>(rows.size());
+}
+
+void Window::takeRows(const std::shared_ptr<FillJob>& job) {
+    if (!fill_ || fill_->job != job) return;  // a fill since stopped or replaced
+    FillJob::Batch batch = job->take();
+    if (!batch.rows.empty()) {
+        const auto added = static_cast<std::int32_t>(batch.rows.size());
+        if (list_.append(batch.rows)) {
+            view_.setRows(list_.rows());
+        } else {
+            view_.addRows(batch.rows);
+        }
+        *fill_->count += added;
+        setCountCaption(fill_->caption, *fill_->count);
+    }
+    if (!batch.finished) {
+        // The next batch after a pause, so that the window is not kept busy
+        // showing a few rows at a time.
+        std::weak_ptr<Window*> self = self_;
+        std::weak_ptr<FillJob> weakJob = job;
+        scheduler_.postAfter(kFillBatchInterval, [self, weakJob] {
+            const auto window = self.lock();
+            const auto later = weakJob.lock();
+            if (window && later && later->rearm()) (*window)->takeRows(later);
+        });
+        return;
+    }
+    const std::function<void()> done = std::move(fill_->done);
+    fill_.reset();
+    view_.setBusy(false);
+    if (done) done();
+}
+
+void Window::stopFill() {
+    if (!fill_) return;
+    // The rows that have come stay, and the count says how many there are;
+    // the walk may still be held up in a slow read, and is not waited for.
+    const auto job = fill_->job;
+    job->stop();
+    fill_->done = nullptr;
+    takeRows(job);
+    cancelFill();
+}
+
+void Window::finishFill() {
+    if (!fill_) return;
+    const auto job = fill_->job;
+    job->waitUntilFinished();
+    takeRows(job);
+}
+
+void Window::cancelFill() {
+    if (!fill_) return;
+    fill_->job->stop();
+    fill_.reset();
+    view_.setBusy(false);
+}
+
+std::vector<std::string> Window::typedTexts() const {
+    std::vector<std::string> texts;
+    for (const Box b : {Box::Combo1, Box::Text2, Box::Text3, Box::Text4, Box::Text5, Box::Text6})
+        texts.push_back(view_.text(b));
+    return texts;
+}
+
+void Window::fillFavorites(std::function<void(const core::RowSink&, const core::WalkControl&)> walk,
+                           std::function<void()> done) {
     ListMode = core::kListFavorites;
-    fillList({"Name", "Folder", "Comment"}, {2, 2, 3}, std::move(rows));
-    setCountCaption("ファイル数:", ItemCount);
+    startFill(
+        {"Name", "Folder", "Comment"}, {2, 2, 3}, "ファイル数:", &ItemCount,
+        [walk = std::move(walk)](FillJob& job, const core::WalkControl& control) {
+            walk(
+                [&job](core::FavoriteItem&& item) {
+                    job.add(
+                        {std::move(item.name), std::move(item.folder), std::move(item.comment)});
+                },
+                control);
+        },
+        std::move(done));
 }
 
 void Window::allFile() {
-    fillFavorites([this](const core::RowSink& add) { catalog_->ListDir(FavoritesRoot, add); });
-    if (WinMode == st::kCompact) view_.setSizeTwips(kEnlargedSize);
+    fillAll(true);
+}
+
+void Window::fillAll(bool enlarge) {
+    const core::Catalog* catalog = catalog_.get();
+    fillFavorites(
+        [catalog](const core::RowSink& add, const core::WalkControl& control) {
+            catalog->ListDir(catalog->FavoritesRoot(), add, {}, control);
+        },
+        [this, enlarge] {
+            if (enlarge && WinMode == st::kCompact) view_.setSizeTwips(kEnlargedSize);
+        });
 }
 
 void Window::searchFile(const std::string& text) {
@@ -89,24 +205,31 @@ void Window::searchFile(const std::string& text) {
         return;
     }
     SearchKeys = core::SplitKeywords(text);
-    const core::SearchOptions options = searchOptions().options();
-    fillFavorites([&](const core::RowSink& add) {
-        search_->SearchDir(FavoritesRoot, SearchKeys, options, add);
-    });
-    const bool takeOver = ItemCount == 1 && autoCopy_.takesMatch();
-    if (takeOver) {
-        takeOverFirstRow();
-        view_.focus(Focus::Command4);
-    }
-    if (WinMode != st::kCompact) return;
-    if (ItemCount == 1) {
-        // The one match is taken into the boxes first, so that what opens is
-        // its own address and never one the boxes held before.
-        if (!takeOver) takeOverFirstRow();
-        openIE();
-    } else {
-        view_.setSizeTwips(kEnlargedSize);
-    }
+    const core::Search* search = search_.get();
+    // What the user types while the search runs is never overwritten.
+    auto typed = typedTexts();
+    fillFavorites(
+        [search, keys = SearchKeys, options = searchOptions().options(), root = FavoritesRoot](
+            const core::RowSink& add, const core::WalkControl& control) {
+            search->SearchDir(root, keys, options, add, {}, control);
+        },
+        [this, typed = std::move(typed)] {
+            const bool untouched = typedTexts() == typed;
+            const bool takeOver = untouched && ItemCount == 1 && autoCopy_.takesMatch();
+            if (takeOver) {
+                takeOverFirstRow();
+                view_.focus(Focus::Command4);
+            }
+            if (WinMode != st::kCompact) return;
+            if (ItemCount != 1) {
+                view_.setSizeTwips(kEnlargedSize);
+            } else if (untouched) {
+                // The one match is taken into the boxes first, so that what opens is
+                // its own address and never one the boxes held before.
+                if (!takeOver) takeOverFirstRow();
+                openIE();
+            }
+        });
 }
 
 void Window::Command8_Click() {
@@ -117,9 +240,11 @@ void Window::Command8_Click() {
 
 void Window::Command2_Click() {
     SearchKeys = {view_.text(Box::Text4)};
-    const core::SearchOptions options = searchOptions().options();
-    fillFavorites(
-        [&](const core::RowSink& add) { search_->Same(SearchKeys.front(), options, add); });
+    const core::Search* search = search_.get();
+    fillFavorites([search, url = SearchKeys.front(), options = searchOptions().options()](
+                      const core::RowSink& add, const core::WalkControl& control) {
+        search->Same(url, options, add, {}, control);
+    });
 }
 
 void Window::Command1_Click() {
@@ -127,15 +252,18 @@ void Window::Command1_Click() {
 }
 
 void Window::allFolder() {
-    std::vector<Row> rows;
-    catalog_->ListFolder(FavoritesRoot, [&](std::string&& label) {
-        rows.push_back({std::move(label), {}, {}});
-    });
-    FolderCount = static_cast<std::int32_t>(rows.size());
     ItemCount = 0;
     ListMode = core::kListFolders;
-    fillList({"Folder"}, {5}, std::move(rows));
-    setCountCaption("フォルダ数:", FolderCount);
+    const core::Catalog* catalog = catalog_.get();
+    startFill({"Folder"}, {5}, "フォルダ数:", &FolderCount,
+              [catalog](FillJob& job, const core::WalkControl& control) {
+                  catalog->ListFolder(
+                      catalog->FavoritesRoot(),
+                      [&job](std::string&& label) {
+                          job.add({std::move(label), {}, {}});
+                      },
+                      {}, control);
+              });
 }
 
 std::int32_t Window::showPages(const std::vector<platform::BrowserPage>& pages) {
@@ -316,6 +444,7 @@ void Window::SaveWpos() {
 void Window::shutDown() {
     if (shuttingDown_) return;
     shuttingDown_ = true;
+    cancelFill();
     CurrentItem = -1;
     SaveWpos();
 }

@@ -3,6 +3,7 @@
 // the window's design: WinMode, ListMode, ItemCount, searchFile, Savefiles,
 // Movetrash, the handlers Command1_Click … and the menu items' handlers.
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -10,9 +11,11 @@
 #include <string>
 #include <vector>
 
+#include "app/Fill.h"
 #include "app/Keywords.h"
 #include "app/Prompts.h"
 #include "app/ResultList.h"
+#include "app/Scheduler.h"
 #include "app/Settings.h"
 #include "app/View.h"
 #include "core/Catalog.h"
@@ -51,6 +54,8 @@ inline constexpr WindowLayout kFullLayout{6270, 6615, 2895};
 inline constexpr Twips kEnlargedSize{6285, 3660};
 // How often the window's position is looked at and, when it moved, stored.
 inline constexpr int kPositionTimerMs = 3000;
+// How long a running fill waits between two batches of rows after the first.
+inline constexpr std::chrono::milliseconds kFillBatchInterval{50};
 
 inline constexpr const char* kWindowTitle = "Brimmark - 私のお気に入り v1.3";
 inline constexpr const char* kHomePage = "https://brimmark.example/";
@@ -58,7 +63,9 @@ inline constexpr const char* kMail = "support@brimmark.example";
 
 class Window {
   public:
-    Window(Services services, View& view, Prompts& prompts);
+    // The fills run through `scheduler`; without one they run to their end
+    // within the command that starts them.
+    Window(Services services, View& view, Prompts& prompts, Scheduler* scheduler = nullptr);
     ~Window();
     Window(const Window&) = delete;
     Window& operator=(const Window&) = delete;
@@ -87,7 +94,14 @@ class Window {
     SettingsWriter& settings() { return settings_; }
     Twips storedPosition() const { return {WposX, WposY}; }
 
-    // Fills.
+    // Fills. The favorites, the folder list and the searches run away from the
+    // window's thread: rows come in batches, the count grows, the view is busy.
+    bool isFilling() const { return fill_.has_value(); }
+    // Ends the running fill, keeping the rows it has found (Esc).
+    void stopFill();
+    // Waits for the running fill to end and shows all of its rows.
+    void finishFill();
+
     void allFile();
     void allFolder();
     void searchFile(const std::string& text);
@@ -146,6 +160,14 @@ class Window {
     void ListView1_ColumnClick(int column);  // 1-based
 
   private:
+    // The fill whose rows the list shows.
+    struct Fill {
+        std::shared_ptr<FillJob> job;
+        const char* caption;         // the count label's prefix
+        std::int32_t* count;         // ItemCount or FolderCount
+        std::function<void()> done;  // what follows a fill that ran to its end
+    };
+    using Walk = std::function<void(FillJob& job, const core::WalkControl& control)>;
     struct ExportKind {
         std::string emptyList;  // the message when the list has no rows
         std::string prompt;
@@ -157,7 +179,19 @@ class Window {
                                                  const std::vector<core::ListRow>&, bool pages)>;
     void fillList(std::vector<std::string> headers, const std::vector<int>& fifths,
                   std::vector<Row> rows);
-    void fillFavorites(const std::function<void(const core::RowSink&)>& walk);
+    // Clears the list and starts `walk` on the scheduler.
+    void startFill(std::vector<std::string> headers, const std::vector<int>& fifths,
+                   const char* caption, std::int32_t* count, Walk walk,
+                   std::function<void()> done = {});
+    void fillFavorites(std::function<void(const core::RowSink&, const core::WalkControl&)> walk,
+                       std::function<void()> done = {});
+    // Shows what the job has found; ends the fill when its walk has ended.
+    void takeRows(const std::shared_ptr<FillJob>& job);
+    // Ends the running fill; its rows not yet shown are dropped.
+    void cancelFill();
+    void fillAll(bool enlarge);
+    // What the boxes and the keyword box hold, to see whether the user typed.
+    std::vector<std::string> typedTexts() const;
     void setCountCaption(const char* prefix, std::int64_t n);
     void applyLayout(const WindowLayout& layout);
     // Selects the first row and takes it into the boxes as a click would.
@@ -193,6 +227,14 @@ class Window {
     std::int32_t WposX = 0;
     std::int32_t WposY = 0;
     bool shuttingDown_ = false;
+
+    ImmediateScheduler immediate_;
+    Scheduler& scheduler_;
+    std::optional<Fill> fill_;
+    // Every job whose walk may still run, stopped or not: they use the catalog.
+    std::vector<std::shared_ptr<FillJob>> jobs_;
+    // Lets tasks posted to the window's thread find it, or find it gone.
+    std::shared_ptr<Window*> self_ = std::make_shared<Window*>(this);
 };
 
 }  // namespace brim::app

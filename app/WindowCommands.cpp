@@ -114,6 +114,8 @@ std::vector<core::ListRow> Window::exportRows() const {
 }
 
 bool Window::exportToDesktop(const ExportKind& kind, const MakeExport& make) {
+    // The file holds the whole list, never the part a running fill has shown.
+    finishFill();
     if (ItemCount == 0) {
         prompts_.message(kind.emptyList);
         return false;

@@ -18,6 +18,9 @@ class FakeView final : public app::View {
     std::optional<std::pair<int, bool>> sortIndicator;
     int selected = -1;
     std::string count;
+    std::vector<std::string> counts;   // every count caption, in order
+    std::vector<std::size_t> batches;  // the size of every batch of rows added
+    bool busy = false;
     std::map<app::Box, std::string> boxes;
     std::vector<std::string> keywordItems;
     std::vector<std::string> offers;  // what is offered below the keyword box now
@@ -41,11 +44,19 @@ class FakeView final : public app::View {
         rows = r;
         selected = -1;
     }
+    void addRows(const std::vector<app::Row>& r) override {
+        rows.insert(rows.end(), r.begin(), r.end());
+        batches.push_back(r.size());
+    }
+    void setBusy(bool on) override { busy = on; }
     void setSortIndicator(int column, bool descending) override {
         sortIndicator = {column, descending};
     }
     void selectRow(int row) override { selected = row; }
-    void setCount(const std::string& caption) override { count = caption; }
+    void setCount(const std::string& caption) override {
+        count = caption;
+        counts.push_back(caption);
+    }
     std::string text(app::Box box) const override {
         const auto it = boxes.find(box);
         return it == boxes.end() ? std::string() : it->second;

@@ -1,0 +1,53 @@
+#pragma once
+// One fill of the result list on its way from the walk to the window: the
+// walk adds rows on its thread, the window takes them in batches on its own.
+
+#include <condition_variable>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <stop_token>
+#include <vector>
+
+#include "app/View.h"
+
+namespace brim::app {
+
+class FillJob : public std::enable_shared_from_this<FillJob> {
+  public:
+    using Wake = std::function<void(std::weak_ptr<FillJob>)>;
+    // `wake` asks the window's thread to take what has come; it is called
+    // from the walk's thread, once until the window re-arms it, and at the end.
+    explicit FillJob(Wake wake) : wake_(std::move(wake)) {}
+
+    std::stop_token token() const { return stop_.get_token(); }
+    void stop() { stop_.request_stop(); }
+
+    // The walk's side.
+    void add(Row&& row);
+    void finish();
+
+    // The window's side.
+    struct Batch {
+        std::vector<Row> rows;
+        bool finished = false;
+    };
+    // Everything added since the last take.
+    Batch take();
+    // True when rows wait or the walk has ended: take them now. Otherwise the
+    // next row wakes the window again.
+    bool rearm();
+    void waitUntilFinished();
+    bool finished() const;
+
+  private:
+    Wake wake_;
+    std::stop_source stop_;
+    mutable std::mutex mutex_;
+    std::condition_variable ended_;
+    std::vector<Row> rows_;
+    bool armed_ = true;
+    bool finished_ = false;
+};
+
+}  // namespace brim::app

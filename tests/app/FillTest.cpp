@@ -1,0 +1,318 @@
+// Fills and searches that run away from the window's thread: rows in walk
+// order and in batches, the count as it grows, stopping, a new search
+// replacing a running one, what the user types meanwhile, and what waits for
+// the whole list.
+
+#include <deque>
+#include <mutex>
+#include <thread>
+
+#include "GatedFileSystem.h"
+#include "WindowFixture.h"
+#include "app/Fill.h"
+
+namespace brim::test {
+namespace {
+
+using app::Box;
+using Rows = std::vector<app::Row>;
+using Strings = std::vector<std::string>;
+
+// Runs the walks and the posted tasks only when the test says so.
+class ManualScheduler final : public app::Scheduler {
+  public:
+    void runInBackground(std::function<void()> work) override {
+        const std::lock_guard lock(mutex_);
+        walks_.push_back(std::move(work));
+    }
+    void post(std::function<void()> task) override {
+        const std::lock_guard lock(mutex_);
+        posted_.push_back(std::move(task));
+    }
+    void postAfter(std::chrono::milliseconds, std::function<void()> task) override {
+        post(std::move(task));
+    }
+    // One thread: a walk held at a gate has delivered every folder before it.
+    unsigned threads() const override { return 1; }
+
+    std::size_t walks() const {
+        const std::lock_guard lock(mutex_);
+        return walks_.size();
+    }
+    // Runs the oldest walk waiting, on the calling thread.
+    void runWalk() { take(walks_)(); }
+    // Runs what has been posted, and what that posts, until nothing is left.
+    void runPosted() {
+        while (auto task = take(posted_))
+            task();
+    }
+
+  private:
+    std::function<void()> take(std::deque<std::function<void()>>& queue) {
+        const std::lock_guard lock(mutex_);
+        if (queue.empty()) return {};
+        auto task = std::move(queue.front());
+        queue.pop_front();
+        return task;
+    }
+    mutable std::mutex mutex_;
+    std::deque<std::function<void()>> walks_;
+    std::deque<std::function<void()>> posted_;
+};
+
+class FillTest : public WindowFixture {
+  protected:
+    GatedFileSystem gated{fs};
+    ManualScheduler scheduler;
+    std::thread walking;
+
+    ~FillTest() override {
+        gated.open();
+        if (walking.joinable()) walking.join();
+        // Stopped walks still queued end at once; the window waits for them.
+        while (scheduler.walks() > 0)
+            scheduler.runWalk();
+        window.reset();
+    }
+
+    // Folders A to E under the Favorites folder, each with two files
+    // (n1.url, n2.url in E … A order of the walk), and one file at the top.
+    void SetUp() override {
+        writeShortcut(root + "top.url", "http://top/", "first");
+        for (const char* f : {"A", "B", "C", "D", "E"}) {
+            for (const char* n : {"1", "2"}) {
+                const std::string name = std::string(f) + n;
+                writeShortcut(root + f + "/" + name + ".url", "http://" + name + "/",
+                              "comment " + name);
+            }
+        }
+    }
+    // What the window shows for the same tree when everything runs at once.
+    Rows whole(const std::function<void(app::Window&)>& command = {}) {
+        app::Window& w = start();
+        if (command) command(w);
+        Rows rows = view.rows;
+        window.reset();
+        return rows;
+    }
+    // A window whose fills wait for the test; the first fill is queued.
+    app::Window& startAsync() {
+        window.reset();
+        view = FakeView{};
+        window = std::make_unique<app::Window>(
+            app::Services{gated, cp, folders, caseMapper, opener, pages, trash, shortcuts}, view,
+            prompts, &scheduler);
+        window->startUp({});
+        return *window;
+    }
+    // Runs the next walk on a thread of its own until it reaches the gate.
+    void walkToGate(const std::string& suffix) {
+        gated.close(suffix);
+        walking = std::thread([this] { scheduler.runWalk(); });
+        gated.waitUntilHeld();
+    }
+    void finishWalk() {
+        gated.open();
+        walking.join();
+    }
+    static Rows first(const Rows& rows, std::size_t n) {
+        return Rows(rows.begin(), rows.begin() + static_cast<std::ptrdiff_t>(n));
+    }
+};
+
+TEST_F(FillTest, RowsComeInBatchesInWalkOrderWithTheCountAndTheBusyPointer) {
+    const Rows all = whole();
+    ASSERT_EQ(all.size(), 11u);
+    app::Window& w = startAsync();
+    EXPECT_TRUE(view.shown);  // shown before a single file was read
+    EXPECT_TRUE(w.isFilling());
+    EXPECT_TRUE(view.busy);
+    EXPECT_EQ(view.headers, (Strings{"Name", "Folder", "Comment"}));
+    EXPECT_TRUE(view.rows.empty());
+    EXPECT_EQ(view.count, "ファイル数: 0");
+
+    // The walk goes E, D, C, …: held in C, it has delivered the top, E and D.
+    walkToGate("/C/C1.url");
+    scheduler.runPosted();
+    EXPECT_EQ(view.rows, first(all, 5));
+    EXPECT_EQ(w.itemCount(), 5);
+    EXPECT_EQ(view.count, "ファイル数: 5");
+    EXPECT_TRUE(view.busy);
+
+    finishWalk();
+    scheduler.runPosted();
+    EXPECT_EQ(view.rows, all);
+    EXPECT_EQ(view.batches, (std::vector<std::size_t>{5, 6}));
+    EXPECT_EQ(view.counts,
+              (Strings{"サイト数: 0", "ファイル数: 0", "ファイル数: 5", "ファイル数: 11"}));
+    EXPECT_EQ(w.itemCount(), 11);
+    EXPECT_FALSE(w.isFilling());
+    EXPECT_FALSE(view.busy);
+}
+
+TEST_F(FillTest, EveryFillRunsAwayFromTheWindowAndEndsAsTheWholeOne) {
+    const struct {
+        const char* name;
+        std::function<void(app::Window&)> command;
+        const char* count;
+    } cases[] = {
+        {"search", [this](app::Window&) { search("comment"); }, "ファイル数: 10"},
+        {"same",
+         [this](app::Window& w) {
+             type(Box::Text4, "http://B");
+             w.Command2_Click();
+         },
+         "ファイル数: 2"},
+        {"folders", [](app::Window& w) { w.Command1_Click(); }, "フォルダ数: 6"},
+        {"everything", [this](app::Window&) { search(""); }, "ファイル数: 11"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Rows expected = whole(c.command);
+        app::Window& w = startAsync();
+        scheduler.runWalk();
+        scheduler.runPosted();
+        view.rows.clear();
+        c.command(w);
+        EXPECT_TRUE(view.rows.empty());
+        EXPECT_TRUE(view.busy);
+        ASSERT_EQ(scheduler.walks(), 1u);
+        scheduler.runWalk();
+        scheduler.runPosted();
+        EXPECT_EQ(view.rows, expected);
+        EXPECT_EQ(view.count, c.count);
+        EXPECT_FALSE(view.busy);
+    }
+}
+
+TEST_F(FillTest, ANewSearchStopsTheRunningOneAndItsRowsNeverMixIn) {
+    const Rows found = whole([this](app::Window&) { search("A1"); });
+    ASSERT_EQ(found.size(), 1u);
+    app::Window& w = startAsync();
+    walkToGate("/C/C1.url");  // the start-up fill, held with rows on their way
+    search("A1");
+    EXPECT_TRUE(view.rows.empty());
+    EXPECT_EQ(view.count, "ファイル数: 0");
+    scheduler.runPosted();  // the old fill's batch comes too late
+    EXPECT_TRUE(view.rows.empty());
+    finishWalk();  // the old walk stops at its next file
+    scheduler.runWalk();
+    scheduler.runPosted();
+    EXPECT_EQ(view.rows, found);
+    EXPECT_EQ(w.itemCount(), 1);
+    EXPECT_EQ(view.count, "ファイル数: 1");
+    EXPECT_EQ(gated.readsOf("/C/C2.url"), 1u);  // the stopped walk read nothing after the gate
+}
+
+TEST_F(FillTest, EscKeepsTheRowsFoundSoFarWithoutWaitingForTheWalk) {
+    const Rows all = whole();
+    app::Window& w = startAsync();
+    walkToGate("/C/C1.url");
+    w.stopFill();  // the walk is still held in its read
+    EXPECT_FALSE(w.isFilling());
+    EXPECT_FALSE(view.busy);
+    EXPECT_EQ(view.rows, first(all, 5));
+    EXPECT_EQ(w.itemCount(), 5);
+    EXPECT_EQ(view.count, "ファイル数: 5");
+    finishWalk();
+    scheduler.runPosted();
+    EXPECT_EQ(view.rows, first(all, 5));
+    w.stopFill();  // nothing runs: nothing changes
+    EXPECT_EQ(w.itemCount(), 5);
+}
+
+TEST_F(FillTest, WhatTheUserTypesDuringASearchIsNeverOverwritten) {
+    const struct {
+        const char* name;
+        Box box;
+        const char* typed;  // nullptr: nothing typed
+    } cases[] = {
+        {"nothing typed: the one match is taken over", Box::Text5, nullptr},
+        {"a comment typed", Box::Text5, "my own words"},
+        {"the next keyword typed", Box::Combo1, "next"},
+        {"a name typed", Box::Text3, "new name"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        app::Window& w = startAsync();
+        scheduler.runWalk();
+        scheduler.runPosted();
+        view.focused.reset();
+        search("B2");
+        walkToGate("/B/B1.url");
+        if (c.typed) type(c.box, c.typed);
+        finishWalk();
+        scheduler.runPosted();
+        EXPECT_EQ(w.itemCount(), 1);
+        if (c.typed) {
+            EXPECT_EQ(box(c.box), c.typed);
+            EXPECT_FALSE(view.focused.has_value());  // the focus stays where the user types
+            EXPECT_NE(box(Box::Text4), "http://B2/");
+        } else {
+            EXPECT_EQ(box(Box::Text3), "B2");
+            EXPECT_EQ(box(Box::Text5), "comment B2");
+            EXPECT_EQ(view.focused, app::Focus::Command4);
+        }
+    }
+}
+
+TEST_F(FillTest, ExportsWaitForTheWholeList) {
+    makeFolders(folders.desktop());
+    app::Window& w = startAsync();
+    walkToGate("/C/C1.url");
+    prompts.inputAnswers = {"all"};
+    // The export waits for the walk, which goes on once the gate opens.
+    std::thread release([this] { gated.open(); });
+    w.toCSV_Click();
+    release.join();
+    walking.join();
+    EXPECT_FALSE(w.isFilling());
+    EXPECT_EQ(w.itemCount(), 11);
+    const std::string csv = readFile(folders.desktop() + "all.csv");
+    for (const char* name : {"top", "E1", "C1", "A2"}) {
+        EXPECT_NE(csv.find(name), std::string::npos) << name;
+    }
+}
+
+TEST_F(FillTest, SortingDuringAFillPlacesLaterRowsAsAWholeSortWould) {
+    const Rows sorted = whole([](app::Window& w) { w.ListView1_ColumnClick(3); });
+    app::Window& w = startAsync();
+    walkToGate("/C/C1.url");
+    scheduler.runPosted();
+    w.ListView1_ColumnClick(3);  // "Comment", descending, with half the rows there
+    finishWalk();
+    scheduler.runPosted();
+    EXPECT_EQ(view.rows, sorted);
+    EXPECT_EQ(view.sortIndicator, (std::pair<int, bool>{2, true}));
+}
+
+TEST(ResultListAppend, BatchesEndAsOneStableSortOfTheWhole) {
+    platform::LocaleCaseMapper mapper;
+    const Rows rows{{"b", "2", ""}, {"A", "1", ""}, {"a", "3", ""}, {"c", "1", ""},
+                    {"B", "9", ""}, {"é", "1", ""}, {"", "0", ""},  {"a", "0", ""}};
+    for (const int column : {0, 1, 2}) {
+        for (const bool descending : {false, true}) {
+            for (const std::size_t batch : {1u, 3u, 8u}) {
+                app::ResultList whole(mapper), inBatches(mapper);
+                whole.sortBy(column, descending);
+                whole.fill({"Name", "Folder", "Comment"}, rows);
+                inBatches.sortBy(column, descending);
+                inBatches.fill({"Name", "Folder", "Comment"}, {});
+                for (std::size_t i = 0; i < rows.size(); i += batch) {
+                    const auto end = std::min(rows.size(), i + batch);
+                    EXPECT_TRUE(inBatches.append(Rows(rows.begin() + static_cast<long>(i),
+                                                      rows.begin() + static_cast<long>(end))));
+                }
+                EXPECT_EQ(inBatches.rows(), whole.rows())
+                    << column << " " << descending << " " << batch;
+            }
+        }
+    }
+    app::ResultList unsorted(mapper);
+    unsorted.fill({"Name"}, {});
+    EXPECT_FALSE(unsorted.append(rows));
+    EXPECT_EQ(unsorted.rows(), rows);
+}
+
+}  // namespace
+}  // namespace brim::test
