@@ -48,16 +48,20 @@ int main(int argc, char** argv) {
     brim::ui::Form1 form(brim::app::servicesOf(*system), prompts);
     prompts.setParentWidget(&form);
     form.startUp({});
+    // Each picture shows a list whose fill has ended.
+    form.rules().finishFill();
     bool ok = save(form, out, "main-window.png");
 
     form.findChild<QComboBox*>("Combo1")->setEditText(QStringLiteral("ニュース"));
     form.findChild<QToolButton*>("Command8")->click();
+    form.rules().finishFill();
     auto* list = form.findChild<QTreeView*>("ListView1");
     list->setCurrentIndex(list->model()->index(1, 0));
     form.rules().ListView1_Click(1);
     ok = save(form, out, "search.png") && ok;
 
     form.findChild<QToolButton*>("Command1")->click();
+    form.rules().finishFill();
     ok = save(form, out, "folders.png") && ok;
 
     form.rules().setWinMode(0);

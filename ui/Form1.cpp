@@ -46,7 +46,10 @@ constexpr int kTabStops = 32;
 }  // namespace
 
 Form1::Form1(app::Services services, app::Prompts& prompts, QWidget* parent)
-    : QMainWindow(parent), prompts_(prompts), model_(this), window_(services, *this, prompts) {
+    : QMainWindow(parent),
+      prompts_(prompts),
+      model_(this),
+      window_(services, *this, prompts, &scheduler_) {
     setObjectName("Form1");
     setWindowTitle(QString::fromUtf8(app::kWindowTitle));
     // The design's controls are small: a 12-pixel font keeps every caption whole.
@@ -120,6 +123,18 @@ void Form1::setColumns(const std::vector<std::string>& headers, const std::vecto
 
 void Form1::setRows(const std::vector<app::Row>& rows) {
     model_.setRows(rows);
+}
+
+void Form1::addRows(const std::vector<app::Row>& rows) {
+    model_.addRows(rows);
+}
+
+void Form1::setBusy(bool busy) {
+    if (busy) {
+        setCursor(Qt::BusyCursor);
+    } else {
+        unsetCursor();
+    }
 }
 
 void Form1::setSortIndicator(int column, bool descending) {

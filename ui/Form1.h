@@ -10,6 +10,7 @@
 #include "app/View.h"
 #include "app/Window.h"
 #include "platform/BrowserProfiles.h"
+#include "ui/QtScheduler.h"
 #include "ui/ResultListModel.h"
 
 class QAction;
@@ -56,6 +57,8 @@ class Form1 final : public QMainWindow, private app::View {
     void setColumns(const std::vector<std::string>& headers,
                     const std::vector<int>& fifths) override;
     void setRows(const std::vector<app::Row>& rows) override;
+    void addRows(const std::vector<app::Row>& rows) override;
+    void setBusy(bool busy) override;
     void setSortIndicator(int column, bool descending) override;
     void selectRow(int row) override;
     void setCount(const std::string& caption) override;
@@ -90,6 +93,7 @@ class Form1 final : public QMainWindow, private app::View {
 
     app::Prompts& prompts_;
     ResultListModel model_;
+    QtScheduler scheduler_{this};  // outlives the rules, which wait for their walks
     app::Window window_;
     Form2* form2_ = nullptr;
     Form3* form3_ = nullptr;

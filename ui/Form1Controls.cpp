@@ -12,6 +12,7 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QStringListModel>
 #include <QTimer>
 #include <QToolButton>
@@ -188,6 +189,10 @@ void Form1::buildControls() {
     connect(ListView1->header(), &QHeaderView::sectionClicked, this,
             [this](int logical) { window_.ListView1_ColumnClick(logical + 1); });
     connect(Timer1, &QTimer::timeout, this, [this] { window_.SaveWpos(); });
+    // Esc stops a running fill or search; the rows found so far stay.
+    auto* stop = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    stop->setObjectName("stopFill");
+    connect(stop, &QShortcut::activated, this, [this] { window_.stopFill(); });
     applyTabOrder();
 }
 

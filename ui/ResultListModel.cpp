@@ -10,13 +10,16 @@ void ResultListModel::setHeaders(const QStringList& headers) {
 
 void ResultListModel::setRows(const std::vector<app::Row>& rows) {
     beginResetModel();
-    rows_.clear();
-    rows_.reserve(rows.size());
-    for (const app::Row& r : rows) {
-        rows_.push_back({QString::fromStdString(r[0]), QString::fromStdString(r[1]),
-                         QString::fromStdString(r[2])});
-    }
+    rows_ = rows;
     endResetModel();
+}
+
+void ResultListModel::addRows(const std::vector<app::Row>& rows) {
+    if (rows.empty()) return;
+    const int first = static_cast<int>(rows_.size());
+    beginInsertRows({}, first, first + static_cast<int>(rows.size()) - 1);
+    rows_.insert(rows_.end(), rows.begin(), rows.end());
+    endInsertRows();
 }
 
 int ResultListModel::rowCount(const QModelIndex& parent) const {
@@ -30,7 +33,7 @@ int ResultListModel::columnCount(const QModelIndex& parent) const {
 QVariant ResultListModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.column() >= 3) return {};
     if (role != Qt::DisplayRole && role != Qt::ToolTipRole) return {};
-    return row(index.row())[static_cast<std::size_t>(index.column())];
+    return QString::fromStdString(row(index.row())[static_cast<std::size_t>(index.column())]);
 }
 
 QVariant ResultListModel::headerData(int section, Qt::Orientation orientation, int role) const {

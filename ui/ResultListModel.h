@@ -1,6 +1,7 @@
 #pragma once
 // The rows of the result list ListView1 as the window's rules give them; the
-// rules sort them.
+// rules sort them. Cells are turned into Qt's strings only when drawn, so that
+// 100,000 rows cost a copy and not a conversion each.
 
 #include <QAbstractTableModel>
 #include <QStringList>
@@ -14,15 +15,15 @@ namespace brim::ui {
 class ResultListModel final : public QAbstractTableModel {
     Q_OBJECT
   public:
-    using Row = std::array<QString, 3>;
-
     using QAbstractTableModel::QAbstractTableModel;
 
     void setHeaders(const QStringList& headers);
     // Replaces the rows in one step (fast for 100,000 rows).
     void setRows(const std::vector<app::Row>& rows);
+    // Adds rows below the others.
+    void addRows(const std::vector<app::Row>& rows);
 
-    const Row& row(int r) const { return rows_[static_cast<std::size_t>(r)]; }
+    const app::Row& row(int r) const { return rows_[static_cast<std::size_t>(r)]; }
     const QStringList& headers() const { return headers_; }
 
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -32,7 +33,7 @@ class ResultListModel final : public QAbstractTableModel {
 
   private:
     QStringList headers_;
-    std::vector<Row> rows_;
+    std::vector<app::Row> rows_;
 };
 
 }  // namespace brim::ui

@@ -77,8 +77,11 @@ struct Harness {
             brim::app::Services{fs, cp, folders, caseMapper, opener, pages, trash, shortcuts},
             prompts);
         form->startUp(argument);
+        settle();
         return *form;
     }
+    // The running fill ends and its rows are shown.
+    void settle() { form->rules().finishFill(); }
     void setting(std::string_view section, std::string_view key, std::string_view value) {
         QVERIFY(profile.WriteSetting(section, key, value));
     }
@@ -96,11 +99,15 @@ struct Harness {
     QLineEdit* edit(const char* name) { return child<QLineEdit>(name); }
     QComboBox* combo() { return child<QComboBox>("Combo1"); }
     QTreeView* list() { return child<QTreeView>("ListView1"); }
-    QString count() { return child<QLabel>("Label7")->text(); }
+    QString count() {
+        settle();
+        return child<QLabel>("Label7")->text();
+    }
     QSize sizeTwips() { return form->size() * 15; }
     bool onTop() { return form->windowFlags().testFlag(Qt::WindowStaysOnTopHint); }
 
     QStringList rowTexts(int column = 0) {
+        settle();
         QStringList out;
         const QAbstractItemModel* m = list()->model();
         for (int r = 0; r < m->rowCount(); ++r)
@@ -108,12 +115,14 @@ struct Harness {
         return out;
     }
     void clickRow(int row, bool twice = false) {
+        settle();
         QTreeView* view = list();
         const QPoint at = view->visualRect(view->model()->index(row, 0)).center();
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
         if (twice) QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
     }
     void clickHeader(int column1) {
+        settle();
         QHeaderView* header = list()->header();
         const int x =
             header->sectionViewportPosition(column1 - 1) + header->sectionSize(column1 - 1) / 2;

@@ -1,0 +1,153 @@
+// The window while a slow fill runs: it keeps taking input, shows the busy
+// pointer, Esc stops the fill, and a new search replaces it. Slowness comes
+// from a file held at a gate, never from a clock.
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTreeView>
+#include <QtTest>
+
+#include "GatedFileSystem.h"
+#include "TestSupport.h"
+#include "app/Prompts.h"
+#include "platform/posix/DesktopEntryShortcuts.h"
+#include "platform/posix/FreedesktopTrash.h"
+#include "platform/posix/IconvCodePage.h"
+#include "platform/posix/LocaleCaseMapper.h"
+#include "platform/posix/PosixFileSystem.h"
+#include "ui/Form1.h"
+
+using brim::ui::Form1;
+
+namespace {
+
+struct NoOpener final : brim::platform::Opener {
+    std::string open(const std::string&) override { return {}; }
+};
+struct NoPages final : brim::platform::PageSource {
+    std::vector<brim::platform::BrowserPage> openPages() override { return {}; }
+};
+
+// A window over a Favorites folder whose reads of one file wait at a gate:
+// the top file, then folders A to E with two files each.
+struct Harness {
+    brim::test::TempDir dir;
+    brim::test::TestFolders folders{dir};
+    brim::platform::PosixFileSystem real;
+    brim::test::GatedFileSystem fs{real};
+    brim::platform::IconvCodePage cp{"CP932"};
+    brim::platform::LocaleCaseMapper caseMapper;
+    NoOpener opener;
+    NoPages pages;
+    brim::platform::FreedesktopTrash trash{dir / "home/.local/share"};
+    brim::platform::DesktopEntryShortcuts shortcuts{fs, folders.programFolder()};
+    brim::app::ScriptedPrompts prompts;
+    std::string root = folders.favorites();
+    std::unique_ptr<Form1> form;
+
+    Harness() {
+        brim::test::writeShortcut(root + "top.url", "http://top/");
+        for (const char* f : {"A", "B", "C", "D", "E"}) {
+            for (const char* n : {"1", "2"}) {
+                const std::string name = std::string(f) + n;
+                brim::test::writeShortcut(root + f + "/" + name + ".url", "http://" + name + "/");
+            }
+        }
+    }
+    ~Harness() {
+        fs.open();
+        form.reset();  // waits for the walks, which the open gate lets end
+    }
+    // Starts the window with the reads of `held` waiting at the gate.
+    Form1& startHeldAt(const std::string& held) {
+        fs.close(held);
+        form = std::make_unique<Form1>(
+            brim::app::Services{fs, cp, folders, caseMapper, opener, pages, trash, shortcuts},
+            prompts);
+        form->startUp({});
+        fs.waitUntilHeld();
+        return *form;
+    }
+    // Lets the event loop run until the fill has ended.
+    void runUntilFilled() {
+        while (form->rules().isFilling())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    QComboBox* combo() { return form->findChild<QComboBox*>("Combo1"); }
+    QString count() { return form->findChild<QLabel*>("Label7")->text(); }
+    QStringList rowTexts() {
+        const QAbstractItemModel* m = form->findChild<QTreeView*>("ListView1")->model();
+        QStringList out;
+        for (int r = 0; r < m->rowCount(); ++r)
+            out << m->index(r, 0).data().toString();
+        return out;
+    }
+};
+
+}  // namespace
+
+class FillUiTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void windowTakesInputWhileAFillIsHeldAndEscStopsIt() {
+        Harness h;
+        Form1& f = h.startHeldAt("/C/C1.url");
+        QVERIFY(f.isVisible());  // shown while the fill is held in a read
+        QVERIFY(f.rules().isFilling());
+        QCOMPARE(f.cursor().shape(), Qt::BusyCursor);
+        // Keys reach the keyword box: the window's thread is not the walk's.
+        h.combo()->setFocus();
+        QTest::keyClicks(h.combo(), "abc");
+        QCOMPARE(h.combo()->currentText(), QStringLiteral("abc"));
+        QCoreApplication::processEvents();
+        QVERIFY(f.rules().isFilling());
+
+        f.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&f));
+        QTest::keyClick(h.combo(), Qt::Key_Escape);
+        QVERIFY(!f.rules().isFilling());
+        QCOMPARE(f.cursor().shape(), Qt::ArrowCursor);
+        const QStringList shown = h.rowTexts();
+        QCOMPARE(h.count(), QStringLiteral("ファイル数: %1").arg(shown.size()));
+        QVERIFY(!shown.contains("C1.url"));
+        QCOMPARE(h.combo()->currentText(), QStringLiteral("abc"));
+
+        // The stopped walk ends once its read returns; its rows stay out.
+        h.fs.open();
+        f.rules().searchFile("");
+        h.runUntilFilled();
+        QCOMPARE(h.rowTexts().size(), 11);
+        QCOMPARE(h.count(), QStringLiteral("ファイル数: 11"));
+    }
+
+    void enterDuringAFillStartsTheNewSearchAlone() {
+        Harness h;
+        Form1& f = h.startHeldAt("/C/C1.url");
+        h.combo()->setFocus();
+        QTest::keyClicks(h.combo(), "A1");
+        QTest::keyClick(h.combo(), Qt::Key_Return);
+        QVERIFY(f.rules().isFilling());
+        h.fs.open();
+        h.runUntilFilled();
+        QCOMPARE(h.rowTexts(), QStringList({"A1.url"}));
+        QCOMPARE(h.count(), QStringLiteral("ファイル数: 1"));
+        QCOMPARE(f.cursor().shape(), Qt::ArrowCursor);
+    }
+
+    void rowsArriveThroughTheEventLoopInWalkOrder() {
+        Harness h;
+        Form1& f = h.startHeldAt("/E/E2.url");
+        h.fs.open();
+        h.runUntilFilled();
+        QCOMPARE(h.rowTexts(),
+                 QStringList({"top.url", "E1.url", "E2.url", "D1.url", "D2.url", "C1.url", "C2.url",
+                              "B1.url", "B2.url", "A1.url", "A2.url"}));
+        QCOMPARE(h.count(), QStringLiteral("ファイル数: 11"));
+        QCOMPARE(f.cursor().shape(), Qt::ArrowCursor);
+    }
+};
+
+QTEST_MAIN(FillUiTest)
+#include "FillUiTest.moc"
