@@ -1,11 +1,21 @@
-// Times a fill of the window's list against the core walk alone:
+// Times the window's fills against the CLI's list over the same tree:
 //   QT_QPA_PLATFORM=offscreen brimmark-bench-fill ROOT [RUNS=5]
-// Prints the median of each in milliseconds.
+// For start-up, the full list, a search ("needle", about 1% of a tree made by
+// brimmark-gen-tree) and the folder list: the time until the window shows,
+// until the first row and until the whole list, medians in milliseconds.
+// Then the core walk on one thread and on all, `brimmark-cli list` (run
+// beside this program), and the peak memory of this process.
 
+#include <QAbstractItemModel>
 #include <QApplication>
+#include <QComboBox>
 #include <QElapsedTimer>
+#include <QProcess>
+#include <QTreeView>
 #include <algorithm>
 #include <cstdio>
+#include <fstream>
+#include <string>
 #include <vector>
 
 #include "core/Catalog.h"
@@ -16,6 +26,11 @@
 
 namespace {
 
+double median(std::vector<double> times) {
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
 template <typename F>
 double medianMs(int runs, F&& work) {
     std::vector<double> times;
@@ -25,8 +40,49 @@ double medianMs(int runs, F&& work) {
         work();
         times.push_back(t.nsecsElapsed() / 1e6);
     }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
+    return median(times);
+}
+
+// Times of one fill: until the command returned, the first row, the end.
+struct FillTimes {
+    std::vector<double> shown, first, full;
+    void print(const char* what) const {
+        std::printf("%-22s shown %6.0f   first row %6.0f   whole list %6.0f ms\n", what,
+                    median(shown), median(first), median(full));
+    }
+};
+
+// Runs `command`, then the event loop until the fill it started has ended.
+void timeFill(brim::ui::Form1& form, FillTimes& times, const std::function<void()>& command) {
+    QAbstractItemModel* model = form.findChild<QTreeView*>("ListView1")->model();
+    QElapsedTimer t;
+    double first = -1;
+    const auto seen = [&] {
+        if (first < 0 && model->rowCount() > 0) first = t.nsecsElapsed() / 1e6;
+    };
+    const auto inserted = QObject::connect(model, &QAbstractItemModel::rowsInserted, seen);
+    const auto reset = QObject::connect(model, &QAbstractItemModel::modelReset, seen);
+    t.start();
+    command();
+    times.shown.push_back(t.nsecsElapsed() / 1e6);
+    seen();
+    while (form.rules().isFilling())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    times.full.push_back(t.nsecsElapsed() / 1e6);
+    seen();
+    times.first.push_back(first);
+    QObject::disconnect(inserted);
+    QObject::disconnect(reset);
+}
+
+// The most memory this process has held, in MiB.
+double peakMiB() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("VmHWM:", 0) == 0) return std::stod(line.substr(6)) / 1024.0;
+    }
+    return 0;
 }
 
 }  // namespace
@@ -43,23 +99,63 @@ int main(int argc, char** argv) {
 
     const auto system = brim::platform::makeSystemServices();
     brim::ui::QtPrompts prompts;
+
+    FillTimes startUp, all, search, folders, sorted;
+    std::size_t rows = 0;
+    for (int i = 0; i < runs; ++i) {
+        brim::ui::Form1 form(brim::app::servicesOf(*system), prompts);
+        timeFill(form, startUp, [&] { form.startUp({}); });
+        rows = static_cast<std::size_t>(form.rules().itemCount());
+    }
+    const double windowPeak = peakMiB();
+    {
+        brim::ui::Form1 form(brim::app::servicesOf(*system), prompts);
+        form.startUp({});
+        form.rules().finishFill();
+        for (int i = 0; i < runs; ++i) {
+            timeFill(form, all, [&] { form.rules().allFile(); });
+            timeFill(form, search, [&] {
+                form.findChild<QComboBox*>("Combo1")->setEditText("needle");
+                form.rules().Command8_Click();
+            });
+            timeFill(form, folders, [&] { form.rules().Command1_Click(); });
+        }
+        form.rules().ListView1_ColumnClick(1);
+        for (int i = 0; i < runs; ++i)
+            timeFill(form, sorted, [&] { form.rules().allFile(); });
+    }
+
     brim::core::Profile profile(*system->fs, *system->codePage, *system->folders);
     brim::core::Catalog catalog(*system->fs, profile, root);
+    const auto walk = [&](unsigned threads) {
+        return medianMs(runs, [&] {
+            std::vector<brim::core::FavoriteItem> items;
+            catalog.allFavorites(items, {}, {threads, {}});
+        });
+    };
+    const double oneThread = walk(1);
+    const double allThreads = walk(brim::core::machineThreads());
 
-    std::size_t rows = 0;
-    const double walk = medianMs(runs, [&] {
-        std::vector<brim::core::FavoriteItem> items;
-        catalog.allFavorites(items);
-        rows = items.size();
+    const QString cli = QCoreApplication::applicationDirPath() + "/../cli/brimmark-cli";
+    const double cliList = medianMs(runs, [&] {
+        QProcess p;
+        p.setStandardOutputFile(QProcess::nullDevice());
+        p.start(cli, {"--favorites", QString::fromStdString(root), "list"});
+        p.waitForFinished(-1);
     });
-    brim::ui::Form1 form(brim::app::servicesOf(*system), prompts);
-    form.startUp({});
-    const double fill = medianMs(runs, [&] { form.rules().allFile(); });
-    form.rules().ListView1_ColumnClick(1);
-    const double sortedFill = medianMs(runs, [&] { form.rules().allFile(); });
-    std::printf("favorites:           %zu\n", rows);
-    std::printf("core walk:           %.0f ms\n", walk);
-    std::printf("window fill:         %.0f ms (%.2f x the walk)\n", fill, fill / walk);
-    std::printf("window fill, sorted: %.0f ms\n", sortedFill);
+
+    std::printf("favorites: %zu, runs: %d, threads: %u\n", rows, runs,
+                brim::core::machineThreads());
+    startUp.print("start-up");
+    all.print("list everything");
+    sorted.print("the same, sorted");
+    search.print("search \"needle\"");
+    folders.print("folder list");
+    std::printf("core walk, 1 thread     %6.0f ms\n", oneThread);
+    std::printf("core walk, %u threads   %6.0f ms\n", brim::core::machineThreads(), allThreads);
+    std::printf("brimmark-cli list       %6.0f ms (whole list / CLI: %.2f)\n", cliList,
+                median(all.full) / cliList);
+    std::printf("peak memory             %6.0f MiB after start-up, %.0f MiB in all\n", windowPeak,
+                peakMiB());
     return 0;
 }
