@@ -14,7 +14,7 @@ void ResultList::fill(std::vector<std::string> headers, std::vector<Row> rows) {
     if (sorted_) sortRows();
 }
 
-bool ResultList::append(std::vector<Row> rows) {
+bool ResultList::append(std::vector<Row> rows, int* follow) {
     if (!sorted_ || !sortable()) {
         rows_.insert(rows_.end(), std::make_move_iterator(rows.begin()),
                      std::make_move_iterator(rows.end()));
@@ -34,19 +34,22 @@ bool ResultList::append(std::vector<Row> rows) {
     std::vector<std::string> mergedKeys;
     mergedRows.reserve(rows_.size() + rows.size());
     mergedKeys.reserve(rows_.size() + rows.size());
+    const int followed = follow && row(*follow) ? *follow : -1;
     std::size_t old = 0;
+    const auto takeOld = [&] {
+        if (static_cast<int>(old) == followed) *follow = static_cast<int>(mergedRows.size());
+        mergedRows.push_back(std::move(rows_[old]));
+        mergedKeys.push_back(std::move(keys_[old]));
+        ++old;
+    };
     for (const std::size_t i : order) {
-        for (; old < rows_.size() && !before(keys[i], keys_[old]); ++old) {
-            mergedRows.push_back(std::move(rows_[old]));
-            mergedKeys.push_back(std::move(keys_[old]));
-        }
+        while (old < rows_.size() && !before(keys[i], keys_[old]))
+            takeOld();
         mergedRows.push_back(std::move(rows[i]));
         mergedKeys.push_back(std::move(keys[i]));
     }
-    for (; old < rows_.size(); ++old) {
-        mergedRows.push_back(std::move(rows_[old]));
-        mergedKeys.push_back(std::move(keys_[old]));
-    }
+    while (old < rows_.size())
+        takeOld();
     rows_ = std::move(mergedRows);
     keys_ = std::move(mergedKeys);
     return true;

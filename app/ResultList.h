@@ -18,8 +18,9 @@ class ResultList {
     void fill(std::vector<std::string> headers, std::vector<Row> rows);
     // Adds rows of a running fill: below the others, or each in its place when
     // a sort is in force, as if the whole list had been sorted at once. True
-    // when they were placed among the others.
-    bool append(std::vector<Row> rows);
+    // when they were placed among the others; then `follow`, when given, is
+    // moved to where the row that stood there stands now.
+    bool append(std::vector<Row> rows, int* follow = nullptr);
     // Sorts by the 0-based column from now on, for this and every later fill.
     // Returns where the row that stood at `follow` stands now (-1 for none).
     int sortBy(int column, bool descending, int follow = -1);

@@ -109,8 +109,10 @@ void Window::takeRows(const std::shared_ptr<FillJob>& job) {
     FillJob::Batch batch = job->take();
     if (!batch.rows.empty()) {
         const auto added = static_cast<std::int32_t>(batch.rows.size());
-        if (list_.append(batch.rows)) {
+        if (list_.append(batch.rows, &CurrentItem)) {
             view_.setRows(list_.rows());
+            // The selected row stays selected among the rows placed around it.
+            if (CurrentItem >= 0) view_.selectRow(CurrentItem);
         } else {
             view_.addRows(batch.rows);
         }

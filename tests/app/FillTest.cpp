@@ -279,11 +279,16 @@ TEST_F(FillTest, SortingDuringAFillPlacesLaterRowsAsAWholeSortWould) {
     app::Window& w = startAsync();
     walkToGate("/C/C1.url");
     scheduler.runPosted();
+    w.ListView1_Click(2);        // "E2.url"
     w.ListView1_ColumnClick(3);  // "Comment", descending, with half the rows there
     finishWalk();
     scheduler.runPosted();
     EXPECT_EQ(view.rows, sorted);
     EXPECT_EQ(view.sortIndicator, (std::pair<int, bool>{2, true}));
+    // The selected row stays selected wherever the later rows put it.
+    ASSERT_GE(w.currentItem(), 0);
+    EXPECT_EQ(view.rows[static_cast<std::size_t>(w.currentItem())][0], "E2.url");
+    EXPECT_EQ(view.selected, w.currentItem());
 }
 
 TEST(ResultListAppend, BatchesEndAsOneStableSortOfTheWhole) {
