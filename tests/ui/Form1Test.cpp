@@ -309,6 +309,7 @@ class Form1Test : public QObject {
 
         // In the folder list, Enter searches the folder as a double click does.
         QTest::mouseClick(h.button("Command1"), Qt::LeftButton);
+        h.settle();
         h.list()->setFocus();
         h.press(Qt::Key_Down);
         h.press(Qt::Key_Down);  // to the last row, whichever row the list started at
