@@ -337,6 +337,18 @@ void Form1Window::setRows(const std::vector<app::Row>& rows) {
     InvalidateRect(ListView1, nullptr, TRUE);
 }
 
+void Form1Window::addRows(const std::vector<app::Row>& rows) {
+    rows_.insert(rows_.end(), rows.begin(), rows.end());
+    // The list shows the new count without scrolling or redrawing every row.
+    ListView_SetItemCountEx(ListView1, static_cast<int>(rows_.size()),
+                            LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
+}
+
+void Form1Window::setBusy(bool busy) {
+    SetCursor(LoadCursorW(nullptr,
+                          MAKEINTRESOURCEW(busy ? 32650 : 32512)));  // IDC_APPSTARTING, IDC_ARROW
+}
+
 void Form1Window::setSortIndicator(int column, bool descending) {
     HWND header = ListView_GetHeader(ListView1);
     const int n = Header_GetItemCount(header);

@@ -49,6 +49,8 @@ class Form1Window final : private app::View, private CommandHost {
     void setColumns(const std::vector<std::string>& headers,
                     const std::vector<int>& fifths) override;
     void setRows(const std::vector<app::Row>& rows) override;
+    void addRows(const std::vector<app::Row>& rows) override;
+    void setBusy(bool busy) override;
     void setSortIndicator(int column, bool descending) override;
     void selectRow(int row) override;
     void setCount(const std::string& caption) override;
