@@ -57,14 +57,16 @@ void timeFill(brim::ui::Form1& form, FillTimes& times, const std::function<void(
     QAbstractItemModel* model = form.findChild<QTreeView*>("ListView1")->model();
     QElapsedTimer t;
     double first = -1;
+    bool cleared = false;  // the command has emptied the list; rows from now on are new
     const auto seen = [&] {
-        if (first < 0 && model->rowCount() > 0) first = t.nsecsElapsed() / 1e6;
+        if (cleared && first < 0 && model->rowCount() > 0) first = t.nsecsElapsed() / 1e6;
     };
     const auto inserted = QObject::connect(model, &QAbstractItemModel::rowsInserted, seen);
     const auto reset = QObject::connect(model, &QAbstractItemModel::modelReset, seen);
     t.start();
     command();
     times.shown.push_back(t.nsecsElapsed() / 1e6);
+    cleared = true;
     seen();
     while (form.rules().isFilling())
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
