@@ -72,8 +72,8 @@ HWND FormLayout::add(const wchar_t* windowClass, std::string_view text, DWORD st
     return control;
 }
 
-HWND FormLayout::addLabel(std::string_view text, TwipsRect r) {
-    HWND label = add(L"STATIC", text, SS_LEFT | SS_NOPREFIX, -1, r);
+HWND FormLayout::addLabel(std::string_view text, TwipsRect r, int id) {
+    HWND label = add(L"STATIC", text, SS_LEFT | SS_NOPREFIX, id, r);
     if (!label) return nullptr;
     controls_.back().small = true;
     SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(smallFont_), FALSE);

@@ -37,7 +37,7 @@ class FormLayout {
              TwipsRect place, DWORD exStyle = 0);
     // A label in a smaller face: the design's labels are narrow, and their
     // words stay whole in it.
-    HWND addLabel(std::string_view text, TwipsRect place);
+    HWND addLabel(std::string_view text, TwipsRect place, int id = -1);
     // A control's design place, changed (the keyword box's width follows the mode).
     void move(HWND control, TwipsRect place);
     // Tab passes over the controls the form's lower edge cuts off, as over

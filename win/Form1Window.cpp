@@ -35,6 +35,11 @@ constexpr ButtonIcon kButtonIcons[] = {
 Form1Window::Form1Window(app::Services services) : window_(services, *this, prompts_) {}
 
 Form1Window::~Form1Window() {
+    // The window must not outlive what its messages reach.
+    if (hwnd_ && IsWindow(hwnd_)) {
+        closing_ = true;
+        DestroyWindow(hwnd_);
+    }
     for (HIMAGELIST list : icons_)
         ImageList_Destroy(list);
     if (accelerators_) DestroyAcceleratorTable(accelerators_);
@@ -54,10 +59,13 @@ bool Form1Window::create() {
     wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
     wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
     wc.lpszClassName = kClassName;
-    if (!RegisterClassExW(&wc)) return false;
-    CreateWindowExW(WS_EX_CONTROLPARENT, kClassName, wide(app::kWindowTitle).c_str(),
-                    WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 400, 400, nullptr, nullptr,
-                    instance, this);
+    // Registered once for the program, however many windows it makes.
+    if (!RegisterClassExW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
+    // WM_NCCREATE already gave hwnd_ its value, for the messages creation
+    // sends; a window that failed to come about has none.
+    hwnd_ = CreateWindowExW(WS_EX_CONTROLPARENT, kClassName, wide(app::kWindowTitle).c_str(),
+                            WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 400, 400, nullptr,
+                            nullptr, instance, this);
     if (!hwnd_) return false;
     prompts_.setOwner(hwnd_);
     layout_ = std::make_unique<FormLayout>(hwnd_);
@@ -69,7 +77,9 @@ bool Form1Window::create() {
 
 void Form1Window::buildControls() {
     FormLayout& f = *layout_;
-    const auto label = [&f](const char* text, TwipsRect r) { return f.addLabel(text, r); };
+    const auto label = [&f](const char* text, TwipsRect r, int id = -1) {
+        return f.addLabel(text, r, id);
+    };
     const auto button = [&f](const char* text, Id id, TwipsRect r) {
         return f.add(L"BUTTON", text, BS_PUSHBUTTON | WS_TABSTOP, +id, r);
     };
@@ -83,7 +93,7 @@ void Form1Window::buildControls() {
                    +Id::Combo1, combo1Place(2295));
     Command11 = button("Go", Id::Command11, {3120, 150, 375, 260});
     Command10 = button("", Id::Command10, {3600, 120, 300, 300});
-    Label7 = label("個数", {4080, 150, 1455, 255});
+    Label7 = label("個数", {4080, 150, 1455, 255}, +Id::Label7);
 
     ListView1 = f.add(WC_LISTVIEWW, "",
                       LVS_REPORT | LVS_SHOWSELALWAYS | LVS_SINGLESEL | LVS_OWNERDATA | WS_TABSTOP,

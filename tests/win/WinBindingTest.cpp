@@ -6,17 +6,14 @@
 
 #include <windows.h>
 
-#include <filesystem>
-#include <fstream>
 #include <functional>
 #include <memory>
 
 #include "../app/FakeView.h"
+#include "WinTestTree.h"
 #include "app/Prompts.h"
 #include "app/Window.h"
 #include "core/Catalog.h"
-#include "platform/win32/Win32FileSystem.h"
-#include "platform/win32/Win32Services.h"
 #include "win/CommandLine.h"
 #include "win/Commands.h"
 #include "win/EditBoxText.h"
@@ -111,45 +108,6 @@ TEST(WinEditBox, LineBreaksAsTheBoxAndTheRulesKeepThem) {
 
 // ---- Buttons and menu items ----------------------------------------------
 
-struct TempFolders final : platform::KnownFolders {
-    std::string base;
-    std::string favorites() const override { return base + "Favorites\\"; }
-    std::string desktop() const override { return base + "Desktop\\"; }
-    std::string sendTo() const override { return base + "SendTo\\"; }
-    std::string programFolder() const override { return base + "Program\\"; }
-    std::string settingsFile() const override { return base + "Brimmark.ini"; }
-};
-
-struct RecordingOpener final : platform::Opener {
-    std::vector<std::string> opened;
-    std::string open(const std::string& target) override {
-        opened.push_back(target);
-        return {};
-    }
-};
-
-struct OnePage final : platform::PageSource {
-    std::vector<platform::BrowserPage> openPages() override {
-        return {{"Example", "http://page.example/", "Mozilla Firefox"}};
-    }
-};
-
-struct RecordingTrash final : platform::Trash {
-    std::vector<std::string> moved;
-    platform::IoResult moveToTrash(const std::string& path) override {
-        moved.push_back(path);
-        return {};
-    }
-};
-
-struct RecordingShortcuts final : platform::ProgramShortcuts {
-    std::vector<std::string> folders;
-    platform::IoResult create(const std::string& folder) override {
-        folders.push_back(folder);
-        return {};
-    }
-};
-
 struct RecordingHost final : win::CommandHost {
     std::vector<win::Dialog> dialogs;
     int quits = 0;
@@ -157,17 +115,8 @@ struct RecordingHost final : win::CommandHost {
     void quit() override { ++quits; }
 };
 
-class WinCommands : public ::testing::Test {
+class WinCommands : public ::testing::Test, public TestTree {
   public:
-    fs::path dir;
-    TempFolders folders;
-    platform::Win32FileSystem files;
-    platform::Win32CodePage codePage;
-    platform::Win32CaseMapper caseMapper;
-    RecordingOpener opener;
-    OnePage pages;
-    RecordingTrash trash;
-    RecordingShortcuts shortcuts;
     app::ScriptedPrompts prompts;
     FakeView view;
     RecordingHost host;
@@ -175,32 +124,16 @@ class WinCommands : public ::testing::Test {
 
     void SetUp() override {
         // Each case starts from a fresh screen, tree and record.
-        opener = {};
-        trash = {};
-        shortcuts = {};
+        makeTree();
         prompts = {};
         view = {};
         host = {};
-        dir = fs::temp_directory_path() / ("brimmark-win-" + std::to_string(GetCurrentProcessId()));
-        fs::remove_all(dir);
-        for (const char* sub : {"Favorites/Empty", "Desktop", "SendTo", "Program"})
-            fs::create_directories(dir / sub);
-        folders.base = toUtf8(dir) + "\\";
-        std::ofstream(dir / "Favorites" / "a.url", std::ios::binary)
-            << "[InternetShortcut]\r\nURL=http://a.example/\r\n";
-        window = std::make_unique<app::Window>(
-            app::Services{files, codePage, folders, caseMapper, opener, pages, trash, shortcuts},
-            view, prompts);
+        window = std::make_unique<app::Window>(services(), view, prompts);
         window->startUp({});
     }
     void TearDown() override {
         window.reset();
-        std::error_code ignored;
-        fs::remove_all(dir, ignored);
-    }
-    static std::string toUtf8(const fs::path& p) {
-        const std::u8string s = p.u8string();
-        return {s.begin(), s.end()};
+        removeTree();
     }
 };
 
