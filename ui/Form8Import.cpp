@@ -8,20 +8,10 @@
 #include <QProgressBar>
 #include <QPushButton>
 
-#include "core/Opening.h"
-#include "core/import/Bookmarks.h"
 #include "ui/Layout.h"
 
 namespace brim::ui {
 namespace {
-
-using core::import::Source;
-
-constexpr Source kSources[] = {Source::Firefox, Source::Chromium, Source::Chrome, Source::Netscape};
-
-QString q(const std::string& s) {
-    return QString::fromStdString(core::VisibleControls(s));
-}
 
 QLabel* label(QWidget* parent, const char* name, const QString& text, QRect twips) {
     auto* l = new QLabel(text);
@@ -34,15 +24,15 @@ QLabel* label(QWidget* parent, const char* name, const QString& text, QRect twip
 
 Form8::Form8(const core::Catalog& catalog, const platform::BrowserProfiles& browsers,
              app::Prompts& prompts, QWidget* parent)
-    : QDialog(parent), catalog_(catalog), browsers_(browsers), prompts_(prompts) {
+    : QDialog(parent) {
     setObjectName("Form8");
     useDialogFont(this);
     setWindowTitle(QStringLiteral("ブラウザからインポート"));
     setFixedSize(twipsToPixels(QSize(5400, 3900)));
     label(this, "Label1", QStringLiteral("取り込み元："), {240, 240, 1200, 255});
     Combo1 = new QComboBox;
-    Combo1->addItems(
-        {"Firefox", "Chromium", "Google Chrome", QStringLiteral("ブックマークファイル (HTML)")});
+    for (const auto& caption : app::ImportDialog::SourceCaptions())
+        Combo1->addItem(QString::fromStdString(caption));
     place(Combo1, this, "Combo1", {1440, 200, 3600, 300});
     label(this, "Label2", QStringLiteral("ファイル："), {240, 720, 1200, 255});
     Text1 = new QLineEdit;
@@ -61,72 +51,63 @@ Form8::Form8(const core::Catalog& catalog, const platform::BrowserProfiles& brow
     Command2 = new QPushButton(QStringLiteral("閉じる"));
     place(Command2, this, "Command2", {3720, 3120, 1200, 495});
 
-    connect(Combo1, &QComboBox::currentIndexChanged, this, &Form8::proposeFolder);
-    connect(Text1, &QLineEdit::textEdited, this, &Form8::proposeFolder);
+    rules_ = std::make_unique<app::ImportDialog>(catalog, browsers, prompts,
+                                                 static_cast<app::ImportView&>(*this));
+    connect(Combo1, &QComboBox::currentIndexChanged, this, [this] { rules_->proposeFolder(); });
+    connect(Text1, &QLineEdit::textEdited, this, [this] { rules_->proposeFolder(); });
     connect(Command1, &QPushButton::clicked, this, &Form8::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &QDialog::hide);
     connect(Command3, &QPushButton::clicked, this, &Form8::Command3_Click);
-    proposeFolder();
-}
-
-Source Form8::source() const {
-    return kSources[std::clamp(Combo1->currentIndex(), 0, 3)];
-}
-
-void Form8::proposeFolder() {
-    const QString next = "\\" +
-                         QString::fromStdString(core::import::DefaultFolderName(
-                             source(), Text1->text().toStdString())) +
-                         "\\";
-    if (Text2->text().isEmpty() || Text2->text() == proposed_) Text2->setText(next);
-    proposed_ = next;
-}
-
-void Form8::Command3_Click() {
-    const QString file = QFileDialog::getOpenFileName(this, QStringLiteral("ブックマークファイル"));
-    if (file.isEmpty()) return;
-    Text1->setText(file);
-    proposeFolder();
 }
 
 void Form8::Command1_Click() {
-    const core::import::Located located = core::import::LocateBookmarks(
-        source(), catalog_.fileSystem(), browsers_, {}, Text1->text().toStdString());
-    if (located.file.empty()) {
-        prompts_.message(QStringLiteral("ブックマークが見つかりませんでした。\n%1")
-                             .arg(q(located.error))
-                             .toStdString());
-        return;
+    rules_->Command1_Click();
+}
+
+void Form8::Command3_Click() {
+    rules_->fileChosen(
+        QFileDialog::getOpenFileName(this, QStringLiteral("ブックマークファイル")).toStdString());
+}
+
+int Form8::sourceIndex() const {
+    return Combo1->currentIndex();
+}
+
+std::string Form8::fileText() const {
+    return Text1->text().toStdString();
+}
+
+void Form8::setFileText(const std::string& text) {
+    Text1->setText(QString::fromStdString(text));
+}
+
+std::string Form8::folderText() const {
+    return Text2->text().toStdString();
+}
+
+void Form8::setFolderText(const std::string& text) {
+    Text2->setText(QString::fromStdString(text));
+}
+
+void Form8::setProgress(std::size_t done, std::size_t total) {
+    ProgressBar1->setRange(0, static_cast<int>(total));
+    ProgressBar1->setValue(static_cast<int>(done));
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void Form8::setSummary(const std::string& text) {
+    Label4->setText(QString::fromStdString(text));
+}
+
+void Form8::setBusy(bool busy) {
+    Command1->setEnabled(!busy);
+    Command2->setEnabled(!busy);
+    Command3->setEnabled(!busy);
+    if (busy) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    } else {
+        QApplication::restoreOverrideCursor();
     }
-    const core::import::ReadResult read =
-        core::import::ReadBookmarks(source(), catalog_.fileSystem(), located.file);
-    if (!read.tree) {
-        prompts_.message(
-            QStringLiteral("ブックマークを読み込めませんでした。何も取り込んでいません。\n%1")
-                .arg(q(read.error))
-                .toStdString());
-        return;
-    }
-    ProgressBar1->setRange(0, static_cast<int>(read.tree->count()));
-    ProgressBar1->setValue(0);
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const core::import::ImportSummary s = core::import::ImportBookmarks(
-        catalog_, *read.tree, Text2->text().toStdString(), false, [this](std::size_t done) {
-            ProgressBar1->setValue(static_cast<int>(done));
-            if (done % 100 == 0)
-                QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        });
-    QApplication::restoreOverrideCursor();
-    QString text =
-        QStringLiteral("取り込み: %1 件　重複のため省略: %2 件　取り込めなかったもの: %3 件")
-            .arg(s.imported)
-            .arg(s.duplicates)
-            .arg(s.refused.size());
-    for (std::size_t i = 0; i < s.refused.size() && i < 5; ++i) {
-        text += "\n" + q(s.refused[i].path) + "（" + q(s.refused[i].reason) + "）";
-    }
-    if (s.refused.size() > 5) text += QStringLiteral("\nほか %1 件").arg(s.refused.size() - 5);
-    Label4->setText(text);
 }
 
 }  // namespace brim::ui

@@ -1,13 +1,12 @@
 #pragma once
-// "ブラウザからインポート": brings a browser's bookmarks, or a bookmark file,
-// into the Favorites tree as new favorites.
+// "ブラウザからインポート": binds the import dialog's controls to its rules
+// in app/ImportDialog.
 
 #include <QDialog>
 
-#include "app/Prompts.h"
-#include "core/Catalog.h"
-#include "core/import/Sources.h"
-#include "platform/BrowserProfiles.h"
+#include <memory>
+
+#include "app/ImportDialog.h"
 
 class QComboBox;
 class QLabel;
@@ -17,7 +16,7 @@ class QPushButton;
 
 namespace brim::ui {
 
-class Form8 final : public QDialog {
+class Form8 final : public QDialog, private app::ImportView {
     Q_OBJECT
   public:
     Form8(const core::Catalog& catalog, const platform::BrowserProfiles& browsers,
@@ -27,7 +26,7 @@ class Form8 final : public QDialog {
     void Command3_Click();  // 参照…
 
     QComboBox* Combo1 = nullptr;  // the source
-    QLineEdit* Text1 = nullptr;   // a file to read instead of the browser's own
+    QLineEdit* Text1 = nullptr;   // a file or profile to read instead of the default profile
     QLineEdit* Text2 = nullptr;   // the folder to import into
     QProgressBar* ProgressBar1 = nullptr;
     QLabel* Label4 = nullptr;  // the summary
@@ -36,14 +35,16 @@ class Form8 final : public QDialog {
     QPushButton* Command3 = nullptr;
 
   private:
-    core::import::Source source() const;
-    // The target folder follows the source until the user types one.
-    void proposeFolder();
+    int sourceIndex() const override;
+    std::string fileText() const override;
+    void setFileText(const std::string& text) override;
+    std::string folderText() const override;
+    void setFolderText(const std::string& text) override;
+    void setProgress(std::size_t done, std::size_t total) override;
+    void setSummary(const std::string& text) override;
+    void setBusy(bool busy) override;
 
-    const core::Catalog& catalog_;
-    const platform::BrowserProfiles& browsers_;
-    app::Prompts& prompts_;
-    QString proposed_;
+    std::unique_ptr<app::ImportDialog> rules_;
 };
 
 }  // namespace brim::ui
