@@ -77,6 +77,20 @@ struct [[nodiscard]] LockAttempt {
     IoResult status;
 };
 
+// New files written one after another into one folder, as an import writes
+// them. Each is written as FileSystem::createNewFile writes it, complete on
+// the disk before it has its name; what a system may do once for the whole
+// series (clearing the folder of leftovers, flushing its entries) is done
+// once, and the entries are on the disk when finish() returns.
+class NewFiles {
+  public:
+    virtual ~NewFiles() = default;
+    // FileSystem::createNewFile for the file `name` of the folder.
+    virtual IoResult create(const std::string& name, std::string_view bytes) = 0;
+    // Flushes the names created so far to the disk.
+    virtual void finish() = 0;
+};
+
 class FileSystem {
   public:
     virtual ~FileSystem() = default;
@@ -117,6 +131,11 @@ class FileSystem {
     // Writes a new file whole: it fails with Exists when the name is taken,
     // and leaves no file behind when the write fails part way.
     virtual IoResult createNewFile(const std::string& path, std::string_view bytes) = 0;
+
+    // For writing many new files into the existing `folder` (ending in a
+    // separator). Where the system has nothing to share between them, each
+    // goes through createNewFile.
+    virtual std::unique_ptr<NewFiles> newFilesIn(const std::string& folder);
 
     // Waits a few seconds at most until no other update of a file in the
     // folder of `path` runs, and holds them off while the returned lock lives.

@@ -79,10 +79,12 @@ class Writer {
             return;
         }
         Existing existing = scan(folder);
+        const auto files = dryRun_ ? nullptr : catalog_.fileSystem().newFilesIn(folder);
         for (const auto& b : tree.bookmarks) {
-            writeOne(b, folder, label, existing);
+            writeOne(b, folder, files.get(), label, existing);
             if (progress_) progress_(++done_);
         }
+        if (files) files->finish();
         std::set<std::string> taken;  // the subfolder names this run gave
         for (const auto& sub : tree.folders) {
             if (sub.count() == 0) continue;
@@ -137,8 +139,9 @@ class Writer {
             refuseAll(sub, label + SafeName(sub.name, "folder") + "\\", why);
     }
 
-    void writeOne(const Bookmark& b, const std::string& folder, const std::string& label,
-                  Existing& existing) {
+    // Writes `b` into `folder` through `files` (nullptr in a dry run).
+    void writeOne(const Bookmark& b, const std::string& folder, platform::NewFiles* files,
+                  const std::string& label, Existing& existing) {
         const std::string url = oneLine(b.url);
         if (existing.urls.count(url)) {
             ++summary_.duplicates;
@@ -156,9 +159,8 @@ class Writer {
             const std::string name =
                 (n == 1 ? base : base + " (" + std::to_string(n) + ")") + ".url";
             if (existing.names.count(foldKey(name))) continue;
-            const std::string path = folder + name;
-            if (!dryRun_) {
-                const auto r = catalog_.fileSystem().createNewFile(path, *bytes);
+            if (files) {
+                const auto r = files->create(name, *bytes);
                 // Taken meanwhile by another program: the next number.
                 if (r.error == platform::IoError::Exists) continue;
                 if (!r) {
@@ -171,7 +173,7 @@ class Writer {
             existing.files.insert(foldKey(name));
             existing.urls.insert(url);
             ++summary_.imported;
-            summary_.written.push_back(path);
+            summary_.written.push_back(folder + name);
             return;
         }
     }

@@ -220,6 +220,46 @@ IoResult PosixFileSystem::createNewFile(const std::string& path, std::string_vie
 
 namespace {
 
+// Each file's bytes are still flushed before it gets its name, so that a
+// crash never leaves an empty or partial file behind; only the scan for
+// leftovers and the flush of the folder's entries, which cost as much
+// again, are done once for the series rather than once a file.
+class PosixNewFiles final : public NewFiles {
+  public:
+    explicit PosixNewFiles(const std::string& folder)
+        : folder_(folder), dir_(parentOf(folder + "x")) {
+        removeStaleTemporaries(dir_, "tmp");
+    }
+    ~PosixNewFiles() override { finish(); }
+    PosixNewFiles(const PosixNewFiles&) = delete;
+    PosixNewFiles& operator=(const PosixNewFiles&) = delete;
+
+    IoResult create(const std::string& name, std::string_view bytes) override {
+        PendingFile pending;
+        if (const auto r = pending.write(dir_, bytes, 0666, false); !r) return r;
+        const auto r = pending.linkAs(folder_ + name, false);
+        if (r) unflushed_ = true;
+        return r;
+    }
+    void finish() override {
+        if (unflushed_) syncFolder(dir_);
+        unflushed_ = false;
+    }
+
+  private:
+    std::string folder_;  // ending in "/"
+    std::string dir_;     // without it
+    bool unflushed_ = false;
+};
+
+}  // namespace
+
+std::unique_ptr<NewFiles> PosixFileSystem::newFilesIn(const std::string& folder) {
+    return std::make_unique<PosixNewFiles>(folder);
+}
+
+namespace {
+
 class FolderLock final : public UpdateLock {
   public:
     explicit FolderLock(int fd) : fd_(fd) {}

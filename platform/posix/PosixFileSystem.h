@@ -22,6 +22,7 @@ class PosixFileSystem final : public FileSystem {
     IoResult createFolder(const std::string& path) override;
     IoResult removeFolder(const std::string& path) override;
     IoResult createNewFile(const std::string& path, std::string_view bytes) override;
+    std::unique_ptr<NewFiles> newFilesIn(const std::string& folder) override;
     std::optional<std::int64_t> modificationTime(const std::string& path) override;
     LockAttempt lockForUpdate(const std::string& path) override;
 

@@ -129,10 +129,11 @@ void PendingFile::discard() {
     temp_.clear();
 }
 
-IoResult PendingFile::write(const std::string& folder, std::string_view bytes, unsigned mode) {
+IoResult PendingFile::write(const std::string& folder, std::string_view bytes, unsigned mode,
+                            bool clearLeftovers) {
     discard();
     folder_ = folder;
-    removeStaleTemporaries(folder, "tmp");
+    if (clearLeftovers) removeStaleTemporaries(folder, "tmp");
 #ifdef O_TMPFILE
     fd_ = ::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, mode);
     // Old kernels and some file systems (FAT, network shares) have no
@@ -206,33 +207,30 @@ IoResult PendingFile::nameIt() {
     return {};
 }
 
-IoResult PendingFile::linkAs(const std::string& path) {
+IoResult PendingFile::linkAs(const std::string& path, bool flushFolder) {
     if (fd_ < 0) return ioFailure(EBADF);
+    const auto named = [&] {
+        discard();
+        if (flushFolder) syncFolder(parentOf(path));
+        return IoResult{};
+    };
     if (temp_.empty()) {
         const std::string self = "/proc/self/fd/" + std::to_string(fd_);
         if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) == 0) {
-            discard();
-            syncFolder(parentOf(path));
-            return {};
+            return named();
         }
         if (errno == EEXIST) return ioFailure(EEXIST);
         if (const auto r = nameIt(); !r) return r;
     }
     // The link fails when the name is taken, so an existing file is never
     // replaced.
-    if (::link(temp_.c_str(), path.c_str()) == 0) {
-        discard();
-        syncFolder(parentOf(path));
-        return {};
-    }
+    if (::link(temp_.c_str(), path.c_str()) == 0) return named();
     const int e = errno;
     if (e == EEXIST || (e != EPERM && e != EOPNOTSUPP)) return ioFailure(e);
     // No hard links here (a FAT stick): a rename that refuses to replace.
     if (renameNoReplace(temp_, path) != 0) return ioFailure(errno);
     temp_.clear();
-    discard();
-    syncFolder(parentOf(path));
-    return {};
+    return named();
 }
 
 IoResult PendingFile::replace(const std::string& path) {

@@ -56,15 +56,19 @@ class PendingFile {
 
     // Writes `bytes` into a new file in `folder`, created with `mode` (less
     // the umask) so that it is never more open than meant. Leftovers of
-    // killed writers in that folder are removed first.
-    IoResult write(const std::string& folder, std::string_view bytes, unsigned mode = 0666);
+    // killed writers in that folder are removed first, unless the caller
+    // has done so for a series of files.
+    IoResult write(const std::string& folder, std::string_view bytes, unsigned mode = 0666,
+                   bool clearLeftovers = true);
 
     // Gives the file exactly the permissions and owner of `like` (root
     // writing a user's file leaves it the user's).
     IoResult takeModeOf(const struct stat& like);
 
-    // Gives the file the name `path`; Exists when the name is taken.
-    IoResult linkAs(const std::string& path);
+    // Gives the file the name `path`; Exists when the name is taken. The
+    // folder's entries are flushed to the disk, unless the caller does that
+    // once for a series of files.
+    IoResult linkAs(const std::string& path, bool flushFolder = true);
 
     // Puts the file in place of `path`, which may exist.
     IoResult replace(const std::string& path);

@@ -68,11 +68,12 @@ TEST(TemporaryNames, OwnerIsReadOnlyFromOurOwnNames) {
     EXPECT_EQ(temporaryOwner(made.substr(3), "tmp"), getpid()) << made;
 }
 
-// Both ways of writing a file sweep the leftovers of killed writers from the
+// Every way of writing a file sweeps the leftovers of killed writers from the
 // folder, and only those.
 TEST(StaleTemporaries, DeadWritersLeftoversGoLiveOnesStay) {
     const SleepingChild live;
-    for (const bool replace : {true, false}) {
+    enum Way { Replace, Create, Series };
+    for (const Way way : {Replace, Create, Series}) {
         test::TempDir dir;
         const std::string dead = ".brimmark-" + std::to_string(deadPid()) + "-0.tmp";
         const std::string alive = ".brimmark-" + std::to_string(live.pid) + "-3.tmp";
@@ -80,15 +81,78 @@ TEST(StaleTemporaries, DeadWritersLeftoversGoLiveOnesStay) {
         for (const auto& name : {dead, alive, claimed, std::string(".brimmark-x.tmp")})
             test::writeFile(dir / name, "left");
         PosixFileSystem files;
-        if (replace) {
+        if (way == Replace) {
             ASSERT_TRUE(files.replaceFile(dir / "a.url", "new"));
-        } else {
+        } else if (way == Create) {
             ASSERT_TRUE(files.createNewFile(dir / "a.url", "new"));
+        } else {
+            ASSERT_TRUE(files.newFilesIn(dir.path())->create("a.url", "new"));
         }
         EXPECT_EQ(namesIn(dir.path()),
                   (std::set<std::string>{"a.url", alive, claimed, ".brimmark-x.tmp"}))
-            << (replace ? "replaceFile" : "createNewFile");
+            << way;
     }
+}
+
+// A series of new files in one folder: each whole under its own name, none
+// over a file that is there, whoever made it.
+TEST(NewFiles, EachIsWrittenWholeAndNoneReplacesAFile) {
+    test::TempDir dir;
+    test::writeFile(dir / "taken.url", "theirs");
+    PosixFileSystem files;
+    const auto series = files.newFilesIn(dir.path());
+    const struct {
+        const char* name;
+        std::string bytes;
+        IoError want;
+    } steps[] = {
+        {"a.url", "one", IoError::None},
+        {"taken.url", "mine", IoError::Exists},
+        {"b.url", std::string(100000, 'b'), IoError::None},
+        {"a.url", "again", IoError::Exists},
+        {"missing/c.url", "c", IoError::NotFound},
+        {"", "d", IoError::Exists},
+    };
+    for (const auto& s : steps)
+        EXPECT_EQ(series->create(s.name, s.bytes).error, s.want) << s.name;
+    series->finish();
+    series->finish();
+    EXPECT_EQ(namesIn(dir.path()), (std::set<std::string>{"a.url", "b.url", "taken.url"}));
+    EXPECT_EQ(test::readFile(dir / "a.url"), "one");
+    EXPECT_EQ(test::readFile(dir / "b.url"), std::string(100000, 'b'));
+    EXPECT_EQ(test::readFile(dir / "taken.url"), "theirs");
+}
+
+// A writer of a series killed at random moments leaves only whole files
+// under their names, and the next series clears what it left.
+TEST(NewFiles, KilledWritersLeaveOnlyWholeFiles) {
+    test::TempDir dir;
+    const auto bytesOf = [](int n) { return std::to_string(n) + std::string(64 * 1024, 'x'); };
+    std::mt19937 random(19);
+    for (int round = 0; round < 30; ++round) {
+        const pid_t child = fork();
+        if (child == 0) {
+            PosixFileSystem files;
+            const auto series = files.newFilesIn(dir.path());
+            for (int n = 0;; ++n) {
+                static_cast<void>(series->create(
+                    std::to_string(round) + "-" + std::to_string(n) + ".url", bytesOf(n)));
+            }
+        }
+        usleep(std::uniform_int_distribution<>(0, 5000)(random));
+        kill(child, SIGKILL);
+        waitpid(child, nullptr, 0);
+    }
+    PosixFileSystem files;
+    files.newFilesIn(dir.path())->finish();
+    int whole = 0;
+    for (const auto& name : namesIn(dir.path())) {
+        ASSERT_FALSE(name.starts_with(".")) << name << " was left behind";
+        const int n = std::stoi(name.substr(name.find('-') + 1));
+        EXPECT_EQ(test::readFile(dir / name), bytesOf(n)) << name;
+        ++whole;
+    }
+    EXPECT_GT(whole, 0);
 }
 
 // A writer killed at random moments leaves the file whole (old or new), and
