@@ -67,6 +67,10 @@ const Row* ResultList::row(int r) const {
     return &rows_[static_cast<std::size_t>(r)];
 }
 
+void ResultList::setRow(int r, Row cells) {
+    if (row(r)) rows_[static_cast<std::size_t>(r)] = std::move(cells);
+}
+
 bool ResultList::sortable() const {
     // A column this fill does not have leaves the rows as they came.
     return sortColumn_ >= 0 && static_cast<std::size_t>(sortColumn_) < headers_.size();

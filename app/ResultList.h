@@ -33,6 +33,8 @@ class ResultList {
     int size() const { return static_cast<int>(rows_.size()); }
     // The row at `r`, or nullptr when there is none.
     const Row* row(int r) const;
+    // Replaces the cells of an existing row; the order stays as it is.
+    void setRow(int r, Row cells);
 
   private:
     bool sortable() const;

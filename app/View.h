@@ -27,6 +27,9 @@ struct Twips {
     friend bool operator==(const Twips&, const Twips&) = default;
 };
 
+// Whether a size set by the rules may be enlarged by the user.
+enum class Sizing { Exact, Minimum };
+
 class View {
   public:
     virtual ~View() = default;
@@ -40,6 +43,8 @@ class View {
     virtual void addRows(const std::vector<Row>& rows) = 0;
     // While a fill runs: the pointer says so; the window stays usable.
     virtual void setBusy(bool busy) = 0;
+    // Changes the cells of one row in place; the selection stays.
+    virtual void setRow(int row, const Row& cells) = 0;
     // The header's sort mark on the 0-based column.
     virtual void setSortIndicator(int column, bool descending) = 0;
     // Selects a row, as a click would, without reporting a click, and
@@ -56,8 +61,10 @@ class View {
     // the offer away. What the user typed stays until one is chosen.
     virtual void offerKeywords(const std::vector<std::string>& offers) = 0;
 
-    // The window's size in twips (x: width, y: height).
-    virtual void setSizeTwips(Twips size) = 0;
+    // The window's outer size in twips (x: width, y: height), frame and title
+    // included. With Sizing::Minimum the user may enlarge the window from
+    // there, and the list and the edit boxes grow with it.
+    virtual void setSizeTwips(Twips size, Sizing sizing) = 0;
     virtual Twips positionTwips() const = 0;
     // Moves the window, or to a reachable place when that one is out of reach.
     virtual void moveTwips(Twips position) = 0;

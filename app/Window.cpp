@@ -4,6 +4,7 @@
 #include "core/Pages.h"
 #include "core/Paths.h"
 #include "core/Settings.h"
+#include "platform/NativePaths.h"
 
 namespace brim::app {
 namespace st = core::settings;
@@ -37,6 +38,7 @@ void Window::startUp(const std::string& argument) {
     catalog_ = std::make_unique<core::Catalog>(services_.fs, profile_, FavoritesRoot);
     search_ = std::make_unique<core::Search>(*catalog_, services_.caseMapper);
     FrontFlag = 1;
+    startingUp_ = true;
 
     WposX = st::WholeNumberFromSetting(settings_.read(st::kPosition, st::kX));
     WposY = st::WholeNumberFromSetting(settings_.read(st::kPosition, st::kY));
@@ -56,6 +58,34 @@ void Window::startUp(const std::string& argument) {
     SetWmode();
     view_.showWindow();
     view_.focus(Focus::Combo1);
+    startingUp_ = false;
+    checkFavoritesFolder();
+}
+
+bool Window::checkFavoritesFolder() {
+    platform::FileSystem& fs = services_.fs;
+    const std::string folder =
+        platform::NativePaths::native().withoutTrailingSeparator(FavoritesRoot);
+    const auto attributes = fs.attributes(folder);
+    std::string problem;
+    if (!attributes) {
+        problem = "が見つかりません。";
+    } else if (!(*attributes & platform::kDirectory)) {
+        problem = "はフォルダではありません。";
+    } else if (!fs.openFolder(FavoritesRoot)) {
+        problem = "を読み取れません。";
+    } else {
+        return true;
+    }
+    const std::string variable = services_.folders.favoritesVariable();
+    const std::string howTo =
+        variable.empty()
+            ? "別のフォルダを使うには、エクスプローラーで「お気に入り」フォルダのプロパティを開き、"
+              "「場所」タブで指定してください。"
+            : "別のフォルダを使うには、環境変数 " + variable +
+                  " にそのフォルダを指定して、Brimmark を起動し直してください。";
+    prompts_.message("お気に入りフォルダ「" + folder + "」" + problem + "\n" + howTo);
+    return false;
 }
 
 SearchOptionsDialog& Window::searchOptions() {
@@ -96,7 +126,8 @@ void Window::startFill(std::vector<std::string> headers, const std::vector<int>&
         });
     std::erase_if(jobs_, [](const auto& j) { return j->finished(); });
     jobs_.push_back(job);
-    fill_ = Fill{job, caption, count, std::move(done)};
+    // Start-up looks at the Favorites folder itself, once the window is shown.
+    fill_ = Fill{job, caption, count, std::move(done), !startingUp_};
     const core::WalkControl control{scheduler_.threads(), job->token()};
     scheduler_.runInBackground([job, walk = std::move(walk), control] {
         if (!control.stop.stop_requested()) walk(*job, control);
@@ -132,8 +163,11 @@ void Window::takeRows(const std::shared_ptr<FillJob>& job) {
         return;
     }
     const std::function<void()> done = std::move(fill_->done);
+    // A fill that found nothing may have found no Favorites folder.
+    const bool checkFolder = fill_->checkFolder && *fill_->count == 0;
     fill_.reset();
     view_.setBusy(false);
+    if (checkFolder) checkFavoritesFolder();
     if (done) done();
 }
 
@@ -196,7 +230,8 @@ void Window::fillAll(bool enlarge) {
             catalog->ListDir(catalog->FavoritesRoot(), add, {}, control);
         },
         [this, enlarge] {
-            if (enlarge && WinMode == st::kCompact) view_.setSizeTwips(kEnlargedSize);
+            if (enlarge && WinMode == st::kCompact)
+                view_.setSizeTwips(kEnlargedSize, Sizing::Exact);
         });
 }
 
@@ -224,7 +259,7 @@ void Window::searchFile(const std::string& text) {
             }
             if (WinMode != st::kCompact) return;
             if (ItemCount != 1) {
-                view_.setSizeTwips(kEnlargedSize);
+                view_.setSizeTwips(kEnlargedSize, Sizing::Exact);
             } else if (untouched) {
                 // The one match is taken into the boxes first, so that what opens is
                 // its own address and never one the boxes held before.
@@ -381,7 +416,7 @@ void Window::ListView1_ColumnClick(int column) {
 }
 
 void Window::applyLayout(const WindowLayout& layout) {
-    view_.setSizeTwips({layout.width, layout.height});
+    view_.setSizeTwips({layout.width, layout.height}, layout.sizing);
     view_.setComboWidthTwips(layout.comboWidth);
 }
 

@@ -43,13 +43,15 @@ inline Services servicesOf(platform::Services& s) {
             *s.opener, *s.pages,    *s.trash,   *s.shortcuts};
 }
 
-// The window modes' layouts, in twips.
+// The window modes' layouts: outer sizes in twips. The list and full layouts
+// are the least the window shows; the compact strip is a launcher of one size.
 struct WindowLayout {
     int width, height, comboWidth;
+    Sizing sizing;
 };
-inline constexpr WindowLayout kCompactLayout{4140, 1245, 2415};
-inline constexpr WindowLayout kListLayout{6270, 4335, 2895};
-inline constexpr WindowLayout kFullLayout{6270, 6615, 2895};
+inline constexpr WindowLayout kCompactLayout{4140, 1245, 2415, Sizing::Exact};
+inline constexpr WindowLayout kListLayout{6270, 4335, 2895, Sizing::Minimum};
+inline constexpr WindowLayout kFullLayout{6270, 6615, 2895, Sizing::Minimum};
 // The size a fill gives the compact strip, so that the list shows.
 inline constexpr Twips kEnlargedSize{6285, 3660};
 // How often the window's position is looked at and, when it moved, stored.
@@ -124,6 +126,9 @@ class Window {
 
     void Savefiles();
     void Movetrash();
+    // Says when the Favorites folder is missing or cannot be read, naming it
+    // and how to choose another; true when it can be read.
+    bool checkFavoritesFolder();
     void openIE();
     // Opens a document with the desktop's opener, saying what went wrong.
     void OpenDocument(const std::string& file);
@@ -166,6 +171,7 @@ class Window {
         const char* caption;         // the count label's prefix
         std::int32_t* count;         // ItemCount or FolderCount
         std::function<void()> done;  // what follows a fill that ran to its end
+        bool checkFolder;            // an empty result has the Favorites folder looked at
     };
     using Walk = std::function<void(FillJob& job, const core::WalkControl& control)>;
     struct ExportKind {
@@ -194,6 +200,8 @@ class Window {
     std::vector<std::string> typedTexts() const;
     void setCountCaption(const char* prefix, std::int64_t n);
     void applyLayout(const WindowLayout& layout);
+    // The list's rows of the favorite saved at `path` show its stored comment.
+    void showSavedComment(const std::string& path);
     // Selects the first row and takes it into the boxes as a click would.
     void takeOverFirstRow();
     // A click's or a keyboard move's work on `row`.
@@ -235,6 +243,7 @@ class Window {
     std::vector<std::shared_ptr<FillJob>> jobs_;
     // Lets tasks posted to the window's thread find it, or find it gone.
     std::shared_ptr<Window*> self_ = std::make_shared<Window*>(this);
+    bool startingUp_ = false;  // start-up checks the Favorites folder once, at its end
 };
 
 }  // namespace brim::app

@@ -8,6 +8,8 @@
 #include "app/Window.h"
 #include "core/Editing.h"
 #include "core/Opening.h"
+#include "core/Paths.h"
+#include "core/Search.h"
 #include "platform/NativePaths.h"
 #include "text/Utf8.h"
 
@@ -39,6 +41,7 @@ void Window::Savefiles() {
     view_.setText(Box::Text3, core::NameAfterSave(result, request));
     switch (result.kind) {
         case core::SaveResult::Kind::Saved:
+            showSavedComment(result.path);
             break;
         case core::SaveResult::Kind::NoName:
             prompts_.message("登録名かURLを入力してください。");
@@ -57,6 +60,32 @@ void Window::Savefiles() {
             prompts_.message("「" + result.fileName + "」を保存できませんでした。\n" +
                              reasonText(result.status));
             break;
+    }
+}
+
+void Window::showSavedComment(const std::string& path) {
+    if (ListMode != core::kListFavorites) return;
+    const auto samePath = [&](const Row& r, bool foldCase) {
+        const std::string listed = core::FullPath(FavoritesRoot, r[1] + r[0]);
+        return foldCase ? core::UpperCase(listed, services_.caseMapper) ==
+                              core::UpperCase(path, services_.caseMapper)
+                        : listed == path;
+    };
+    // What the file now holds, as a fill would show it.
+    const std::string comment = profile_.ReadShortcut(path).comment;
+    // The file saved is the one named exactly, or else the one whose name
+    // differs only in case, as the save finds it.
+    for (const bool foldCase : {false, true}) {
+        bool found = false;
+        for (int i = 0; i < list_.size(); ++i) {
+            Row r = *list_.row(i);
+            if (!samePath(r, foldCase)) continue;
+            found = true;
+            r[2] = comment;
+            list_.setRow(i, r);
+            view_.setRow(i, r);
+        }
+        if (found) return;
     }
 }
 

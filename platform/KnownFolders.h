@@ -17,6 +17,9 @@ class KnownFolders {
     // Full path of the help document; beside the program unless the system
     // keeps it elsewhere.
     virtual std::string helpFile() const { return programFolder() + "Brimmark.html"; }
+    // The environment variable that names another Favorites folder; empty
+    // where the system's own folder settings choose it.
+    virtual std::string favoritesVariable() const { return {}; }
 };
 
 }  // namespace brim::platform

@@ -46,6 +46,10 @@ class TestFolders final : public platform::KnownFolders {
     std::string sendTo() const override { return base_ + "SendTo/"; }
     std::string programFolder() const override { return base_ + "program/"; }
     std::string settingsFile() const override { return programFolder() + "Brimmark.ini"; }
+    std::string favoritesVariable() const override { return variable; }
+
+    // What favoritesVariable() says; empty as where the system chooses the folder.
+    std::string variable = "BRIMMARK_FAVORITES";
 
   private:
     std::string base_;

@@ -78,7 +78,7 @@ std::string PosixKnownFolders::favorites() const {
     // A relative root is taken from the current folder now, once: the paths
     // handed on (to the trash's Path= among others) must not depend on where
     // the process stands later. An empty variable counts as unset.
-    if (auto f = env_("BRIMMARK_FAVORITES"); f && !f->empty()) {
+    if (auto f = env_(favoritesVariable()); f && !f->empty()) {
         return absoluteFolder(*f).value_or(withTrailingSeparator(*f));
     }
     return withTrailingSeparator(home() + "/Favorites");

@@ -26,6 +26,7 @@ class FakeView final : public app::View {
     std::vector<std::string> offers;  // what is offered below the keyword box now
     // Unset until the rules set them: a mode without a layout leaves them so.
     std::optional<app::Twips> size;
+    std::optional<app::Sizing> sizing;
     std::optional<int> comboWidth;
     std::optional<bool> goVisible;
     std::optional<bool> topmost;
@@ -49,6 +50,9 @@ class FakeView final : public app::View {
         batches.push_back(r.size());
     }
     void setBusy(bool on) override { busy = on; }
+    void setRow(int row, const app::Row& cells) override {
+        rows.at(static_cast<std::size_t>(row)) = cells;
+    }
     void setSortIndicator(int column, bool descending) override {
         sortIndicator = {column, descending};
     }
@@ -64,7 +68,10 @@ class FakeView final : public app::View {
     void setText(app::Box box, const std::string& t) override { boxes[box] = t; }
     void setKeywordItems(const std::vector<std::string>& items) override { keywordItems = items; }
     void offerKeywords(const std::vector<std::string>& o) override { offers = o; }
-    void setSizeTwips(app::Twips s) override { size = s; }
+    void setSizeTwips(app::Twips s, app::Sizing how) override {
+        size = s;
+        sizing = how;
+    }
     app::Twips positionTwips() const override { return position; }
     void moveTwips(app::Twips p) override {
         movedTo.push_back(p);

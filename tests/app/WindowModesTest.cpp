@@ -8,6 +8,8 @@ namespace {
 using app::Box;
 using app::MenuItem;
 using app::Twips;
+constexpr app::Sizing Exact = app::Sizing::Exact;
+constexpr app::Sizing Minimum = app::Sizing::Minimum;
 
 using ModeTest = WindowFixture;
 
@@ -37,6 +39,7 @@ struct StoredMode {
     const char* stored;
     int mode;
     std::optional<Twips> size;
+    std::optional<app::Sizing> sizing;
     std::optional<int> comboWidth;
     std::optional<bool> goVisible;
     std::optional<bool> menuEnabled;
@@ -45,13 +48,15 @@ struct StoredMode {
 
 TEST_F(ModeTest, StoredModeSetsTheLayout) {
     const StoredMode cases[] = {
-        {" 1", 0, Twips{4140, 1245}, 2415, true, false, true},
-        {" 2", 1, Twips{6270, 4335}, 2895, false, true, false},
+        // The compact strip has one size; the list and full layouts are the least.
+        {" 1", 0, Twips{4140, 1245}, Exact, 2415, true, false, true},
+        {" 2", 1, Twips{6270, 4335}, Minimum, 2895, false, true, false},
         // The full layout leaves the menu items as they are.
-        {" 3", 2, Twips{6270, 6615}, 2895, false, std::nullopt, false},
+        {" 3", 2, Twips{6270, 6615}, Minimum, 2895, false, std::nullopt, false},
         // A mode past the three has no layout: nothing is changed.
-        {" 4", 3, std::nullopt, std::nullopt, std::nullopt, std::nullopt, std::nullopt},
-        {"", 2, Twips{6270, 6615}, 2895, false, std::nullopt, false},
+        {" 4", 3, std::nullopt, std::nullopt, std::nullopt, std::nullopt, std::nullopt,
+         std::nullopt},
+        {"", 2, Twips{6270, 6615}, Minimum, 2895, false, std::nullopt, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.stored);
@@ -59,6 +64,7 @@ TEST_F(ModeTest, StoredModeSetsTheLayout) {
         app::Window& w = start();
         EXPECT_EQ(w.winMode(), c.mode);
         EXPECT_EQ(view.size, c.size);
+        EXPECT_EQ(view.sizing, c.sizing);
         EXPECT_EQ(view.comboWidth, c.comboWidth);
         EXPECT_EQ(view.goVisible, c.goVisible);
         EXPECT_EQ(view.topmost, c.topmost);
@@ -127,6 +133,7 @@ TEST_F(ModeTest, CompactFillEnlargesAndDoubleClickShrinksBack) {
     EXPECT_EQ(view.size, (Twips{4140, 1245}));
     w.allFile();
     EXPECT_EQ(view.size, (Twips{6285, 3660}));
+    EXPECT_EQ(view.sizing, Exact);
     w.ListView1_Click(0);
     w.ListView1_DblClick();
     EXPECT_EQ(view.size, (Twips{4140, 1245}));
