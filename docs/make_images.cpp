@@ -18,6 +18,7 @@
 #include "platform/Services.h"
 #include "ui/Dialogs.h"
 #include "ui/Form1.h"
+#include "ui/Translations.h"
 
 namespace {
 
@@ -36,6 +37,7 @@ bool save(QWidget& w, const QString& folder, const char* name) {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    brim::ui::installJapaneseTranslations(app);
     if (argc != 3) {
         std::fprintf(stderr, "usage: brimmark-doc-images FAVORITES OUTPUT_FOLDER\n");
         return 2;

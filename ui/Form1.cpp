@@ -42,6 +42,11 @@ QString q(const std::string& s) {
 constexpr int kTitleBarPixels = 30;
 // More than the window has controls that take the focus.
 constexpr int kTabStops = 32;
+// After showing, the window looks for its frame this often, this many times at
+// most: window managers frame a window a moment after it is shown, and say so
+// in a property that raises no event of its own.
+constexpr int kFrameLookMs = 50;
+constexpr int kFrameLooks = 40;
 
 }  // namespace
 
@@ -52,14 +57,20 @@ Form1::Form1(app::Services services, app::Prompts& prompts, QWidget* parent)
       window_(services, *this, prompts, &scheduler_) {
     setObjectName("Form1");
     setWindowTitle(QString::fromUtf8(app::kWindowTitle));
+    setWindowIcon(programIcon());
     // The design's controls are small: a 12-pixel font keeps every caption whole.
     QFont small = font();
     small.setPixelSize(12);
     setFont(small);
     buildControls();
     buildMenu();
-    setMinimumSize(1, 1);
-    setSizeTwips({app::kFullLayout.width, app::kFullLayout.height});
+    frameWatch_ = new QTimer(this);
+    frameWatch_->setInterval(kFrameLookMs);
+    connect(frameWatch_, &QTimer::timeout, this, [this] {
+        fitFrameWhenItChanged();
+        if (!frame_.isNull() || ++frameLooks_ >= kFrameLooks) frameWatch_->stop();
+    });
+    setSizeTwips({app::kFullLayout.width, app::kFullLayout.height}, app::Sizing::Exact);
 }
 
 Form1::~Form1() = default;
@@ -93,7 +104,7 @@ Form5& Form1::form5() {
 }
 
 Form6& Form1::form6() {
-    if (!form6_) form6_ = new Form6(windowTitle(), makeIcon(IconKind::Mode), window_, this);
+    if (!form6_) form6_ = new Form6(windowTitle(), programIcon(), window_, this);
     return *form6_;
 }
 
@@ -135,6 +146,10 @@ void Form1::setBusy(bool busy) {
     } else {
         unsetCursor();
     }
+}
+
+void Form1::setRow(int row, const app::Row& cells) {
+    model_.setRow(row, cells);
 }
 
 void Form1::setSortIndicator(int column, bool descending) {
@@ -207,8 +222,49 @@ void Form1::offerKeywords(const std::vector<std::string>& offers) {
     }
 }
 
-void Form1::setSizeTwips(app::Twips size) {
-    resize(twipsToPixels(size.x), twipsToPixels(size.y));
+void Form1::setSizeTwips(app::Twips size, app::Sizing sizing) {
+    outer_ = twipsToPixels(QSize(size.x, size.y));
+    sizing_ = sizing;
+    fitFrame();
+}
+
+void Form1::fitFrame() {
+    const QWindow* handle = windowHandle();
+    frame_ = handle && isVisible() ? handle->frameMargins() : QMargins();
+    designClient_ = (outer_ - QSize(frame_.left() + frame_.right(), frame_.top() + frame_.bottom()))
+                        .expandedTo(QSize(1, 1));
+    setMinimumSize(sizing_ == app::Sizing::Minimum ? designClient_ : QSize(1, 1));
+    resize(designClient_);
+    relayout();
+}
+
+void Form1::fitFrameWhenItChanged() {
+    const QWindow* handle = windowHandle();
+    if (handle && isVisible() && handle->frameMargins() != frame_) fitFrame();
+}
+
+void Form1::relayout() {
+    QSize stretch(0, 0);
+    if (sizing_ == app::Sizing::Minimum) stretch = (size() - designClient_).expandedTo(stretch);
+    for (const Following& f : following_)
+        f.widget->setGeometry(followed(f.design, f.follow, stretch));
+}
+
+void Form1::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    relayout();
+}
+
+void Form1::moveEvent(QMoveEvent* event) {
+    QMainWindow::moveEvent(event);
+    fitFrameWhenItChanged();
+}
+
+void Form1::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    fitFrameWhenItChanged();
+    frameLooks_ = 0;
+    if (frame_.isNull()) frameWatch_->start();
 }
 
 app::Twips Form1::positionTwips() const {

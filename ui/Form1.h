@@ -5,11 +5,14 @@
 // live in app::Window; this form shows what they say and passes clicks on.
 
 #include <QMainWindow>
+#include <QMargins>
+#include <vector>
 
 #include "app/Prompts.h"
 #include "app/View.h"
 #include "app/Window.h"
 #include "platform/BrowserProfiles.h"
+#include "ui/Layout.h"
 #include "ui/QtScheduler.h"
 #include "ui/ResultListModel.h"
 
@@ -51,6 +54,9 @@ class Form1 final : public QMainWindow, private app::View {
   protected:
     void closeEvent(QCloseEvent* event) override;
     bool focusNextPrevChild(bool next) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
   private:
     // app::View
@@ -59,6 +65,7 @@ class Form1 final : public QMainWindow, private app::View {
     void setRows(const std::vector<app::Row>& rows) override;
     void addRows(const std::vector<app::Row>& rows) override;
     void setBusy(bool busy) override;
+    void setRow(int row, const app::Row& cells) override;
     void setSortIndicator(int column, bool descending) override;
     void selectRow(int row) override;
     void setCount(const std::string& caption) override;
@@ -66,7 +73,7 @@ class Form1 final : public QMainWindow, private app::View {
     void setText(app::Box box, const std::string& text) override;
     void setKeywordItems(const std::vector<std::string>& items) override;
     void offerKeywords(const std::vector<std::string>& offers) override;
-    void setSizeTwips(app::Twips size) override;
+    void setSizeTwips(app::Twips size, app::Sizing sizing) override;
     app::Twips positionTwips() const override;
     void moveTwips(app::Twips position) override;
     void setComboWidthTwips(int width) override;
@@ -82,6 +89,13 @@ class Form1 final : public QMainWindow, private app::View {
     void applyTabOrder();
     QLineEdit* lineEdit(app::Box box) const;
     void shutDown();
+    // Sizes the window so that its frame, title and border included, has the
+    // outer size the rules set; the frame is known only once the window
+    // manager has framed the window, and the size is set again then.
+    void fitFrame();
+    void fitFrameWhenItChanged();
+    // Places what follows an enlarged window.
+    void relayout();
     // The dialogs, each created on first use.
     Form2& form2();
     Form3& form3();
@@ -104,6 +118,22 @@ class Form1 final : public QMainWindow, private app::View {
     Form8* form8_ = nullptr;
     std::unique_ptr<platform::BrowserProfiles> browsers_;  // for the import, on first use
     bool closing_ = false;
+
+    // The outer size the rules set, in pixels, and whether it is the least.
+    QSize outer_;
+    app::Sizing sizing_ = app::Sizing::Exact;
+    // The client area that gives that outer size with the frame last seen;
+    // the controls sit at their design places in it.
+    QSize designClient_;
+    QMargins frame_;
+    QTimer* frameWatch_ = nullptr;  // looks for the frame a while after showing
+    int frameLooks_ = 0;
+    struct Following {
+        QWidget* widget;
+        QRect design;  // pixels
+        Follow follow;
+    };
+    std::vector<Following> following_;
 
     // Controls, named as in the design.
     QLabel* Label1 = nullptr;

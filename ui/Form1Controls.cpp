@@ -163,6 +163,21 @@ void Form1::buildControls() {
     label("Label6", QStringLiteral("保存先 フォルダ"), 120, 5520, 735, 375);
     Text6 = edit("Text6", 840, 5520, 5175, 270);
 
+    // What follows an enlarged window; the rest keeps its design place.
+    following_.clear();
+    const auto follow = [this](QWidget* w, Follow how) {
+        following_.push_back({w, w->geometry(), how});
+    };
+    follow(ListView1, Follow::Grows);
+    for (QWidget* b :
+         {Command6, Command2, Command1, Command8, Command4, Command5, Command9, Command3})
+        follow(b, Follow::MovesDown);
+    for (const char* name : {"Label2", "Label3", "Label4", "Label5", "Label6"})
+        follow(central->findChild<QLabel*>(name), Follow::MovesDown);
+    for (QWidget* e : std::initializer_list<QWidget*>{Text2, Text3, Text4, Text5, Text6})
+        follow(e, Follow::MovesDownWidens);
+    follow(Command7, Follow::MovesDownRight);
+
     Timer1 = new QTimer(this);
     Timer1->setObjectName("Timer1");
 

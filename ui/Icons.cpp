@@ -1,10 +1,22 @@
 #include "ui/Icons.h"
 
+#include <QFile>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
 
 namespace brim::ui {
+
+QIcon programIcon() {
+    // Pictures of data/brimmark.svg built into the program; the installed
+    // theme icon where the build had no means to make them.
+    QIcon icon;
+    for (const int size : {16, 32, 48, 64, 128}) {
+        const QString file = QStringLiteral(":/icons/brimmark-%1.png").arg(size);
+        if (QFile::exists(file)) icon.addFile(file, QSize(size, size));
+    }
+    return icon.isNull() ? QIcon::fromTheme(QStringLiteral("brimmark")) : icon;
+}
 
 QIcon makeIcon(IconKind kind, bool small) {
     const int s = small ? 13 : 16;

@@ -10,4 +10,7 @@ enum class IconKind { Get, Same, Folder, Search, Open, Delete, Html, Exit, Save,
 // A 16 × 16 icon (13 × 13 for `small`).
 QIcon makeIcon(IconKind kind, bool small = false);
 
+// The program's own icon, the one its desktop entry shows.
+QIcon programIcon();
+
 }  // namespace brim::ui

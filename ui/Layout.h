@@ -16,12 +16,39 @@ inline QSize twipsToPixels(QSize twips) {
     return twips / kTwipsPerPixel;
 }
 
+// How a control follows the window's client area when the user enlarges it
+// beyond its layout: the list takes the room, what lies below it moves down,
+// and the edit boxes take the width.
+enum class Follow { Stays, Grows, MovesDown, MovesDownWidens, MovesDownRight };
+
+// The design's place of a control (pixels) once the client area is `stretch`
+// larger than the layout's.
+inline QRect followed(QRect design, Follow follow, QSize stretch) {
+    switch (follow) {
+        case Follow::Stays:
+            break;
+        case Follow::Grows:
+            return design.adjusted(0, 0, stretch.width(), stretch.height());
+        case Follow::MovesDown:
+            return design.translated(0, stretch.height());
+        case Follow::MovesDownWidens:
+            return design.translated(0, stretch.height()).adjusted(0, 0, stretch.width(), 0);
+        case Follow::MovesDownRight:
+            return design.translated(stretch.width(), stretch.height());
+    }
+    return design;
+}
+
+inline QRect twipsToPixels(QRect twips) {
+    return {twipsToPixels(twips.x()), twipsToPixels(twips.y()), twipsToPixels(twips.width()),
+            twipsToPixels(twips.height())};
+}
+
 // Puts `w` into `parent` at the design's left, top, width and height (twips).
 inline void place(QWidget* w, QWidget* parent, const char* name, QRect twips) {
     w->setParent(parent);
     w->setObjectName(name);
-    w->setGeometry(twipsToPixels(twips.x()), twipsToPixels(twips.y()), twipsToPixels(twips.width()),
-                   twipsToPixels(twips.height()));
+    w->setGeometry(twipsToPixels(twips));
 }
 
 // The dialogs' controls are as small as the main window's: one face for all.

@@ -22,6 +22,12 @@ void ResultListModel::addRows(const std::vector<app::Row>& rows) {
     endInsertRows();
 }
 
+void ResultListModel::setRow(int r, const app::Row& cells) {
+    if (r < 0 || r >= rowCount()) return;
+    rows_[static_cast<std::size_t>(r)] = cells;
+    emit dataChanged(index(r, 0), index(r, columnCount() - 1));
+}
+
 int ResultListModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(rows_.size());
 }

@@ -22,6 +22,8 @@ class ResultListModel final : public QAbstractTableModel {
     void setRows(const std::vector<app::Row>& rows);
     // Adds rows below the others.
     void addRows(const std::vector<app::Row>& rows);
+    // Changes one row's cells; views keep their selection.
+    void setRow(int r, const app::Row& cells);
 
     const app::Row& row(int r) const { return rows_[static_cast<std::size_t>(r)]; }
     const QStringList& headers() const { return headers_; }

@@ -1,13 +1,17 @@
 #include <QApplication>
+#include <QDir>
 #include <QStringList>
 #include <cstring>
 #include <iostream>
 #include <memory>
 #include <stdexcept>
 
+#include "app/CommandLine.h"
 #include "platform/Services.h"
 #include "ui/Dialogs.h"
 #include "ui/Form1.h"
+#include "ui/Icons.h"
+#include "ui/Translations.h"
 
 namespace {
 
@@ -44,6 +48,13 @@ bool answeredInfoOption(int argc, char** argv) {
 int main(int argc, char** argv) {
     if (answeredInfoOption(argc, argv)) return std::cout ? 0 : 1;
     QApplication app(argc, argv);
+    // Panels find the desktop entry, and with it the name and icon, by this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("brimmark"));
+    QApplication::setWindowIcon(brim::ui::programIcon());
+    if (!brim::ui::installJapaneseTranslations(app)) {
+        std::cerr << "brimmark: Qt's Japanese translations are missing (qt6-translations-l10n); "
+                     "its standard buttons stay in English\n";
+    }
     std::unique_ptr<brim::platform::Services> system;
     try {
         system = brim::platform::makeSystemServices();
@@ -55,6 +66,8 @@ int main(int argc, char** argv) {
     brim::ui::Form1 form(brim::app::servicesOf(*system), prompts);
     prompts.setParentWidget(&form);
     // The one argument is a favorite's path, taken whole even when unquoted.
-    form.startUp(QCoreApplication::arguments().mid(1).join(' '));
+    const std::string argument = QCoreApplication::arguments().mid(1).join(' ').toStdString();
+    form.startUp(QString::fromStdString(
+        brim::app::ArgumentPath(argument, QDir::currentPath().toStdString())));
     return QApplication::exec();
 }
