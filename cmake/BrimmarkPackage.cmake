@@ -24,8 +24,10 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://brimmark.example/")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The window draws through Qt's platform plugins, which Qt's own library
-# only recommends; without them it cannot open on X11 or Wayland.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+# only recommends; without them it cannot open on X11 or Wayland. Qt's
+# Japanese translations give its standard buttons and dialogs the window's
+# language.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-translations-l10n")
 # Opening addresses and documents goes through the desktop's opener.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "bash-completion")
