@@ -159,8 +159,9 @@ for scale in 1 2; do
       within2 "$frame_x" "$want_x" && within2 "$frame_y" "$want_y" ||
         fail "mode $mode, scale $scale: frame at $frame_x,$frame_y, stored $want_x,$want_y"
       check_lowest_control "$window" "$mode" "$scale"
-      shot=$out/mode$mode.png
-      [ "$scale" = 1 ] || shot=$out/mode$mode-scale$scale.png
+      names=(compact list full)
+      shot=$out/window-${names[mode]}.png
+      [ "$scale" = 1 ] || shot=$out/window-${names[mode]}-scale$scale.png
       import -window root -crop "${frame_w}x$frame_h+$frame_x+$frame_y" +repage "$shot"
 
       # The mode button (Command10) steps to the next mode, keeping the corner.
