@@ -259,6 +259,14 @@ LRESULT Form1Window::handle(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_SIZE:
             layout_->skipCutOffControls();
             return 0;
+        case WM_GETMINMAXINFO: {
+            auto* info = reinterpret_cast<MINMAXINFO*>(lp);
+            if (minimumTwips_.x > 0) {
+                info->ptMinTrackSize = {pixelsOn(hwnd_, minimumTwips_.x),
+                                        pixelsOn(hwnd_, minimumTwips_.y)};
+            }
+            return 0;
+        }
         case WM_ACTIVATE:
             // The control that had the focus gets it back when the window
             // does, after a dialog or another program.
@@ -359,6 +367,12 @@ void Form1Window::setBusy(bool busy) {
                           MAKEINTRESOURCEW(busy ? 32650 : 32512)));  // IDC_APPSTARTING, IDC_ARROW
 }
 
+void Form1Window::setRow(int row, const app::Row& cells) {
+    if (row < 0 || static_cast<std::size_t>(row) >= rows_.size()) return;
+    rows_[static_cast<std::size_t>(row)] = cells;
+    ListView_RedrawItems(ListView1, row, row);
+}
+
 void Form1Window::setSortIndicator(int column, bool descending) {
     HWND header = ListView_GetHeader(ListView1);
     const int n = Header_GetItemCount(header);
@@ -445,7 +459,9 @@ void Form1Window::offerKeywords(const std::vector<std::string>& offers) {
     SendMessageW(Combo1, CB_SETEDITSEL, 0, MAKELPARAM(LOWORD(selection), HIWORD(selection)));
 }
 
-void Form1Window::setSizeTwips(app::Twips size) {
+void Form1Window::setSizeTwips(app::Twips size, app::Sizing sizing) {
+    // The list and full layouts may be enlarged but not made smaller.
+    minimumTwips_ = sizing == app::Sizing::Minimum ? size : app::Twips{};
     setOuterSizeTwips(hwnd_, size.x, size.y);
 }
 

@@ -51,6 +51,7 @@ class Form1Window final : private app::View, private CommandHost {
     void setRows(const std::vector<app::Row>& rows) override;
     void addRows(const std::vector<app::Row>& rows) override;
     void setBusy(bool busy) override;
+    void setRow(int row, const app::Row& cells) override;
     void setSortIndicator(int column, bool descending) override;
     void selectRow(int row) override;
     void setCount(const std::string& caption) override;
@@ -58,7 +59,7 @@ class Form1Window final : private app::View, private CommandHost {
     void setText(app::Box box, const std::string& text) override;
     void setKeywordItems(const std::vector<std::string>& items) override;
     void offerKeywords(const std::vector<std::string>& offers) override;
-    void setSizeTwips(app::Twips size) override;
+    void setSizeTwips(app::Twips size, app::Sizing sizing) override;
     app::Twips positionTwips() const override;
     void moveTwips(app::Twips position) override;
     void setComboWidthTwips(int width) override;
@@ -85,6 +86,7 @@ class Form1Window final : private app::View, private CommandHost {
     std::unique_ptr<FormLayout> layout_;
     std::vector<HIMAGELIST> icons_;
     std::vector<app::Row> rows_;             // what ListView1 shows
+    app::Twips minimumTwips_;                // the least outer size, 0 × 0 for none
     std::vector<std::string> headers_;       // its columns
     std::vector<std::string> keywordItems_;  // Combo1's list when it offers nothing
     bool offering_ = false;                  // Combo1's list holds offers
