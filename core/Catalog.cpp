@@ -1,5 +1,6 @@
 #include "core/Catalog.h"
 
+#include "core/DiskNames.h"
 #include "core/Paths.h"
 
 namespace brim::core {
@@ -11,15 +12,15 @@ bool Catalog::ListDir(const std::string& folder, const RowSink& add, const Probl
         std::string bytes;  // one buffer for every file of the folder
         for (const auto& name : contents.files) {
             if (control.stop.stop_requested()) return;
-            FavoriteItem row{name, label, {}, {}, path + name};
-            if (contents.folder->readFile(name, bytes)) {
+            FavoriteItem row{name.shown, label, {}, {}, path + name.disk};
+            if (contents.folder->readFile(name.disk, bytes)) {
                 row.comment = profile_.valueIn(bytes, kCommentSection, kCommentKey);
                 row.url = profile_.valueIn(bytes, kShortcutSection, kUrlKey);
             }
             rows.push_back(std::move(row));
         }
     };
-    return walkTreeOrdered(fs_, root_, folder, control, work, add, problem);
+    return walkTreeOrdered(fs_, profile_.codePage(), root_, folder, control, work, add, problem);
 }
 
 bool Catalog::allFavorites(std::vector<FavoriteItem>& rows, const ProblemSink& problem,
@@ -37,15 +38,19 @@ bool Catalog::ListFolder(const std::string& folder, const std::function<void(std
         rows.push_back({{}, label, {}, {}, {}});
     };
     return walkTreeOrdered(
-        fs_, root_, folder, control, work, [&](FavoriteItem&& row) { add(std::move(row.folder)); },
-        problem);
+        fs_, profile_.codePage(), root_, folder, control, work,
+        [&](FavoriteItem&& row) { add(std::move(row.folder)); }, problem);
 }
 
-FavoriteFields Catalog::fieldsOf(std::string_view path) const {
+FavoriteFields Catalog::fieldsOf(std::string_view path, const std::string& file) const {
     const auto [folder, name] = SplitAtLastSeparator(path);
-    ShortcutValues values = profile_.ReadShortcut(FullPath(root_, path));
+    ShortcutValues values = profile_.ReadShortcut(file.empty() ? locate(path) : file);
     return {std::string(folder), StripExtension(name), std::move(values.url),
             std::move(values.comment)};
+}
+
+std::string Catalog::locate(std::string_view path) const {
+    return LocateOnDisk(fs_, profile_.codePage(), root_, path);
 }
 
 }  // namespace brim::core

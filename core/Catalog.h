@@ -19,15 +19,16 @@ enum ListMode : std::int32_t {
     kListPages = 2,      // "site", "URL"
 };
 
-// One row of the favorites list. The file is found again as
-// FullPath(folder + name); address and path come from the same single read
-// as the comment, for the command line's rows.
+// One row of the favorites list. Name and folder are shown text (a name in
+// the code page decoded); `path` is the file's real name on disk, through
+// which every later step finds the file. The address comes from the same
+// single read as the comment, for the command line's rows.
 struct FavoriteItem {
-    std::string name;     // the file's name with its extension, as listed
+    std::string name;     // the file's name with its extension, as shown
     std::string folder;   // the folder label: "\", "\Links\", "\A\B\"
     std::string comment;  // "Words" of "CommentKey", empty when none
     std::string url;      // "URL" of "InternetShortcut", empty when none
-    std::string path;     // the system's absolute path of the file
+    std::string path;     // the system's absolute path of the file, bytes as on disk
     bool operator==(const FavoriteItem&) const = default;
 };
 
@@ -70,8 +71,13 @@ class Catalog {
                     const ProblemSink& problem = {}, const WalkControl& control = {}) const;
 
     // The favorite at `path` (a folder label followed by a file name, or an
-    // absolute path) as the edit boxes show it.
-    FavoriteFields fieldsOf(std::string_view path) const;
+    // absolute path) as the edit boxes show it. The file read is `file` (a
+    // row's path) when given, else the one `locate` finds.
+    FavoriteFields fieldsOf(std::string_view path, const std::string& file = {}) const;
+
+    // The system's path of the file or folder `path` designates, spelled as
+    // on disk when it exists up to case or code page (LocateOnDisk).
+    std::string locate(std::string_view path) const;
 
   private:
     platform::FileSystem& fs_;

@@ -66,4 +66,27 @@ void RemoveEmptyFolders(const Catalog& catalog, bool dryRun,
                         const std::function<void(const std::string&)>& removed,
                         std::vector<PruneProblem>& problems);
 
+// One name that fixing names met: a name in the code page renamed to its
+// UTF-8 form, or one left as it is.
+struct NameFix {
+    enum class Kind {
+        Renamed,      // renamed (with a dry run: would be)
+        Clash,        // the UTF-8 name, or one equal up to case, is taken: both kept
+        Undecodable,  // valid in no encoding: only the user can name it
+        Failed,       // the rename failed: see `io`
+    };
+    Kind kind = Kind::Renamed;
+    std::string shown;  // folder label + name as shown ("\日本語\表示.url"; a folder ends in "\")
+    std::string from;  // the system's path, bytes as on disk
+    std::string to;    // the system's path with the UTF-8 name
+    platform::IoResult io;
+};
+
+// Renames every file and folder below the Favorites folder whose name is in
+// the code page, not UTF-8, to the same name in UTF-8, deepest first. A name
+// is never renamed over another; a clash and a name valid in no encoding are
+// reported and left. With `dryRun` nothing is renamed and the result says
+// what would be.
+std::vector<NameFix> FixNames(const Catalog& catalog, bool dryRun);
+
 }  // namespace brim::core

@@ -167,8 +167,8 @@ Exporter::Favorite Exporter::read(const ListRow& row) const {
     const auto [folder, name] = SplitAtLastSeparator(f.relative);
     f.folder = folder.empty() ? std::string() : std::string(folder.substr(0, folder.size() - 1));
     f.title = StripExtension(name);
-    ShortcutValues values =
-        catalog_.profile().ReadShortcut(FullPath(catalog_.FavoritesRoot(), f.relative));
+    f.path = row.path.empty() ? catalog_.locate(f.relative) : row.path;
+    ShortcutValues values = catalog_.profile().ReadShortcut(f.path);
     f.url = std::move(values.url);
     f.comment = std::move(values.comment);
     return f;
@@ -296,8 +296,7 @@ std::string Exporter::NetscapeFile(const std::vector<ListRow>& rows, bool pages,
             title = std::move(f.title);
             url = std::move(f.url);
             comment = std::move(f.comment);
-            if (const auto mtime = catalog_.fileSystem().modificationTime(
-                    FullPath(catalog_.FavoritesRoot(), f.relative))) {
+            if (const auto mtime = catalog_.fileSystem().modificationTime(f.path)) {
                 date = std::to_string(*mtime);
             }
         }

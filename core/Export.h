@@ -14,10 +14,12 @@ namespace brim::core {
 
 // A row of the list as the exports read it: the row text and its second
 // cell (a favorite's file name and folder label, or a page's title and
-// address).
+// address), and a favorite's file as on disk (FavoriteItem::path; when empty,
+// the file is looked up from the two cells).
 struct ListRow {
     std::string text;
     std::string second;
+    std::string path = {};
 };
 
 struct HtmlOptions {
@@ -83,6 +85,7 @@ class Exporter {
   private:
     struct Favorite {
         std::string relative;  // folder label without its first "\" + file name
+        std::string path;      // the system's path of the file
         std::string folder;    // the folder part without separators at either end: "A\B"
         std::string title;     // the file name without its short extension
         std::string url;

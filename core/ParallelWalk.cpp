@@ -34,8 +34,8 @@ struct Node {
 
 class OrderedWalk {
   public:
-    OrderedWalk(platform::FileSystem& fs, const WalkControl& control, const FolderWork& work)
-        : fs_(fs), control_(control), work_(work) {}
+    OrderedWalk(platform::FileSystem& fs, const platform::CodePage& cp, const WalkControl& control, const FolderWork& work)
+        : fs_(fs), cp_(cp), control_(control), work_(work) {}
 
     bool run(Node& root, const std::function<void(FavoriteItem&&)>& add,
              const std::function<void(const WalkProblem&)>& problem) {
@@ -139,14 +139,15 @@ class OrderedWalk {
         std::vector<FavoriteItem> rows;
         std::vector<std::unique_ptr<Node>> children;
         auto contents =
-            readFolder(fs_, node.path, [&](const WalkProblem& p) { problems.push_back(p); });
+            readFolder(fs_, cp_, node.path, [&](const WalkProblem& p) { problems.push_back(p); });
         const bool listed = contents.has_value();
         if (listed) {
             work_(node.path, node.label, *contents, rows);
             for (auto name = contents->subfolders.rbegin(); name != contents->subfolders.rend();
                  ++name) {
                 children.push_back(std::make_unique<Node>(
-                    node.path + *name + platform::kNativeSeparator, node.label + *name + "\\"));
+                    node.path + name->disk + platform::kNativeSeparator,
+                    node.label + name->shown + "\\"));
             }
             contents.reset();  // the folder is closed before the next is opened
         } else {
@@ -168,6 +169,7 @@ class OrderedWalk {
     }
 
     platform::FileSystem& fs_;
+    const platform::CodePage& cp_;
     const WalkControl& control_;
     const FolderWork& work_;
     std::mutex mutex_;
@@ -179,12 +181,13 @@ class OrderedWalk {
 
 }  // namespace
 
-bool walkTreeOrdered(platform::FileSystem& fs, const std::string& favoritesRoot,
+bool walkTreeOrdered(platform::FileSystem& fs, const platform::CodePage& cp,
+                     const std::string& favoritesRoot,
                      const std::string& start, const WalkControl& control, const FolderWork& work,
                      const std::function<void(FavoriteItem&&)>& add,
                      const std::function<void(const WalkProblem&)>& problem) {
     Node root(start, FolderLabel(favoritesRoot, start));
-    OrderedWalk walk(fs, control, work);
+    OrderedWalk walk(fs, cp, control, work);
     return walk.run(root, add, problem);
 }
 

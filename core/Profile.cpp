@@ -113,6 +113,16 @@ WriteStatus Profile::write(const std::string& path, std::string_view section, st
 }
 
 WriteStatus Profile::write(const std::string& path, std::span<const ProfileChange> changes) const {
+    // Read and replaced under the lock, so that another program's change of
+    // another key made meanwhile is read and kept.
+    const auto lock = fs_.lockForUpdate(path);
+    if (lock.status.error == IoError::Busy)
+        return {WriteStatus::Kind::WriteFailed, lock.status, {}, {}};
+    return writeLocked(path, changes);
+}
+
+WriteStatus Profile::writeLocked(const std::string& path,
+                                 std::span<const ProfileChange> changes) const {
     const auto bad = [](std::string_view name, std::string_view forbidden) {
         return name.empty() || name.find_first_of(forbidden) != std::string_view::npos;
     };
@@ -123,11 +133,6 @@ WriteStatus Profile::write(const std::string& path, std::span<const ProfileChang
         }
     }
 
-    // Read and replaced under the lock, so that another program's change of
-    // another key made meanwhile is read and kept.
-    const auto lock = fs_.lockForUpdate(path);
-    if (lock.status.error == IoError::Busy)
-        return {WriteStatus::Kind::WriteFailed, lock.status, {}, {}};
     std::string old;
     const auto r = fs_.readFile(path, old);
     if (!r && r.error != IoError::NotFound) return {WriteStatus::Kind::ReadFailed, r, {}, {}};

@@ -83,6 +83,9 @@ class Profile {
     // Every change in one read and one replacement of the file, under the
     // folder's lock: the file holds all of them or none.
     WriteStatus write(const std::string& path, std::span<const ProfileChange> changes) const;
+    // The same for a caller that holds the folder's lock already
+    // (FileSystem::lockForUpdate), having looked the file up under it.
+    WriteStatus writeLocked(const std::string& path, std::span<const ProfileChange> changes) const;
 
     // The value in a file's bytes already read, so that a walk that needs
     // several keys of one file reads the file once.

@@ -128,10 +128,10 @@ bool Search::SearchDir(const std::string& folder, const std::vector<std::string>
         if (keys.empty()) return;
         // Buffers of one folder, reused from file to file.
         std::string bytes, text, folded, comment, url;
-        for (const auto& name : contents.files) {
+        for (const auto& [disk, name] : contents.files) {
             if (control.stop.stop_requested()) return;
             // One read serves the address, the comment field and the row.
-            const bool read = static_cast<bool>(contents.folder->readFile(name, bytes));
+            const bool read = static_cast<bool>(contents.folder->readFile(disk, bytes));
             const auto commentOf = [&] {
                 return read ? profile.valueIn(bytes, kCommentSection, kCommentKey) : std::string();
             };
@@ -159,12 +159,12 @@ bool Search::SearchDir(const std::string& folder, const std::vector<std::string>
             }
             if (match) {
                 rows.push_back(FavoriteItem{name, label, useComment ? comment : commentOf(),
-                                            useAddress ? url : urlOf(), path + name});
+                                            useAddress ? url : urlOf(), path + disk});
             }
         }
     };
-    return walkTreeOrdered(catalog_.fileSystem(), catalog_.FavoritesRoot(), folder, control, work,
-                           add, problem);
+    return walkTreeOrdered(catalog_.fileSystem(), catalog_.profile().codePage(),
+                           catalog_.FavoritesRoot(), folder, control, work, add, problem);
 }
 
 bool Search::Same(const std::string& url, const SearchOptions& options, const RowSink& add,

@@ -1,5 +1,8 @@
 #include "core/Walk.h"
 
+#include <set>
+
+#include "core/DiskNames.h"
 #include "core/Paths.h"
 #include "platform/NativePaths.h"
 
@@ -9,7 +12,51 @@ using platform::kDirectory;
 using platform::kHidden;
 using platform::kSystem;
 
-std::optional<FolderContents> readFolder(platform::FileSystem& fs, const std::string& folder,
+namespace {
+
+// The name `disk` as shown, or nullopt when it cannot be written in the
+// program's notation (it holds "\" or "/" once decoded).
+std::optional<ShownName> expressible(const std::string& disk, const platform::CodePage& cp) {
+    ShownName shown = ShowName(disk, cp);
+    if (shown.text.find_first_of("\\/") != std::string::npos) return std::nullopt;
+    return shown;
+}
+
+}  // namespace
+
+void ShownNameCount::note(const WalkProblem& p) {
+    if (p.kind == WalkProblem::Kind::ShownDecoded || p.kind == WalkProblem::Kind::ShownReplaced) {
+        noted_.emplace(p.path, p.kind);
+    }
+}
+
+ShownNameCount::Counts ShownNameCount::among(const std::vector<std::string>& paths) const {
+    Counts counts;
+    if (noted_.empty()) return counts;
+    std::set<std::string_view> seen;
+    const auto native = platform::NativePaths::native();
+    for (const auto& path : paths) {
+        // The file, then each folder above it.
+        for (std::string_view p = path; !p.empty();) {
+            const auto it = noted_.find(std::string(p));
+            if (it != noted_.end() && seen.insert(it->first).second) {
+                ++(it->second == WalkProblem::Kind::ShownDecoded ? counts.decoded
+                                                                 : counts.replaced);
+            }
+            const std::size_t sep = native.lastSeparator(p);
+            if (sep == std::string_view::npos || sep == 0) break;
+            p = p.substr(0, sep);
+        }
+    }
+    return counts;
+}
+
+bool isWalkedFolder(const platform::DirEntry& e, const platform::CodePage& cp) {
+    return isFolderToEnter(e) && expressible(e.name, cp).has_value();
+}
+
+std::optional<FolderContents> readFolder(platform::FileSystem& fs, const platform::CodePage& cp,
+                                         const std::string& folder,
                                          const std::function<void(const WalkProblem&)>& problem) {
     FolderContents contents;
     contents.folder = fs.openFolder(folder);
@@ -20,16 +67,26 @@ std::optional<FolderContents> readFolder(platform::FileSystem& fs, const std::st
         const bool isFile = (e.attributes & (kDirectory | kHidden | kSystem)) == 0;
         const bool enter = isFolderToEnter(e);
         if (!isFile && !enter) continue;
-        if (!isExpressibleName(e.name)) {
+        auto shown = expressible(e.name, cp);
+        if (!shown) {
             if (problem) problem({WalkProblem::Kind::Unexpressible, folder + e.name});
             continue;
         }
-        (isFile ? contents.files : contents.subfolders).push_back(std::move(e.name));
+        // Windows marks these system files; a copy on another disk lost the mark.
+        if (isFile && isSystemFileName(shown->text)) continue;
+        if (problem && shown->form != NameForm::Utf8) {
+            problem({shown->form == NameForm::CodePage ? WalkProblem::Kind::ShownDecoded
+                                                       : WalkProblem::Kind::ShownReplaced,
+                     folder + e.name});
+        }
+        (isFile ? contents.files : contents.subfolders)
+            .push_back({std::move(e.name), std::move(shown->text)});
     }
     return contents;
 }
 
-bool walkTree(platform::FileSystem& fs, const std::string& favoritesRoot, const std::string& start,
+bool walkTree(platform::FileSystem& fs, const platform::CodePage& cp,
+              const std::string& favoritesRoot, const std::string& start,
               const WalkVisitor& visitor) {
     struct Pending {
         std::string path;
@@ -42,7 +99,7 @@ bool walkTree(platform::FileSystem& fs, const std::string& favoritesRoot, const 
     while (!stack.empty()) {
         Pending current = std::move(stack.back());
         stack.pop_back();
-        const auto contents = readFolder(fs, current.path, visitor.problem);
+        const auto contents = readFolder(fs, cp, current.path, visitor.problem);
         if (!contents) {
             if (visitor.problem) visitor.problem({WalkProblem::Kind::Unreadable, current.path});
             if (first) return false;
@@ -51,8 +108,8 @@ bool walkTree(platform::FileSystem& fs, const std::string& favoritesRoot, const 
         first = false;
         if (visitor.folder) visitor.folder(current.path, current.label, *contents);
         for (const auto& name : contents->subfolders) {
-            stack.push_back(
-                {current.path + name + platform::kNativeSeparator, current.label + name + "\\"});
+            stack.push_back({current.path + name.disk + platform::kNativeSeparator,
+                             current.label + name.shown + "\\"});
         }
     }
     return true;

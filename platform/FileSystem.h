@@ -125,6 +125,14 @@ class FileSystem {
     // Creates one folder; its parent must exist. Succeeds when it exists already.
     virtual IoResult createFolder(const std::string& path) = 0;
 
+    // Gives a file or folder a new name in the same folder; fails with Exists,
+    // changing nothing, when the new name is taken.
+    virtual IoResult renameNew(const std::string& from, const std::string& to) {
+        static_cast<void>(from);
+        static_cast<void>(to);
+        return {IoError::Other, 0};
+    }
+
     // Removes one empty folder; fails, removing nothing, when it holds anything.
     virtual IoResult removeFolder(const std::string& path) = 0;
 

@@ -41,6 +41,10 @@ class FlakyFileSystem final : public platform::FileSystem {
     std::optional<std::int64_t> modificationTime(const std::string& p) override {
         return real.modificationTime(p);
     }
+    platform::IoResult renameNew(const std::string& from, const std::string& to) override {
+        if (unwritable.count(from)) return {platform::IoError::Denied, EACCES};
+        return real.renameNew(from, to);
+    }
     platform::IoResult removeFolder(const std::string& p) override {
         if (unremovable.count(p)) return {platform::IoError::Denied, EACCES};
         return real.removeFolder(p);

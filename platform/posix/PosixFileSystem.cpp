@@ -307,6 +307,11 @@ std::optional<std::int64_t> PosixFileSystem::modificationTime(const std::string&
     return static_cast<std::int64_t>(st.st_mtime);
 }
 
+IoResult PosixFileSystem::renameNew(const std::string& from, const std::string& to) {
+    if (renameNoReplace(from, to) == 0) return {};
+    return errno == EEXIST ? IoResult{IoError::Exists, EEXIST} : ioFailure(errno);
+}
+
 IoResult PosixFileSystem::removeFolder(const std::string& path) {
     if (::rmdir(path.c_str()) == 0) return {};
     return ioFailure(errno);

@@ -21,6 +21,7 @@ class PosixFileSystem final : public FileSystem {
     IoResult replaceFile(const std::string& path, std::string_view bytes) override;
     IoResult createFolder(const std::string& path) override;
     IoResult removeFolder(const std::string& path) override;
+    IoResult renameNew(const std::string& from, const std::string& to) override;
     IoResult createNewFile(const std::string& path, std::string_view bytes) override;
     std::unique_ptr<NewFiles> newFilesIn(const std::string& folder) override;
     std::optional<std::int64_t> modificationTime(const std::string& path) override;

@@ -251,6 +251,15 @@ IoResult Win32FileSystem::removeFolder(const std::string& path) {
     return lastFailure();
 }
 
+IoResult Win32FileSystem::renameNew(const std::string& from, const std::string& to) {
+    // Without MOVEFILE_REPLACE_EXISTING an existing name is never replaced.
+    if (MoveFileExW(longPath(kPaths.withoutTrailingSeparator(from)).c_str(),
+                    longPath(kPaths.withoutTrailingSeparator(to)).c_str(), 0)) {
+        return {};
+    }
+    return lastFailure();
+}
+
 IoResult Win32FileSystem::createNewFile(const std::string& path, std::string_view bytes) {
     Handle h(CreateFileW(longPath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                          FILE_ATTRIBUTE_NORMAL, nullptr));

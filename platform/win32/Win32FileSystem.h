@@ -13,6 +13,7 @@ class Win32FileSystem final : public FileSystem {
     IoResult replaceFile(const std::string& path, std::string_view bytes) override;
     IoResult createFolder(const std::string& path) override;
     IoResult removeFolder(const std::string& path) override;
+    IoResult renameNew(const std::string& from, const std::string& to) override;
     IoResult createNewFile(const std::string& path, std::string_view bytes) override;
     std::optional<std::int64_t> modificationTime(const std::string& path) override;
     LockAttempt lockForUpdate(const std::string& path) override;

@@ -80,7 +80,7 @@ class ParallelWalkTest : public test::CatalogFixture {
                 log.push_back(entry(r));
             }
         };
-        EXPECT_TRUE(walkTree(fs, root, root, visitor));
+        EXPECT_TRUE(walkTree(fs, cp, root, root, visitor));
         return log;
     }
 };
@@ -93,7 +93,7 @@ TEST_F(ParallelWalkTest, EveryWalkGivesTheOneThreadOrderOnAnyNumberOfThreads) {
     visitor.folder = [&](const std::string&, const std::string& label, const FolderContents&) {
         labels.push_back(label);
     };
-    ASSERT_TRUE(walkTree(fs, root, root, visitor));
+    ASSERT_TRUE(walkTree(fs, cp, root, root, visitor));
     ASSERT_GT(labels.size(), 150u);
     Log named;  // the rows whose names hold "1-", as a search by name finds them
     for (const auto& e : expected) {
