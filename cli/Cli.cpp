@@ -97,12 +97,32 @@ bool Context::confirm(std::string_view question) const {
 
 core::ProblemSink Context::problemReporter() const {
     return [this](const core::WalkProblem& p) {
-        if (p.kind == core::WalkProblem::Kind::Unexpressible) {
+        using Kind = core::WalkProblem::Kind;
+        if (p.kind == Kind::ShownDecoded || p.kind == Kind::ShownReplaced) {
+            shownNames.note(p);
+        } else if (p.kind == Kind::Unexpressible) {
             fail("skipped a name that cannot be shown: " + p.path);
         } else if (p.path != catalog.FavoritesRoot()) {
             fail("skipped a folder that cannot be read: " + p.path);
         }
     };
+}
+
+void Context::warnShownNames(const std::vector<std::string>& paths) const {
+    const auto counts = shownNames.among(paths);
+    const auto names = [](std::size_t n) {
+        return std::to_string(n) + (n == 1 ? " name" : " names");
+    };
+    if (counts.decoded > 0) {
+        err << kProgram << ": " << names(counts.decoded) << " in " << services.codePage->name()
+            << " rather than UTF-8 shown decoded; \"" << kProgram
+            << " fix-names\" renames them to UTF-8\n";
+    }
+    if (counts.replaced > 0) {
+        err << kProgram << ": " << names(counts.replaced)
+            << " in no known encoding shown with U+FFFD; rename "
+            << (counts.replaced == 1 ? "it" : "them") << " in a file manager\n";
+    }
 }
 
 int Context::favoritesUnreadable() const {
@@ -111,10 +131,15 @@ int Context::favoritesUnreadable() const {
 
 int Context::printFavorites(const std::function<bool(const core::RowSink&)>& walk) const {
     FavoritesPrinter printer(out, json);
-    if (!walk([&](core::FavoriteItem&& row) { printer.add(std::move(row)); })) {
+    std::vector<std::string> paths;
+    if (!walk([&](core::FavoriteItem&& row) {
+            paths.push_back(row.path);
+            printer.add(std::move(row));
+        })) {
         return favoritesUnreadable();
     }
     printer.finish();
+    warnShownNames(paths);
     return kSuccess;
 }
 
@@ -132,6 +157,7 @@ std::vector<std::unique_ptr<Command>> allCommands() {
     commands.push_back(makePruneCommand());
     commands.push_back(makeExportCommand());
     commands.push_back(makeImportCommand());
+    commands.push_back(makeFixNamesCommand());
     return commands;
 }
 
@@ -205,7 +231,7 @@ int parseAndRun(std::span<const std::string> args, platform::Services& services,
         absoluteFromWorkingFolder(favorites.empty() ? services.folders->favorites() : favorites));
     const core::Profile profile(*services.fs, *services.codePage, *services.folders);
     const core::Catalog catalog(*services.fs, profile, root);
-    const Context ctx{services, profile, catalog, json, out, err, questions};
+    const Context ctx{services, profile, catalog, json, out, err, questions, {}};
     return command->run(ctx);
 }
 

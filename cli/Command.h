@@ -34,6 +34,8 @@ struct Context {
     std::ostream& out;
     std::ostream& err;
     std::istream* questions = nullptr;  // where answers come from; null: no one to ask
+    // The names the walks showed decoded, for warnShownNames.
+    mutable core::ShownNameCount shownNames{};
 
     platform::FileSystem& fs() const { return *services.fs; }
     // "brimmark-cli: MESSAGE" on stderr, control characters shown visibly;
@@ -45,8 +47,11 @@ struct Context {
     // once when there is no one to ask.
     bool confirm(std::string_view question) const;
     // Reports on stderr what a walk skipped; the root itself is left to
-    // favoritesUnreadable().
+    // favoritesUnreadable(). Names shown decoded are noted in shownNames.
     core::ProblemSink problemReporter() const;
+    // Warns on stderr of the names shown decoded among the files and folders
+    // of `paths`, and tells how to fix them.
+    void warnShownNames(const std::vector<std::string>& paths) const;
     // The failure of a walk whose Favorites folder cannot be read.
     int favoritesUnreadable() const;
     // Prints the favorites rows that `walk` feeds in, as list, search and
@@ -121,6 +126,7 @@ std::unique_ptr<Command> makeDeleteCommand();
 std::unique_ptr<Command> makePruneCommand();
 std::unique_ptr<Command> makeExportCommand();
 std::unique_ptr<Command> makeImportCommand();
+std::unique_ptr<Command> makeFixNamesCommand();
 
 // `path` made absolute against the working folder; an absolute one is kept.
 std::string absoluteFromWorkingFolder(const std::string& path);

@@ -2,7 +2,6 @@
 #include "app/Trash.h"
 #include "cli/Command.h"
 #include "cli/Output.h"
-#include "core/Paths.h"
 
 namespace brim::cli {
 namespace {
@@ -24,7 +23,8 @@ class DeleteCommand final : public Command {
         std::vector<std::string> moved;
         int rc = kSuccess;
         for (const auto& operand : operands) {
-            const std::string path = core::FullPath(ctx.catalog.FavoritesRoot(), operand);
+            // Found as Windows finds it: whatever the case, or the code page, of its name.
+            const std::string path = ctx.catalog.locate(operand);
             // The window's "削除" takes the same steps: found, asked, moved.
             const app::TrashOutcome r = app::MoveToTrash(ctx.fs(), *ctx.services.trash, path, [&] {
                 return yes_ || ctx.confirm("Move " + path + " to the trash?");

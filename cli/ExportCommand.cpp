@@ -53,10 +53,15 @@ class ExportCommand final : public Command {
         if (!search_.check(error)) return ctx.usage(error, *this);
         std::vector<core::ListRow> rows;
         if (!search_.run(ctx, words, [&](core::FavoriteItem&& item) {
-                rows.push_back({std::move(item.name), std::move(item.folder)});
+                rows.push_back(
+                    {std::move(item.name), std::move(item.folder), std::move(item.path)});
             })) {
             return ctx.favoritesUnreadable();
         }
+        std::vector<std::string> paths;
+        for (const auto& row : rows)
+            paths.push_back(row.path);
+        ctx.warnShownNames(paths);
         if (rows.empty()) return ctx.fail("the list is empty: nothing to export");
 
         const core::Exporter exporter(ctx.catalog);

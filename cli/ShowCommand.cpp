@@ -2,7 +2,6 @@
 
 #include "cli/Command.h"
 #include "cli/Output.h"
-#include "core/Paths.h"
 
 namespace brim::cli {
 namespace {
@@ -19,10 +18,10 @@ class ShowCommand final : public Command {
     int run(const Context& ctx) override {
         const std::string& path = operands.front();
         const auto& catalog = ctx.catalog;
-        if (!ctx.fs().attributes(core::FullPath(catalog.FavoritesRoot(), path))) {
-            return ctx.fail("no such favorite: " + path);
-        }
-        const core::FavoriteFields f = catalog.fieldsOf(path);
+        // Found as Windows finds it: whatever the case, or the code page, of its name.
+        const std::string file = catalog.locate(path);
+        if (!ctx.fs().attributes(file)) return ctx.fail("no such favorite: " + path);
+        const core::FavoriteFields f = catalog.fieldsOf(path, file);
         if (ctx.json) {
             ctx.out << jsonObject({{"folder", f.folder},
                                    {"name", f.name},

@@ -2,6 +2,7 @@
 
 #include "core/DiskNames.h"
 #include "core/Paths.h"
+#include "platform/NativePaths.h"
 
 namespace brim::core {
 
@@ -43,8 +44,15 @@ bool Catalog::ListFolder(const std::string& folder, const std::function<void(std
 }
 
 FavoriteFields Catalog::fieldsOf(std::string_view path, const std::string& file) const {
-    const auto [folder, name] = SplitAtLastSeparator(path);
-    ShortcutValues values = profile_.ReadShortcut(file.empty() ? locate(path) : file);
+    const auto [folder, typed] = SplitAtLastSeparator(path);
+    const std::string found = file.empty() ? locate(path) : file;
+    // The name as the file spells it, when there is one: "index" finds Index.URL.
+    std::string name(typed);
+    if (fs_.attributes(found)) {
+        const auto slash = platform::NativePaths::native().lastSeparator(found);
+        name = ShowName(std::string_view(found).substr(slash + 1), profile_.codePage()).text;
+    }
+    ShortcutValues values = profile_.ReadShortcut(found);
     return {std::string(folder), StripExtension(name), std::move(values.url),
             std::move(values.comment)};
 }

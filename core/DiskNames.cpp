@@ -86,6 +86,8 @@ std::string LocateOnDisk(platform::FileSystem& fs, const platform::CodePage& cp,
     const auto paths = platform::NativePaths::native();
     const char sep = paths.separator();
     const std::string full = FullPath(favoritesRoot, p, paths);
+    // Most paths name their file exactly; only a miss lists folders.
+    if (fs.attributes(full)) return full;
     // The Favorites folder is taken as it is; any other absolute path is
     // looked up from its root.
     std::size_t pos = paths.rootLength(full);

@@ -4,7 +4,7 @@ _brimmark_cli() {
     local cur prev words cword
     _init_completion -s || return
 
-    local verbs="list folders show search same pages open save delete prune-empty export import"
+    local verbs="list folders show search same pages open save delete prune-empty fix-names export import"
     local common="--favorites --json --help -h --version"
     local search_opts="--and --or --fields --ignore-case --case-sensitive"
 
@@ -67,7 +67,7 @@ _brimmark_cli() {
         search) opts=$search_opts ;;
         save) opts="--name --url --comment --folder" ;;
         delete) opts="--yes" ;;
-        prune-empty) opts="--dry-run" ;;
+        prune-empty|fix-names) opts="--dry-run" ;;
         export)
             if [[ -z $format && $cur != -* ]]; then
                 COMPREPLY=($(compgen -W "html csv netscape" -- "$cur"))

@@ -110,8 +110,9 @@ TEST_F(HostileTree, EveryOperationEndsInOrderAndChangesNothing) {
     EXPECT_EQ(std::count_if(rows.begin(), rows.end(),
                             [](const FavoriteItem& r) { return r.folder == "\\Many\\"; }),
               10000);
-    ASSERT_EQ(problems.size(), 1u);  // the name that is not UTF-8
-    EXPECT_EQ(problems[0].kind, WalkProblem::Kind::Unexpressible);
+    ASSERT_EQ(problems.size(), 1u);  // the name in no encoding, listed with U+FFFD
+    EXPECT_EQ(problems[0].kind, WalkProblem::Kind::ShownReplaced);
+    EXPECT_TRUE(comments.count("\\Odd\\bad\uFFFD\uFFFDutf8.url"));
     EXPECT_EQ(catalog.fieldsOf("\\Odd\\utf8-bom.url").url, "http://bom/");
 
     const Search search(catalog, mapper);

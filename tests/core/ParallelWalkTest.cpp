@@ -72,8 +72,8 @@ class ParallelWalkTest : public test::CatalogFixture {
                              const FolderContents& contents) {
             std::string bytes;
             for (const auto& name : contents.files) {
-                FavoriteItem r{name, label, {}, {}, path + name};
-                if (contents.folder->readFile(name, bytes)) {
+                FavoriteItem r{name.shown, label, {}, {}, path + name.disk};
+                if (contents.folder->readFile(name.disk, bytes)) {
                     r.comment = profile.valueIn(bytes, kCommentSection, kCommentKey);
                     r.url = profile.valueIn(bytes, kShortcutSection, kUrlKey);
                 }

@@ -97,6 +97,7 @@ TEST_F(WindowsTreeTest, ShowFindsEachFileAsShownOrTypedInAnyCase) {
         for (const auto& path : {shown, typed}) {
             EXPECT_EQ(catalog.locate(path), root + f.file) << path;
             const FavoriteFields fields = catalog.fieldsOf(path);
+            EXPECT_EQ(fields.name, StripExtension(f.name)) << path;  // spelled as the file is
             EXPECT_EQ(fields.url, f.url) << path;
             EXPECT_EQ(fields.comment, f.comment) << path;
         }

@@ -108,6 +108,8 @@ brimmark-cli search --fields name,c|name,comment
 brimmark-cli export |csv html netscape 
 brimmark-cli export csv --ou|--output 
 brimmark-cli prune-empty --d|--dry-run 
+brimmark-cli f|fix-names folders 
+brimmark-cli fix-names --d|--dry-run 
 brimmark-cli i|import 
 brimmark-cli import ch|chrome chromium 
 brimmark-cli import firefox --in|--into 
