@@ -5,15 +5,21 @@
 
 namespace brim::app {
 
-void FillJob::add(Row&& row) {
+void FillJob::add(Row&& row, std::string file) {
     bool wake = false;
     {
         const std::lock_guard lock(mutex_);
         rows_.push_back(std::move(row));
+        files_.push_back(std::move(file));
         wake = armed_;
         armed_ = false;
     }
     if (wake) wake_(weak_from_this());
+}
+
+void FillJob::tell(std::string notice) {
+    const std::lock_guard lock(mutex_);
+    notice_ = std::move(notice);
 }
 
 void FillJob::finish() {
@@ -30,7 +36,9 @@ FillJob::Batch FillJob::take() {
     Batch batch;
     const std::lock_guard lock(mutex_);
     batch.rows.swap(rows_);
+    batch.files.swap(files_);
     batch.finished = finished_;
+    if (finished_) batch.notice = std::move(notice_);
     return batch;
 }
 

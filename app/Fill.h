@@ -7,6 +7,7 @@
 #include <memory>
 #include <mutex>
 #include <stop_token>
+#include <string>
 #include <vector>
 
 #include "app/View.h"
@@ -23,14 +24,19 @@ class FillJob : public std::enable_shared_from_this<FillJob> {
     std::stop_token token() const { return stop_.get_token(); }
     void stop() { stop_.request_stop(); }
 
-    // The walk's side.
-    void add(Row&& row);
+    // The walk's side. `file`: the favorite's file as on disk, for a row that has one.
+    void add(Row&& row, std::string file = {});
+    // What the window is to say once the whole list has come; not said when
+    // the fill is stopped.
+    void tell(std::string notice);
     void finish();
 
     // The window's side.
     struct Batch {
         std::vector<Row> rows;
+        std::vector<std::string> files;  // one per row
         bool finished = false;
+        std::string notice;  // with the last batch
     };
     // Everything added since the last take.
     Batch take();
@@ -46,6 +52,8 @@ class FillJob : public std::enable_shared_from_this<FillJob> {
     mutable std::mutex mutex_;
     std::condition_variable ended_;
     std::vector<Row> rows_;
+    std::vector<std::string> files_;
+    std::string notice_;
     bool armed_ = true;
     bool finished_ = false;
 };

@@ -51,4 +51,21 @@ std::string reasonText(const core::WriteStatus& status) {
     return reasonText(status.io);
 }
 
+std::string shownNamesText(const core::ShownNameCount::Counts& counts,
+                           const std::string& codePage) {
+    std::string text;
+    if (counts.decoded > 0) {
+        text += codePage + " の名前 " + std::to_string(counts.decoded) +
+                " 件を読み替えて表示しました。\n「ファイル > " + kFixNamesCaption +
+                "」で UTF-8 の名前に直せます。";
+    }
+    if (counts.replaced > 0) {
+        if (!text.empty()) text += "\n";
+        text += "読めない文字を含む名前 " + std::to_string(counts.replaced) +
+                " 件は「\uFFFD」を入れて表示しました。\nファイルマネージャーで名前を付け直して"
+                "ください。";
+    }
+    return text;
+}
+
 }  // namespace brim::app

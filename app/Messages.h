@@ -4,11 +4,19 @@
 #include <string>
 
 #include "core/Profile.h"
+#include "core/Walk.h"
 #include "platform/FileSystem.h"
 
 namespace brim::app {
 
 std::string reasonText(const platform::IoResult& io);
 std::string reasonText(const core::WriteStatus& status);
+
+// The menu item that renames names in the code page to UTF-8.
+inline constexpr const char* kFixNamesCaption = "ファイル名をUTF-8に変換";
+
+// What a fill says of the names it showed other than as they lie on disk;
+// empty when there were none.
+std::string shownNamesText(const core::ShownNameCount::Counts& counts, const std::string& codePage);
 
 }  // namespace brim::app

@@ -7,17 +7,23 @@
 
 namespace brim::app {
 
-void ResultList::fill(std::vector<std::string> headers, std::vector<Row> rows) {
+void ResultList::fill(std::vector<std::string> headers, std::vector<Row> rows,
+                      std::vector<std::string> files) {
     headers_ = std::move(headers);
     rows_ = std::move(rows);
+    files_ = std::move(files);
+    files_.resize(rows_.size());
     keys_.clear();
     if (sorted_) sortRows();
 }
 
-bool ResultList::append(std::vector<Row> rows, int* follow) {
+bool ResultList::append(std::vector<Row> rows, std::vector<std::string> files, int* follow) {
+    files.resize(rows.size());
     if (!sorted_ || !sortable()) {
         rows_.insert(rows_.end(), std::make_move_iterator(rows.begin()),
                      std::make_move_iterator(rows.end()));
+        files_.insert(files_.end(), std::make_move_iterator(files.begin()),
+                      std::make_move_iterator(files.end()));
         return false;
     }
     // The new rows sorted among themselves, then merged; on equal cells the
@@ -31,14 +37,17 @@ bool ResultList::append(std::vector<Row> rows, int* follow) {
     std::stable_sort(order.begin(), order.end(),
                      [&](std::size_t a, std::size_t b) { return before(keys[a], keys[b]); });
     std::vector<Row> mergedRows;
+    std::vector<std::string> mergedFiles;
     std::vector<std::string> mergedKeys;
     mergedRows.reserve(rows_.size() + rows.size());
+    mergedFiles.reserve(rows_.size() + rows.size());
     mergedKeys.reserve(rows_.size() + rows.size());
     const int followed = follow && row(*follow) ? *follow : -1;
     std::size_t old = 0;
     const auto takeOld = [&] {
         if (static_cast<int>(old) == followed) *follow = static_cast<int>(mergedRows.size());
         mergedRows.push_back(std::move(rows_[old]));
+        mergedFiles.push_back(std::move(files_[old]));
         mergedKeys.push_back(std::move(keys_[old]));
         ++old;
     };
@@ -46,11 +55,13 @@ bool ResultList::append(std::vector<Row> rows, int* follow) {
         while (old < rows_.size() && !before(keys[i], keys_[old]))
             takeOld();
         mergedRows.push_back(std::move(rows[i]));
+        mergedFiles.push_back(std::move(files[i]));
         mergedKeys.push_back(std::move(keys[i]));
     }
     while (old < rows_.size())
         takeOld();
     rows_ = std::move(mergedRows);
+    files_ = std::move(mergedFiles);
     keys_ = std::move(mergedKeys);
     return true;
 }
@@ -65,6 +76,11 @@ int ResultList::sortBy(int column, bool descending, int follow) {
 const Row* ResultList::row(int r) const {
     if (r < 0 || r >= size()) return nullptr;
     return &rows_[static_cast<std::size_t>(r)];
+}
+
+const std::string& ResultList::file(int r) const {
+    static const std::string none;
+    return row(r) ? files_[static_cast<std::size_t>(r)] : none;
 }
 
 void ResultList::setRow(int r, Row cells) {
@@ -97,15 +113,19 @@ int ResultList::sortRows(int follow) {
         return descending_ ? keys[a] > keys[b] : keys[a] < keys[b];
     });
     std::vector<Row> sorted;
+    std::vector<std::string> files;
     sorted.reserve(rows_.size());
+    files.reserve(rows_.size());
     keys_.reserve(rows_.size());
     int followed = -1;
     for (const std::size_t i : order) {
         if (static_cast<int>(i) == follow) followed = static_cast<int>(sorted.size());
         sorted.push_back(std::move(rows_[i]));
+        files.push_back(std::move(files_[i]));
         keys_.push_back(std::move(keys[i]));
     }
     rows_ = std::move(sorted);
+    files_ = std::move(files);
     return followed;
 }
 

@@ -1,5 +1,6 @@
 #include "app/Window.h"
 
+#include "app/Messages.h"
 #include "core/Numbers.h"
 #include "core/Pages.h"
 #include "core/Paths.h"
@@ -140,7 +141,7 @@ void Window::takeRows(const std::shared_ptr<FillJob>& job) {
     FillJob::Batch batch = job->take();
     if (!batch.rows.empty()) {
         const auto added = static_cast<std::int32_t>(batch.rows.size());
-        if (list_.append(batch.rows, &CurrentItem)) {
+        if (list_.append(batch.rows, std::move(batch.files), &CurrentItem)) {
             view_.setRows(list_.rows());
             // The selected row stays selected among the rows placed around it.
             if (CurrentItem >= 0) view_.selectRow(CurrentItem);
@@ -165,9 +166,12 @@ void Window::takeRows(const std::shared_ptr<FillJob>& job) {
     const std::function<void()> done = std::move(fill_->done);
     // A fill that found nothing may have found no Favorites folder.
     const bool checkFolder = fill_->checkFolder && *fill_->count == 0;
+    // A stopped fill's list is not the whole one its notice speaks of.
+    const bool tell = !batch.notice.empty() && !job->token().stop_requested();
     fill_.reset();
     view_.setBusy(false);
     if (checkFolder) checkFavoritesFolder();
+    if (tell) prompts_.message(batch.notice);
     if (done) done();
 }
 
@@ -203,18 +207,24 @@ std::vector<std::string> Window::typedTexts() const {
     return texts;
 }
 
-void Window::fillFavorites(std::function<void(const core::RowSink&, const core::WalkControl&)> walk,
-                           std::function<void()> done) {
+void Window::fillFavorites(FavoritesWalk walk, std::function<void()> done) {
     ListMode = core::kListFavorites;
     startFill(
         {"Name", "Folder", "Comment"}, {2, 2, 3}, "ファイル数:", &ItemCount,
-        [walk = std::move(walk)](FillJob& job, const core::WalkControl& control) {
+        [walk = std::move(walk), codePage = services_.codePage.name()](
+            FillJob& job, const core::WalkControl& control) {
+            // Names shown other than as on disk are told of once the list is
+            // whole, counting only those of the rows it holds.
+            core::ShownNameCount shown;
+            std::vector<std::string> files;
             walk(
-                [&job](core::FavoriteItem&& item) {
-                    job.add(
-                        {std::move(item.name), std::move(item.folder), std::move(item.comment)});
+                [&](core::FavoriteItem&& item) {
+                    files.push_back(item.path);
+                    job.add({std::move(item.name), std::move(item.folder), std::move(item.comment)},
+                            std::move(item.path));
                 },
-                control);
+                [&shown](const core::WalkProblem& p) { shown.note(p); }, control);
+            job.tell(shownNamesText(shown.among(files), codePage));
         },
         std::move(done));
 }
@@ -226,8 +236,9 @@ void Window::allFile() {
 void Window::fillAll(bool enlarge) {
     const core::Catalog* catalog = catalog_.get();
     fillFavorites(
-        [catalog](const core::RowSink& add, const core::WalkControl& control) {
-            catalog->ListDir(catalog->FavoritesRoot(), add, {}, control);
+        [catalog](const core::RowSink& add, const core::ProblemSink& problem,
+                  const core::WalkControl& control) {
+            catalog->ListDir(catalog->FavoritesRoot(), add, problem, control);
         },
         [this, enlarge] {
             if (enlarge && WinMode == st::kCompact)
@@ -247,8 +258,9 @@ void Window::searchFile(const std::string& text) {
     auto typed = typedTexts();
     fillFavorites(
         [search, keys = SearchKeys, options = searchOptions().options(), root = FavoritesRoot](
-            const core::RowSink& add, const core::WalkControl& control) {
-            search->SearchDir(root, keys, options, add, {}, control);
+            const core::RowSink& add, const core::ProblemSink& problem,
+            const core::WalkControl& control) {
+            search->SearchDir(root, keys, options, add, problem, control);
         },
         [this, typed = std::move(typed)] {
             const bool untouched = typedTexts() == typed;
@@ -279,8 +291,9 @@ void Window::Command2_Click() {
     SearchKeys = {view_.text(Box::Text4)};
     const core::Search* search = search_.get();
     fillFavorites([search, url = SearchKeys.front(), options = searchOptions().options()](
-                      const core::RowSink& add, const core::WalkControl& control) {
-        search->Same(url, options, add, {}, control);
+                      const core::RowSink& add, const core::ProblemSink& problem,
+                      const core::WalkControl& control) {
+        search->Same(url, options, add, problem, control);
     });
 }
 
@@ -334,8 +347,8 @@ void Window::takeOverFirstRow() {
     ListView1_Click(0);
 }
 
-void Window::SetFilePs(const std::string& path) {
-    const core::FavoriteFields f = catalog_->fieldsOf(path);
+void Window::SetFilePs(const std::string& path, const std::string& file) {
+    const core::FavoriteFields f = catalog_->fieldsOf(path, file);
     view_.setText(Box::Text2, f.folder);
     view_.setText(Box::Text6, f.folder);
     view_.setText(Box::Text3, f.name);
@@ -380,7 +393,7 @@ void Window::showRow(int row, bool byKey) {
     CurrentItem = row;
     switch (ListMode) {
         case core::kListFavorites:
-            SetFilePs((*r)[1] + (*r)[0]);
+            SetFilePs((*r)[1] + (*r)[0], list_.file(row));
             break;
         case core::kListFolders: {
             const std::string& label = (*r)[0];

@@ -114,7 +114,8 @@ class Window {
     std::int32_t IEn();
 
     // The boxes.
-    void SetFilePs(const std::string& path);
+    // `file`: the favorite's file as on disk, when a row gives it.
+    void SetFilePs(const std::string& path, const std::string& file = {});
     // Takes a page row into the boxes; the focus goes to the comment box
     // unless `focusComment` is false.
     void SetSitePs(int row, bool focusComment = true);
@@ -144,6 +145,9 @@ class Window {
     void everfront_Click();
     void clearKey_Click();
     void delfolder_Click();
+    // Names in the code page renamed to UTF-8 once the user agrees; the list
+    // is filled again.
+    void fixNames_Click();
     void mkHTML_Click();
     void toCSV_Click();
     void toBookmarks_Click();
@@ -189,8 +193,9 @@ class Window {
     void startFill(std::vector<std::string> headers, const std::vector<int>& fifths,
                    const char* caption, std::int32_t* count, Walk walk,
                    std::function<void()> done = {});
-    void fillFavorites(std::function<void(const core::RowSink&, const core::WalkControl&)> walk,
-                       std::function<void()> done = {});
+    using FavoritesWalk = std::function<void(const core::RowSink&, const core::ProblemSink&,
+                                             const core::WalkControl&)>;
+    void fillFavorites(FavoritesWalk walk, std::function<void()> done = {});
     // Shows what the job has found; ends the fill when its walk has ended.
     void takeRows(const std::shared_ptr<FillJob>& job);
     // Ends the running fill; its rows not yet shown are dropped.

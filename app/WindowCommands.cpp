@@ -1,6 +1,7 @@
 // The window's commands that write, move or open: save, delete, empty-folder
 // removal, the exports, opening addresses and documents.
 
+#include <algorithm>
 #include <chrono>
 
 #include "app/Messages.h"
@@ -65,27 +66,15 @@ void Window::Savefiles() {
 
 void Window::showSavedComment(const std::string& path) {
     if (ListMode != core::kListFavorites) return;
-    const auto samePath = [&](const Row& r, bool foldCase) {
-        const std::string listed = core::FullPath(FavoritesRoot, r[1] + r[0]);
-        return foldCase ? core::UpperCase(listed, services_.caseMapper) ==
-                              core::UpperCase(path, services_.caseMapper)
-                        : listed == path;
-    };
-    // What the file now holds, as a fill would show it.
+    // What the file now holds, as a fill would show it. The save wrote the
+    // file as on disk, found as the rows found it: the rows of that file show it.
     const std::string comment = profile_.ReadShortcut(path).comment;
-    // The file saved is the one named exactly, or else the one whose name
-    // differs only in case, as the save finds it.
-    for (const bool foldCase : {false, true}) {
-        bool found = false;
-        for (int i = 0; i < list_.size(); ++i) {
-            Row r = *list_.row(i);
-            if (!samePath(r, foldCase)) continue;
-            found = true;
-            r[2] = comment;
-            list_.setRow(i, r);
-            view_.setRow(i, r);
-        }
-        if (found) return;
+    for (int i = 0; i < list_.size(); ++i) {
+        if (list_.file(i) != path) continue;
+        Row r = *list_.row(i);
+        r[2] = comment;
+        list_.setRow(i, r);
+        view_.setRow(i, r);
     }
 }
 
@@ -133,11 +122,57 @@ void Window::delfolder_Click() {
     prompts_.message(text);
 }
 
+namespace {
+
+std::size_t renamedCount(const std::vector<core::NameFix>& fixes) {
+    return static_cast<std::size_t>(std::count_if(
+        fixes.begin(), fixes.end(),
+        [](const core::NameFix& f) { return f.kind == core::NameFix::Kind::Renamed; }));
+}
+
+// The names left as they were, ten at most, each with its reason.
+std::string namesLeftText(const std::vector<core::NameFix>& fixes) {
+    using Kind = core::NameFix::Kind;
+    std::string text;
+    std::size_t left = 0;
+    for (const auto& f : fixes) {
+        if (f.kind == Kind::Renamed || ++left > 10) continue;
+        const std::string why = f.kind == Kind::Clash ? "同じ名前がすでにあります。"
+                                : f.kind == Kind::Undecodable ? "どの文字コードでも読めません。"
+                                                              : reasonText(f.io);
+        text += "\n" + f.shown + "（" + why + "）";
+    }
+    if (left == 0) return {};
+    if (left > 10) text += "\nほか " + std::to_string(left - 10) + " 件";
+    return "\n変換しなかった名前があります。" + text;
+}
+
+}  // namespace
+
+void Window::fixNames_Click() {
+    const auto plan = core::FixNames(*catalog_, true);
+    const std::size_t planned = renamedCount(plan);
+    if (planned == 0) {
+        prompts_.message("UTF-8 に変換できる名前はありません。" + namesLeftText(plan));
+        return;
+    }
+    if (!prompts_.confirm(services_.codePage.name() + " の名前 " + std::to_string(planned) +
+                          " 件を UTF-8 の名前に変換しますか？")) {
+        return;
+    }
+    // A walk still running would read files as they are being renamed.
+    cancelFill();
+    const auto fixes = core::FixNames(*catalog_, false);
+    prompts_.message(std::to_string(renamedCount(fixes)) + " 件の名前を UTF-8 に変換しました。" +
+                     namesLeftText(fixes));
+    allFile();
+}
+
 std::vector<core::ListRow> Window::exportRows() const {
     std::vector<core::ListRow> rows;
     for (int r = 0; r < ItemCount && r < list_.size(); ++r) {
         const Row& row = *list_.row(r);
-        rows.push_back({row[0], row[1]});
+        rows.push_back({row[0], row[1], list_.file(r)});
     }
     return rows;
 }

@@ -162,6 +162,7 @@ class Form1 final : public QMainWindow, private app::View {
     QAction* savemenu = nullptr;
     QAction* Mdelete = nullptr;
     QAction* delfolder = nullptr;
+    QAction* fixNames = nullptr;
     QAction* openurl = nullptr;
     QAction* mkHTML = nullptr;
     QAction* importmenu = nullptr;

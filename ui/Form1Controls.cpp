@@ -19,6 +19,7 @@
 #include <QTreeView>
 #include <functional>
 
+#include "app/Messages.h"
 #include "core/KeywordLists.h"
 #include "ui/Form1.h"
 #include "ui/Form2FixedKeywords.h"
@@ -242,6 +243,8 @@ void Form1::buildMenu() {
     savemenu->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     Mdelete = item(filemenu, "Mdelete", QStringLiteral("URL削除(&D)"));
     delfolder = item(filemenu, "delfolder", QStringLiteral("空きフォルダを削除(&E)"));
+    fixNames = item(filemenu, "fixNames",
+                    QString::fromUtf8(app::kFixNamesCaption) + QStringLiteral("(&U)"));
     separator(filemenu, "line04");
     openurl = item(filemenu, "openurl", QStringLiteral("URLを開く(&O)"));
     mkHTML = item(filemenu, "mkHTML", QStringLiteral("HTMLを作成(&H)"));
@@ -280,6 +283,7 @@ void Form1::buildMenu() {
     on(savemenu, &app::Window::Savefiles);
     on(Mdelete, &app::Window::Movetrash);
     on(delfolder, &app::Window::delfolder_Click);
+    on(fixNames, &app::Window::fixNames_Click);
     on(mkHTML, &app::Window::mkHTML_Click);
     on(toCSV, &app::Window::toCSV_Click);
     on(toBookmarks, &app::Window::toBookmarks_Click);

@@ -27,6 +27,7 @@ constexpr Binding kHandlers[] = {
     {Id::savemenu, &app::Window::Savefiles},
     {Id::Mdelete, &app::Window::Movetrash},
     {Id::delfolder, &app::Window::delfolder_Click},
+    {Id::fixNames, &app::Window::fixNames_Click},
     {Id::openurl, &app::Window::openIE},
     {Id::mkHTML, &app::Window::mkHTML_Click},
     {Id::everfront, &app::Window::everfront_Click},

@@ -46,6 +46,7 @@ enum class Id : int {
     mkstcut,
     ophelp,
     showV,
+    fixNames,
 };
 
 constexpr int operator+(Id id) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/Messages.h"
 #include "win/EditBoxText.h"
 #include "win/Icons.h"
 
@@ -160,6 +161,7 @@ void Form1Window::buildMenu() {
     item(filemenu, Id::savemenu, "URL保存(&S)\tCtrl+S");
     item(filemenu, Id::Mdelete, "URL削除(&D)");
     item(filemenu, Id::delfolder, "空きフォルダを削除(&E)");
+    item(filemenu, Id::fixNames, (std::string(app::kFixNamesCaption) + "(&U)").c_str());
     separator(filemenu);  // line04
     item(filemenu, Id::openurl, "URLを開く(&O)");
     item(filemenu, Id::mkHTML, "HTMLを作成(&H)");

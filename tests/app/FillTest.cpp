@@ -3,6 +3,7 @@
 // replacing a running one, what the user types meanwhile, and what waits for
 // the whole list.
 
+#include <algorithm>
 #include <deque>
 #include <mutex>
 #include <thread>
@@ -291,32 +292,100 @@ TEST_F(FillTest, SortingDuringAFillPlacesLaterRowsAsAWholeSortWould) {
     EXPECT_EQ(view.selected, w.currentItem());
 }
 
+TEST_F(FillTest, RowsKeepTheirFilesAndDecodedNamesAreToldOnceTheWholeListHasCome) {
+    // Two names in no encoding are shown alike: only the row's file tells them apart.
+    writeShortcut(root + "odd\xFE.url", "http://odd-fe/");
+    writeShortcut(root + "odd\xFF.url", "http://odd-ff/");
+    writeShortcut(root + cp932("表示") + ".url", "http://hyoji/");
+    app::Window& w = startAsync();
+    walkToGate("/C/C1.url");
+    scheduler.runPosted();
+    EXPECT_EQ(w.itemCount(), 8);
+    EXPECT_TRUE(prompts.shown.empty()) << lastShown();  // not while rows still come
+    w.ListView1_ColumnClick(1);                         // sorted while the rest comes
+    finishWalk();
+    scheduler.runPosted();
+    EXPECT_EQ(w.itemCount(), 14);
+    ASSERT_EQ(prompts.shown.size(), 1u);
+    EXPECT_NE(lastShown().find("CP932 の名前 1 件"), std::string::npos) << lastShown();
+    EXPECT_NE(lastShown().find("名前 2 件は「\uFFFD」"), std::string::npos) << lastShown();
+    std::vector<std::string> odd;
+    for (std::size_t i = 0; i < view.rows.size(); ++i) {
+        const std::string& name = view.rows[i][0];
+        if (name != "odd\uFFFD.url" && name != "表示.url") continue;
+        w.ListView1_Click(static_cast<int>(i));
+        if (name == "表示.url") {
+            EXPECT_EQ(box(Box::Text4), "http://hyoji/");
+        } else {
+            odd.push_back(box(Box::Text4));
+        }
+    }
+    std::sort(odd.begin(), odd.end());
+    EXPECT_EQ(odd, (Strings{"http://odd-fe/", "http://odd-ff/"}));
+}
+
+TEST_F(FillTest, AStoppedFillSaysNothingOfTheNamesItShowed) {
+    writeShortcut(root + cp932("表示") + ".url", "http://hyoji/");
+    for (const bool walkEnded : {false, true}) {
+        SCOPED_TRACE(walkEnded ? "stopped after the walk ended" : "stopped during the walk");
+        app::Window& w = startAsync();
+        walkToGate("/C/C1.url");
+        if (walkEnded) finishWalk();  // its last rows not yet taken
+        w.stopFill();
+        if (!walkEnded) finishWalk();
+        scheduler.runPosted();
+        EXPECT_FALSE(w.isFilling());
+        EXPECT_TRUE(prompts.shown.empty()) << lastShown();
+    }
+}
+
 TEST(ResultListAppend, BatchesEndAsOneStableSortOfTheWhole) {
     platform::LocaleCaseMapper mapper;
     const Rows rows{{"b", "2", ""}, {"A", "1", ""}, {"a", "3", ""}, {"c", "1", ""},
                     {"B", "9", ""}, {"é", "1", ""}, {"", "0", ""},  {"a", "0", ""}};
+    // Each row's file names its place in `rows`, so that it can be seen to stay with it.
+    Strings files;
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        files.push_back(std::to_string(i));
+    const auto filesStayWithTheirRows = [&](const app::ResultList& list) {
+        for (int r = 0; r < list.size(); ++r)
+            EXPECT_EQ(*list.row(r), rows[std::stoul(list.file(r))]) << r;
+    };
     for (const int column : {0, 1, 2}) {
         for (const bool descending : {false, true}) {
             for (const std::size_t batch : {1u, 3u, 8u}) {
+                SCOPED_TRACE(std::to_string(column) + " " + std::to_string(descending) + " " +
+                             std::to_string(batch));
                 app::ResultList whole(mapper), inBatches(mapper);
                 whole.sortBy(column, descending);
-                whole.fill({"Name", "Folder", "Comment"}, rows);
+                whole.fill({"Name", "Folder", "Comment"}, rows, files);
                 inBatches.sortBy(column, descending);
                 inBatches.fill({"Name", "Folder", "Comment"}, {});
                 for (std::size_t i = 0; i < rows.size(); i += batch) {
-                    const auto end = std::min(rows.size(), i + batch);
-                    EXPECT_TRUE(inBatches.append(Rows(rows.begin() + static_cast<long>(i),
-                                                      rows.begin() + static_cast<long>(end))));
+                    const auto from = static_cast<long>(i);
+                    const auto end = static_cast<long>(std::min(rows.size(), i + batch));
+                    EXPECT_TRUE(
+                        inBatches.append(Rows(rows.begin() + from, rows.begin() + end),
+                                         Strings(files.begin() + from, files.begin() + end)));
                 }
-                EXPECT_EQ(inBatches.rows(), whole.rows())
-                    << column << " " << descending << " " << batch;
+                EXPECT_EQ(inBatches.rows(), whole.rows());
+                EXPECT_EQ(inBatches.files(), whole.files());
+                filesStayWithTheirRows(inBatches);
+                // Sorted again by another column, the files still go with their rows.
+                inBatches.sortBy((column + 1) % 3, !descending);
+                filesStayWithTheirRows(inBatches);
             }
         }
     }
     app::ResultList unsorted(mapper);
     unsorted.fill({"Name"}, {});
-    EXPECT_FALSE(unsorted.append(rows));
+    EXPECT_FALSE(unsorted.append(rows, files));
     EXPECT_EQ(unsorted.rows(), rows);
+    EXPECT_EQ(unsorted.files(), files);
+    // Rows that are no files have none.
+    unsorted.fill({"Folder"}, {{"\\", "", ""}});
+    EXPECT_EQ(unsorted.file(0), "");
+    EXPECT_EQ(unsorted.file(1), "");
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 // tested without Qt in tests/app.
 
 #include "Form1Harness.h"
+#include "WindowsTree.h"
+#include "app/Messages.h"
 
 using namespace brim::uitest;
 
@@ -380,6 +382,26 @@ class Form1Test : public QObject {
         QVERIFY(!QFile::exists(QString::fromStdString(h.root + "Empty")));
     }
 
+    void windowsTreeIsListedWithNamesDecodedAndFixedFromTheMenu() {
+        Harness h;
+        const auto tree = brim::test::makeWindowsTree(h.root);
+        h.start();
+        QCOMPARE(h.rowTexts().size(), static_cast<qsizetype>(tree.size()));
+        QVERIFY(h.rowTexts().contains(QStringLiteral("表示.url")));
+        QVERIFY(h.rowTexts(1).contains(QStringLiteral("\\日本語\\")));
+        QVERIFY(!h.rowTexts().contains(QStringLiteral("desktop.ini")));
+        // Told once, when the fill has ended, with the menu item that fixes the names.
+        QCOMPARE(h.prompts.shown.size(), std::size_t{1});
+        QVERIFY(h.prompts.shown[0].find(brim::app::kFixNamesCaption) != std::string::npos);
+        QVERIFY(h.action("fixNames")
+                    ->text()
+                    .startsWith(QString::fromUtf8(brim::app::kFixNamesCaption)));
+        h.prompts.confirmAnswers = {true};
+        h.action("fixNames")->trigger();
+        QVERIFY(QFile::exists(QString::fromStdString(h.root + "日本語/表示.url")));
+        QCOMPARE(h.rowTexts().size(), static_cast<qsizetype>(tree.size()));
+    }
+
     void searchOptionsDialogBindsItsControls() {
         Harness h;
         brim::test::writeShortcut(h.root + "News/a.url", "http://a/", "");
@@ -550,7 +572,8 @@ class Form1Test : public QObject {
         }
         // clang-format off
         QCOMPARE(captions, QStringList({
-            "ファイル", "URL保存", "URL削除", "空きフォルダを削除", "URLを開く", "HTMLを作成",
+            "ファイル", "URL保存", "URL削除", "空きフォルダを削除", "ファイル名をUTF-8に変換",
+            "URLを開く", "HTMLを作成",
             "ブラウザからインポート", "終了",
             "設定", "Auto Copy", "HTML出力内容", "キーワード検索の設定", "常時前面表示",
             "キーワード履歴の初期化", "固定キーワードの登録",
@@ -558,7 +581,8 @@ class Form1Test : public QObject {
             "Brimmark のショートカット作成",
             "ヘルプ", "HELPファイルを開く", "バージョン情報"}));
         QCOMPARE(names, QStringList({
-            "filemenu", "savemenu", "Mdelete", "delfolder", "line04", "openurl", "mkHTML",
+            "filemenu", "savemenu", "Mdelete", "delfolder", "fixNames", "line04", "openurl",
+            "mkHTML",
             "importmenu", "line01", "exitprogram",
             "Msearch", "autoCP", "setHTML", "setKEYWORD", "everfront", "line02", "clearKey",
             "PKEYS",

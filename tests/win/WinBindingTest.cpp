@@ -204,6 +204,8 @@ TEST_F(WinCommands, EachButtonAndMenuItemRunsItsHandler) {
         {Id::delfolder,
          {},
          [](auto& t) { EXPECT_FALSE(fs::exists(t.dir / "Favorites" / "Empty")); }},
+        // Every name is UTF-8 already: the user is told so.
+        {Id::fixNames, {}, asked("UTF-8 に変換できる名前はありません。")},
         {Id::everfront, {}, [](auto& t) { EXPECT_EQ(t.window->frontFlag(), 0); }},
         {Id::clearKey,
          [](auto& t) {
