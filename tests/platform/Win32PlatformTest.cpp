@@ -78,6 +78,37 @@ TEST_F(Win32Fixture, FilesRoundTripUnderJapaneseNames) {
     EXPECT_EQ(std::distance(fs::directory_iterator(pathOf(folder)), fs::directory_iterator()), 1);
 }
 
+TEST_F(Win32Fixture, RenameNewNeverReplacesAName) {
+    const std::string file = base + "表示.url";
+    const std::string other = base + "other.url";
+    write(file, "a");
+    write(other, "b");
+    const struct {
+        const char* what;
+        std::string from, to;
+        IoError error;
+    } cases[] = {
+        {"onto a taken name", file, other, IoError::Exists},
+        {"onto a taken name in another case", file, base + "OTHER.URL", IoError::Exists},
+        {"from a name that is gone", base + "gone.url", base + "new.url", IoError::NotFound},
+        {"to a free name", file, base + "新しい.url", IoError::None},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(files.renameNew(c.from, c.to).error, c.error);
+    }
+    std::string read;
+    ASSERT_TRUE(files.readFile(base + "新しい.url", read));
+    EXPECT_EQ(read, "a");
+    ASSERT_TRUE(files.readFile(other, read));
+    EXPECT_EQ(read, "b");
+    EXPECT_FALSE(fs::exists(pathOf(file)));
+    // A folder, named with its trailing separator as the walks name it.
+    ASSERT_TRUE(files.createFolder(base + "フォルダ"));
+    EXPECT_TRUE(files.renameNew(base + "フォルダ\\", base + "日本語\\"));
+    EXPECT_TRUE(fs::is_directory(pathOf(base + "日本語")));
+}
+
 TEST_F(Win32Fixture, ListingCarriesAttributesInTheProgramsOrder) {
     write(base + "b.url", "");
     write(base + "B2.url", "");
