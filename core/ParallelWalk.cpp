@@ -34,7 +34,8 @@ struct Node {
 
 class OrderedWalk {
   public:
-    OrderedWalk(platform::FileSystem& fs, const platform::CodePage& cp, const WalkControl& control, const FolderWork& work)
+    OrderedWalk(platform::FileSystem& fs, const platform::CodePage& cp, const WalkControl& control,
+                const FolderWork& work)
         : fs_(fs), cp_(cp), control_(control), work_(work) {}
 
     bool run(Node& root, const std::function<void(FavoriteItem&&)>& add,
@@ -145,9 +146,9 @@ class OrderedWalk {
             work_(node.path, node.label, *contents, rows);
             for (auto name = contents->subfolders.rbegin(); name != contents->subfolders.rend();
                  ++name) {
-                children.push_back(std::make_unique<Node>(
-                    node.path + name->disk + platform::kNativeSeparator,
-                    node.label + name->shown + "\\"));
+                children.push_back(
+                    std::make_unique<Node>(node.path + name->disk + platform::kNativeSeparator,
+                                           node.label + name->shown + "\\"));
             }
             contents.reset();  // the folder is closed before the next is opened
         } else {
@@ -182,8 +183,8 @@ class OrderedWalk {
 }  // namespace
 
 bool walkTreeOrdered(platform::FileSystem& fs, const platform::CodePage& cp,
-                     const std::string& favoritesRoot,
-                     const std::string& start, const WalkControl& control, const FolderWork& work,
+                     const std::string& favoritesRoot, const std::string& start,
+                     const WalkControl& control, const FolderWork& work,
                      const std::function<void(FavoriteItem&&)>& add,
                      const std::function<void(const WalkProblem&)>& problem) {
     Node root(start, FolderLabel(favoritesRoot, start));

@@ -41,8 +41,8 @@ using FolderWork =
 // to `add` in walk order; a folder's problems come before its rows. False
 // when `start` itself could not be listed; true otherwise, also when stopped.
 bool walkTreeOrdered(platform::FileSystem& fs, const platform::CodePage& cp,
-                     const std::string& favoritesRoot,
-                     const std::string& start, const WalkControl& control, const FolderWork& work,
+                     const std::string& favoritesRoot, const std::string& start,
+                     const WalkControl& control, const FolderWork& work,
                      const std::function<void(FavoriteItem&&)>& add,
                      const std::function<void(const WalkProblem&)>& problem);
 

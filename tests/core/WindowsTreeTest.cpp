@@ -188,8 +188,7 @@ TEST_F(WindowsTreeTest, SystemFilesAreContentForEmptyFolderRemoval) {
     RemoveEmptyFolders(
         catalog, false, [&](const std::string& p) { removed.push_back(p); }, problems);
     // Only the truly empty folder goes, found below the folder in the code page.
-    EXPECT_EQ(removed,
-              std::vector<std::string>{root + test::cp932("日本語") + "/空"});
+    EXPECT_EQ(removed, std::vector<std::string>{root + test::cp932("日本語") + "/空"});
     EXPECT_TRUE(problems.empty());
     EXPECT_EQ(test::filesBelow(root, true).size(), tree.size() + 4);
     expectOneFileEach("prune");
