@@ -205,6 +205,9 @@ class Window {
     std::vector<std::string> typedTexts() const;
     void setCountCaption(const char* prefix, std::int64_t n);
     void applyLayout(const WindowLayout& layout);
+    // The file of the selected favorite row while the boxes still show its
+    // folder and name; empty otherwise.
+    std::string selectedFile(const std::string& folder, const std::string& name) const;
     // The list's rows of the favorite saved at `path` show its stored comment.
     void showSavedComment(const std::string& path);
     // Selects the first row and takes it into the boxes as a click would.

@@ -7,6 +7,7 @@
 #include "app/Messages.h"
 #include "app/Trash.h"
 #include "app/Window.h"
+#include "core/DiskNames.h"
 #include "core/Editing.h"
 #include "core/Opening.h"
 #include "core/Paths.h"
@@ -36,8 +37,9 @@ void Window::Command4_Click() {
 }
 
 void Window::Savefiles() {
-    const core::SaveRequest request{view_.text(Box::Text3), view_.text(Box::Text4),
-                                    view_.text(Box::Text5), view_.text(Box::Text6)};
+    core::SaveRequest request{view_.text(Box::Text3), view_.text(Box::Text4),
+                              view_.text(Box::Text5), view_.text(Box::Text6)};
+    request.file = selectedFile(request.folder, request.name);
     const core::SaveResult result = core::Savefiles(*catalog_, request);
     view_.setText(Box::Text3, core::NameAfterSave(result, request));
     switch (result.kind) {
@@ -78,10 +80,24 @@ void Window::showSavedComment(const std::string& path) {
     }
 }
 
+std::string Window::selectedFile(const std::string& folder, const std::string& name) const {
+    if (ListMode != core::kListFavorites) return {};
+    const Row* r = list_.row(CurrentItem);
+    if (!r || (*r)[1] != folder || core::StripExtension((*r)[0]) != name) return {};
+    return list_.file(CurrentItem);
+}
+
 void Window::Movetrash() {
-    const std::string path =
-        core::FavoritePath(*catalog_, view_.text(Box::Text2), view_.text(Box::Text3));
-    const std::string name = view_.text(Box::Text3) + ".url";
+    const std::string folder = view_.text(Box::Text2);
+    const std::string typed = view_.text(Box::Text3);
+    std::string path = selectedFile(folder, typed);
+    if (path.empty()) path = core::FavoritePath(*catalog_, folder, typed);
+    // The file is named as the list shows it, in its own spelling.
+    std::string name = typed + ".url";
+    if (services_.fs.attributes(path)) {
+        const std::size_t slash = platform::NativePaths::native().lastSeparator(path);
+        name = core::ShowName(std::string_view(path).substr(slash + 1), services_.codePage).text;
+    }
     const TrashOutcome r = MoveToTrash(services_.fs, services_.trash, path, [&] {
         return prompts_.confirm("「" + name + "」をごみ箱に移動しますか？");
     });

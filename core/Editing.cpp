@@ -53,14 +53,19 @@ SaveResult Savefiles(const Catalog& catalog, const SaveRequest& r) {
     const bool folderExisted = fs.attributes(folder).has_value();
     static_cast<void>(fs.createFolder(folder));
     const std::string inFolder = folder + platform::kNativeSeparator;
+    // A file the caller names is written when it is still there.
+    const bool known = !r.file.empty() && fs.attributes(r.file).has_value();
+    result.path = known ? r.file : inFolder + n;
     // The name is looked up under the folder's lock, so that a file that
     // differs only in case, made meanwhile, is written rather than doubled.
-    const auto lock = fs.lockForUpdate(inFolder + n);
-    result.path = inFolder + n;
+    const auto lock = fs.lockForUpdate(result.path);
     if (lock.status.error == platform::IoError::Busy) {
         result.status = {WriteStatus::Kind::WriteFailed, lock.status, {}, {}};
     } else {
-        if (const auto existing = FindEntry(fs, cp, inFolder, n)) {
+        if (known) {
+            const std::size_t slash = platform::NativePaths::native().lastSeparator(r.file);
+            result.fileName = ShowName(std::string_view(r.file).substr(slash + 1), cp).text;
+        } else if (const auto existing = FindEntry(fs, cp, inFolder, n)) {
             result.fileName = ShowName(*existing, cp).text;
             result.path = inFolder + *existing;
         }

@@ -20,6 +20,10 @@ struct SaveRequest {
     std::optional<std::string> url;
     std::optional<std::string> comment;
     std::string folder;
+    // The file as on disk that `folder` and `name` were taken from, when the
+    // caller knows it: written as it is rather than looked up, since two files
+    // may be shown alike (a name in the code page beside its UTF-8 twin).
+    std::string file = {};
 };
 
 struct [[nodiscard]] SaveResult {

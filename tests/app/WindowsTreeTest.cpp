@@ -91,6 +91,51 @@ TEST_F(WindowsTreeWindow, EachRowIsShownSavedAndDeletedAsItsOwnFile) {
     EXPECT_EQ(filesBelow(root, true).size(), 4u);
 }
 
+TEST_F(WindowsTreeWindow, FilesShownAlikeAreEachShownSavedAndDeletedAsTheirOwn) {
+    // A name in the code page beside its UTF-8 twin, and two names in no
+    // encoding: each pair is listed as one name twice.
+    const std::string twins = root + "Twins/";
+    const std::vector<std::pair<std::string, std::string>> files = {
+        {twins + "表示.url", "http://utf8.example/"},
+        {twins + cp932("表示.url"), "http://codepage.example/"},
+        {twins + "odd\xFE.url", "http://fe.example/"},
+        {twins + "odd\xFF.url", "http://ff.example/"},
+    };
+    for (const auto& [file, url] : files)
+        writeShortcut(file, url);
+    app::Window& w = start();
+    w.allFile();
+    std::vector<int> rows;
+    for (std::size_t i = 0; i < view.rows.size(); ++i) {
+        if (view.rows[i][1] == "\\Twins\\") rows.push_back(static_cast<int>(i));
+    }
+    ASSERT_EQ(rows.size(), files.size());
+    // Each row shows its own file, and a new comment goes into that file alone.
+    for (const int row : rows) {
+        w.ListView1_Click(row);
+        type(Box::Text5, "of " + box(Box::Text4));
+        w.Savefiles();
+        EXPECT_EQ(view.rows[static_cast<std::size_t>(row)][2], "of " + box(Box::Text4));
+    }
+    for (const auto& [file, url] : files)
+        EXPECT_EQ(profile.ReadShortcutComment(file), "of " + url) << url;
+    // Deleting a row moves its file and no other.
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        w.ListView1_Click(rows[i]);
+        const std::string url = box(Box::Text4);
+        w.Movetrash();
+        std::size_t left = 0;
+        for (const auto& [file, fileUrl] : files) {
+            const bool there = std::filesystem::exists(file);
+            left += there ? 1 : 0;
+            if (fileUrl == url) {
+                EXPECT_FALSE(there) << url;
+            }
+        }
+        EXPECT_EQ(left, files.size() - i - 1) << url;
+    }
+}
+
 TEST_F(WindowsTreeWindow, ExportsWriteEveryRow) {
     app::Window& w = start();
     w.allFile();

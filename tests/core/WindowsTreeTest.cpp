@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 
 #include "CatalogFixture.h"
 #include "WindowsTree.h"
@@ -237,6 +238,35 @@ TEST_F(WindowsTreeTest, AnExactNameWinsOverOneThatDiffersInCase) {
     EXPECT_EQ(catalog.locate("\\Index.URL"), root + "Index.URL");
     // Neither spelled so: the first listed ("Index.URL" before "index.url").
     EXPECT_EQ(catalog.locate("\\INDEX.url"), root + "Index.URL");
+}
+
+TEST_F(WindowsTreeTest, ASaveGivenItsFileWritesThatFileAmongTwinsShownAlike) {
+    // The code-page name and its UTF-8 twin are both shown as "表示.url".
+    const std::string twin = root + "日本語/表示.url";
+    const std::string japanese = root + test::cp932("日本語") + "/" + test::cp932("表示.url");
+    test::makeFolders(root + "日本語");
+    test::writeShortcut(root + "日本語/表示.url", "http://twin.example/");
+    const struct {
+        const char* what;
+        std::string file;     // what the request names
+        std::string written;  // what is written
+    } cases[] = {
+        {"its file given", japanese, japanese},
+        {"no file given: the folder and name are looked up", {}, twin},
+        {"a file since gone: looked up as well", root + "gone.url", twin},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        SaveRequest request{"表示", std::nullopt, c.what, "\\日本語\\"};
+        request.file = c.file;
+        const SaveResult result = Savefiles(catalog, request);
+        ASSERT_TRUE(result);
+        EXPECT_EQ(result.path, c.written);
+        EXPECT_EQ(result.fileName, "表示.url");
+        EXPECT_EQ(profile.ReadShortcutComment(c.written), c.what);
+    }
+    EXPECT_FALSE(std::filesystem::exists(root + "gone.url"));
+    EXPECT_EQ(profile.ReadShortcut(japanese).url, "http://hyoji.example/");
 }
 
 }  // namespace
