@@ -94,10 +94,7 @@ void Window::Movetrash() {
     if (path.empty()) path = core::FavoritePath(*catalog_, folder, typed);
     // The file is named as the list shows it, in its own spelling.
     std::string name = typed + ".url";
-    if (services_.fs.attributes(path)) {
-        const std::size_t slash = platform::NativePaths::native().lastSeparator(path);
-        name = core::ShowName(std::string_view(path).substr(slash + 1), services_.codePage).text;
-    }
+    if (services_.fs.attributes(path)) name = core::ShownFileName(path, services_.codePage);
     const TrashOutcome r = MoveToTrash(services_.fs, services_.trash, path, [&] {
         return prompts_.confirm("「" + name + "」をごみ箱に移動しますか？");
     });

@@ -2,7 +2,6 @@
 
 #include "core/DiskNames.h"
 #include "core/Paths.h"
-#include "platform/NativePaths.h"
 
 namespace brim::core {
 
@@ -48,10 +47,7 @@ FavoriteFields Catalog::fieldsOf(std::string_view path, const std::string& file)
     const std::string found = file.empty() ? locate(path) : file;
     // The name as the file spells it, when there is one: "index" finds Index.URL.
     std::string name(typed);
-    if (fs_.attributes(found)) {
-        const auto slash = platform::NativePaths::native().lastSeparator(found);
-        name = ShowName(std::string_view(found).substr(slash + 1), profile_.codePage()).text;
-    }
+    if (fs_.attributes(found)) name = ShownFileName(found, profile_.codePage());
     ShortcutValues values = profile_.ReadShortcut(found);
     return {std::string(folder), StripExtension(name), std::move(values.url),
             std::move(values.comment)};

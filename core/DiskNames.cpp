@@ -33,6 +33,11 @@ ShownName ShowName(std::string_view disk, const platform::CodePage& cp) {
     return {std::move(text), NameForm::Undecodable};
 }
 
+std::string ShownFileName(std::string_view path, const platform::CodePage& cp) {
+    const std::size_t slash = platform::NativePaths::native().lastSeparator(path);
+    return ShowName(slash == std::string_view::npos ? path : path.substr(slash + 1), cp).text;
+}
+
 bool isSystemFileName(std::string_view name) {
     const std::string folded = FoldNameCase(name);
     return folded == "DESKTOP.INI" || folded == "THUMBS.DB";

@@ -30,6 +30,9 @@ struct ShownName {
 // How the name `disk` is shown.
 ShownName ShowName(std::string_view disk, const platform::CodePage& cp);
 
+// How the last name of the system's path `path` is shown.
+std::string ShownFileName(std::string_view path, const platform::CodePage& cp);
+
 // "desktop.ini" and "Thumbs.db" in any case: Windows keeps them in folders
 // for itself; they are no favorites.
 bool isSystemFileName(std::string_view name);

@@ -63,8 +63,7 @@ SaveResult Savefiles(const Catalog& catalog, const SaveRequest& r) {
         result.status = {WriteStatus::Kind::WriteFailed, lock.status, {}, {}};
     } else {
         if (known) {
-            const std::size_t slash = platform::NativePaths::native().lastSeparator(r.file);
-            result.fileName = ShowName(std::string_view(r.file).substr(slash + 1), cp).text;
+            result.fileName = ShownFileName(r.file, cp);
         } else if (const auto existing = FindEntry(fs, cp, inFolder, n)) {
             result.fileName = ShowName(*existing, cp).text;
             result.path = inFolder + *existing;
