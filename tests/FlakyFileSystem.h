@@ -1,5 +1,6 @@
 #pragma once
 #include <cerrno>
+#include <functional>
 #include <set>
 #include <string>
 
@@ -13,6 +14,8 @@ class FlakyFileSystem final : public platform::FileSystem {
     std::set<std::string> unreadable;
     std::set<std::string> unremovable;
     std::set<std::string> unwritable;
+    // Runs just before a rename, as another program would act at that moment.
+    std::function<void(const std::string& from, const std::string& to)> beforeRename;
     platform::PosixFileSystem real;
 
     std::unique_ptr<platform::OpenFolder> openFolder(const std::string& folder) override {
@@ -43,6 +46,7 @@ class FlakyFileSystem final : public platform::FileSystem {
     }
     platform::IoResult renameNew(const std::string& from, const std::string& to) override {
         if (unwritable.count(from)) return {platform::IoError::Denied, EACCES};
+        if (beforeRename) beforeRename(from, to);
         return real.renameNew(from, to);
     }
     platform::IoResult removeFolder(const std::string& p) override {

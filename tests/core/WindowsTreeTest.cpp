@@ -26,6 +26,10 @@ class WindowsTreeTest : public test::CatalogFixture {
     // Each favorite is still its one file, with these values.
     void expectOneFileEach(const std::string& what) {
         EXPECT_EQ(test::filesBelow(root), test::filesOf(tree)) << what;
+        expectValues(what);
+    }
+    // Each favorite's file holds its values.
+    void expectValues(const std::string& what) {
         for (const auto& f : tree) {
             const ShortcutValues v = profile.ReadShortcut(root + f.file);
             EXPECT_EQ(v.url, f.url) << what << ": " << f.name;
@@ -267,6 +271,34 @@ TEST_F(WindowsTreeTest, ASaveGivenItsFileWritesThatFileAmongTwinsShownAlike) {
     }
     EXPECT_FALSE(std::filesystem::exists(root + "gone.url"));
     EXPECT_EQ(profile.ReadShortcut(japanese).url, "http://hyoji.example/");
+}
+
+TEST_F(WindowsTreeTest, FixingNamesLosesNoFileToANameMadeMeanwhileOrARefusedRename) {
+    const std::string japanese = root + test::cp932("日本語");
+    const std::string file = japanese + "/" + test::cp932("表示.url");
+    // Another program makes the UTF-8 name just before the file's rename.
+    fs.beforeRename = [&](const std::string& from, const std::string& to) {
+        if (from == file) test::writeShortcut(to, "http://meanwhile.example/");
+    };
+    fs.unwritable.insert(japanese);  // the folder's rename is refused
+    const auto before = test::filesBelow(root, true);
+    const auto fixes = FixNames(catalog, false);
+    std::vector<std::pair<std::string, NameFix::Kind>> kinds;
+    for (const auto& f : fixes)
+        kinds.emplace_back(f.shown, f.kind);
+    std::sort(kinds.begin(), kinds.end());
+    const std::vector<std::pair<std::string, NameFix::Kind>> expected = {
+        {"\\Links\\bad\uFFFD.url", NameFix::Kind::Undecodable},
+        {"\\日本語\\", NameFix::Kind::Failed},
+        {"\\日本語\\表示.url", NameFix::Kind::Clash},
+    };
+    EXPECT_EQ(kinds, expected);
+    // Every file is still there under its old name, with its contents, beside the new one.
+    auto after = test::filesBelow(root, true);
+    std::erase(after, test::cp932("日本語") + "/表示.url");
+    EXPECT_EQ(after, before);
+    expectValues("after the fix");
+    EXPECT_EQ(profile.ReadShortcut(japanese + "/表示.url").url, "http://meanwhile.example/");
 }
 
 }  // namespace
