@@ -1,6 +1,6 @@
 #include "app/Messages.h"
 
-#include <cstring>
+#include "platform/SystemError.h"
 
 namespace brim::app {
 
@@ -29,7 +29,7 @@ std::string reasonText(const platform::IoResult& io) {
         case IoError::Other:
             break;
     }
-    return std::string("エラーが発生しました（") + std::strerror(io.sysError) + "）。";
+    return std::string("エラーが発生しました（") + platform::systemErrorText(io.sysError) + "）。";
 }
 
 std::string reasonText(const core::WriteStatus& status) {

@@ -14,6 +14,10 @@ using platform::DirEntry;
 
 std::string inFolder(std::string path) {
     const auto paths = platform::NativePaths::native();
+    // Firefox writes "Profiles/x.default" on Windows too: the path is shown
+    // in messages and compared, so it takes the system's own separators.
+    std::replace_if(
+        path.begin(), path.end(), [&](char c) { return paths.isSeparator(c); }, paths.separator());
     while (path.size() > 1 && paths.isSeparator(path.back()))
         path.pop_back();
     return path + paths.separator();
@@ -128,7 +132,8 @@ void SessionPageSource::addFirefox(const platform::BrowserFolder& browser,
     if (!fs_.readFile(browser.folder + "profiles.ini", ini)) return;
     for (const auto& profile : FirefoxProfileFolders(ini, browser.folder)) {
         if (!profiles_->isRunning(browser.kind, profile)) continue;
-        addFile(profile + "sessionstore-backups/recovery.jsonlz4", ReadFirefoxSession, out);
+        addFile(profile + "sessionstore-backups" + platform::kNativeSeparator + "recovery.jsonlz4",
+                ReadFirefoxSession, out);
     }
 }
 
