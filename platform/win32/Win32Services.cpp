@@ -128,6 +128,10 @@ std::string Win32KnownFolders::sendTo() const {
     return knownFolder(FOLDERID_SendTo);
 }
 
+std::string Win32KnownFolders::programs() const {
+    return knownFolder(FOLDERID_Programs);
+}
+
 std::string Win32KnownFolders::settingsFile() const {
     const std::string appData = knownFolder(FOLDERID_RoamingAppData);
     return chooseSettingsFile(programFolder_, appData.empty() ? appData : appData + "Brimmark\\",

@@ -47,6 +47,8 @@ class Win32KnownFolders final : public KnownFolders {
     std::string sendTo() const override;
     std::string programFolder() const override { return programFolder_; }
     std::string settingsFile() const override;
+    // The Start menu's "Programs" folder, for the program's own entry.
+    std::string programs() const;
 
   private:
     std::string programFolder_;
