@@ -7,6 +7,7 @@
 
 #include "cli/Command.h"
 #include "cli/Output.h"
+#include "platform/NativePaths.h"
 
 namespace brim::cli {
 namespace {
@@ -14,10 +15,28 @@ namespace {
 constexpr std::string_view kProgram = "brimmark-cli";
 constexpr std::string_view kGlobalSynopsis = "[--favorites DIR] [--json]";
 
+constexpr platform::NativePaths kPaths = platform::NativePaths::native();
+
 std::string withTrailingSlash(std::string path) {
-    if (path.empty() || path.back() != '/') path += '/';
+    if (path.empty() || !kPaths.isSeparator(path.back())) path += kPaths.separator();
     return path;
 }
+
+#ifdef BRIMMARK_WITHOUT_IMPORT
+// The verb the command line names, past the program's own options.
+std::string_view verbOf(std::span<const std::string> args) {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--favorites") {
+            ++i;
+        } else if (!args[i].starts_with("-")) {
+            return args[i];
+        } else if (args[i] == "--") {
+            break;
+        }
+    }
+    return {};
+}
+#endif
 
 void printUsage(std::ostream& err, std::string_view message, const Command* verb) {
     err << kProgram << ": " << visible(message) << '\n';
@@ -71,11 +90,11 @@ void VerbOptions::operands(const std::string& label, std::vector<std::string>& v
 }
 
 std::string absoluteFromWorkingFolder(const std::string& path) {
-    if (!path.empty() && path.front() == '/') return path;
+    if (kPaths.isAbsolute(path)) return path;
     std::error_code ec;
-    const std::filesystem::path cwd = std::filesystem::current_path(ec);
+    const std::u8string cwd = std::filesystem::current_path(ec).u8string();
     if (ec) return path;
-    return withTrailingSlash(cwd.string()) + path;
+    return withTrailingSlash(std::string(cwd.begin(), cwd.end())) + path;
 }
 
 int Context::fail(std::string_view message) const {
@@ -156,7 +175,9 @@ std::vector<std::unique_ptr<Command>> allCommands() {
     commands.push_back(makeDeleteCommand());
     commands.push_back(makePruneCommand());
     commands.push_back(makeExportCommand());
+#ifndef BRIMMARK_WITHOUT_IMPORT
     commands.push_back(makeImportCommand());
+#endif
     commands.push_back(makeFixNamesCommand());
     return commands;
 }
@@ -186,6 +207,14 @@ int parseAndRun(std::span<const std::string> args, platform::Services& services,
         c->define(options);
     }
 
+#ifdef BRIMMARK_WITHOUT_IMPORT
+    if (verbOf(args) == "import") {
+        err << kProgram
+            << ": import is not part of this build (it needs SQLite and libxml2, which the "
+               "Windows build lacks)\n";
+        return kFailure;
+    }
+#endif
     // Words after "--" are the verb's own; the parser is given what comes before.
     const auto end = std::find(args.begin(), args.end(), "--");
     std::vector<std::string> words(std::make_reverse_iterator(end),
