@@ -7,8 +7,6 @@
 #include "FlakyFileSystem.h"
 #include "TestSupport.h"
 #include "core/Catalog.h"
-#include "platform/posix/IconvCodePage.h"
-#include "platform/posix/LocaleCaseMapper.h"
 
 namespace brim::test {
 
@@ -18,8 +16,8 @@ class CatalogFixture : public testing::Test {
     TestFolders folders{dir};
     const std::string root = folders.favorites();
     FlakyFileSystem fs;
-    platform::IconvCodePage cp{"CP932"};
-    platform::LocaleCaseMapper mapper;
+    SystemCodePage cp;
+    SystemCaseMapper mapper;
     core::Profile profile{fs, cp, folders};
     core::Catalog catalog{fs, profile, root};
 };

@@ -1,10 +1,9 @@
 #pragma once
-#include <cerrno>
 #include <functional>
 #include <set>
 #include <string>
 
-#include "platform/posix/PosixFileSystem.h"
+#include "TestSupport.h"
 
 namespace brim::test {
 
@@ -16,7 +15,7 @@ class FlakyFileSystem final : public platform::FileSystem {
     std::set<std::string> unwritable;
     // Runs just before a rename, as another program would act at that moment.
     std::function<void(const std::string& from, const std::string& to)> beforeRename;
-    platform::PosixFileSystem real;
+    SystemFileSystem real;
 
     std::unique_ptr<platform::OpenFolder> openFolder(const std::string& folder) override {
         if (unreadable.count(folder)) return nullptr;
@@ -26,16 +25,16 @@ class FlakyFileSystem final : public platform::FileSystem {
         return real.attributes(p);
     }
     platform::IoResult readFile(const std::string& p, std::string& out) override {
-        if (unreadable.count(p)) return {platform::IoError::Denied, EACCES};
+        if (unreadable.count(p)) return {platform::IoError::Denied, kDeniedCode};
         return real.readFile(p, out);
     }
     platform::IoResult replaceFile(const std::string& p, std::string_view b) override {
-        if (unwritable.count(p)) return {platform::IoError::NoSpace, ENOSPC};
+        if (unwritable.count(p)) return {platform::IoError::NoSpace, kNoSpaceCode};
         return real.replaceFile(p, b);
     }
     platform::IoResult createFolder(const std::string& p) override { return real.createFolder(p); }
     platform::IoResult createNewFile(const std::string& p, std::string_view b) override {
-        if (unwritable.count(p)) return {platform::IoError::NoSpace, ENOSPC};
+        if (unwritable.count(p)) return {platform::IoError::NoSpace, kNoSpaceCode};
         return real.createNewFile(p, b);
     }
     platform::LockAttempt lockForUpdate(const std::string& p) override {
@@ -45,12 +44,12 @@ class FlakyFileSystem final : public platform::FileSystem {
         return real.modificationTime(p);
     }
     platform::IoResult renameNew(const std::string& from, const std::string& to) override {
-        if (unwritable.count(from)) return {platform::IoError::Denied, EACCES};
+        if (unwritable.count(from)) return {platform::IoError::Denied, kDeniedCode};
         if (beforeRename) beforeRename(from, to);
         return real.renameNew(from, to);
     }
     platform::IoResult removeFolder(const std::string& p) override {
-        if (unremovable.count(p)) return {platform::IoError::Denied, EACCES};
+        if (unremovable.count(p)) return {platform::IoError::Denied, kDeniedCode};
         return real.removeFolder(p);
     }
 };

@@ -3,7 +3,9 @@
 // hand when they expand to more than a test should hold; Chromium command
 // logs built command by command.
 
+#ifndef _WIN32
 #include <lz4.h>
+#endif
 
 #include <cstdint>
 #include <initializer_list>
@@ -18,21 +20,37 @@ inline std::string le32(std::uint32_t v) {
     return s;
 }
 
-// A Firefox session store holding `json`.
-inline std::string jsonlz4(const std::string& json) {
-    std::string block(static_cast<std::size_t>(LZ4_compressBound(static_cast<int>(json.size()))),
-                      '\0');
-    const int n = LZ4_compress_default(json.data(), block.data(), static_cast<int>(json.size()),
-                                       static_cast<int>(block.size()));
-    block.resize(static_cast<std::size_t>(n));
-    return std::string("mozLz40\0", 8) + le32(static_cast<std::uint32_t>(json.size())) + block;
-}
-
 // An LZ4 length beyond its 4-bit nibble: bytes of 255 and one smaller.
 inline void appendLength(std::string& out, std::size_t rest) {
     for (; rest >= 255; rest -= 255)
         out += '\xFF';
     out += static_cast<char>(rest);
+}
+
+// `data` as one LZ4 block.
+#ifdef _WIN32
+// liblz4 has no Windows build here: the block holds the data as one run of
+// literals, which every LZ4 decoder takes.
+inline std::string lz4Block(const std::string& data) {
+    std::string block(1, static_cast<char>((data.size() >= 15 ? 15 : data.size()) << 4));
+    if (data.size() >= 15) appendLength(block, data.size() - 15);
+    return block + data;
+}
+#else
+inline std::string lz4Block(const std::string& data) {
+    std::string block(static_cast<std::size_t>(LZ4_compressBound(static_cast<int>(data.size()))),
+                      '\0');
+    const int n = LZ4_compress_default(data.data(), block.data(), static_cast<int>(data.size()),
+                                       static_cast<int>(block.size()));
+    block.resize(static_cast<std::size_t>(n));
+    return block;
+}
+#endif
+
+// A Firefox session store holding `json`.
+inline std::string jsonlz4(const std::string& json) {
+    return std::string("mozLz40\0", 8) + le32(static_cast<std::uint32_t>(json.size())) +
+           lz4Block(json);
 }
 
 // A Firefox session store whose JSON is `head`, `count` copies of `unit`

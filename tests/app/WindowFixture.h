@@ -12,10 +12,12 @@
 #include "app/Prompts.h"
 #include "app/Window.h"
 #include "core/Profile.h"
+#ifdef _WIN32
+#include "platform/win32/ShellLinkShortcuts.h"
+#else
 #include "platform/posix/DesktopEntryShortcuts.h"
 #include "platform/posix/FreedesktopTrash.h"
-#include "platform/posix/IconvCodePage.h"
-#include "platform/posix/LocaleCaseMapper.h"
+#endif
 
 namespace brim::test {
 
@@ -49,19 +51,27 @@ class WindowFixture : public ::testing::Test {
     TempDir dir;
     TestFolders folders{dir};
     FlakyFileSystem fs;
-    platform::IconvCodePage cp{"CP932"};
-    platform::LocaleCaseMapper caseMapper;
+    SystemCodePage cp;
+    SystemCaseMapper caseMapper;
     RecordingOpener opener;
     FakePages pages;
+#ifdef _WIN32
+    // The recycle bin is the user's own: the tests keep theirs in a folder.
+    FolderTrash trash{dir / "Recycled\\"};
+    platform::ShellLinkShortcuts shortcuts{folders.programFolder()};
+#else
     platform::FreedesktopTrash trash{dir / "home/.local/share"};
     platform::DesktopEntryShortcuts shortcuts{fs, folders.programFolder()};
+#endif
     app::ScriptedPrompts prompts;
     core::Profile profile{fs, cp, folders};
     FakeView view;
     std::string root = folders.favorites();
     std::unique_ptr<app::Window> window;
 
-    WindowFixture() { makeFolders(root); }
+    WindowFixture() {
+        makeFolders(root);
+    }
 
     // A fresh window, as the program starts; the screen starts blank again.
     app::Window& start(const std::string& argument = {}, platform::Trash* otherTrash = nullptr) {
@@ -80,12 +90,24 @@ class WindowFixture : public ::testing::Test {
     std::string setting(std::string_view section, std::string_view key) const {
         return profile.ReadSetting(section, key);
     }
-    std::string box(app::Box b) const { return view.text(b); }
-    void type(app::Box b, const std::string& text) { view.setText(b, text); }
+    std::string box(app::Box b) const {
+        return view.text(b);
+    }
+    void type(app::Box b, const std::string& text) {
+        view.setText(b, text);
+    }
     // Types into the keyword box and presses Enter.
     void search(const std::string& text) {
         type(app::Box::Combo1, text);
         window->Command8_Click();
+    }
+    // Where the trash put a file of this name.
+    std::string trashed(const std::string& name) const {
+#ifdef _WIN32
+        return dir / ("Recycled\\" + name);
+#else
+        return dir / ("home/.local/share/Trash/files/" + name);
+#endif
     }
     const std::string& lastShown() const {
         static const std::string none;

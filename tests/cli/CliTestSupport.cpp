@@ -1,6 +1,12 @@
 #include "CliTestSupport.h"
 
+#ifdef _WIN32
+#include <windows.h>
+
+#include "platform/win32/Win32Text.h"
+#else
 #include <sys/wait.h>
+#endif
 
 #include <cerrno>
 #include <cstdio>
@@ -8,35 +14,7 @@
 #include <filesystem>
 #include <sstream>
 
-#include "platform/posix/IconvCodePage.h"
-#include "platform/posix/LocaleCaseMapper.h"
-#include "platform/posix/PosixFileSystem.h"
-
 namespace brim::cli::test {
-
-platform::IoResult FolderTrash::moveToTrash(const std::string& path) {
-    for (const auto& r : refuse) {
-        if (r == path) return {platform::IoError::Denied, EACCES};
-    }
-    std::error_code ec;
-    std::filesystem::create_directories(folder_, ec);
-    std::filesystem::rename(path, folder_ + std::filesystem::path(path).filename().string(), ec);
-    if (ec) return {platform::IoError::Other, ec.value()};
-    return {};
-}
-
-ScopedEnv::ScopedEnv(const char* name, const std::string& value) : name_(name) {
-    if (const char* old = std::getenv(name)) old_ = old;
-    setenv(name, value.c_str(), 1);
-}
-
-ScopedEnv::~ScopedEnv() {
-    if (old_) {
-        setenv(name_, old_->c_str(), 1);
-    } else {
-        unsetenv(name_);
-    }
-}
 
 TestServices::TestServices(const TempDir& dir) : services(std::make_unique<platform::Services>()) {
     auto f = std::make_unique<TestFolders>(dir);
@@ -47,9 +25,9 @@ TestServices::TestServices(const TempDir& dir) : services(std::make_unique<platf
     opener = o.get();
     pages = p.get();
     trash = t.get();
-    services->fs = std::make_unique<platform::PosixFileSystem>();
-    services->codePage = std::make_unique<platform::IconvCodePage>("CP932");
-    services->caseMapper = std::make_unique<platform::LocaleCaseMapper>();
+    services->fs = std::make_unique<SystemFileSystem>();
+    services->codePage = std::make_unique<SystemCodePage>("CP932");
+    services->caseMapper = std::make_unique<SystemCaseMapper>();
     services->folders = std::move(f);
     services->opener = std::move(o);
     services->pages = std::move(p);
@@ -63,10 +41,108 @@ CliRun runWith(platform::Services& services, const std::vector<std::string>& arg
     return {rc, out.str(), err.str()};
 }
 
-CliRun runProgram(const std::string& arguments) {
+#ifdef _WIN32
+
+namespace {
+
+// One argument as CommandLineToArgvW splits it back: quoted, with a run of
+// backslashes doubled where a quote follows it.
+std::wstring quotedArgument(const std::wstring& arg) {
+    std::wstring out = L"\"";
+    std::size_t slashes = 0;
+    for (const wchar_t c : arg) {
+        if (c == L'\\') {
+            ++slashes;
+            continue;
+        }
+        out.append(c == L'"' ? slashes * 2 + 1 : slashes, L'\\');
+        slashes = 0;
+        out.push_back(c);
+    }
+    out.append(slashes * 2, L'\\');
+    return out + L"\"";
+}
+
+HANDLE inheritable(HANDLE h) {
+    SetHandleInformation(h, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT);
+    return h;
+}
+
+std::string readAll(HANDLE pipe) {
+    std::string bytes;
+    char buf[4096];
+    DWORD n = 0;
+    while (ReadFile(pipe, buf, sizeof buf, &n, nullptr) && n > 0)
+        bytes.append(buf, n);
+    return bytes;
+}
+
+}  // namespace
+
+CliRun runProgram(const std::vector<std::string>& args, const std::string& output) {
+    using platform::win32::widen;
     TempDir dir;
-    const std::string command =
-        std::string(BRIMMARK_CLI_PATH) + " " + arguments + " 2>'" + dir.path() + "err' </dev/null";
+    std::wstring command = quotedArgument(widen(BRIMMARK_CLI_PATH));
+    for (const auto& a : args)
+        command += L" " + quotedArgument(widen(a));
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    HANDLE input = CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                               OPEN_EXISTING, 0, nullptr);
+    HANDLE err = CreateFileW(widen(dir / "err").c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
+                             CREATE_ALWAYS, 0, nullptr);
+    HANDLE readEnd = nullptr, writeEnd = nullptr;
+    if (output.empty()) {
+        CreatePipe(&readEnd, &writeEnd, nullptr, 0);
+        inheritable(writeEnd);
+    } else {
+        writeEnd = CreateFileW(widen(output).c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
+                               CREATE_ALWAYS, 0, nullptr);
+    }
+    STARTUPINFOW start{};
+    start.cb = sizeof start;
+    start.dwFlags = STARTF_USESTDHANDLES;
+    start.hStdInput = input;
+    start.hStdOutput = writeEnd;
+    start.hStdError = err;
+    PROCESS_INFORMATION process{};
+    const BOOL started = CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE,
+                                        CREATE_NO_WINDOW, nullptr, nullptr, &start, &process);
+    CloseHandle(writeEnd);
+    CloseHandle(input);
+    CloseHandle(err);
+    CliRun run{-1, {}, {}};
+    if (started) {
+        if (readEnd) run.out = readAll(readEnd);
+        WaitForSingleObject(process.hProcess, INFINITE);
+        DWORD code = 0;
+        GetExitCodeProcess(process.hProcess, &code);
+        run.rc = static_cast<int>(code);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
+    if (readEnd) CloseHandle(readEnd);
+    run.err = readFile(dir / "err");
+    return run;
+}
+
+#else
+
+namespace {
+std::string shellWord(const std::string& s) {
+    std::string out = "'";
+    for (const char c : s)
+        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return out + "'";
+}
+}  // namespace
+
+CliRun runProgram(const std::vector<std::string>& args, const std::string& output) {
+    TempDir dir;
+    std::string command = shellWord(BRIMMARK_CLI_PATH);
+    for (const auto& a : args)
+        command += " " + shellWord(a);
+    command += " 2>" + shellWord(dir / "err") + " </dev/null";
+    if (!output.empty()) command += " >" + shellWord(output);
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe) return {-1, {}, {}};
     std::string out;
@@ -76,5 +152,7 @@ CliRun runProgram(const std::string& arguments) {
     const int status = pclose(pipe);
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out, readFile(dir / "err")};
 }
+
+#endif
 
 }  // namespace brim::cli::test

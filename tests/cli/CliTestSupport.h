@@ -36,33 +36,9 @@ class FixedPages final : public platform::PageSource {
     std::vector<std::string> skips;
 };
 
-// Moves files into one folder; refuses the paths in `refuse`.
-class FolderTrash final : public platform::Trash {
-  public:
-    explicit FolderTrash(std::string folder) : folder_(std::move(folder)) {}
-    platform::IoResult moveToTrash(const std::string& path) override;
-    std::vector<std::string> refuse;
-
-  private:
-    std::string folder_;
-};
-
 struct CliRun {
     int rc;
     std::string out, err;
-};
-
-// Sets an environment variable for one test.
-class ScopedEnv {
-  public:
-    ScopedEnv(const char* name, const std::string& value);
-    ~ScopedEnv();
-    ScopedEnv(const ScopedEnv&) = delete;
-    ScopedEnv& operator=(const ScopedEnv&) = delete;
-
-  private:
-    const char* name_;
-    std::optional<std::string> old_;
 };
 
 // The services of the tests: the system's file system and CP932 over
@@ -79,9 +55,9 @@ struct TestServices {
 CliRun runWith(platform::Services& services, const std::vector<std::string>& args,
                std::istream* questions = nullptr);
 
-// Runs the built program with `arguments` (shell words) and stdin from
-// /dev/null; standard output is captured unless `arguments` redirects it.
-CliRun runProgram(const std::string& arguments);
+// Runs the built program with `args` and no input; standard output is
+// captured, or written to `output` when one is named.
+CliRun runProgram(const std::vector<std::string>& args, const std::string& output = {});
 
 // One test's command line over its own temporary folders.
 class CliFixture : public testing::Test {

@@ -158,7 +158,7 @@ TEST_F(Conventions, OutputThatCannotBeWrittenIsAFailure) {
 class RelativeFavorites final : public platform::KnownFolders {
   public:
     explicit RelativeFavorites(const TempDir& dir) : real_(dir) {}
-    std::string favorites() const override { return "Env/"; }
+    std::string favorites() const override { return native("Env/"); }
     std::string desktop() const override { return real_.desktop(); }
     std::string sendTo() const override { return real_.sendTo(); }
     std::string programFolder() const override { return real_.programFolder(); }
@@ -173,14 +173,15 @@ TEST_F(Conventions, FavoritesFolderIsMadeAbsolute) {
     writeShortcut(dir / "work/Env/e.url", "http://e/");
     s.services->folders = std::make_unique<RelativeFavorites>(dir);
     const std::filesystem::path before = std::filesystem::current_path();
-    std::filesystem::current_path(dir / "work");
+    std::filesystem::current_path(fsPath(dir / "work"));
     const CliRun option = run({"--json", "--favorites", "Fav", "list"});
     const CliRun environment = run({"--json", "list"});
     std::filesystem::current_path(before);
     const struct {
         const CliRun& run;
         std::string path;
-    } cases[] = {{option, dir / "work/Fav/a.url"}, {environment, dir / "work/Env/e.url"}};
+    } cases[] = {{option, dir / native("work/Fav/a.url")},
+                 {environment, dir / native("work/Env/e.url")}};
     for (const auto& c : cases) {
         ASSERT_EQ(c.run.rc, kSuccess) << c.run.err;
         const auto rows = nlohmann::json::parse(c.run.out);

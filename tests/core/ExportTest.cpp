@@ -3,8 +3,6 @@
 #include "CatalogFixture.h"
 #include "TestSupport.h"
 #include "core/Export.h"
-#include "platform/posix/IconvCodePage.h"
-#include "platform/posix/PosixFileSystem.h"
 
 namespace brim::core {
 namespace {

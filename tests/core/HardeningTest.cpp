@@ -19,8 +19,6 @@
 #include "core/Editing.h"
 #include "core/Export.h"
 #include "core/Search.h"
-#include "platform/posix/IconvCodePage.h"
-#include "platform/posix/LocaleCaseMapper.h"
 
 namespace brim::core {
 namespace {
@@ -183,8 +181,8 @@ class WriteFaults : public testing::Test {
   protected:
     test::TempDir dir;
     test::TestFolders folders{dir};
-    platform::PosixFileSystem fs;
-    platform::IconvCodePage cp{"CP932"};
+    test::SystemFileSystem fs;
+    test::SystemCodePage cp;
     Profile profile{fs, cp, folders};
 };
 

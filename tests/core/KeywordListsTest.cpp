@@ -2,8 +2,6 @@
 
 #include "TestSupport.h"
 #include "core/KeywordLists.h"
-#include "platform/posix/IconvCodePage.h"
-#include "platform/posix/PosixFileSystem.h"
 
 namespace brim::core {
 namespace {
@@ -86,8 +84,8 @@ TEST(KeywordLists, DeleteRemovesFromBothLists) {
 TEST(KeywordLists, StoredKeysSkipEmptyValues) {
     test::TempDir dir;
     test::TestFolders folders{dir};
-    platform::PosixFileSystem fs;
-    platform::IconvCodePage cp{"CP932"};
+    test::SystemFileSystem fs;
+    test::SystemCodePage cp;
     Profile profile{fs, cp, folders};
     ASSERT_TRUE(WriteKeywordKeys(profile, 'W', {"a", "ニュース"}));
     ASSERT_TRUE(profile.WriteSetting("KeyWords", "W5", "late"));

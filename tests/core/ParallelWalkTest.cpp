@@ -13,6 +13,7 @@
 #include "GatedFileSystem.h"
 #include "core/ParallelWalk.h"
 #include "core/Search.h"
+#include "platform/posix/IconvCodePage.h"
 
 namespace brim::core {
 namespace {

@@ -7,7 +7,6 @@
 #include "core/Paths.h"
 #ifndef _WIN32
 #include "TestSupport.h"
-#include "platform/posix/PosixFileSystem.h"
 #endif
 
 namespace brim::core {
@@ -185,7 +184,7 @@ TEST(LongPathName, SpellsSegmentsAsListed) {
     test::TempDir dir;
     test::makeFolders(dir / "News/Sport");
     test::writeFile(dir / "News/Sport/Match.url", "");
-    platform::PosixFileSystem fs;
+    test::SystemFileSystem fs;
     const std::string base = dir.path();
     EXPECT_EQ(LongPathName(fs, base + "News/Sport/Match.url"), base + "News/Sport/Match.url");
     EXPECT_EQ(LongPathName(fs, base + "news/SPORT/match.URL"), base + "News/Sport/Match.url");

@@ -1,8 +1,10 @@
 #include "core/ProfileEncoding.h"
 
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <sys/mount.h>
 #include <unistd.h>
+#endif
 
 #include <cerrno>
 #include <cstring>
@@ -13,8 +15,9 @@
 #include "FlakyFileSystem.h"
 #include "TestSupport.h"
 #include "core/Profile.h"
-#include "platform/posix/IconvCodePage.h"
-#include "platform/posix/PosixFileSystem.h"
+#ifdef _WIN32
+#include "platform/win32/Win32Text.h"
+#endif
 
 namespace brim::core {
 namespace {
@@ -23,8 +26,8 @@ using test::readFile;
 using test::TempDir;
 using test::writeFile;
 
-const platform::IconvCodePage& codePage() {
-    static const platform::IconvCodePage cp("CP932");
+const test::SystemCodePage& codePage() {
+    static const test::SystemCodePage cp("CP932");
     return cp;
 }
 
@@ -32,7 +35,18 @@ const platform::IconvCodePage& codePage() {
 // under test.
 std::string encodeAs(const char* encoding, std::string_view utf8) {
     if (std::string_view(encoding) == "UTF-8") return std::string(utf8);
-    const platform::IconvCodePage target(encoding);
+#ifdef _WIN32
+    // UTF-16 is no code page MultiByteToWideChar converts to.
+    if (std::string_view(encoding) == "UTF-16LE") {
+        std::string bytes;
+        for (const wchar_t unit : platform::win32::widen(utf8)) {
+            bytes += static_cast<char>(unit & 0xFF);
+            bytes += static_cast<char>(unit >> 8);
+        }
+        return bytes;
+    }
+#endif
+    const test::SystemCodePage target(encoding);
     return target.encode(utf8).value();
 }
 
@@ -206,6 +220,8 @@ TEST_F(ProfileEncodingFiles, AFailingSecondKeyChangesNothing) {
     EXPECT_EQ(countEntries(dir.path()), 1u);
 }
 
+#ifndef _WIN32
+// A small disk of its own: a tmpfs, mounted as root.
 TEST_F(ProfileEncodingFiles, AFullDiskChangesNothing) {
     if (geteuid() != 0) GTEST_SKIP() << "mounting a small file system needs root";
     const std::string disk = dir / "disk";
@@ -244,6 +260,7 @@ TEST_F(ProfileEncodingFiles, AFullDiskChangesNothing) {
     EXPECT_FALSE(std::filesystem::exists(disk + "/new.url"));
     EXPECT_EQ(countEntries(disk), 3u);
 }
+#endif
 
 }  // namespace
 }  // namespace brim::core

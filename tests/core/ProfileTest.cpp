@@ -8,8 +8,6 @@
 #include "TestSupport.h"
 #include "core/Profile.h"
 #include "core/ProfileText.h"
-#include "platform/posix/IconvCodePage.h"
-#include "platform/posix/PosixFileSystem.h"
 
 namespace brim::core {
 namespace {
@@ -19,8 +17,8 @@ using test::readFile;
 using test::TempDir;
 using test::writeFile;
 
-const platform::IconvCodePage& codePage() {
-    static const platform::IconvCodePage cp("CP932");
+const test::SystemCodePage& codePage() {
+    static const test::SystemCodePage cp("CP932");
     return cp;
 }
 
@@ -158,7 +156,7 @@ class ProfileFiles : public testing::Test {
   protected:
     TempDir dir;
     test::TestFolders folders{dir};
-    platform::PosixFileSystem fs;
+    test::SystemFileSystem fs;
     Profile profile{fs, codePage(), folders};
     std::string url = dir / "a.url";
 };
@@ -229,6 +227,8 @@ TEST_F(ProfileFiles, MissingFolderIsReported) {
     EXPECT_FALSE(std::filesystem::exists(dir / "no"));
 }
 
+#ifndef _WIN32
+// Hard and symbolic links and permission bits are POSIX's.
 TEST_F(ProfileFiles, WriteReplacesTheFileWholeAndKeepsItsPermissions) {
     writeFile(url, "[CommentKey]\r\nWords=old\r\n");
     chmod(url.c_str(), 0640);
@@ -246,7 +246,10 @@ TEST_F(ProfileFiles, WriteReplacesTheFileWholeAndKeepsItsPermissions) {
         ++entries;
     EXPECT_EQ(entries, 2);
 }
+#endif
 
+#ifndef _WIN32
+// Hard and symbolic links and permission bits are POSIX's.
 TEST_F(ProfileFiles, WritesThroughASymbolicLink) {
     writeFile(dir / "real.url", "[CommentKey]\r\nWords=old\r\n");
     ASSERT_EQ(symlink("real.url", url.c_str()), 0);
@@ -254,6 +257,7 @@ TEST_F(ProfileFiles, WritesThroughASymbolicLink) {
     EXPECT_TRUE(std::filesystem::is_symlink(url));
     EXPECT_EQ(readFile(dir / "real.url"), "[CommentKey]\r\nWords=new\r\n");
 }
+#endif
 
 TEST_F(ProfileFiles, SettingsRoundTripAndEmptyKeysStay) {
     ASSERT_TRUE(profile.WriteSetting("SerchCond", "check1", " 11"));
@@ -275,7 +279,7 @@ TEST_F(ProfileFiles, SettingsFolderIsCreatedByTheFirstWrite) {
 }
 
 TEST_F(ProfileFiles, CodePageOtherThanCp932) {
-    const platform::IconvCodePage eucJp("EUC-JP");
+    const test::SystemCodePage eucJp("EUC-JP");
     const Profile euc(fs, eucJp, folders);
     ASSERT_TRUE(euc.WriteShortcutComment(url, "日本"));
     EXPECT_EQ(readFile(url), "[CommentKey]\r\nWords=\xC6\xFC\xCB\xDC\r\n");

@@ -3,9 +3,6 @@
 #include "CatalogFixture.h"
 #include "TestSupport.h"
 #include "core/Search.h"
-#include "platform/posix/IconvCodePage.h"
-#include "platform/posix/LocaleCaseMapper.h"
-#include "platform/posix/PosixFileSystem.h"
 
 namespace brim::core {
 namespace {
@@ -47,7 +44,7 @@ TEST(SplitKeywords, KeepsTheFirstThirty) {
 }
 
 TEST(ContainsKeyword, FoldsCaseByThePlatformMapping) {
-    const platform::LocaleCaseMapper m;
+    const test::SystemCaseMapper m;
     const struct {
         std::string text, keyword;
         bool fold, found;

@@ -44,9 +44,9 @@ class SessionSourceTest : public testing::Test {
     test::TempDir dir;
     test::FlakyFileSystem fs;
     std::set<std::string> running;
-    std::string firefox = dir / "firefox/";
-    std::string chromium = dir / "chromium/";
-    std::string chrome = dir / "chrome/";
+    std::string firefox = dir / test::native("firefox/");
+    std::string chromium = dir / test::native("chromium/");
+    std::string chrome = dir / test::native("chrome/");
 
     SessionPageSource source(std::vector<BrowserFolder> folders = {}) {
         if (folders.empty()) {
@@ -78,7 +78,7 @@ TEST_F(SessionSourceTest, RunningBrowsersInTheirOrder) {
                     store("https://main.example/", "main"));
     test::writeFile(firefox + "old.default/sessionstore-backups/recovery.jsonlz4",
                     store("https://old.example/", "old"));
-    running.insert(firefox + "main.default/");
+    running.insert(firefox + test::native("main.default/"));
     // The newest of a profile's session files counts; a folder of that name does not.
     test::writeFile(chromium + "Default/Sessions/Session_13300000000000000",
                     chromiumLog("https://older.example/", u"older").bytes);
@@ -102,7 +102,7 @@ TEST_F(SessionSourceTest, RunningBrowsersInTheirOrder) {
 
     // Chrome starts; Firefox's running profile ends.
     running.insert(chrome);
-    running.erase(firefox + "main.default/");
+    running.erase(firefox + test::native("main.default/"));
     EXPECT_EQ(
         titles(s.openPages()),
         (std::vector<std::string>{"newer @Chromium", "second @Chromium", "chrome @Google Chrome"}));
@@ -113,10 +113,10 @@ TEST_F(SessionSourceTest, UnreadableFilesAreNamedAndTheRestStillCounts) {
         firefox + "profiles.ini",
         "[Profile0]\nPath=a\n[Profile1]\nPath=b\n[Profile2]\nPath=c\n[Profile3]\nPath=d\n");
     for (const char* p : {"a/", "b/", "c/", "d/"})
-        running.insert(firefox + p);
-    const std::string a = firefox + "a/sessionstore-backups/recovery.jsonlz4";
-    const std::string b = firefox + "b/sessionstore-backups/recovery.jsonlz4";
-    const std::string c = firefox + "c/sessionstore-backups/recovery.jsonlz4";
+        running.insert(firefox + test::native(p));
+    const std::string a = firefox + test::native("a/sessionstore-backups/recovery.jsonlz4");
+    const std::string b = firefox + test::native("b/sessionstore-backups/recovery.jsonlz4");
+    const std::string c = firefox + test::native("c/sessionstore-backups/recovery.jsonlz4");
     test::writeFile(a, store("https://a.example/", "a"));
     test::writeFile(b, "mozLz40");
     test::writeFile(c, store("https://c.example/", "c"));
@@ -162,8 +162,12 @@ TEST(FirefoxProfileFolders, WhatProfilesIniNames) {
         {"[Profile0]\nName=no path\n[Profile1]\nPath=\n", {}},
         {"", {}},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(FirefoxProfileFolders(c.ini, "/ff/"), c.folders) << c.ini;
+    for (const auto& c : cases) {
+        std::vector<std::string> expected;
+        for (const auto& f : c.folders)
+            expected.push_back(test::native(f));
+        EXPECT_EQ(FirefoxProfileFolders(c.ini, test::native("/ff/")), expected) << c.ini;
+    }
 }
 
 }  // namespace

@@ -6,10 +6,17 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <set>
 
+#include "SessionSamples.h"
+#include "TestSupport.h"
 #include "core/Paths.h"
 #include "core/Profile.h"
+#include "core/Sessions.h"
+#include "platform/Services.h"
 #include "platform/SystemError.h"
+#include "platform/win32/ShellLinkShortcuts.h"
+#include "platform/win32/Win32BrowserProfiles.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Services.h"
 #include "platform/win32/Win32Text.h"
@@ -19,14 +26,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string utf8(const fs::path& p) {
-    const std::u8string s = p.u8string();
-    return std::string(s.begin(), s.end());
-}
-
-fs::path pathOf(const std::string& utf8Path) {
-    return fs::path(std::u8string(utf8Path.begin(), utf8Path.end()));
-}
+using test::utf8;
+const auto pathOf = test::fsPath;
 
 // A fresh folder under the temporary folder, removed with what it holds.
 class Win32Fixture : public testing::Test {
@@ -51,6 +52,7 @@ class Win32Fixture : public testing::Test {
     fs::path dir;
     std::string base;
     Win32FileSystem files;
+    test::TempDir tempDir;  // for the settings folders of the core's objects
 };
 
 TEST_F(Win32Fixture, FilesRoundTripUnderJapaneseNames) {
@@ -226,8 +228,8 @@ TEST(Win32CaseMapper, UpperCase) {
 TEST(Win32KnownFolders, AbsoluteFoldersEndingInOneSeparator) {
     const Win32KnownFolders folders;
     const NativePaths paths = NativePaths::native();
-    for (const std::string& f :
-         {folders.favorites(), folders.desktop(), folders.sendTo(), folders.programFolder()}) {
+    for (const std::string& f : {folders.favorites(), folders.desktop(), folders.sendTo(),
+                                 folders.programs(), folders.programFolder()}) {
         ASSERT_FALSE(f.empty());
         EXPECT_TRUE(paths.isAbsolute(f)) << f;
         EXPECT_EQ(f.back(), '\\') << f;
@@ -275,6 +277,173 @@ TEST(SystemErrorText, WindowsCodesAreNotErrnoValues) {
 
 TEST(ShellOpener, ReportsWhatCannotBeOpened) {
     EXPECT_NE(ShellOpener().open("C:\\no\\such\\folder\\file.brimmark-none"), "");
+}
+
+// The shell's own folders are told apart: a shortcut meant for SendTo must
+// not land on the Desktop.
+TEST(Win32KnownFolders, EachFolderIsItsOwn) {
+    const Win32KnownFolders folders;
+    const std::set<std::string> distinct = {folders.favorites(), folders.desktop(),
+                                            folders.sendTo(), folders.programs()};
+    EXPECT_EQ(distinct.size(), 4u);
+    EXPECT_NE(folders.sendTo().find("SendTo"), std::string::npos) << folders.sendTo();
+}
+
+TEST_F(Win32Fixture, ShellLinksPointAtTheProgramAndAreReplaced) {
+    // Wine's links keep their target in the ANSI code page (GetPath answers
+    // "?" for Japanese), so the folders here are plain ASCII.
+    const std::string ascii = tempDir.path();
+    const std::string program = ascii + "Program Files\\Brimmark\\";
+    ShellLinkShortcuts shortcuts(program);
+    const struct {
+        std::string folder;
+        bool made;
+    } cases[] = {
+        {ascii + "SendTo\\", true},
+        {ascii + "Desktop", true},               // no separator at the end
+        {ascii + "Start Menu/Programs/", true},  // missing folders are made, "/" taken
+        {ascii + "file.txt\\", false},           // a file stands where the folder would be
+    };
+    write(ascii + "file.txt", "x");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.folder);
+        const IoResult r = shortcuts.create(c.folder);
+        EXPECT_EQ(static_cast<bool>(r), c.made);
+        std::string link = c.folder;
+        std::replace(link.begin(), link.end(), '/', '\\');
+        if (!link.ends_with('\\')) link += '\\';
+        link += "Brimmark.lnk";
+        EXPECT_EQ(shellLinkTarget(link),
+                  c.made ? std::optional(program + "brimmark.exe") : std::nullopt);
+    }
+    // A second shortcut replaces the first, now for another program folder.
+    ASSERT_TRUE(ShellLinkShortcuts(ascii + "other\\").create(ascii + "SendTo\\"));
+    EXPECT_EQ(shellLinkTarget(ascii + "SendTo\\Brimmark.lnk"), ascii + "other\\brimmark.exe");
+    EXPECT_EQ(shellLinkTarget(base + "file.txt"), std::nullopt) << "not a link";
+}
+
+TEST_F(Win32Fixture, RecycledFilesReachWinesTrash) {
+    const std::string name = "recycled-" + std::to_string(GetCurrentProcessId()) + ".url";
+    write(base + name, "[InternetShortcut]\r\nURL=http://r/\r\n");
+    ASSERT_TRUE(RecycleBin().moveToTrash(base + name));
+    EXPECT_FALSE(fs::exists(pathOf(base + name)));
+    // Wine keeps the recycle bin in the freedesktop trash of the Unix home.
+    const char* data = std::getenv("XDG_DATA_HOME");
+    if (!data || data[0] != '/') GTEST_SKIP() << "no XDG_DATA_HOME: where the trash is is unknown";
+    const std::string trashed = "Z:" + std::string(data) + "/Trash/files/" + name;
+    EXPECT_TRUE(fs::exists(pathOf(trashed))) << trashed;
+    std::error_code ignored;
+    fs::remove(pathOf(trashed), ignored);
+}
+
+TEST_F(Win32Fixture, ProfileFilesAgreeWithTheProfileApi) {
+    const test::TestFolders folders(tempDir);
+    const Win32CodePage cp;
+    core::Profile profile(files, cp, folders);
+    const std::string file = base + "ニュース\\記事.url";
+    ASSERT_TRUE(files.createFolder(base + "ニュース"));
+    ASSERT_TRUE(profile.WriteShortcutUrl(file, "http://news.example/?a=1"));
+    ASSERT_TRUE(profile.WriteShortcutComment(file, "daily"));
+    wchar_t text[256] = {};
+    const std::wstring wide = win32::widen(file);
+    GetPrivateProfileStringW(L"InternetShortcut", L"URL", L"", text, 256, wide.c_str());
+    EXPECT_EQ(win32::narrow(text), "http://news.example/?a=1");
+    GetPrivateProfileStringW(L"CommentKey", L"Words", L"", text, 256, wide.c_str());
+    EXPECT_EQ(win32::narrow(text), "daily");
+    // What the API writes, the program reads.
+    WritePrivateProfileStringW(L"CommentKey", L"Words", L"weekly", wide.c_str());
+    EXPECT_EQ(profile.ReadShortcutComment(file), "weekly");
+    EXPECT_EQ(profile.ReadShortcutUrl(file), "http://news.example/?a=1");
+}
+
+// Browsers found under a made-up %APPDATA% and %LOCALAPPDATA%; a profile
+// counts while a process holds its lock file open.
+class BrowserDiscovery : public Win32Fixture {
+  protected:
+    Win32BrowserProfiles profiles{[this](const std::string& name) -> std::optional<std::string> {
+        if (name == "APPDATA") return base + "Roaming";
+        if (name == "LOCALAPPDATA") return base + "Local\\";
+        return std::nullopt;
+    }};
+
+    // Holds `path` as the browsers do: open, sharing nothing.
+    struct Lock {
+        HANDLE h;
+        explicit Lock(const std::string& path)
+            : h(CreateFileW(win32::widen(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                            OPEN_ALWAYS, FILE_FLAG_DELETE_ON_CLOSE, nullptr)) {}
+        ~Lock() {
+            if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+        }
+    };
+};
+
+TEST_F(BrowserDiscovery, FoldersUnderTheUsersAppData) {
+    const std::vector<BrowserFolder> expected = {
+        {BrowserKind::Firefox, base + "Roaming\\Mozilla\\Firefox\\", "Mozilla Firefox"},
+        {BrowserKind::Chromium, base + "Local\\Chromium\\User Data\\", "Chromium"},
+        {BrowserKind::Chromium, base + "Local\\Google\\Chrome\\User Data\\", "Google Chrome"},
+    };
+    EXPECT_EQ(profiles.browserFolders(), expected);
+    // A relative or missing variable names no folder.
+    EXPECT_TRUE(Win32BrowserProfiles(
+                    [](const std::string&) { return std::optional<std::string>("relative\\path"); })
+                    .browserFolders()
+                    .empty());
+    EXPECT_TRUE(Win32BrowserProfiles([](const std::string&) { return std::nullopt; })
+                    .browserFolders()
+                    .empty());
+    // The process's own environment, as the program reads it.
+    const test::ScopedEnv appData("APPDATA", base + "Env");
+    const auto fromEnvironment = Win32BrowserProfiles().browserFolders();
+    ASSERT_FALSE(fromEnvironment.empty());
+    EXPECT_EQ(fromEnvironment.front().folder, base + "Env\\Mozilla\\Firefox\\");
+}
+
+TEST_F(BrowserDiscovery, PagesOfTheRunningProfilesOnly) {
+    const std::string firefox = base + "Roaming\\Mozilla\\Firefox\\";
+    const std::string chrome = base + "Local\\Google\\Chrome\\User Data\\";
+    fs::create_directories(pathOf(firefox + "Profiles\\abc.default\\sessionstore-backups"));
+    fs::create_directories(pathOf(chrome + "Default\\Sessions"));
+    write(firefox + "profiles.ini",
+          "[Profile0]\r\nName=default\r\nIsRelative=1\r\nPath=Profiles/abc.default\r\n");
+    write(firefox + "Profiles\\abc.default\\sessionstore-backups\\recovery.jsonlz4",
+          test::jsonlz4(R"({"windows":[{"tabs":[{"entries":[{"url":"https://f.example/",)"
+                        R"("title":"F"}]}]}]})"));
+    test::Snss log;
+    log.command(0, test::Snss::ints({1, 7}));
+    log.navigation(7, 0, "https://c.example/", u"C");
+    write(chrome + "Default\\Sessions\\Session_13400000000000000", log.bytes);
+
+    core::SessionPageSource source(files, std::make_unique<Win32BrowserProfiles>(profiles));
+    const auto titles = [&source] {
+        std::vector<std::string> out;
+        for (const auto& page : source.openPages())
+            out.push_back(page.title + "@" + page.application);
+        return out;
+    };
+    EXPECT_EQ(titles(), std::vector<std::string>{}) << "nothing runs";
+    {
+        const Lock firefoxRuns(firefox + "Profiles\\abc.default\\parent.lock");
+        ASSERT_NE(firefoxRuns.h, INVALID_HANDLE_VALUE);
+        EXPECT_EQ(titles(), std::vector<std::string>{"F@Mozilla Firefox"});
+        const Lock chromeRuns(chrome + "lockfile");
+        EXPECT_EQ(titles(), (std::vector<std::string>{"F@Mozilla Firefox", "C@Google Chrome"}));
+        EXPECT_TRUE(source.skipped().empty());
+    }
+    // A lock left behind by a crash is no running browser.
+    write(chrome + "lockfile", "");
+    EXPECT_FALSE(isHeldOpen(chrome + "lockfile"));
+    EXPECT_EQ(titles(), std::vector<std::string>{});
+}
+
+TEST(Win32Services, TheSystemSetIsComplete) {
+    const auto services = makeSystemServices();
+    ASSERT_TRUE(services);
+    EXPECT_TRUE(services->fs && services->codePage && services->folders && services->caseMapper &&
+                services->opener && services->pages && services->trash && services->shortcuts);
+    EXPECT_EQ(services->codePage->name(), "CP932");
+    EXPECT_EQ(services->shortcuts->refusal(), "");
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "TestSupport.h"
 #include "app/Prompts.h"
 #include "core/Profile.h"
+#include "platform/posix/IconvCodePage.h"
 #include "ui/Form8Import.h"
 
 namespace {
