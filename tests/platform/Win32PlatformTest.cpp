@@ -442,7 +442,7 @@ TEST(Win32Services, TheSystemSetIsComplete) {
     ASSERT_TRUE(services);
     EXPECT_TRUE(services->fs && services->codePage && services->folders && services->caseMapper &&
                 services->opener && services->pages && services->trash && services->shortcuts);
-    EXPECT_EQ(services->codePage->name(), "CP932");
+    EXPECT_EQ(services->codePage->name(), "CP" + std::to_string(GetACP()));
     EXPECT_EQ(services->shortcuts->refusal(), "");
 }
 
