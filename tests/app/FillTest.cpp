@@ -340,7 +340,7 @@ TEST_F(FillTest, AStoppedFillSaysNothingOfTheNamesItShowed) {
 }
 
 TEST(ResultListAppend, BatchesEndAsOneStableSortOfTheWhole) {
-    platform::LocaleCaseMapper mapper;
+    SystemCaseMapper mapper;
     const Rows rows{{"b", "2", ""}, {"A", "1", ""}, {"a", "3", ""}, {"c", "1", ""},
                     {"B", "9", ""}, {"é", "1", ""}, {"", "0", ""},  {"a", "0", ""}};
     // Each row's file names its place in `rows`, so that it can be seen to stay with it.
