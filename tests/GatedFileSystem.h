@@ -1,7 +1,11 @@
 #pragma once
 // A file system whose reads of chosen files wait at a gate until the test
-// opens it: slowness made deterministic, with no clock involved.
+// opens it: slowness made deterministic. The clock only bounds the test's own
+// waits, so that a gate no read ever reaches fails the test instead of
+// hanging it.
 
+#include <algorithm>
+#include <chrono>
 #include <condition_variable>
 #include <cstddef>
 #include <memory>
@@ -17,7 +21,8 @@ class GatedFileSystem final : public platform::FileSystem {
   public:
     explicit GatedFileSystem(platform::FileSystem& real) : real_(real) {}
 
-    // From now on, reads of files whose path ends in `suffix` wait at the gate.
+    // From now on, reads of files whose path ends in `suffix` wait at the gate;
+    // `/` in it stands for either separator, as the system's paths have either.
     void close(std::string suffix) {
         const std::lock_guard lock(mutex_);
         suffix_ = std::move(suffix);
@@ -30,15 +35,15 @@ class GatedFileSystem final : public platform::FileSystem {
         }
         changed_.notify_all();
     }
-    // Waits until a read is held at the gate.
-    void waitUntilHeld() {
+    // Waits until a read is held at the gate; false when none came.
+    [[nodiscard]] bool waitUntilHeld() {
         std::unique_lock lock(mutex_);
-        changed_.wait(lock, [&] { return held_ > 0; });
+        return changed_.wait_for(lock, kPatience, [&] { return held_ > 0; });
     }
-    // Waits until `n` reads have passed without being held.
-    void waitForReads(std::size_t n) {
+    // Waits until `n` reads have passed without being held; false when they did not.
+    [[nodiscard]] bool waitForReads(std::size_t n) {
         std::unique_lock lock(mutex_);
-        changed_.wait(lock, [&] { return passed_ >= n; });
+        return changed_.wait_for(lock, kPatience, [&] { return passed_ >= n; });
     }
     // How many reads of files whose path ends in `suffix` have passed.
     std::size_t readsOf(const std::string& suffix) const {
@@ -109,9 +114,16 @@ class GatedFileSystem final : public platform::FileSystem {
         }
     }
     static bool endsWith(const std::string& s, const std::string& suffix) {
-        return s.size() >= suffix.size() &&
-               s.compare(s.size() - suffix.size(), suffix.size(), suffix) == 0;
+        if (s.size() < suffix.size()) return false;
+        const auto same = [](char a, char b) {
+            return a == b || ((a == '/' || a == '\\') && (b == '/' || b == '\\'));
+        };
+        return std::equal(suffix.begin(), suffix.end(),
+                          s.end() - static_cast<std::ptrdiff_t>(suffix.size()), same);
     }
+
+    // Far longer than any wait the tests mean, even on a loaded machine.
+    static constexpr std::chrono::seconds kPatience{60};
 
     platform::FileSystem& real_;
     mutable std::mutex mutex_;

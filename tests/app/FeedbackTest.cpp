@@ -170,6 +170,20 @@ TEST(ArgumentPathTest, RelativePathsComeFromTheCurrentFolder) {
         const char* current;
         const char* path;
     } cases[] = {
+#ifdef _WIN32
+        {"", "C:\\Users\\u", ""},
+        {"D:\\abs\\News.url", "C:\\Users\\u", "D:\\abs\\News.url"},
+        {"News.url", "C:\\Users\\u", "C:\\Users\\u\\News.url"},
+        {"News.url", "C:\\Users\\u\\", "C:\\Users\\u\\News.url"},
+        {"News.url", "C:\\", "C:\\News.url"},
+        {"Links\\News.url", "C:\\Users\\u", "C:\\Users\\u\\Links\\News.url"},
+        {"..\\x\\News.url", "C:\\Users\\u", "C:\\Users\\u\\..\\x\\News.url"},
+        {"my favorite.url", "C:\\Users\\u", "C:\\Users\\u\\my favorite.url"},
+        // The program's own notation stays below the Favorites folder.
+        {"\\Links\\News.url", "C:\\Users\\u", "\\Links\\News.url"},
+        // An unknown current folder leaves the path as it is.
+        {"News.url", "", "News.url"},
+#else
         {"", "/home/u", ""},
         {"/abs/News.url", "/home/u", "/abs/News.url"},
         {"News.url", "/home/u", "/home/u/News.url"},
@@ -181,6 +195,7 @@ TEST(ArgumentPathTest, RelativePathsComeFromTheCurrentFolder) {
         {"\\Links\\News.url", "/home/u", "\\Links\\News.url"},
         // An unknown current folder leaves the path as it is.
         {"News.url", "", "News.url"},
+#endif
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.argument);

@@ -110,7 +110,7 @@ class FillTest : public WindowFixture {
     void walkToGate(const std::string& suffix) {
         gated.close(suffix);
         walking = std::thread([this] { scheduler.runWalk(); });
-        gated.waitUntilHeld();
+        EXPECT_TRUE(gated.waitUntilHeld()) << "no read reached the gate at " << suffix;
     }
     void finishWalk() {
         gated.open();

@@ -150,8 +150,8 @@ TEST_F(ParallelWalkTest, RowsKeepTheirOrderWhenLaterFoldersAreReadFirst) {
         gatedCatalog.ListDir(root, [&](FavoriteItem&& r) { rows.push_back(entry(r)); }, {},
                              {4, {}});
     });
-    gated.waitUntilHeld();
-    gated.waitForReads(40);
+    EXPECT_TRUE(gated.waitUntilHeld());
+    EXPECT_TRUE(gated.waitForReads(40));
     gated.open();
     walk.join();
     EXPECT_EQ(rows, expectedRows);
