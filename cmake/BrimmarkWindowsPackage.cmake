@@ -1,8 +1,10 @@
 # The Windows release, built by CPack (scripts/package-windows): an NSIS
 # installer and a portable zip. Both hold one flat folder: the programs the
-# build makes, the help beside them (where the window looks for it), and the
-# read-me and licence as Windows text files. The zip adds an empty
-# "Brimmark.ini", which keeps a copy's settings beside its programs.
+# build makes, the help beside them (where the window looks for it), and a
+# read-me for Windows users and the licence as Windows text files. The zip
+# adds an empty "Brimmark.ini", which keeps a copy's settings beside its
+# programs. The read-me starts with a UTF-8 mark, by which every Notepad
+# reads its Japanese.
 
 foreach(program brimmark brimmark-cli)
   if(TARGET ${program})
@@ -15,7 +17,7 @@ install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/images DESTINATION ${BRIMMARK_INSTA
 
 # Windows text files end their lines in CRLF; older Notepads show nothing else.
 set(package_texts ${CMAKE_CURRENT_BINARY_DIR}/package)
-foreach(pair "README.md:README.txt" "data/debian/copyright:License.txt")
+foreach(pair "data/windows/README.txt:README.txt" "data/debian/copyright:License.txt")
   string(REPLACE ":" ";" pair ${pair})
   list(GET pair 0 source)
   list(GET pair 1 target)
@@ -23,6 +25,7 @@ foreach(pair "README.md:README.txt" "data/debian/copyright:License.txt")
   file(READ ${PROJECT_SOURCE_DIR}/${source} text)
   string(REPLACE "\r\n" "\n" text "${text}")
   string(REPLACE "\n" "\r\n" text "${text}")
+  string(REPLACE "@VERSION@" "${PROJECT_VERSION}" text "${text}")
   file(WRITE ${package_texts}/${target} "${text}")
   install(FILES ${package_texts}/${target} DESTINATION .)
 endforeach()

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Tries the Windows release under Wine: the installer, silent, once for the
-# user alone and once for every user, side by side; each uninstaller then
-# removes its own installation and leaves the other's; then the portable zip.
+# Tries the Windows release under Wine: the installer, silent, over an older
+# version (whose files it replaces, keeping the settings), once for the user
+# alone and once for every user, side by side; each uninstaller then removes
+# its own installation and leaves the other's; then the portable zip. In each
+# folder brimmark-cli.exe must run.
 #   tests/windows-package.sh BUILD_DIR
 # Needs a Wine prefix of its own in $WINEPREFIX (scripts/package-windows
 # --test makes one).
@@ -53,10 +55,23 @@ appdata=$(unix_path "$(windows_env APPDATA)")
 user_settings="$appdata/Brimmark/Brimmark.ini"
 mkdir -p "${user_settings%/*}"
 search_options 10 >"$user_settings"
+windows_favorites=$("$wine" winepath -w "$favorites" | tr -d '\r')
 # How many favorites the brimmark-cli.exe in FOLDER finds for ALPHA.
 found() {
-  "$wine" "$1/brimmark-cli.exe" --favorites "$("$wine" winepath -w "$favorites" | tr -d '\r')" \
-    --json search ALPHA </dev/null 2>/dev/null | grep -o '"name"' | wc -l
+  "$wine" "$1/brimmark-cli.exe" --favorites "$windows_favorites" --json search ALPHA \
+    </dev/null 2>/dev/null | grep -o '"name"' | wc -l
+}
+# brimmark-cli.exe in FOLDER runs: its version, and the favorites it lists.
+check_cli() {
+  local where=$1 dir=$2
+  if [ ! -f "$dir/brimmark-cli.exe" ]; then
+    fail "$where: no brimmark-cli.exe"
+    return
+  fi
+  "$wine" "$dir/brimmark-cli.exe" --version </dev/null 2>&1 | tr -d '\r' | grep -qF "$version" ||
+    fail "$where: brimmark-cli.exe --version does not say $version"
+  "$wine" "$dir/brimmark-cli.exe" --favorites "$windows_favorites" list </dev/null 2>/dev/null |
+    grep -q '^alpha\.url ' || fail "$where: brimmark-cli.exe list does not show alpha.url"
 }
 
 uninstall_key='Software\Microsoft\Windows\CurrentVersion\Uninstall\Brimmark'
@@ -111,11 +126,8 @@ check_installed() {
     "$wine" reg query "$classes\\$progid\\shell\\open\\command" /ve 2>/dev/null |
       grep -qF "\"$dir\\brimmark.exe\" \"%1\"" || fail "$mode: the open command"
   fi
-  if [ -f "$unix/brimmark-cli.exe" ]; then
-    "$wine" "$unix/brimmark-cli.exe" --version </dev/null 2>&1 | tr -d '\r' | grep -qF "$version" ||
-      fail "$mode: brimmark-cli.exe --version does not say $version"
-    [ "$(found "$unix")" = 0 ] || fail "$mode: brimmark-cli.exe does not take the user's settings"
-  fi
+  check_cli "$mode" "$unix"
+  [ "$(found "$unix")" = 0 ] || fail "$mode: brimmark-cli.exe does not take the user's settings"
 }
 
 # The installation's own uninstaller, silent and without naming the mode.
@@ -143,7 +155,36 @@ uninstall() {
   reg_has_key "$classes\\Applications\\brimmark.exe" && fail "$mode: Applications\\brimmark.exe is left"
 }
 
+# An older version, made from this one's installer script: it ships a file
+# this one no longer does, and an earlier version string.
+older=$unpacked/older
+nsis=$build/_CPack_Packages/win64/NSIS
+mkdir -p "$older"
+cp -r "$nsis/Brimmark-$version-win64" "$older/files"
+echo "shipped only by the older version" >"$older/files/Retired.txt"
+sed -e "s|^!define INST_DIR .*|!define INST_DIR \"$older/files\"|" \
+  -e "s|^OutFile .*|OutFile \"$older/Brimmark-older.exe\"|" \
+  -e 's|^SetCompressor .*|SetCompressor zlib|' \
+  -e 's|"DisplayVersion" "[^"]*"|"DisplayVersion" "0.9.0"|' \
+  -e 's|^\( *\)Delete "\$INSTDIR\\Uninstall.exe"|\1Delete "$INSTDIR\\Retired.txt"\n&|' \
+  "$nsis/project.nsi" >"$older/older.nsi"
+grep -qF 'Delete "$INSTDIR\Retired.txt"' "$older/older.nsi" || fail "the older script removes no Retired.txt"
+makensis -V1 "$older/older.nsi" >&2 || fail "the older installer could not be made"
+
+echo "== older installer /S /CurrentUser, then this one over it" >&2
+"$wine" "$older/Brimmark-older.exe" /S /CurrentUser </dev/null || fail "the older installer failed"
+current=$(unix_path "${folder[CurrentUser]}")
+[ -f "$current/Retired.txt" ] || fail "the older installer left out Retired.txt"
+# Settings beside the installed program (a copy made portable by hand) and
+# in %APPDATA% belong to the user, not to either version.
+printf '[mmode]\r\nvalue= 2\r\n' >"$current/Brimmark.ini"
+cp "$current/Brimmark.ini" "$unpacked/beside"
+cp "$user_settings" "$unpacked/user-settings"
 install CurrentUser
+[ -e "$current/Retired.txt" ] && fail "the upgrade left the older version's Retired.txt"
+cmp -s "$current/Brimmark.ini" "$unpacked/beside" || fail "the upgrade took the Brimmark.ini beside the program"
+cmp -s "$user_settings" "$unpacked/user-settings" || fail "the upgrade changed the user's settings"
+rm -f "$current/Brimmark.ini"
 check_installed CurrentUser
 # Run again without naming the mode, the installer updates that installation
 # rather than adding one for every user.
@@ -159,14 +200,22 @@ check_installed AllUsers
 uninstall AllUsers
 
 echo "== portable zip" >&2
+check_cli zip "$portable"
 if [ -f "$portable/Brimmark.ini" ] && [ ! -s "$portable/Brimmark.ini" ]; then
-  if [ -f "$portable/brimmark-cli.exe" ]; then
-    search_options 11 >"$portable/Brimmark.ini"
-    [ "$(found "$portable")" = 1 ] || fail "brimmark-cli.exe in the zip's folder takes the user's settings"
-  fi
+  search_options 11 >"$portable/Brimmark.ini"
+  [ "$(found "$portable")" = 1 ] || fail "brimmark-cli.exe in the zip's folder takes the user's settings"
 else
   fail "the zip has no empty Brimmark.ini"
 fi
+# The read-me is for Windows: a UTF-8 mark, CRLF lines, and the programs'
+# names with this version's.
+readme=$portable/README.txt
+[ "$(head -c 3 "$readme" | od -An -tx1 | tr -d ' ')" = efbbbf ] || fail "README.txt has no UTF-8 mark"
+grep -qv $'\r$' "$readme" && fail "README.txt has lines without CR"
+for word in brimmark-cli.exe Brimmark.ini "Brimmark-$version-win64.exe" アンインストール; do
+  grep -qF "$word" "$readme" || fail "README.txt does not mention $word"
+done
+grep -qF '@VERSION@' "$readme" && fail "README.txt keeps @VERSION@"
 
 if [ $failures -ne 0 ]; then
   echo "$failures failures" >&2

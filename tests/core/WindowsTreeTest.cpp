@@ -13,6 +13,7 @@
 #include "core/Export.h"
 #include "core/Paths.h"
 #include "core/Search.h"
+#include "platform/posix/IconvCodePage.h"
 
 namespace brim::core {
 namespace {
