@@ -219,7 +219,7 @@ void Window::fillFavorites(FavoritesWalk walk, std::function<void()> done) {
             std::vector<std::string> files;
             walk(
                 [&](core::FavoriteItem&& item) {
-                    files.push_back(item.path);
+                    if (!shown.empty()) files.push_back(item.path);
                     job.add({std::move(item.name), std::move(item.folder), std::move(item.comment)},
                             std::move(item.path));
                 },

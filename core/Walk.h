@@ -50,6 +50,9 @@ class ShownNameCount {
   public:
     // Takes a walk's report; any but a name shown decoded or replaced is ignored.
     void note(const WalkProblem& p);
+    // True when no name was noted: the walks report a name before any row
+    // below it, so until then no row needs keeping for `among`.
+    bool empty() const { return noted_.empty(); }
     // The noted names that are the file, or one of the folders, of the rows'
     // paths (FavoriteItem::path), each counted once.
     struct Counts {
