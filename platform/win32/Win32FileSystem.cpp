@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <functional>
+#include <string>
+#include <string_view>
 #include <utility>
 
 #include "platform/NativePaths.h"
@@ -44,6 +46,54 @@ IoResult failure(DWORD code) {
 
 IoResult lastFailure() {
     return failure(GetLastError());
+}
+
+constexpr std::wstring_view kTempPrefix = L"~brimmark";
+constexpr std::wstring_view kTempSuffix = L".tmp";
+
+// The process that made a temporary file, from its name ("~brimmark" PID "-"
+// number ".tmp"); 0 for any other name.
+DWORD temporaryOwner(std::wstring_view name) {
+    if (!name.starts_with(kTempPrefix) || !name.ends_with(kTempSuffix)) return 0;
+    name = name.substr(kTempPrefix.size(), name.size() - kTempPrefix.size() - kTempSuffix.size());
+    const auto dash = name.find(L'-');
+    if (dash == 0 || dash == std::wstring_view::npos || dash + 1 == name.size()) return 0;
+    const auto digits = [](std::wstring_view d) {
+        return std::all_of(d.begin(), d.end(), [](wchar_t c) { return c >= L'0' && c <= L'9'; });
+    };
+    const std::wstring_view pid = name.substr(0, dash);
+    if (pid.size() > 10 || !digits(pid) || !digits(name.substr(dash + 1))) return 0;
+    const unsigned long long value = std::stoull(std::wstring(pid));
+    return value <= 0xFFFFFFFFull ? static_cast<DWORD>(value) : 0;
+}
+
+bool processAlive(DWORD pid) {
+    HANDLE h = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+    // A process that exists but may not be looked at is alive all the same.
+    if (!h) return GetLastError() != ERROR_INVALID_PARAMETER;
+    const bool alive = WaitForSingleObject(h, 0) == WAIT_TIMEOUT;
+    CloseHandle(h);
+    return alive;
+}
+
+// Removes what a writer that was killed between making its temporary file
+// and renaming it left in `folder`: only files of processes that are gone.
+void removeStaleTemporaries(const std::string& folder) {
+    WIN32_FIND_DATAW found{};
+    const std::wstring pattern = longPath(folder + "~brimmark*.tmp");
+    HANDLE h = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch,
+                                nullptr, 0);
+    if (h == INVALID_HANDLE_VALUE) return;
+    const DWORD self = GetCurrentProcessId();
+    do {
+        const DWORD owner = temporaryOwner(found.cFileName);
+        if (owner != 0 && owner != self && !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+            !processAlive(owner)) {
+            // Another cleaner may have been quicker; that is fine.
+            DeleteFileW(longPath(folder + narrow(found.cFileName)).c_str());
+        }
+    } while (FindNextFileW(h, &found));
+    FindClose(h);
 }
 
 // Listing order: ASCII upper case first, then the bytes, as NTFS lists names.
@@ -200,6 +250,7 @@ IoResult Win32FileSystem::replaceFile(const std::string& path, std::string_view 
     if (existing && (*existing & kDirectory)) return {IoError::NotAFile, 0};
     const auto sep = kPaths.lastSeparator(path);
     const std::string folder = sep == std::string::npos ? std::string() : path.substr(0, sep + 1);
+    removeStaleTemporaries(folder);
     // A temporary name of its own in the same folder; hidden, so a walk that
     // meets it before the rename passes it by.
     std::string temporary;

@@ -79,12 +79,18 @@ std::string readAll(HANDLE pipe) {
 
 }  // namespace
 
-CliRun runProgram(const std::vector<std::string>& args, const std::string& output) {
+std::wstring commandLineOf(const std::vector<std::string>& args) {
     using platform::win32::widen;
-    TempDir dir;
     std::wstring command = quotedArgument(widen(BRIMMARK_CLI_PATH));
     for (const auto& a : args)
         command += L" " + quotedArgument(widen(a));
+    return command;
+}
+
+CliRun runProgram(const std::vector<std::string>& args, const std::string& output) {
+    using platform::win32::widen;
+    TempDir dir;
+    std::wstring command = commandLineOf(args);
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
     HANDLE input = CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
                                OPEN_EXISTING, 0, nullptr);

@@ -58,6 +58,10 @@ CliRun runWith(platform::Services& services, const std::vector<std::string>& arg
 // Runs the built program with `args` and no input; standard output is
 // captured, or written to `output` when one is named.
 CliRun runProgram(const std::vector<std::string>& args, const std::string& output = {});
+#ifdef _WIN32
+// The command line that starts the built program with `args`.
+std::wstring commandLineOf(const std::vector<std::string>& args);
+#endif
 
 // One test's command line over its own temporary folders.
 class CliFixture : public testing::Test {
