@@ -208,7 +208,10 @@ class NameFixer {
         std::vector<std::string> taken;
         for (const auto& e : *entries)
             taken.push_back(e.name);
-        for (const auto& [e, shown] : names) {
+        for (const auto& entry : names) {
+            // Plain names: clang before 16 cannot capture structured bindings.
+            const platform::DirEntry* e = entry.first;
+            const ShownName& shown = entry.second;
             if (shown.form == NameForm::Utf8) continue;
             NameFix fix;
             fix.shown = label + shown.text + (isFolderToEnter(*e) ? "\\" : "");
