@@ -68,7 +68,7 @@ HWND FormLayout::add(const wchar_t* windowClass, std::string_view text, DWORD st
     if (!control) return nullptr;
     controls_.push_back({control, r, false, (style & WS_TABSTOP) != 0});
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-    place(control, r);
+    place(controls_.back());
     return control;
 }
 
@@ -84,8 +84,22 @@ void FormLayout::move(HWND control, TwipsRect r) {
     for (Placed& p : controls_) {
         if (p.hwnd != control) continue;
         p.place = r;
-        place(control, r);
+        place(p);
     }
+}
+
+void FormLayout::follow(HWND control, Follow how) {
+    for (Placed& p : controls_) {
+        if (p.hwnd != control) continue;
+        p.follow = how;
+        place(p);
+    }
+}
+
+void FormLayout::setStretch(SIZE stretch) {
+    stretch_ = stretch;
+    for (const Placed& p : controls_)
+        if (p.follow != Follow::Stays) place(p);
 }
 
 void FormLayout::skipCutOffControls() const {
@@ -107,16 +121,37 @@ void FormLayout::setDpi(UINT dpi) {
     for (const Placed& p : controls_) {
         SendMessageW(p.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(p.small ? smallFont_ : font_),
                      FALSE);
-        place(p.hwnd, p.place);
+        place(p);
     }
     for (HFONT f : old)
         if (f) DeleteObject(f);
     InvalidateRect(form_, nullptr, TRUE);
 }
 
-void FormLayout::place(HWND control, const TwipsRect& r) const {
-    SetWindowPos(control, nullptr, pixels(r.left), pixels(r.top), pixels(r.width), pixels(r.height),
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+void FormLayout::place(const Placed& p) const {
+    int x = pixels(p.place.left), y = pixels(p.place.top);
+    int w = pixels(p.place.width), h = pixels(p.place.height);
+    const LONG dx = stretch_.cx, dy = stretch_.cy;
+    switch (p.follow) {
+        case Follow::Stays:
+            break;
+        case Follow::Grows:
+            w += dx;
+            h += dy;
+            break;
+        case Follow::MovesDown:
+            y += dy;
+            break;
+        case Follow::MovesDownWidens:
+            y += dy;
+            w += dx;
+            break;
+        case Follow::MovesDownRight:
+            x += dx;
+            y += dy;
+            break;
+    }
+    SetWindowPos(p.hwnd, nullptr, x, y, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 }  // namespace brim::win

@@ -23,6 +23,11 @@ int pixelsOn(HWND hwnd, int twips);
 // Sets a top-level window's outer size in twips, keeping its top-left corner.
 void setOuterSizeTwips(HWND hwnd, int width, int height);
 
+// How a control follows the form's client area when the user enlarges it
+// beyond its layout: the list takes the room, what lies below it moves down,
+// and the edit boxes take the width.
+enum class Follow { Stays, Grows, MovesDown, MovesDownWidens, MovesDownRight };
+
 // The controls of one form, each at its design place in twips. They are
 // placed again, with a font of the new size, when the form moves to a
 // monitor of another DPI.
@@ -40,6 +45,10 @@ class FormLayout {
     HWND addLabel(std::string_view text, TwipsRect place, int id = -1);
     // A control's design place, changed (the keyword box's width follows the mode).
     void move(HWND control, TwipsRect place);
+    void follow(HWND control, Follow how);
+    // How much larger (pixels) the client area is than the layout's; the
+    // controls that follow it are placed again.
+    void setStretch(SIZE stretch);
     // Tab passes over the controls the form's lower edge cuts off, as over
     // hidden ones; called when the form's size changed.
     void skipCutOffControls() const;
@@ -50,8 +59,6 @@ class FormLayout {
     int pixels(int twips) const { return twipsToPixels(twips, static_cast<int>(dpi_)); }
 
   private:
-    void place(HWND control, const TwipsRect& r) const;
-
     HWND form_;
     UINT dpi_;
     HFONT font_ = nullptr;
@@ -61,8 +68,12 @@ class FormLayout {
         TwipsRect place;
         bool small;
         bool tabStop;  // created as a tab stop
+        Follow follow = Follow::Stays;
     };
+    void place(const Placed& p) const;
+
     std::vector<Placed> controls_;
+    SIZE stretch_{0, 0};
 };
 
 }  // namespace brim::win

@@ -33,7 +33,8 @@ constexpr ButtonIcon kButtonIcons[] = {
 
 }  // namespace
 
-Form1Window::Form1Window(app::Services services) : window_(services, *this, prompts_) {}
+Form1Window::Form1Window(app::Services services)
+    : window_(services, *this, prompts_, &scheduler_) {}
 
 Form1Window::~Form1Window() {
     // The window must not outlive what its messages reach.
@@ -69,6 +70,7 @@ bool Form1Window::create() {
                             nullptr, instance, this);
     if (!hwnd_) return false;
     prompts_.setOwner(hwnd_);
+    scheduler_.attach(hwnd_);
     layout_ = std::make_unique<FormLayout>(hwnd_);
     buildControls();
     buildMenu();
@@ -80,6 +82,11 @@ void Form1Window::buildControls() {
     FormLayout& f = *layout_;
     const auto label = [&f](const char* text, TwipsRect r, int id = -1) {
         return f.addLabel(text, r, id);
+    };
+    // Below the list, as the window is enlarged.
+    const auto below = [&f](HWND control, Follow how = Follow::MovesDown) {
+        f.follow(control, how);
+        return control;
     };
     const auto button = [&f](const char* text, Id id, TwipsRect r) {
         return f.add(L"BUTTON", text, BS_PUSHBUTTON | WS_TABSTOP, +id, r);
@@ -99,30 +106,33 @@ void Form1Window::buildControls() {
     ListView1 = f.add(WC_LISTVIEWW, "",
                       LVS_REPORT | LVS_SHOWSELALWAYS | LVS_SINGLESEL | LVS_OWNERDATA | WS_TABSTOP,
                       +Id::ListView1, {120, 600, 5895, 2175}, WS_EX_CLIENTEDGE);
+    f.follow(ListView1, Follow::Grows);
 
-    button("Get", Id::Command6, {120, 3000, 700, 560});
-    button("same", Id::Command2, {840, 3000, 700, 560});
-    button("Folder", Id::Command1, {1560, 3000, 700, 560});
-    button("Search", Id::Command8, {2280, 3000, 700, 560});
-    Command4 = button("開く", Id::Command4, {3120, 3000, 700, 560});
-    button("削除", Id::Command5, {3840, 3000, 700, 560});
-    button("HTML", Id::Command9, {4560, 3000, 700, 560});
-    button("終了", Id::Command3, {5280, 3000, 700, 560});
+    below(button("Get", Id::Command6, {120, 3000, 700, 560}));
+    below(button("same", Id::Command2, {840, 3000, 700, 560}));
+    below(button("Folder", Id::Command1, {1560, 3000, 700, 560}));
+    below(button("Search", Id::Command8, {2280, 3000, 700, 560}));
+    Command4 = below(button("開く", Id::Command4, {3120, 3000, 700, 560}));
+    below(button("削除", Id::Command5, {3840, 3000, 700, 560}));
+    below(button("HTML", Id::Command9, {4560, 3000, 700, 560}));
+    below(button("終了", Id::Command3, {5280, 3000, 700, 560}));
 
-    label("フォルダ", {120, 3720, 735, 255});
-    Text2 = edit(Id::Text2, {840, 3720, 4335, 270});
-    button("保存", Id::Command7, {5280, 3720, 700, 560});
-    label("登録名", {120, 4100, 735, 255});
-    Text3 = edit(Id::Text3, {840, 4080, 4335, 270});
-    label("URL", {240, 4440, 495, 255});
-    Text4 = edit(Id::Text4, {840, 4440, 5175, 270});
+    const Follow widens = Follow::MovesDownWidens;
+    below(label("フォルダ", {120, 3720, 735, 255}));
+    Text2 = below(edit(Id::Text2, {840, 3720, 4335, 270}), widens);
+    below(button("保存", Id::Command7, {5280, 3720, 700, 560}), Follow::MovesDownRight);
+    below(label("登録名", {120, 4100, 735, 255}));
+    Text3 = below(edit(Id::Text3, {840, 4080, 4335, 270}), widens);
+    below(label("URL", {240, 4440, 495, 255}));
+    Text4 = below(edit(Id::Text4, {840, 4440, 5175, 270}), widens);
     setWindowText(Text4, "https://www.example.com/");
-    label("コメント", {120, 4800, 615, 255});
-    Text5 = edit(Id::Text5, {840, 4800, 5175, 615},
-                 ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL | WS_VSCROLL);
+    below(label("コメント", {120, 4800, 615, 255}));
+    Text5 = below(edit(Id::Text5, {840, 4800, 5175, 615},
+                       ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL | WS_VSCROLL),
+                  widens);
     // Two lines, broken at the caption's blank as the design's label shows it.
-    label("保存先\nフォルダ", {120, 5520, 735, 375});
-    Text6 = edit(Id::Text6, {840, 5520, 5175, 270});
+    below(label("保存先\nフォルダ", {120, 5520, 735, 375}));
+    Text6 = below(edit(Id::Text6, {840, 5520, 5175, 270}), widens);
 
     setIcons();
 }
@@ -219,6 +229,10 @@ LRESULT CALLBACK Form1Window::proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 LRESULT Form1Window::handle(UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WindowScheduler::wakeMessage()) {
+        scheduler_.runDue();
+        return 0;
+    }
     switch (msg) {
         case WM_COMMAND: {
             const int id = LOWORD(wp);
@@ -231,6 +245,11 @@ LRESULT Form1Window::handle(UINT msg, WPARAM wp, LPARAM lp) {
                 } else if (focused == ListView1) {
                     window_.ListView1_Enter(ListView_GetNextItem(ListView1, -1, LVNI_SELECTED));
                 }
+                return 0;
+            }
+            if (id == IDCANCEL) {
+                // Esc stops a running fill; what it has found stays.
+                window_.stopFill();
                 return 0;
             }
             if (id == +Id::Combo1) {
@@ -249,7 +268,15 @@ LRESULT Form1Window::handle(UINT msg, WPARAM wp, LPARAM lp) {
             return onNotify(*reinterpret_cast<const NMHDR*>(lp));
         case WM_TIMER:
             if (wp == kTimer1) window_.SaveWpos();
+            if (wp == WindowScheduler::kTimer) scheduler_.runDue();
             return 0;
+        case WM_SETCURSOR:
+            // Over the window and its controls alike, while a fill runs.
+            if (busy_ && LOWORD(lp) == HTCLIENT) {
+                SetCursor(LoadCursorW(nullptr, IDC_APPSTARTING));
+                return TRUE;
+            }
+            return DefWindowProcW(hwnd_, msg, wp, lp);
         case WM_DPICHANGED: {
             layout_->setDpi(HIWORD(wp));
             setIcons();
@@ -259,7 +286,7 @@ LRESULT Form1Window::handle(UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         }
         case WM_SIZE:
-            layout_->skipCutOffControls();
+            followSize();
             return 0;
         case WM_GETMINMAXINFO: {
             auto* info = reinterpret_cast<MINMAXINFO*>(lp);
@@ -284,6 +311,8 @@ LRESULT Form1Window::handle(UINT msg, WPARAM wp, LPARAM lp) {
             quit();
             return 0;
         case WM_DESTROY:
+            // Rows still on their way have nowhere to go.
+            scheduler_.detach();
             PostQuitMessage(0);
             return 0;
         default:
@@ -331,19 +360,45 @@ LRESULT Form1Window::onNotify(const NMHDR& header) {
     }
 }
 
+void Form1Window::followSize() {
+    // Beyond the least size the room goes to the list and the edit boxes;
+    // the compact strip keeps its own.
+    SIZE stretch{0, 0};
+    if (minimumTwips_.x > 0) {
+        RECT r{};
+        GetWindowRect(hwnd_, &r);
+        stretch = {std::max<LONG>(0, r.right - r.left - pixelsOn(hwnd_, minimumTwips_.x)),
+                   std::max<LONG>(0, r.bottom - r.top - pixelsOn(hwnd_, minimumTwips_.y))};
+    }
+    layout_->setStretch(stretch);
+    layout_->skipCutOffControls();
+    fitColumns();
+}
+
+int Form1Window::columnWidth(std::size_t column) const {
+    RECT client{};
+    GetClientRect(ListView1, &client);
+    const int fifths = column < fifths_.size() ? fifths_[column] : 1;
+    return client.right * fifths / 5;
+}
+
+void Form1Window::fitColumns() {
+    for (std::size_t c = 0; c < headers_.size(); ++c)
+        ListView_SetColumnWidth(ListView1, static_cast<int>(c), columnWidth(c));
+}
+
 void Form1Window::setColumns(const std::vector<std::string>& headers,
                              const std::vector<int>& fifths) {
     while (ListView_DeleteColumn(ListView1, 0)) {
     }
     headers_ = headers;
-    RECT client{};
-    GetClientRect(ListView1, &client);
+    fifths_ = fifths;
     for (std::size_t c = 0; c < headers.size(); ++c) {
         std::wstring caption = wide(headers[c]);
         LVCOLUMNW column{};
         column.mask = LVCF_TEXT | LVCF_WIDTH;
         column.pszText = caption.data();
-        column.cx = c < fifths.size() ? client.right * fifths[c] / 5 : client.right / 5;
+        column.cx = columnWidth(c);
         ListView_InsertColumn(ListView1, static_cast<int>(c), &column);
     }
 }
@@ -365,8 +420,16 @@ void Form1Window::addRows(const std::vector<app::Row>& rows) {
 }
 
 void Form1Window::setBusy(bool busy) {
-    SetCursor(LoadCursorW(nullptr,
-                          MAKEINTRESOURCEW(busy ? 32650 : 32512)));  // IDC_APPSTARTING, IDC_ARROW
+    busy_ = busy;
+    // The pointer changes now if it is over the window, not at its next move.
+    POINT p{};
+    if (GetCursorPos(&p)) {
+        HWND under = WindowFromPoint(p);
+        if (under == hwnd_ || IsChild(hwnd_, under)) {
+            SendMessageW(under, WM_SETCURSOR, reinterpret_cast<WPARAM>(under),
+                         MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+        }
+    }
 }
 
 void Form1Window::setRow(int row, const app::Row& cells) {
@@ -465,6 +528,7 @@ void Form1Window::setSizeTwips(app::Twips size, app::Sizing sizing) {
     // The list and full layouts may be enlarged but not made smaller.
     minimumTwips_ = sizing == app::Sizing::Minimum ? size : app::Twips{};
     setOuterSizeTwips(hwnd_, size.x, size.y);
+    followSize();
 }
 
 app::Twips Form1Window::positionTwips() const {

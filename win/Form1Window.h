@@ -19,6 +19,7 @@
 #include "win/Controls.h"
 #include "win/Forms.h"
 #include "win/Win32Prompts.h"
+#include "win/WindowScheduler.h"
 
 namespace brim::win {
 
@@ -34,6 +35,7 @@ class Form1Window final : private app::View, private CommandHost {
     // Start-up; `argument` is the command line taken whole.
     void startUp(const std::string& argument);
     HWND hwnd() const { return hwnd_; }
+    app::Window& rules() { return window_; }
     // Gives the message to the window's keyboard handling; true when taken.
     bool preTranslate(MSG& msg);
 
@@ -74,11 +76,17 @@ class Form1Window final : private app::View, private CommandHost {
     void showDialog(Dialog dialog) override;
     void quit() override;
 
+    // Places the controls that follow the window's size, and the columns.
+    void followSize();
+    // The list's columns share its width as their fifths say.
+    int columnWidth(std::size_t column) const;
+    void fitColumns();
     HWND box(app::Box box) const;
     // Puts `items` into Combo1's drop-down list; what the user typed stays.
     void fillKeywordList(const std::vector<std::string>& items);
 
     Win32Prompts prompts_;
+    WindowScheduler scheduler_;  // outlives the rules, which wait for their walks
     app::Window window_;
     HWND hwnd_ = nullptr;
     HMENU menu_ = nullptr;
@@ -88,10 +96,12 @@ class Form1Window final : private app::View, private CommandHost {
     std::vector<app::Row> rows_;             // what ListView1 shows
     app::Twips minimumTwips_;                // the least outer size, 0 × 0 for none
     std::vector<std::string> headers_;       // its columns
+    std::vector<int> fifths_;                // their widths, in fifths of the list's
     std::vector<std::string> keywordItems_;  // Combo1's list when it offers nothing
     bool offering_ = false;                  // Combo1's list holds offers
     bool selecting_ = false;                 // a row selected by the rules, not the user
     bool closing_ = false;
+    bool busy_ = false;       // a fill runs: the pointer says so
     HWND focused_ = nullptr;  // the control to focus again when the window is activated
     Form5ShortcutsDialog::Choice shortcutChoice_;
 

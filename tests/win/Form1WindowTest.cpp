@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "WinMessageLoop.h"
 #include "WinTestTree.h"
 #include "win/Commands.h"
 #include "win/Form1Window.h"
@@ -39,7 +40,7 @@ class Form1WindowTest : public ::testing::Test, public TestTree {
         removeTree();
     }
     // The window as the program starts it, with the mode stored as given.
-    // Callers return at once when it skips (IsSkipped).
+    // Callers return at once when it skips or fails.
     void start(const char* storedMode = nullptr) {
         form.reset();
         if (storedMode) {
@@ -52,6 +53,11 @@ class Form1WindowTest : public ::testing::Test, public TestTree {
         if (!form->create()) GTEST_SKIP() << "no window can be made here (no display)";
         form->startUp({});
         hwnd = form->hwnd();
+        ASSERT_TRUE(filled());
+    }
+    // Runs the message loop until the list's fill has ended.
+    bool filled() {
+        return pumpUntil(*form, [this] { return !form->rules().isFilling(); });
     }
     HWND control(Id id) const { return GetDlgItem(hwnd, +id); }
     int pixels(int twips) const {
@@ -101,7 +107,7 @@ TEST_F(Form1WindowTest, EachModeLaysOutTheWindow) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.stored);
         start(c.stored);
-        if (IsSkipped()) return;
+        if (IsSkipped() || HasFatalFailure()) return;
         const SIZE size = outerSize();
         EXPECT_EQ(size.cx, pixels(c.width));
         EXPECT_EQ(size.cy, pixels(c.height));
@@ -119,7 +125,7 @@ TEST_F(Form1WindowTest, EachModeLaysOutTheWindow) {
 
 TEST_F(Form1WindowTest, TheModeButtonAndAlwaysOnTopChangeTheWindow) {
     start(" 3");
-    if (IsSkipped()) return;
+    if (IsSkipped() || HasFatalFailure()) return;
     command(Id::Command10);  // full → compact
     EXPECT_EQ(outerSize().cy, pixels(1245));
     EXPECT_TRUE(IsWindowVisible(control(Id::Command11)));
@@ -130,11 +136,63 @@ TEST_F(Form1WindowTest, TheModeButtonAndAlwaysOnTopChangeTheWindow) {
     EXPECT_FALSE(GetWindowLongPtrW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST);
 }
 
+TEST_F(Form1WindowTest, AnEnlargedWindowGivesItsRoomToTheListAndTheBoxes) {
+    // Where a control is in the window's client area.
+    const auto placeOf = [this](Id id) {
+        RECT r{};
+        GetWindowRect(control(id), &r);
+        MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&r), 2);
+        return r;
+    };
+    const struct {
+        const char* stored;
+        bool follows;  // the compact strip keeps its size
+    } cases[] = {{" 1", false}, {" 2", true}, {" 3", true}};
+    constexpr int dx = 150, dy = 120;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.stored);
+        start(c.stored);
+        if (IsSkipped() || HasFatalFailure()) return;
+        const Id watched[] = {Id::ListView1, Id::Command6, Id::Text4, Id::Command7};
+        std::vector<RECT> before;
+        for (const Id id : watched)
+            before.push_back(placeOf(id));
+        const SIZE size = outerSize();
+        SetWindowPos(hwnd, nullptr, 0, 0, size.cx + dx, size.cy + dy,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        const int mx = c.follows ? dx : 0, my = c.follows ? dy : 0;
+        // How each control follows: its left, top, right and bottom edges.
+        const RECT moved[] = {
+            {0, 0, mx, my},    // the list grows
+            {0, my, 0, my},    // the buttons below it move down
+            {0, my, mx, my},   // the edit boxes move down and widen
+            {mx, my, mx, my},  // "保存" keeps to the right
+        };
+        for (std::size_t i = 0; i < std::size(watched); ++i) {
+            SCOPED_TRACE(+watched[i]);
+            const RECT now = placeOf(watched[i]);
+            EXPECT_EQ(now.left - before[i].left, moved[i].left);
+            EXPECT_EQ(now.top - before[i].top, moved[i].top);
+            EXPECT_EQ(now.right - before[i].right, moved[i].right);
+            EXPECT_EQ(now.bottom - before[i].bottom, moved[i].bottom);
+        }
+        // The columns share the list's width as they did before.
+        RECT client{};
+        GetClientRect(control(Id::ListView1), &client);
+        const int fifths[] = {2, 2, 3};
+        for (int col = 0; col < 3; ++col) {
+            EXPECT_EQ(ListView_GetColumnWidth(control(Id::ListView1), col),
+                      client.right * fifths[col] / 5)
+                << col;
+        }
+    }
+}
+
 TEST_F(Form1WindowTest, TheListShowsTheRowsAndSortsByItsHeader) {
     std::ofstream(dir / "Favorites" / "b.url", std::ios::binary)
         << "[InternetShortcut]\r\nURL=http://b.example/\r\n[CommentKey]\r\nWords=コメント\r\n";
     start(" 3");
-    if (IsSkipped()) return;
+    if (IsSkipped() || HasFatalFailure()) return;
     HWND list = control(Id::ListView1);
     HWND header = ListView_GetHeader(list);
     ASSERT_EQ(Header_GetItemCount(header), 3);
@@ -159,7 +217,7 @@ TEST_F(Form1WindowTest, TheListShowsTheRowsAndSortsByItsHeader) {
 
 TEST_F(Form1WindowTest, AClickShowsTheRowAndEnterOpensIt) {
     start(" 3");
-    if (IsSkipped()) return;
+    if (IsSkipped() || HasFatalFailure()) return;
     notifyList(NM_CLICK, 0);
     EXPECT_EQ(text(Id::Text3), L"a");
     EXPECT_EQ(text(Id::Text4), L"http://a.example/");
@@ -172,13 +230,14 @@ TEST_F(Form1WindowTest, AClickShowsTheRowAndEnterOpensIt) {
 
 TEST_F(Form1WindowTest, EnterInTheKeywordBoxSearchesAndElsewhereDoesNothing) {
     start(" 3");
-    if (IsSkipped()) return;
+    if (IsSkipped() || HasFatalFailure()) return;
     SetWindowTextW(control(Id::Combo1), L"b.example");
     SetFocus(control(Id::Text3));
     SendMessageW(hwnd, WM_COMMAND, IDOK, 0);
     EXPECT_EQ(ListView_GetItemCount(control(Id::ListView1)), 1);  // still every favorite
     SetFocus(control(Id::Combo1));
     SendMessageW(hwnd, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(filled());
     EXPECT_EQ(ListView_GetItemCount(control(Id::ListView1)), 0);
     EXPECT_EQ(text(Id::Label7), L"ファイル数: 0");
     // The searched keyword is offered again, and what was typed stays.
