@@ -126,10 +126,14 @@ void Form1::setColumns(const std::vector<std::string>& headers, const std::vecto
     for (const auto& h : headers)
         names << q(h);
     model_.setHeaders(names);
+    fifths_ = fifths;
+    fitColumns();
+}
+
+void Form1::fitColumns() {
     const int w = ListView1->width();
-    for (std::size_t c = 0; c < headers.size() && c < fifths.size(); ++c) {
-        ListView1->setColumnWidth(static_cast<int>(c), w * fifths[c] / 5);
-    }
+    for (std::size_t c = 0; c < fifths_.size(); ++c)
+        ListView1->setColumnWidth(static_cast<int>(c), w * fifths_[c] / 5);
 }
 
 void Form1::setRows(const std::vector<app::Row>& rows) {
@@ -248,6 +252,8 @@ void Form1::relayout() {
     if (sizing_ == app::Sizing::Minimum) stretch = (size() - designClient_).expandedTo(stretch);
     for (const Following& f : following_)
         f.widget->setGeometry(followed(f.design, f.follow, stretch));
+    // The columns keep their share of the list's width.
+    fitColumns();
 }
 
 void Form1::resizeEvent(QResizeEvent* event) {

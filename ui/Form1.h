@@ -96,6 +96,8 @@ class Form1 final : public QMainWindow, private app::View {
     void fitFrameWhenItChanged();
     // Places what follows an enlarged window.
     void relayout();
+    // The list's columns share its width as their fifths say.
+    void fitColumns();
     // The dialogs, each created on first use.
     Form2& form2();
     Form3& form3();
@@ -134,6 +136,7 @@ class Form1 final : public QMainWindow, private app::View {
         Follow follow;
     };
     std::vector<Following> following_;
+    std::vector<int> fifths_;  // the list's columns' widths, in fifths of its own
 
     // Controls, named as in the design.
     QLabel* Label1 = nullptr;

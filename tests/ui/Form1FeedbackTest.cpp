@@ -143,6 +143,10 @@ class Form1FeedbackTest : public QObject {
             QCOMPARE(save->geometry(), save0.translated(c.editWidens, c.editsMove));
             QCOMPARE(exit->geometry(), exit0.translated(0, c.editsMove));
             QCOMPARE(h.combo()->geometry(), combo0);
+            // The columns keep their share of the list's width: 2, 2 and 3 fifths.
+            const int width = h.list()->width();
+            for (const auto& [column, fifths] : {std::pair{0, 2}, {1, 2}, {2, 3}})
+                QCOMPARE(h.list()->columnWidth(column), width * fifths / 5);
         }
     }
 

@@ -189,23 +189,5 @@ TEST_F(WindowSchedulerTest, ItWaitsForItsWorkAndDropsWhatTheWorkPostsAsItGoes) {
     EXPECT_EQ(ran, 0);
 }
 
-TEST_F(WindowSchedulerTest, WorkRunsOffTheWindowsThreadAndPostsBack) {
-    scheduler->attach(hwnd);
-    const DWORD windowThread = GetCurrentThreadId();
-    std::vector<DWORD> workThreads(5);
-    std::vector<DWORD> postedThreads;
-    for (auto& t : workThreads) {
-        scheduler->runInBackground([&, s = scheduler.get()] {
-            t = GetCurrentThreadId();
-            s->post([&] { postedThreads.push_back(GetCurrentThreadId()); });
-        });
-    }
-    ASSERT_TRUE(pumpUntil([&] { return postedThreads.size() == workThreads.size(); }));
-    for (std::size_t i = 0; i < workThreads.size(); ++i) {
-        EXPECT_NE(workThreads[i], windowThread);
-        EXPECT_EQ(postedThreads[i], windowThread);
-    }
-}
-
 }  // namespace
 }  // namespace brim::test
