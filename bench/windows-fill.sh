@@ -26,6 +26,11 @@ trap 'kill "$xvfb" 2>/dev/null; wine_scratch_cleanup' EXIT
 exec 3>&-
 for _ in $(seq 50); do [ -s "$scratch/display" ] && break; sleep 0.1; done
 export DISPLAY=":$(cat "$scratch/display")"
+# Wine's desktop, made without a display with the prefix, makes no windows
+# in this one: a new server makes it again here.
+wineserver -k
+wineserver -w
+wineserver -p
 
 # The tree is read through Wine's Z: drive, as a Windows program sees it.
 "$wine" build-windows/win/brimmark-bench-fill-win.exe "Z:${tree//\//\\}" "$runs" </dev/null
