@@ -1,4 +1,5 @@
-// The verbs over a Favorites tree made on Windows and unpacked on Linux.
+// The verbs over a Favorites tree made on Windows, and on POSIX as unpacked
+// there.
 
 #include <algorithm>
 #include <filesystem>
@@ -38,6 +39,10 @@ TEST_F(WindowsTreeVerbs, ListAndSearchShowEveryFavoriteAndSayWhichNamesWereDecod
             names.push_back(row["name"].get<std::string>());
         std::sort(names.begin(), names.end());
         EXPECT_EQ(names, shownNames()) << c.args[1];
+        if (!kByteNames) {
+            EXPECT_EQ(r.err, "") << c.args[1];
+            continue;
+        }
         // Said once for the whole list, not once per name.
         EXPECT_NE(r.err.find("2 names in CP932"), std::string::npos) << r.err;
         EXPECT_NE(r.err.find("fix-names"), std::string::npos) << r.err;
@@ -89,6 +94,9 @@ TEST_F(WindowsTreeVerbs, ExportsHoldEveryFavoriteAndLeaveTheFilesAsTheyWere) {
     }
     EXPECT_EQ(test::filesBelow(root), filesOf(tree));
 }
+
+// Names in code-page bytes, which only a POSIX file system keeps.
+#ifndef _WIN32
 
 TEST_F(WindowsTreeVerbs, FixNamesRenamesCodePageNamesAndNothingOnADryRun) {
     const auto before = test::filesBelow(root, true);
@@ -145,6 +153,8 @@ TEST_F(WindowsTreeVerbs, FixNamesReportsAClashAndKeepsBothFiles) {
     EXPECT_TRUE(std::filesystem::exists(root + cp932("ＡＢ.url")));
     EXPECT_TRUE(std::filesystem::exists(root + "ａｂ.url"));
 }
+
+#endif
 
 }  // namespace
 }  // namespace brim::cli::test
