@@ -91,8 +91,9 @@ std::string LocateOnDisk(platform::FileSystem& fs, const platform::CodePage& cp,
     const auto paths = platform::NativePaths::native();
     const char sep = paths.separator();
     const std::string full = FullPath(favoritesRoot, p, paths);
-    // Most paths name their file exactly; only a miss lists folders.
-    if (fs.attributes(full)) return full;
+    // Most paths name their file exactly; only a miss lists folders. Windows
+    // finds a name in any case, so there a hit says nothing of its spelling.
+    if (paths.style() == platform::PathStyle::Posix && fs.attributes(full)) return full;
     // The Favorites folder is taken as it is; any other absolute path is
     // looked up from its root.
     std::size_t pos = paths.rootLength(full);

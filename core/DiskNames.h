@@ -54,8 +54,9 @@ std::optional<std::string> FindEntry(platform::FileSystem& fs, const platform::C
                                      const std::string& folder, std::string_view name);
 
 // The system's path of the file or folder `p` designates: `p` is in the
-// program's notation (a folder label and name, or an absolute path). A path
-// that exists as given is taken as it is; otherwise each segment that
+// program's notation (a folder label and name, or an absolute path). On
+// POSIX a path that exists as given is taken as it is; otherwise (and always
+// on Windows, whose names match in any case) each segment that
 // FindEntry finds is spelled as on disk. From the first segment not found on,
 // the rest is kept as given, so the result is the path a new file or folder
 // would take.
