@@ -22,6 +22,11 @@ void FillJob::tell(std::string notice) {
     notice_ = std::move(notice);
 }
 
+void FillJob::fail(std::exception_ptr reason) {
+    const std::lock_guard lock(mutex_);
+    failure_ = std::move(reason);
+}
+
 void FillJob::finish() {
     {
         const std::lock_guard lock(mutex_);
@@ -38,7 +43,10 @@ FillJob::Batch FillJob::take() {
     batch.rows.swap(rows_);
     batch.files.swap(files_);
     batch.finished = finished_;
-    if (finished_) batch.notice = std::move(notice_);
+    if (finished_) {
+        batch.notice = std::move(notice_);
+        batch.failure = std::move(failure_);
+    }
     return batch;
 }
 

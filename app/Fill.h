@@ -3,6 +3,7 @@
 // walk adds rows on its thread, the window takes them in batches on its own.
 
 #include <condition_variable>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -29,6 +30,8 @@ class FillJob : public std::enable_shared_from_this<FillJob> {
     // What the window is to say once the whole list has come; not said when
     // the fill is stopped.
     void tell(std::string notice);
+    // The walk ended early on this exception; its rows so far stay.
+    void fail(std::exception_ptr reason);
     void finish();
 
     // The window's side.
@@ -36,7 +39,8 @@ class FillJob : public std::enable_shared_from_this<FillJob> {
         std::vector<Row> rows;
         std::vector<std::string> files;  // one per row
         bool finished = false;
-        std::string notice;  // with the last batch
+        std::string notice;          // with the last batch
+        std::exception_ptr failure;  // with the last batch
     };
     // Everything added since the last take.
     Batch take();
@@ -54,6 +58,7 @@ class FillJob : public std::enable_shared_from_this<FillJob> {
     std::vector<Row> rows_;
     std::vector<std::string> files_;
     std::string notice_;
+    std::exception_ptr failure_;
     bool armed_ = true;
     bool finished_ = false;
 };

@@ -1,5 +1,8 @@
 #include "app/Messages.h"
 
+#include <new>
+#include <system_error>
+
 #include "platform/SystemError.h"
 
 namespace brim::app {
@@ -49,6 +52,29 @@ std::string reasonText(const core::WriteStatus& status) {
             break;
     }
     return reasonText(status.io);
+}
+
+std::string fillFailedText(const std::exception_ptr& reason) {
+    std::string why;
+    try {
+        std::rethrow_exception(reason);
+    } catch (const std::bad_alloc&) {
+        why = "メモリが足りません。";
+    } catch (const std::system_error& e) {
+        // Only the system's own codes have its message; others keep their number.
+        const auto& category = e.code().category();
+#ifdef _WIN32
+        const bool native = category == std::system_category();
+#else
+        const bool native =
+            category == std::system_category() || category == std::generic_category();
+#endif
+        why = native ? reasonText(platform::IoResult{platform::IoError::Other, e.code().value()})
+                     : "エラーが発生しました（" + std::to_string(e.code().value()) + "）。";
+    } catch (...) {
+        why = "予期しないエラーが発生しました。";
+    }
+    return "一覧を作れませんでした: " + why + "\n見つかった分だけを表示しています。";
 }
 
 std::string shownNamesText(const core::ShownNameCount::Counts& counts,

@@ -131,7 +131,13 @@ void Window::startFill(std::vector<std::string> headers, const std::vector<int>&
     fill_ = Fill{job, caption, count, std::move(done), !startingUp_};
     const core::WalkControl control{scheduler_.threads(), job->token()};
     scheduler_.runInBackground([job, walk = std::move(walk), control] {
-        if (!control.stop.stop_requested()) walk(*job, control);
+        // The job ends whatever the walk meets: exports and the window's end
+        // wait for it, and nothing may leave the walk's thread.
+        try {
+            if (!control.stop.stop_requested()) walk(*job, control);
+        } catch (...) {
+            job->fail(std::current_exception());
+        }
         job->finish();
     });
 }
@@ -163,14 +169,17 @@ void Window::takeRows(const std::shared_ptr<FillJob>& job) {
         });
         return;
     }
-    const std::function<void()> done = std::move(fill_->done);
-    // A fill that found nothing may have found no Favorites folder.
-    const bool checkFolder = fill_->checkFolder && *fill_->count == 0;
+    // What follows a fill is for a whole list only.
+    const std::function<void()> done = batch.failure ? nullptr : std::move(fill_->done);
+    // A fill that found nothing may have found no Favorites folder; one
+    // that failed says why itself.
+    const bool checkFolder = fill_->checkFolder && *fill_->count == 0 && !batch.failure;
     // A stopped fill's list is not the whole one its notice speaks of.
     const bool tell = !batch.notice.empty() && !job->token().stop_requested();
     fill_.reset();
     view_.setBusy(false);
     if (checkFolder) checkFavoritesFolder();
+    if (batch.failure) prompts_.message(fillFailedText(batch.failure));
     if (tell) prompts_.message(batch.notice);
     if (done) done();
 }

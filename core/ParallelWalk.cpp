@@ -4,6 +4,8 @@
 #include <condition_variable>
 #include <memory>
 #include <mutex>
+#include <new>
+#include <system_error>
 #include <thread>
 
 #include "core/Catalog.h"
@@ -42,8 +44,18 @@ class OrderedWalk {
              const std::function<void(const WalkProblem&)>& problem) {
         pending_.push_back(&root);
         std::vector<std::jthread> helpers;
-        for (unsigned i = 1; i < control_.threads; ++i)
-            helpers.emplace_back([this] { help(); });
+        try {
+            // Room first: a thread started but not kept would wait for ever.
+            helpers.reserve(control_.threads);
+            for (unsigned i = 1; i < control_.threads; ++i) {
+                std::function<void()> body = [this] { help(); };
+                helpers.push_back(control_.startThread ? control_.startThread(std::move(body))
+                                                       : std::jthread(std::move(body)));
+            }
+        } catch (const std::system_error&) {
+            // The threads started, the caller's at least, do the same work.
+        } catch (const std::bad_alloc&) {
+        }
         // However delivery ends (a sink may throw), the helpers are told and
         // joined before the nodes they may still fill go away.
         struct Finish {
@@ -85,7 +97,7 @@ class OrderedWalk {
                         lock.lock();
                     } else {
                         changed_.wait(lock, control_.stop,
-                                      [&] { return front->state == Node::State::Done; });
+                                      [&] { return front->state != Node::State::Running; });
                     }
                 }
                 problems.swap(front->problems);
@@ -129,7 +141,19 @@ class OrderedWalk {
             pending_.pop_back();
             node->state = Node::State::Running;
             lock.unlock();
-            read(*node);
+            try {
+                read(*node);
+            } catch (...) {
+                // Nothing may leave a helper's thread. The folder goes back
+                // untouched; the caller's thread reads it when it comes to it,
+                // and meets the failure there if it lasts. This helper stops.
+                lock.lock();
+                node->state = Node::State::Pending;
+                pending_.push_back(node);
+                lock.unlock();
+                changed_.notify_all();
+                return;
+            }
             lock.lock();
         }
     }
@@ -156,6 +180,8 @@ class OrderedWalk {
         }
         {
             const std::lock_guard lock(mutex_);
+            // Room first, so that nothing below can fail half done.
+            pending_.reserve(pending_.size() + children.size());
             node.listed = listed;
             node.problems = std::move(problems);
             node.rows = std::move(rows);

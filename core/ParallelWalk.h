@@ -7,6 +7,7 @@
 #include <functional>
 #include <stop_token>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "core/Walk.h"
@@ -25,6 +26,10 @@ struct WalkControl {
     // threads' current folders aside), so that memory stays bounded whatever
     // the tree's size.
     std::size_t readAhead = 8192;
+    // Starts one helper thread; empty: a plain std::jthread. When one cannot
+    // be started (a process or thread limit), the walk goes on with those it
+    // has, the caller's at least.
+    std::function<std::jthread(std::function<void()>)> startThread = {};
 };
 
 // All the threads the machine has.

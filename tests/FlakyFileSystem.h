@@ -15,10 +15,13 @@ class FlakyFileSystem final : public platform::FileSystem {
     std::set<std::string> unwritable;
     // Runs just before a rename, as another program would act at that moment.
     std::function<void(const std::string& from, const std::string& to)> beforeRename;
+    // Runs as a folder is opened; may throw, as a failing allocation would.
+    std::function<void(const std::string& folder)> beforeOpenFolder;
     SystemFileSystem real;
 
     std::unique_ptr<platform::OpenFolder> openFolder(const std::string& folder) override {
         if (unreadable.count(folder)) return nullptr;
+        if (beforeOpenFolder) beforeOpenFolder(folder);
         return real.openFolder(folder);
     }
     std::optional<std::uint32_t> attributes(const std::string& p) override {

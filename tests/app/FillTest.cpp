@@ -6,6 +6,9 @@
 #include <algorithm>
 #include <deque>
 #include <mutex>
+#include <new>
+#include <stdexcept>
+#include <system_error>
 #include <thread>
 
 #include "GatedFileSystem.h"
@@ -273,6 +276,85 @@ TEST_F(FillTest, ExportsWaitForTheWholeList) {
     for (const char* name : {"top", "E1", "C1", "A2"}) {
         EXPECT_NE(csv.find(name), std::string::npos) << name;
     }
+}
+
+TEST_F(FillTest, AWalkThatFailsEndsTheFillWithItsRowsAndSaysWhyOnce) {
+    const struct {
+        const char* name;
+        std::function<void()> fail;
+        const char* reason;
+    } cases[] = {
+        {"out of memory", [] { throw std::bad_alloc(); },
+         "一覧を作れませんでした: メモリが足りません。"},
+        {"a system error",
+         [] { throw std::system_error(std::make_error_code(std::errc::too_many_files_open)); },
+         "一覧を作れませんでした: エラーが発生しました（"},
+        {"anything else", [] { throw std::runtime_error("odd"); },
+         "一覧を作れませんでした: 予期しないエラーが発生しました。"},
+    };
+    const Rows all = whole();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        // The walk goes E, D, C, …: the top, E and D are in before C fails.
+        fs.beforeOpenFolder = [&](const std::string& folder) {
+            if (folder.ends_with("C/") || folder.ends_with("C\\")) c.fail();
+        };
+        prompts.shown.clear();
+        app::Window& w = startAsync();
+        scheduler.runWalk();
+        scheduler.runPosted();
+        EXPECT_FALSE(w.isFilling());
+        EXPECT_FALSE(view.busy);
+        EXPECT_EQ(view.rows, first(all, 5));
+        EXPECT_EQ(view.count, "ファイル数: 5");
+        ASSERT_EQ(prompts.shown.size(), 1u);
+        EXPECT_TRUE(lastShown().starts_with(c.reason)) << lastShown();
+        fs.beforeOpenFolder = nullptr;
+        search("");  // the next fill runs whole again
+        scheduler.runWalk();
+        scheduler.runPosted();
+        EXPECT_EQ(view.rows, all);
+        EXPECT_EQ(prompts.shown.size(), 1u) << lastShown();
+    }
+}
+
+TEST_F(FillTest, ASearchThatFailsTakesNoMatchIntoTheBoxes) {
+    app::Window& w = startAsync();
+    scheduler.runWalk();
+    scheduler.runPosted();
+    // B2 is found before A fails: the one match so far may not be the only one.
+    fs.beforeOpenFolder = [](const std::string& folder) {
+        if (folder.ends_with("A/") || folder.ends_with("A\\")) throw std::bad_alloc();
+    };
+    search("B2");
+    scheduler.runWalk();
+    scheduler.runPosted();
+    EXPECT_EQ(w.itemCount(), 1);
+    EXPECT_TRUE(box(Box::Text3).empty()) << box(Box::Text3);
+    EXPECT_TRUE(lastShown().starts_with("一覧を作れませんでした: ")) << lastShown();
+}
+
+TEST_F(FillTest, ExportsWaitingForAFillThatFailsGoOnWithItsRows) {
+    makeFolders(folders.desktop());
+    fs.beforeOpenFolder = [](const std::string& folder) {
+        if (folder.ends_with("B/") || folder.ends_with("B\\")) throw std::bad_alloc();
+    };
+    app::Window& w = startAsync();
+    walkToGate("/C/C1.url");
+    prompts.inputAnswers = {"some"};
+    std::thread release([this] { gated.open(); });
+    w.toCSV_Click();  // returns once the walk has failed at B
+    release.join();
+    walking.join();
+    EXPECT_FALSE(w.isFilling());
+    EXPECT_EQ(w.itemCount(), 7);
+    const std::string csv = readFile(folders.desktop() + "some.csv");
+    EXPECT_NE(csv.find("C2"), std::string::npos);
+    EXPECT_EQ(csv.find("B1"), std::string::npos);
+    EXPECT_NE(std::find_if(
+                  prompts.shown.begin(), prompts.shown.end(),
+                  [](const std::string& m) { return m.starts_with("一覧を作れませんでした: "); }),
+              prompts.shown.end());
 }
 
 TEST_F(FillTest, SortingDuringAFillPlacesLaterRowsAsAWholeSortWould) {

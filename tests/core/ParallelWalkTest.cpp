@@ -7,6 +7,10 @@
 
 #include <algorithm>
 #include <atomic>
+#include <mutex>
+#include <new>
+#include <set>
+#include <system_error>
 #include <thread>
 
 #include "CatalogFixture.h"
@@ -189,6 +193,72 @@ TEST_F(ParallelWalkTest, AnUnreadableStartIsReportedOnAnyNumberOfThreads) {
             [&](const WalkProblem& p) { log.push_back(entry(p)); }, {threads, {}}));
         EXPECT_EQ(log, Log{entry(WalkProblem{WalkProblem::Kind::Unreadable, root})});
     }
+}
+
+TEST_F(ParallelWalkTest, AWalkGoesOnWithTheThreadsItCouldStart) {
+    const Log expected = reference();
+    // Helper threads the system refuses from the n-th on, as under a process limit.
+    for (const unsigned started : {0u, 1u, 3u}) {
+        SCOPED_TRACE(std::to_string(started) + " helpers started");
+        unsigned asked = 0;
+        WalkControl control{8, {}};
+        control.startThread = [&](std::function<void()> body) {
+            if (asked++ >= started)
+                throw std::system_error(
+                    std::make_error_code(std::errc::resource_unavailable_try_again));
+            return std::jthread(std::move(body));
+        };
+        Log log;
+        EXPECT_TRUE(catalog.ListDir(
+            root, [&](FavoriteItem&& r) { log.push_back(entry(r)); },
+            [&](const WalkProblem& p) { log.push_back(entry(p)); }, control));
+        EXPECT_EQ(log, expected);
+        EXPECT_EQ(asked, std::min(started + 1, 7u));
+    }
+}
+
+TEST_F(ParallelWalkTest, AFolderAHelperFailsToReadIsReadByTheCaller) {
+    const Log expected = reference();
+    // A row halfway, and its folder.
+    const auto middle =
+        std::find_if(expected.begin() + static_cast<std::ptrdiff_t>(expected.size() / 2),
+                     expected.end(), [](const auto& e) { return e.starts_with("row "); });
+    ASSERT_NE(middle, expected.end());
+    const std::string file = middle->substr(middle->rfind('|') + 1);
+    const std::string folder = file.substr(0, file.rfind('/') + 1);
+    const auto caller = std::this_thread::get_id();
+    for (const bool lasting : {false, true}) {
+        SCOPED_TRACE(lasting ? "the failure lasts" : "the failure passes");
+        // Each folder's first opening on a helper fails; a lasting failure
+        // fails the middle folder on every thread.
+        std::mutex mutex;
+        std::set<std::string> failed;
+        fs.beforeOpenFolder = [&](const std::string& opened) {
+            const std::lock_guard lock(mutex);
+            if ((lasting && opened == folder) ||
+                (std::this_thread::get_id() != caller && failed.insert(opened).second))
+                throw std::bad_alloc();
+        };
+        Log log;
+        const auto walk = [&] {
+            return catalog.ListDir(
+                root, [&](FavoriteItem&& r) { log.push_back(entry(r)); },
+                [&](const WalkProblem& p) { log.push_back(entry(p)); }, {4, {}});
+        };
+        if (lasting) {
+            // Out on the caller's thread, after the rows before it.
+            EXPECT_THROW(walk(), std::bad_alloc);
+            ASSERT_LT(log.size(), expected.size());
+            EXPECT_EQ(log, Log(expected.begin(),
+                               expected.begin() + static_cast<std::ptrdiff_t>(log.size())));
+            EXPECT_EQ(std::count(log.begin(), log.end(), *middle), 0);
+        } else {
+            EXPECT_TRUE(walk());
+            EXPECT_EQ(log, expected);
+            EXPECT_FALSE(failed.empty());  // the helpers did fail
+        }
+    }
+    fs.beforeOpenFolder = nullptr;
 }
 
 TEST(IconvCodePageThreads, ConversionsOnManyThreadsAtOnceGiveWhatOneThreadGives) {
