@@ -22,22 +22,6 @@ std::string withTrailingSlash(std::string path) {
     return path;
 }
 
-#ifdef BRIMMARK_WITHOUT_IMPORT
-// The verb the command line names, past the program's own options.
-std::string_view verbOf(std::span<const std::string> args) {
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--favorites") {
-            ++i;
-        } else if (!args[i].starts_with("-")) {
-            return args[i];
-        } else if (args[i] == "--") {
-            break;
-        }
-    }
-    return {};
-}
-#endif
-
 void printUsage(std::ostream& err, std::string_view message, const Command* verb) {
     err << kProgram << ": " << visible(message) << '\n';
     err << "usage: " << kProgram << ' ' << kGlobalSynopsis << ' ';
@@ -175,9 +159,7 @@ std::vector<std::unique_ptr<Command>> allCommands() {
     commands.push_back(makeDeleteCommand());
     commands.push_back(makePruneCommand());
     commands.push_back(makeExportCommand());
-#ifndef BRIMMARK_WITHOUT_IMPORT
     commands.push_back(makeImportCommand());
-#endif
     commands.push_back(makeFixNamesCommand());
     return commands;
 }
@@ -207,14 +189,6 @@ int parseAndRun(std::span<const std::string> args, platform::Services& services,
         c->define(options);
     }
 
-#ifdef BRIMMARK_WITHOUT_IMPORT
-    if (verbOf(args) == "import") {
-        err << kProgram
-            << ": import is not part of this build (it needs SQLite and libxml2, which the "
-               "Windows build lacks)\n";
-        return kFailure;
-    }
-#endif
     // Words after "--" are the verb's own; the parser is given what comes before.
     const auto end = std::find(args.begin(), args.end(), "--");
     std::vector<std::string> words(std::make_reverse_iterator(end),

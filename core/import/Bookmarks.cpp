@@ -7,10 +7,13 @@
 #include "core/Paths.h"
 #include "core/ProfileText.h"
 #include "core/Walk.h"
+#include "platform/NativePaths.h"
 #include "text/Utf8.h"
 
 namespace brim::core::import {
 namespace {
+
+constexpr platform::NativePaths kPaths = platform::NativePaths::native();
 
 // Names compared as Windows finds files: without regard to ASCII case.
 std::string foldKey(std::string_view name) {
@@ -38,12 +41,6 @@ std::string hostOf(std::string_view url) {
     return std::string(url.substr(0, url.find_first_of("/?#")));
 }
 
-std::string withoutTrailingSlash(std::string path) {
-    while (path.size() > 1 && path.back() == '/')
-        path.pop_back();
-    return path;
-}
-
 WriteStatus failed(WriteStatus::Kind kind, platform::IoResult io = {}) {
     WriteStatus s;
     s.kind = kind;
@@ -57,16 +54,14 @@ class Writer {
            ImportSummary& summary)
         : catalog_(catalog), dryRun_(dryRun), progress_(progress), summary_(summary) {}
 
-    // Makes `folder` (ending in "/") and every missing level above it.
+    // Makes `folder` (ending in a separator) and every missing level above it.
     bool makeFolder(const std::string& folder) {
-        if (made_.count(folder) || catalog_.fileSystem().attributes(withoutTrailingSlash(folder))) {
-            return true;
-        }
-        const std::string parent = folder.substr(0, folder.rfind('/', folder.size() - 2) + 1);
-        if (parent.empty() || parent == folder || !makeFolder(parent)) return false;
-        if (!dryRun_ && !catalog_.fileSystem().createFolder(withoutTrailingSlash(folder))) {
-            return false;
-        }
+        const std::string path = kPaths.withoutTrailingSeparator(folder);
+        if (made_.count(folder) || catalog_.fileSystem().attributes(path)) return true;
+        const std::size_t cut = kPaths.lastSeparator(path);
+        if (cut == std::string::npos || cut + 1 >= folder.size()) return false;
+        if (!makeFolder(folder.substr(0, cut + 1))) return false;
+        if (!dryRun_ && !catalog_.fileSystem().createFolder(path)) return false;
         made_.insert(folder);
         ++summary_.foldersCreated;
         return true;
@@ -94,7 +89,7 @@ class Writer {
                 name = base + " (" + std::to_string(n) + ")";
             }
             taken.insert(foldKey(name));
-            write(sub, folder + name + "/", label + name + "\\");
+            write(sub, folder + name + kPaths.separator(), label + name + "\\");
         }
     }
 

@@ -187,13 +187,16 @@ ReadResult ReadFirefoxPlaces(const std::string& path) {
     for (const char* suffix : {"", "-wal"}) {
         const fs::path from = pathOf(path + suffix);
         if (*suffix && !fs::exists(from, ec)) continue;
-        if (!fs::copy_file(from, fs::path(db.string() + suffix), ec)) {
-            result.error = "cannot copy " + from.string() + ": " + ec.message();
+        if (!fs::copy_file(from, fs::path(db) += suffix, ec)) {
+            result.error = "cannot copy " + path + suffix + ": " + ec.message();
             return result;
         }
     }
+    // SQLite takes UTF-8 names on every system; Windows' narrow ones are ANSI.
+    const std::u8string name = db.u8string();
     sqlite3* raw = nullptr;
-    const int rc = sqlite3_open_v2(db.string().c_str(), &raw, SQLITE_OPEN_READWRITE, nullptr);
+    const int rc = sqlite3_open_v2(std::string(name.begin(), name.end()).c_str(), &raw,
+                                   SQLITE_OPEN_READWRITE, nullptr);
     std::unique_ptr<sqlite3, int (*)(sqlite3*)> handle(raw, sqlite3_close);
     if (rc != SQLITE_OK) {
         result.error = "cannot open the bookmark database: " + std::string(sqlite3_errstr(rc));

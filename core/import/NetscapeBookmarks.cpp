@@ -1,4 +1,5 @@
 #include <libxml/HTMLparser.h>
+#include <libxml/encoding.h>
 
 #include <memory>
 #include <vector>
@@ -126,6 +127,25 @@ class Walker {
     bool seenFirstList_ = false;
 };
 
+// The charset a <META> tag names ("charset=NAME"), empty when none does.
+std::string declaredCharset(const std::string& lowered) {
+    const auto at = lowered.find("charset=");
+    if (at == std::string::npos) return {};
+    std::size_t from = at + 8;
+    if (from < lowered.size() && (lowered[from] == '"' || lowered[from] == '\'')) ++from;
+    const auto end = lowered.find_first_of("\"'; \t\r\n>/", from);
+    return lowered.substr(from, end == std::string::npos ? std::string::npos : end - from);
+}
+
+// Whether the parser can turn `charset` into UTF-8. Left to itself it reads
+// a charset it has no converter for as nothing at all.
+bool canDecode(const std::string& charset) {
+    xmlCharEncodingHandler* handler = xmlFindCharEncodingHandler(charset.c_str());
+    if (!handler) return false;
+    xmlCharEncCloseFunc(handler);
+    return true;
+}
+
 }  // namespace
 
 ReadResult ReadNetscapeBookmarks(std::string_view html) {
@@ -146,7 +166,13 @@ ReadResult ReadNetscapeBookmarks(std::string_view html) {
     }
     // Brimmark and the browsers write UTF-8; a file that is not UTF-8 says
     // its charset in a <META> tag, which the parser follows.
-    const char* encoding = utf8::isValid(html) ? "UTF-8" : nullptr;
+    const bool isUtf8 = utf8::isValid(html);
+    if (const std::string charset = declaredCharset(low);
+        !isUtf8 && !charset.empty() && !canDecode(charset)) {
+        result.error = "the bookmark file is in " + charset + ", a charset this build cannot read";
+        return result;
+    }
+    const char* encoding = isUtf8 ? "UTF-8" : nullptr;
     std::unique_ptr<xmlDoc, void (*)(xmlDoc*)> doc(
         htmlReadMemory(html.data(), static_cast<int>(html.size()), nullptr, encoding,
                        HTML_PARSE_RECOVER | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING |

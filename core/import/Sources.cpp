@@ -3,12 +3,15 @@
 #include "core/Paths.h"
 #include "core/Sessions.h"
 #include "core/import/Readers.h"
+#include "platform/NativePaths.h"
 
 namespace brim::core::import {
 namespace {
 
+constexpr platform::NativePaths kPaths = platform::NativePaths::native();
+
 std::string inFolder(std::string folder) {
-    if (folder.empty() || folder.back() != '/') folder += '/';
+    if (folder.empty() || !kPaths.isSeparator(folder.back())) folder += kPaths.separator();
     return folder;
 }
 
@@ -60,7 +63,8 @@ Located LocateBookmarks(Source source, platform::FileSystem& fs,
         }
         if (source != Source::Firefox && browser.kind == platform::BrowserKind::Chromium &&
             browser.application == applicationOf(source)) {
-            const std::string path = browser.folder + "Default/" + storeName(source);
+            const std::string path =
+                browser.folder + "Default" + kPaths.separator() + storeName(source);
             if (fs.attributes(path)) return {path, {}};
         }
     }

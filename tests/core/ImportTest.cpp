@@ -169,6 +169,40 @@ TEST(NetscapeBookmarks, ReadsWhatBrowsersExport) {
     }
 }
 
+TEST(NetscapeBookmarks, FilesInOtherCharsetsAreReadOrRefused) {
+    const auto file = [](const std::string& charset, const std::string& title) {
+        return "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<META HTTP-EQUIV=\"Content-Type\" "
+               "CONTENT=\"text/html; charset=" +
+               charset + "\">\n<DL><p>\n<DT><A HREF=\"http://a/\">" + title + "</A>\n</DL><p>\n";
+    };
+    const struct {
+        std::string html;
+        const char* title;  // nullptr: refused, saying which charset
+    } cases[] = {
+        {file("ISO-8859-1", "caf\xe9"), "café"},
+        {file("UTF-8", "caf\xc3\xa9"), "café"},
+    // Shift_JIS, as older Japanese browsers export: Windows' libxml2 has no iconv.
+#ifdef _WIN32
+        {file("Shift_JIS", "\x83\x6a\x83\x85\x81\x5b\x83\x58"), nullptr},
+#else
+        {file("Shift_JIS", "\x83\x6a\x83\x85\x81\x5b\x83\x58"), "ニュース"},
+#endif
+        {file("x-no-such-charset", "caf\xe9"), nullptr},
+    };
+    for (const auto& c : cases) {
+        const ReadResult r = ReadNetscapeBookmarks(c.html);
+        if (!c.title) {
+            EXPECT_FALSE(r.tree) << c.html;
+            EXPECT_NE(r.error.find("a charset this build cannot read"), std::string::npos)
+                << r.error;
+            continue;
+        }
+        ASSERT_TRUE(r.tree) << c.html << r.error;
+        EXPECT_EQ(flat(*r.tree),
+                  std::vector<std::string>{std::string(c.title) + " → http://a/ | "});
+    }
+}
+
 TEST(NetscapeBookmarks, DamagedFilesGiveAnError) {
     const std::string whole = kFirefoxExport;
     const std::vector<std::string> bad = {
@@ -359,7 +393,7 @@ TEST_F(ImportTest, WhatCannotBeWrittenIsRefusedWithItsReason) {
                       {"full", "http://f/", ""},
                       {"fine", "http://ok/", ""}};
     test::makeFolders(root + "In");
-    fs.unwritable.insert(root + "In/full.url");
+    fs.unwritable.insert(root + test::native("In/full.url"));
     const ImportSummary s = ImportBookmarks(catalog, tree, "In", false);
     ASSERT_EQ(s.refused.size(), 2u);
     EXPECT_EQ(s.refused[0].status.kind, WriteStatus::Kind::Unencodable);
@@ -416,7 +450,9 @@ TEST(DefaultFirefoxProfile, TakesTheProfileFirefoxStartsWith) {
         {"none", "[General]\nVersion=2\n", std::nullopt},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(DefaultFirefoxProfile(c.ini, "/ff/"), c.want) << c.what;
+        EXPECT_EQ(DefaultFirefoxProfile(c.ini, test::native("/ff/")),
+                  c.want ? std::optional(test::native(*c.want)) : std::nullopt)
+            << c.what;
     }
 }
 
@@ -433,18 +469,20 @@ TEST(LocateBookmarks, FindsEachBrowsersStore) {
     test::writeFile(dir / "ff/p0/places.sqlite", "");
     test::writeFile(dir / "chrome/Default/Bookmarks", "{}");
     FakeBrowsers browsers;
-    browsers.folders = {{platform::BrowserKind::Firefox, dir / "missing/", "Mozilla Firefox"},
-                        {platform::BrowserKind::Firefox, dir / "ff/", "Mozilla Firefox"},
-                        {platform::BrowserKind::Chromium, dir / "chromium/", "Chromium"},
-                        {platform::BrowserKind::Chromium, dir / "chrome/", "Google Chrome"}};
+    const auto folder = [&](const char* name) { return dir / test::native(name); };
+    browsers.folders = {{platform::BrowserKind::Firefox, folder("missing/"), "Mozilla Firefox"},
+                        {platform::BrowserKind::Firefox, folder("ff/"), "Mozilla Firefox"},
+                        {platform::BrowserKind::Chromium, folder("chromium/"), "Chromium"},
+                        {platform::BrowserKind::Chromium, folder("chrome/"), "Google Chrome"}};
     EXPECT_EQ(LocateBookmarks(Source::Firefox, fs, browsers, {}, {}).file,
-              dir / "ff/p0/places.sqlite");
+              folder("ff/p0/places.sqlite"));
     EXPECT_EQ(LocateBookmarks(Source::Chrome, fs, browsers, {}, {}).file,
-              dir / "chrome/Default/Bookmarks");
+              folder("chrome/Default/Bookmarks"));
     const Located none = LocateBookmarks(Source::Chromium, fs, browsers, {}, {});
     EXPECT_TRUE(none.file.empty());
     EXPECT_NE(none.error.find("Chromium"), std::string::npos);
-    EXPECT_EQ(LocateBookmarks(Source::Chromium, fs, browsers, "/p", {}).file, "/p/Bookmarks");
+    EXPECT_EQ(LocateBookmarks(Source::Chromium, fs, browsers, test::native("/p"), {}).file,
+              test::native("/p/Bookmarks"));
     EXPECT_EQ(LocateBookmarks(Source::Firefox, fs, browsers, "/p/", "/f.sqlite").file, "/f.sqlite");
     EXPECT_FALSE(LocateBookmarks(Source::Netscape, fs, browsers, {}, {}).error.empty());
     EXPECT_EQ(DefaultFolderName(Source::Netscape, "/x/bookmarks.html"), "bookmarks");
