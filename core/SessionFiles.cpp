@@ -1,9 +1,10 @@
 #include "core/SessionFiles.h"
 
+#include <lz4.h>
+
 #include <algorithm>
 #include <climits>
 #include <cstdint>
-#include <cstring>
 #include <map>
 #include <new>
 #include <nlohmann/json.hpp>
@@ -588,60 +589,25 @@ SessionRead guarded(Read read) noexcept {
 Lz4Status DecodeLz4Block(std::string_view block, std::size_t size, std::string& out,
                          std::size_t limit) noexcept {
     out.clear();
-    if (size > limit) return Lz4Status::TooLarge;
+    // liblz4 counts in int: a size it cannot count is refused like any other.
+    if (size > limit || size > static_cast<std::size_t>(INT_MAX)) return Lz4Status::TooLarge;
+    // No block of `size` bytes packs to more than this: a longer one is not
+    // that block, whatever it holds.
+    if (block.size() > static_cast<std::size_t>(LZ4_compressBound(static_cast<int>(size)))) {
+        return Lz4Status::Damaged;
+    }
     try {
         out.resize(size);
     } catch (...) {
         out = std::string();
         return Lz4Status::NoMemory;
     }
-    const auto damaged = [&out] {
+    const int n = LZ4_decompress_safe(block.data(), out.data(), static_cast<int>(block.size()),
+                                      static_cast<int>(size));
+    if (n < 0 || static_cast<std::size_t>(n) != size) {
         out = std::string();
         return Lz4Status::Damaged;
-    };
-    const auto byte = [&block](std::size_t i) { return static_cast<unsigned char>(block[i]); };
-    // A length nibble of 15 goes on in bytes of 255 and one last smaller one.
-    const auto longLength = [&](std::size_t& ip, std::size_t& length) {
-        unsigned char b = 255;
-        while (b == 255) {
-            if (ip >= block.size()) return false;
-            b = byte(ip++);
-            length += b;
-            if (length > size) return false;  // never more than the whole output
-        }
-        return true;
-    };
-    char* const op = out.data();
-    std::size_t ip = 0, o = 0;
-    for (;;) {
-        if (ip >= block.size()) return damaged();
-        const unsigned char token = byte(ip++);
-        std::size_t literals = token >> 4;
-        if (literals == 15 && !longLength(ip, literals)) return damaged();
-        if (literals > block.size() - ip || literals > size - o) return damaged();
-        std::memcpy(op + o, block.data() + ip, literals);
-        ip += literals;
-        o += literals;
-        if (ip == block.size()) break;  // the last sequence has literals only
-        if (block.size() - ip < 2) return damaged();
-        const std::size_t offset = byte(ip) | std::size_t{byte(ip + 1)} << 8;
-        ip += 2;
-        if (offset == 0 || offset > o) return damaged();
-        std::size_t length = token & 15u;
-        if (length == 15 && !longLength(ip, length)) return damaged();
-        length += 4;
-        if (length > size - o) return damaged();
-        // A match longer than its offset repeats the bytes it has just
-        // written: copied in whole periods, each copy twice the last.
-        const char* from = op + o - offset;
-        for (std::size_t done = 0; done < length;) {
-            const std::size_t n = std::min(offset + done, length - done);
-            std::memcpy(op + o + done, from, n);
-            done += n;
-        }
-        o += length;
     }
-    if (o != size) return damaged();
     return Lz4Status::Ok;
 }
 

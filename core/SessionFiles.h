@@ -26,9 +26,9 @@ struct SessionRead {
 
 enum class Lz4Status { Ok, Damaged, TooLarge, NoMemory };
 
-// Decodes one LZ4 block that expands to exactly `size` bytes into `out`.
-// A size above `limit` is refused before `out` grows; on any failure `out`
-// is left empty.
+// Decodes one LZ4 block that expands to exactly `size` bytes into `out`,
+// with liblz4. A size above `limit` is refused before `out` grows; on any
+// failure `out` is left empty.
 [[nodiscard]] Lz4Status DecodeLz4Block(std::string_view block, std::size_t size, std::string& out,
                                        std::size_t limit = kMaxSessionJsonBytes) noexcept;
 

@@ -3,9 +3,7 @@
 // hand when they expand to more than a test should hold; Chromium command
 // logs built command by command.
 
-#ifndef _WIN32
 #include <lz4.h>
-#endif
 
 #include <cstdint>
 #include <initializer_list>
@@ -28,15 +26,6 @@ inline void appendLength(std::string& out, std::size_t rest) {
 }
 
 // `data` as one LZ4 block.
-#ifdef _WIN32
-// liblz4 has no Windows build here: the block holds the data as one run of
-// literals, which every LZ4 decoder takes.
-inline std::string lz4Block(const std::string& data) {
-    std::string block(1, static_cast<char>((data.size() >= 15 ? 15 : data.size()) << 4));
-    if (data.size() >= 15) appendLength(block, data.size() - 15);
-    return block + data;
-}
-#else
 inline std::string lz4Block(const std::string& data) {
     std::string block(static_cast<std::size_t>(LZ4_compressBound(static_cast<int>(data.size()))),
                       '\0');
@@ -45,7 +34,6 @@ inline std::string lz4Block(const std::string& data) {
     block.resize(static_cast<std::size_t>(n));
     return block;
 }
-#endif
 
 // A Firefox session store holding `json`.
 inline std::string jsonlz4(const std::string& json) {
