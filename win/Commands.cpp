@@ -41,8 +41,9 @@ constexpr struct {
     Id id;
     Dialog dialog;
 } kDialogs[] = {
-    {Id::PKEYS, Dialog::Form2},   {Id::setKEYWORD, Dialog::Form3}, {Id::setHTML, Dialog::Form4},
-    {Id::mkstcut, Dialog::Form5}, {Id::showV, Dialog::Form6},      {Id::autoCP, Dialog::Form7},
+    {Id::PKEYS, Dialog::Form2},      {Id::setKEYWORD, Dialog::Form3}, {Id::setHTML, Dialog::Form4},
+    {Id::mkstcut, Dialog::Form5},    {Id::showV, Dialog::Form6},      {Id::autoCP, Dialog::Form7},
+    {Id::importmenu, Dialog::Form8},
 };
 
 }  // namespace

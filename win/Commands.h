@@ -47,6 +47,7 @@ enum class Id : int {
     ophelp,
     showV,
     fixNames,
+    importmenu,
 };
 
 constexpr int operator+(Id id) {
@@ -54,7 +55,7 @@ constexpr int operator+(Id id) {
 }
 
 // The dialogs the menu opens.
-enum class Dialog { Form2, Form3, Form4, Form5, Form6, Form7 };
+enum class Dialog { Form2, Form3, Form4, Form5, Form6, Form7, Form8 };
 
 // What a command needs of the window besides the rules.
 class CommandHost {

@@ -175,6 +175,7 @@ void Form1Window::buildMenu() {
     separator(filemenu);  // line04
     item(filemenu, Id::openurl, "URLを開く(&O)");
     item(filemenu, Id::mkHTML, "HTMLを作成(&H)");
+    item(filemenu, Id::importmenu, "ブラウザからインポート(&I)");
     separator(filemenu);  // line01
     item(filemenu, Id::exitprogram, "終了(&X)");
 
@@ -634,6 +635,10 @@ void Form1Window::showDialog(Dialog dialog) {
             break;
         case Dialog::Form7:
             Form7AutoCopyDialog(window_.autoCopy()).run(hwnd_);
+            break;
+        case Dialog::Form8:
+            if (!browsers_) browsers_ = platform::makeBrowserProfiles();
+            Form8ImportDialog(window_.catalog(), *browsers_, prompts_).run(hwnd_);
             break;
     }
 }

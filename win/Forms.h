@@ -2,9 +2,11 @@
 // The dialogs of the main window's menu, and the input box. Each one shows
 // and changes state that lives in app/, so closing one loses nothing.
 
+#include <memory>
 #include <optional>
 #include <string>
 
+#include "app/ImportDialog.h"
 #include "app/Keywords.h"
 #include "app/Settings.h"
 #include "app/Window.h"
@@ -84,6 +86,46 @@ class Form7AutoCopyDialog final : public ModalDialog {
     void onInit() override;
     bool onCommand(int id, int code) override;
     app::AutoCopyDialog& autoCopy_;
+};
+
+// "ブラウザからインポート": the source, a file or profile to read instead of
+// the browser's default one, the folder to import into, and the progress.
+class Form8ImportDialog final : public ModalDialog, private app::ImportView {
+  public:
+    // Control ids, named as in the design.
+    enum Control {
+        Combo1 = 101,  // the source
+        Text1,         // a file or profile to read instead of the default profile
+        Text2,         // the folder to import into
+        ProgressBar1,
+        Label4,  // the summary
+        Command1,
+        Command2,
+        Command3,
+    };
+    Form8ImportDialog(const core::Catalog& catalog, const platform::BrowserProfiles& browsers,
+                      app::Prompts& prompts);
+
+  private:
+    void onInit() override;
+    bool onCommand(int id, int code) override;
+    // "参照…": the system's file chooser.
+    void Command3_Click();
+
+    // app::ImportView
+    int sourceIndex() const override;
+    std::string fileText() const override;
+    void setFileText(const std::string& text) override;
+    std::string folderText() const override;
+    void setFolderText(const std::string& text) override;
+    void setProgress(std::size_t done, std::size_t total) override;
+    void setSummary(const std::string& text) override;
+    void setBusy(bool busy) override;
+
+    const core::Catalog& catalog_;
+    const platform::BrowserProfiles& browsers_;
+    app::Prompts& prompts_;
+    std::unique_ptr<app::ImportDialog> rules_;  // made once the controls are there
 };
 
 // An input box: a prompt, one line to type and "OK" / "キャンセル".

@@ -233,6 +233,9 @@ TEST_F(WinCommands, EachButtonAndMenuItemRunsItsHandler) {
         {Id::autoCP,
          {},
          [](auto& t) { EXPECT_EQ(t.host.dialogs, std::vector{win::Dialog::Form7}); }},
+        {Id::importmenu,
+         {},
+         [](auto& t) { EXPECT_EQ(t.host.dialogs, std::vector{win::Dialog::Form8}); }},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(+c.id);
