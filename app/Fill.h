@@ -7,11 +7,11 @@
 #include <functional>
 #include <memory>
 #include <mutex>
-#include <stop_token>
 #include <string>
 #include <vector>
 
 #include "app/View.h"
+#include "core/Stop.h"
 
 namespace brim::app {
 
@@ -22,8 +22,10 @@ class FillJob : public std::enable_shared_from_this<FillJob> {
     // from the walk's thread, once until the window re-arms it, and at the end.
     explicit FillJob(Wake wake) : wake_(std::move(wake)) {}
 
-    std::stop_token token() const { return stop_.get_token(); }
-    void stop() { stop_.request_stop(); }
+    // What the walk watches to end early.
+    const core::StopSource& stopSource() const { return stop_; }
+    void stop() { stop_.request(); }
+    bool stopped() const { return stop_.requested(); }
 
     // The walk's side. `file`: the favorite's file as on disk, for a row that has one.
     void add(Row&& row, std::string file = {});
@@ -52,7 +54,7 @@ class FillJob : public std::enable_shared_from_this<FillJob> {
 
   private:
     Wake wake_;
-    std::stop_source stop_;
+    core::StopSource stop_;
     mutable std::mutex mutex_;
     std::condition_variable ended_;
     std::vector<Row> rows_;

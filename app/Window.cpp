@@ -129,12 +129,12 @@ void Window::startFill(std::vector<std::string> headers, const std::vector<int>&
     jobs_.push_back(job);
     // Start-up looks at the Favorites folder itself, once the window is shown.
     fill_ = Fill{job, caption, count, std::move(done), !startingUp_};
-    const core::WalkControl control{scheduler_.threads(), job->token()};
+    const core::WalkControl control{scheduler_.threads(), &job->stopSource()};
     scheduler_.runInBackground([job, walk = std::move(walk), control] {
         // The job ends whatever the walk meets: exports and the window's end
         // wait for it, and nothing may leave the walk's thread.
         try {
-            if (!control.stop.stop_requested()) walk(*job, control);
+            if (!control.stopped()) walk(*job, control);
         } catch (...) {
             job->fail(std::current_exception());
         }
@@ -175,7 +175,7 @@ void Window::takeRows(const std::shared_ptr<FillJob>& job) {
     // that failed says why itself.
     const bool checkFolder = fill_->checkFolder && *fill_->count == 0 && !batch.failure;
     // A stopped fill's list is not the whole one its notice speaks of.
-    const bool tell = !batch.notice.empty() && !job->token().stop_requested();
+    const bool tell = !batch.notice.empty() && !job->stopped();
     fill_.reset();
     view_.setBusy(false);
     if (checkFolder) checkFavoritesFolder();

@@ -11,7 +11,7 @@ bool Catalog::ListDir(const std::string& folder, const RowSink& add, const Probl
                           const FolderContents& contents, std::vector<FavoriteItem>& rows) {
         std::string bytes;  // one buffer for every file of the folder
         for (const auto& name : contents.files) {
-            if (control.stop.stop_requested()) return;
+            if (control.stopped()) return;
             FavoriteItem row{name.shown, label, {}, {}, path + name.disk};
             if (contents.folder->readFile(name.disk, bytes)) {
                 row.comment = profile_.valueIn(bytes, kCommentSection, kCommentKey);

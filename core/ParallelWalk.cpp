@@ -43,14 +43,17 @@ class OrderedWalk {
     bool run(Node& root, const std::function<void(FavoriteItem&&)>& add,
              const std::function<void(const WalkProblem&)>& problem) {
         pending_.push_back(&root);
-        std::vector<std::jthread> helpers;
+        // A stop wakes the helpers and the delivery under mutex_; made before
+        // any helper starts and gone after all have been joined.
+        const StopWatch watch(control_.stop, mutex_, changed_);
+        std::vector<std::thread> helpers;
         try {
             // Room first: a thread started but not kept would wait for ever.
             helpers.reserve(control_.threads);
             for (unsigned i = 1; i < control_.threads; ++i) {
                 std::function<void()> body = [this] { help(); };
                 helpers.push_back(control_.startThread ? control_.startThread(std::move(body))
-                                                       : std::jthread(std::move(body)));
+                                                       : std::thread(std::move(body)));
             }
         } catch (const std::system_error&) {
             // The threads started, the caller's at least, do the same work.
@@ -60,14 +63,17 @@ class OrderedWalk {
         // joined before the nodes they may still fill go away.
         struct Finish {
             OrderedWalk& walk;
+            std::vector<std::thread>& helpers;
             ~Finish() {
                 {
                     const std::lock_guard lock(walk.mutex_);
                     walk.finished_ = true;
                 }
                 walk.changed_.notify_all();
+                for (std::thread& helper : helpers)
+                    helper.join();
             }
-        } finish{*this};
+        } finish{*this, helpers};
         return deliver(root, add, problem);
     }
 
@@ -88,7 +94,7 @@ class OrderedWalk {
             {
                 std::unique_lock lock(mutex_);
                 while (front->state != Node::State::Done) {
-                    if (control_.stop.stop_requested()) return true;
+                    if (control_.stopped()) return true;
                     if (front->state == Node::State::Pending) {
                         pending_.erase(std::find(pending_.begin(), pending_.end(), front));
                         front->state = Node::State::Running;
@@ -96,8 +102,9 @@ class OrderedWalk {
                         read(*front);
                         lock.lock();
                     } else {
-                        changed_.wait(lock, control_.stop,
-                                      [&] { return front->state != Node::State::Running; });
+                        changed_.wait(lock, [&] {
+                            return front->state != Node::State::Running || control_.stopped();
+                        });
                     }
                 }
                 problems.swap(front->problems);
@@ -110,7 +117,7 @@ class OrderedWalk {
             }
             if (front == &root && !root.listed) return false;
             for (auto& row : rows) {
-                if (control_.stop.stop_requested()) return true;
+                if (control_.stopped()) return true;
                 add(std::move(row));
             }
             path.push_back({front, 0});
@@ -133,10 +140,11 @@ class OrderedWalk {
     void help() {
         std::unique_lock lock(mutex_);
         for (;;) {
-            changed_.wait(lock, control_.stop, [&] {
-                return finished_ || (!pending_.empty() && aheadCount_ < control_.readAhead);
+            changed_.wait(lock, [&] {
+                return finished_ || control_.stopped() ||
+                       (!pending_.empty() && aheadCount_ < control_.readAhead);
             });
-            if (finished_ || control_.stop.stop_requested()) return;
+            if (finished_ || control_.stopped()) return;
             Node* node = pending_.back();
             pending_.pop_back();
             node->state = Node::State::Running;
@@ -200,7 +208,7 @@ class OrderedWalk {
     const WalkControl& control_;
     const FolderWork& work_;
     std::mutex mutex_;
-    std::condition_variable_any changed_;
+    std::condition_variable changed_;
     std::vector<Node*> pending_;  // folders no thread has taken, the next on top
     std::size_t aheadCount_ = 0;  // folders and rows done but not delivered
     bool finished_ = false;

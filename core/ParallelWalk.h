@@ -5,11 +5,11 @@
 
 #include <cstddef>
 #include <functional>
-#include <stop_token>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "core/Stop.h"
 #include "core/Walk.h"
 
 namespace brim::core {
@@ -20,16 +20,19 @@ struct FavoriteItem;
 struct WalkControl {
     // Threads that list folders and read files, the caller's included.
     unsigned threads = 1;
-    // Once stop is requested the walk ends soon, after a whole row.
-    std::stop_token stop;
+    // Once stop is requested the walk ends soon, after a whole row. None:
+    // the walk runs to its end.
+    const StopSource* stop = nullptr;
     // Folders and rows read ahead of what the caller has taken, at most (the
     // threads' current folders aside), so that memory stays bounded whatever
     // the tree's size.
     std::size_t readAhead = 8192;
-    // Starts one helper thread; empty: a plain std::jthread. When one cannot
+    // Starts one helper thread; empty: a plain std::thread. When one cannot
     // be started (a process or thread limit), the walk goes on with those it
     // has, the caller's at least.
-    std::function<std::jthread(std::function<void()>)> startThread = {};
+    std::function<std::thread(std::function<void()>)> startThread = {};
+
+    bool stopped() const noexcept { return stop && stop->requested(); }
 };
 
 // All the threads the machine has.

@@ -129,7 +129,7 @@ bool Search::SearchDir(const std::string& folder, const std::vector<std::string>
         // Buffers of one folder, reused from file to file.
         std::string bytes, text, folded, comment, url;
         for (const auto& [disk, name] : contents.files) {
-            if (control.stop.stop_requested()) return;
+            if (control.stopped()) return;
             // One read serves the address, the comment field and the row.
             const bool read = static_cast<bool>(contents.folder->readFile(disk, bytes));
             const auto commentOf = [&] {

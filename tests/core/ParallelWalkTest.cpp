@@ -166,15 +166,15 @@ TEST_F(ParallelWalkTest, StopEndsTheWalkAfterAWholeRow) {
     for (const unsigned threads : {1u, 4u}) {
         for (const std::size_t after : {std::size_t{0}, std::size_t{1}, std::size_t{57}}) {
             SCOPED_TRACE(std::to_string(threads) + " threads, stop after " + std::to_string(after));
-            std::stop_source stop;
-            if (after == 0) stop.request_stop();
+            StopSource stop;
+            if (after == 0) stop.request();
             Log rows;
             EXPECT_TRUE(catalog.ListDir(root,
                                         [&](FavoriteItem&& r) {
                                             rows.push_back(entry(r));
-                                            if (rows.size() == after) stop.request_stop();
+                                            if (rows.size() == after) stop.request();
                                         },
-                                        {}, {threads, stop.get_token()}));
+                                        {}, {threads, &stop}));
             Log prefix;
             for (const auto& e : expected) {
                 if (prefix.size() < after && e.starts_with("row ")) prefix.push_back(e);
@@ -206,7 +206,7 @@ TEST_F(ParallelWalkTest, AWalkGoesOnWithTheThreadsItCouldStart) {
             if (asked++ >= started)
                 throw std::system_error(
                     std::make_error_code(std::errc::resource_unavailable_try_again));
-            return std::jthread(std::move(body));
+            return std::thread(std::move(body));
         };
         Log log;
         EXPECT_TRUE(catalog.ListDir(
@@ -269,7 +269,7 @@ TEST(IconvCodePageThreads, ConversionsOnManyThreadsAtOnceGiveWhatOneThreadGives)
     for (const auto& t : texts)
         encoded.push_back(*cp.encode(t));
     std::atomic<int> wrong = 0;
-    std::vector<std::jthread> threads;
+    std::vector<std::thread> threads;
     for (int t = 0; t < 4; ++t) {
         threads.emplace_back([&] {
             for (int i = 0; i < 2000; ++i) {
@@ -281,7 +281,8 @@ TEST(IconvCodePageThreads, ConversionsOnManyThreadsAtOnceGiveWhatOneThreadGives)
             }
         });
     }
-    threads.clear();
+    for (auto& t : threads)
+        t.join();
     EXPECT_EQ(wrong, 0);
 }
 

@@ -5,8 +5,12 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QToolButton>
 #include <QTreeView>
 #include <QtTest>
+
+#include <random>
+#include <thread>
 
 #include "GatedFileSystem.h"
 #include "TestSupport.h"
@@ -70,10 +74,10 @@ struct Harness {
         QTest::qVerify(fs.waitUntilHeld(), "fs.waitUntilHeld()", held.c_str(), __FILE__, __LINE__);
         return *form;
     }
-    // Lets the event loop run until the fill has ended.
-    void runUntilFilled() {
-        while (form->rules().isFilling())
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    // Lets the event loop run until the fill has ended; false when it has
+    // not within a minute.
+    bool runUntilFilled() {
+        return QTest::qWaitFor([this] { return !form->rules().isFilling(); }, 60000);
     }
     QComboBox* combo() { return form->findChild<QComboBox*>("Combo1"); }
     QString count() { return form->findChild<QLabel*>("Label7")->text(); }
@@ -118,7 +122,7 @@ class FillUiTest : public QObject {
         // The stopped walk ends once its read returns; its rows stay out.
         h.fs.open();
         f.rules().searchFile("");
-        h.runUntilFilled();
+        QVERIFY(h.runUntilFilled());
         QCOMPARE(h.rowTexts().size(), 11);
         QCOMPARE(h.count(), QStringLiteral("ファイル数: 11"));
     }
@@ -131,7 +135,7 @@ class FillUiTest : public QObject {
         QTest::keyClick(h.combo(), Qt::Key_Return);
         QVERIFY(f.rules().isFilling());
         h.fs.open();
-        h.runUntilFilled();
+        QVERIFY(h.runUntilFilled());
         QCOMPARE(h.rowTexts(), QStringList({"A1.url"}));
         QCOMPARE(h.count(), QStringLiteral("ファイル数: 1"));
         QCOMPARE(f.cursor().shape(), Qt::ArrowCursor);
@@ -141,12 +145,71 @@ class FillUiTest : public QObject {
         Harness h;
         Form1& f = h.startHeldAt("/E/E2.url");
         h.fs.open();
-        h.runUntilFilled();
+        QVERIFY(h.runUntilFilled());
         QCOMPARE(h.rowTexts(),
                  QStringList({"top.url", "E1.url", "E2.url", "D1.url", "D2.url", "C1.url", "C2.url",
                               "B1.url", "B2.url", "A1.url", "A2.url"}));
         QCOMPARE(h.count(), QStringLiteral("ファイル数: 11"));
         QCOMPARE(f.cursor().shape(), Qt::ArrowCursor);
+    }
+
+    // Hundreds of fills replaced, stopped and closed at random moments, on the
+    // window's own pool: every window ends, and a fill left alone is whole.
+    void fillsReplacedStoppedAndClosedAtRandomMomentsAllEnd() {
+        Harness h;
+        const QStringList every{"top.url", "E1.url", "E2.url", "D1.url", "D2.url", "C1.url",
+                                "C2.url",  "B1.url", "B2.url", "A1.url", "A2.url"};
+        const std::string held[] = {"/A/A1.url", "/C/C2.url", "/E/E1.url"};
+        std::mt19937 random(1208);
+        int fills = 0, whole = 0;
+        for (int round = 0; round < 60; ++round) {
+            const QByteArray where = "window " + QByteArray::number(round);
+            Form1& f = h.startHeldAt(held[random() % 3]);
+            ++fills;
+            QString expected;  // the last search's text; null: every favorite
+            for (unsigned steps = 1 + random() % 8; steps > 0; --steps) {
+                switch (random() % 5) {
+                    case 0:
+                        QTest::keyClick(h.combo(), Qt::Key_Escape);
+                        break;
+                    case 1:
+                        h.fs.open();
+                        break;
+                    case 2:
+                        f.findChild<QToolButton*>("Command1")->click();  // Folder
+                        expected = "folders";
+                        ++fills;
+                        break;
+                    default:
+                        expected = random() % 2 ? "A1" : "";
+                        h.combo()->setEditText(expected);
+                        QTest::keyClick(h.combo(), Qt::Key_Return);
+                        ++fills;
+                }
+                QTest::qWait(static_cast<int>(random() % 15));
+            }
+            if (random() % 2) {
+                std::thread opening([&h, wait = std::chrono::milliseconds(random() % 20)] {
+                    std::this_thread::sleep_for(wait);
+                    h.fs.open();
+                });
+                h.form.reset();  // closed whatever still runs
+                opening.join();
+                continue;
+            }
+            h.fs.open();
+            QVERIFY2(h.runUntilFilled(), where);
+            const QStringList rows = h.rowTexts();
+            if (expected == "A1") {
+                QVERIFY2(rows.isEmpty() || rows == QStringList({"A1.url"}), where);
+            } else if (expected.isEmpty()) {
+                QVERIFY2(rows == every.mid(0, rows.size()), where);  // Esc keeps a prefix
+            }
+            whole += rows.size() == (expected == "A1" ? 1 : expected.isEmpty() ? 11 : 6);
+            h.form.reset();
+        }
+        QVERIFY(fills > 150);
+        QVERIFY(whole > 0);
     }
 };
 

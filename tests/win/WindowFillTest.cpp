@@ -14,6 +14,7 @@
 #include <condition_variable>
 #include <memory>
 #include <mutex>
+#include <random>
 #include <string>
 #include <thread>
 #include <vector>
@@ -37,16 +38,27 @@ using win::Id;
 class GateWatchdog {
   public:
     explicit GateWatchdog(GatedFileSystem& gate)
-        : thread_([this, &gate](std::stop_token stop) {
+        : thread_([this, &gate] {
               std::unique_lock lock(mutex_);
-              stopped_.wait_for(lock, stop, kGenerousWait, [] { return false; });
+              changed_.wait_for(lock, kGenerousWait, [this] { return done_; });
               gate.open();
           }) {}
+    ~GateWatchdog() {
+        {
+            const std::lock_guard lock(mutex_);
+            done_ = true;
+        }
+        changed_.notify_all();
+        thread_.join();
+    }
+    GateWatchdog(const GateWatchdog&) = delete;
+    GateWatchdog& operator=(const GateWatchdog&) = delete;
 
   private:
     std::mutex mutex_;
-    std::condition_variable_any stopped_;
-    std::jthread thread_;
+    std::condition_variable changed_;
+    bool done_ = false;
+    std::thread thread_;  // last: it uses the members above
 };
 
 class WindowFillTest : public ::testing::Test, public TestTree {
@@ -189,10 +201,14 @@ TEST_F(WindowFillTest, TheWindowKeepsAnsweringWhileRowsArriveInWalkOrder) {
 
     // Another thread's message is answered, and typing reaches the keyword box.
     std::atomic<bool> answered = false;
-    std::jthread other([&] {
+    std::thread other([&] {
         DWORD_PTR result = 0;
         answered = SendMessageTimeoutW(hwnd, WM_NULL, 0, 0, SMTO_NORMAL, 30000, &result) != 0;
     });
+    struct Join {
+        std::thread& t;
+        ~Join() { t.join(); }
+    } joinOther{other};
     SetFocus(control(Id::Combo1));
     type(L"abc");
     ASSERT_TRUE(pump([&] { return answered && win::windowText(control(Id::Combo1)) == "abc"; }));
@@ -307,6 +323,102 @@ TEST_F(WindowFillTest, ClosingTheWindowDuringAFillIsClean) {
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
             DispatchMessageW(&msg);
     }
+}
+
+TEST_F(WindowFillTest, FillsReplacedStoppedAndClosedAtRandomMomentsAllEnd) {
+    struct Command {
+        const char* name;
+        std::function<void(WindowFillTest&)> onWindow;
+        std::function<void(app::Window&, FakeView&)> onReference;
+        std::string count;  // once its fill has run to its end
+    };
+    std::vector<Command> commands{
+        {"Enter in the keyword box",
+         [](WindowFillTest& t) {
+             SetFocus(t.control(Id::Combo1));
+             win::setWindowText(t.control(Id::Combo1), "note 7");
+             t.key(VK_RETURN);
+         },
+         [](app::Window& w, FakeView& v) {
+             v.boxes[app::Box::Combo1] = "note 7";
+             w.Command8_Click();
+         }},
+        {"Folder", [](WindowFillTest& t) { t.command(Id::Command1); },
+         [](app::Window& w, FakeView&) { w.Command1_Click(); }},
+        {"same",
+         [](WindowFillTest& t) {
+             win::setWindowText(t.control(Id::Text4), "http://same.example/");
+             t.command(Id::Command2);
+         },
+         [](app::Window& w, FakeView& v) {
+             v.boxes[app::Box::Text4] = "http://same.example/";
+             w.Command2_Click();
+         }},
+    };
+    for (Command& c : commands)
+        c.count = reference(c.onReference).count;
+    const std::string heldFiles[] = {"\\D03\\n010.url", "\\D15\\n030.url", "\\D27\\Sub\\n070.url"};
+
+    std::mt19937 random(1208);
+    const auto chance = [&](unsigned in) { return random() % in == 0; };
+    int fills = 0, finishedWhole = 0;
+    for (int round = 0; round < 24; ++round) {
+        SCOPED_TRACE("window " + std::to_string(round));
+        heldFile = heldFiles[random() % 3];
+        startHeld();
+        if (HasFatalFailure()) return;
+        ++fills;
+        const Command* last = nullptr;  // the start-up's fill lists every favorite
+        for (unsigned steps = 2 + random() % 14; steps > 0; --steps) {
+            switch (random() % 5) {
+                case 0:
+                    SetFocus(control(Id::Combo1));
+                    key(VK_ESCAPE);
+                    break;
+                case 1:
+                    gate->open();
+                    break;
+                default:
+                    last = &commands[random() % commands.size()];
+                    last->onWindow(*this);
+                    ++fills;
+            }
+            const auto until =
+                std::chrono::steady_clock::now() + std::chrono::milliseconds(random() % 30);
+            pump([&] { return std::chrono::steady_clock::now() > until; });
+        }
+        if (chance(2)) {
+            // Closed while a fill may run, the walk held or not.
+            std::thread opening([this, wait = std::chrono::milliseconds(random() % 20)] {
+                std::this_thread::sleep_for(wait);
+                gate->open();
+            });
+            if (chance(2)) {
+                PostMessageW(hwnd, WM_CLOSE, 0, 0);
+                ASSERT_TRUE(pump([&] { return !IsWindow(hwnd); }));
+            }
+            form.reset();
+            opening.join();
+        } else {
+            gate->open();
+            ASSERT_TRUE(pump([&] { return !filling(); }));
+            // A fill stopped by Esc keeps what it found; one left alone is whole.
+            if (last && count() != last->count) {
+                EXPECT_LT(rowCount(), std::stoi(last->count.substr(last->count.find(' ') + 1)))
+                    << last->name;
+            } else if (last) {
+                ++finishedWhole;
+            }
+            form.reset();
+        }
+        EXPECT_FALSE(IsWindow(hwnd));
+        watchdog.reset();
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageW(&msg);
+    }
+    EXPECT_GT(fills, 150);
+    EXPECT_GT(finishedWhole, 0);
 }
 
 }  // namespace

@@ -1,0 +1,109 @@
+// A walk stopped at any moment ends soon, its threads joined, its rows a
+// prefix of the whole walk's, on every system. Hundreds of walks on several
+// threads with a short read-ahead, so that the helpers and the delivery wait
+// on each other often, each stopped from another thread at a random moment.
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdlib>
+#include <mutex>
+#include <random>
+#include <thread>
+
+#include "CatalogFixture.h"
+#include "Watchdog.h"
+#include "core/ParallelWalk.h"
+
+namespace brim::core {
+namespace {
+
+using Log = std::vector<std::string>;
+
+int stressRounds() {
+    const char* set = std::getenv("BRIMMARK_STRESS_ROUNDS");
+    const int n = set ? std::atoi(set) : 0;
+    return n > 0 ? n : 300;
+}
+
+class WalkStopStressTest : public test::CatalogFixture {
+  protected:
+    // 24 folders in two levels, 6 favorites in each and 4 on top.
+    void SetUp() override {
+        for (int i = 0; i < 4; ++i)
+            test::writeShortcut(root + "top" + std::to_string(i) + ".url", "http://top/");
+        for (int a = 0; a < 6; ++a) {
+            for (int b = 0; b < 4; ++b) {
+                const std::string folder =
+                    root + "F" + std::to_string(a) + "/" + (b ? "G" + std::to_string(b) + "/" : "");
+                for (int n = 0; n < 6; ++n)
+                    test::writeShortcut(test::native(folder + "n" + std::to_string(n) + ".url"),
+                                        "http://x/" + std::to_string(a * 100 + b * 10 + n));
+            }
+        }
+    }
+    Log walk(const WalkControl& control, std::atomic<std::size_t>* delivered = nullptr) {
+        Log rows;
+        catalog.ListDir(
+            root,
+            [&](FavoriteItem&& r) {
+                rows.push_back(r.folder + r.name);
+                if (delivered) ++*delivered;
+            },
+            {}, control);
+        return rows;
+    }
+};
+
+TEST_F(WalkStopStressTest, AWalkStoppedAtAnyMomentEndsWithAPrefixOfItsRows) {
+    const Log whole = walk({});
+    ASSERT_EQ(whole.size(), 4u + 6 * 4 * 6);
+    std::mt19937 random(20261208);
+    const int rounds = stressRounds();
+    int stoppedEarly = 0;
+    for (int round = 0; round < rounds; ++round) {
+        StopSource stop;
+        WalkControl control{2 + static_cast<unsigned>(round % 3), &stop};
+        control.readAhead = 1 + random() % 6;
+        // The stop comes from this thread once the walk has delivered this many rows.
+        const std::size_t stopAt = random() % (whole.size() + 8);
+
+        std::mutex mutex;
+        std::condition_variable ended;
+        bool done = false;
+        std::atomic<std::size_t> delivered = 0;
+        std::atomic<bool> walked = false;
+        Log rows;
+        std::thread walking([&] {
+            Log found = walk(control, &delivered);
+            walked = true;
+            const std::lock_guard lock(mutex);
+            rows = std::move(found);
+            done = true;
+            ended.notify_all();
+        });
+        const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        while (delivered < stopAt && !walked && std::chrono::steady_clock::now() < giveUp)
+            std::this_thread::yield();
+        stop.request();
+        {
+            std::unique_lock lock(mutex);
+            if (!ended.wait_for(lock, std::chrono::seconds(60), [&] { return done; }))
+                test::reportHang("round " + std::to_string(round) +
+                                 ": the walk did not end within 60 s of its stop");
+        }
+        walking.join();
+        ASSERT_LE(rows.size(), whole.size()) << "round " << round;
+        ASSERT_EQ(rows,
+                  Log(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(rows.size())))
+            << "round " << round;
+        stoppedEarly += rows.size() < whole.size();
+    }
+    // The stops came while the walks ran, not only after them.
+    EXPECT_GT(stoppedEarly, rounds / 4);
+}
+
+}  // namespace
+}  // namespace brim::core
