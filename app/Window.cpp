@@ -130,16 +130,23 @@ void Window::startFill(std::vector<std::string> headers, const std::vector<int>&
     // Start-up looks at the Favorites folder itself, once the window is shown.
     fill_ = Fill{job, caption, count, std::move(done), !startingUp_};
     const core::WalkControl control{scheduler_.threads(), &job->stopSource()};
-    scheduler_.runInBackground([job, walk = std::move(walk), control] {
-        // The job ends whatever the walk meets: exports and the window's end
-        // wait for it, and nothing may leave the walk's thread.
-        try {
-            if (!control.stopped()) walk(*job, control);
-        } catch (...) {
-            job->fail(std::current_exception());
-        }
+    try {
+        scheduler_.runInBackground([job, walk = std::move(walk), control] {
+            // The job ends whatever the walk meets: exports and the window's
+            // end wait for it, and nothing may leave the walk's thread.
+            try {
+                if (!control.stopped()) walk(*job, control);
+            } catch (...) {
+                job->fail(std::current_exception());
+            }
+            job->finish();
+        });
+    } catch (...) {
+        // No thread for the walk (a thread limit, no memory): the fill ends
+        // empty and says why, and nothing waits for a walk that never began.
+        job->fail(std::current_exception());
         job->finish();
-    });
+    }
 }
 
 void Window::takeRows(const std::shared_ptr<FillJob>& job) {

@@ -119,6 +119,8 @@ void WindowScheduler::runInBackground(std::function<void()> work) {
     for (auto w = running; w != workers_.end(); ++w)
         w->thread.join();
     workers_.erase(running, workers_.end());
+    // Room first: a thread started but not kept could never be joined.
+    workers_.reserve(workers_.size() + 1);
     workers_.push_back({std::thread([this, done, work = std::move(work)] {
                             work();
                             const std::lock_guard ended(mutex_);

@@ -318,6 +318,39 @@ TEST_F(FillTest, AWalkThatFailsEndsTheFillWithItsRowsAndSaysWhyOnce) {
     }
 }
 
+// Refuses to start any walk, as a system out of threads does.
+class RefusingScheduler final : public app::Scheduler {
+  public:
+    void runInBackground(std::function<void()>) override {
+        throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
+    }
+    void post(std::function<void()> task) override { posted.push_back(std::move(task)); }
+    void postAfter(std::chrono::milliseconds, std::function<void()> task) override {
+        post(std::move(task));
+    }
+    unsigned threads() const override { return 1; }
+    std::vector<std::function<void()>> posted;
+};
+
+TEST_F(FillTest, AFillWhoseWalkCannotStartEndsAndSaysWhy) {
+    RefusingScheduler refusing;
+    {
+        app::Window w(app::Services{fs, cp, folders, caseMapper, opener, pages, trash, shortcuts},
+                      view, prompts, &refusing);
+        w.startUp({});
+        while (!refusing.posted.empty()) {
+            auto tasks = std::move(refusing.posted);
+            refusing.posted.clear();
+            for (auto& task : tasks)
+                task();
+        }
+        EXPECT_FALSE(w.isFilling());
+        EXPECT_FALSE(view.busy);
+        EXPECT_TRUE(view.rows.empty());
+        EXPECT_TRUE(lastShown().starts_with("一覧を作れませんでした: ")) << lastShown();
+    }  // and the window goes without waiting for a walk that never began
+}
+
 TEST_F(FillTest, ASearchThatFailsTakesNoMatchIntoTheBoxes) {
     app::Window& w = startAsync();
     scheduler.runWalk();
