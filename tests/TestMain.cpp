@@ -10,6 +10,10 @@
 
 #ifdef _WIN32
 #include <windows.h>
+// After windows.h, which it needs.
+#include <tlhelp32.h>
+
+#include <iterator>
 #else
 #include <signal.h>
 #include <sys/prctl.h>
@@ -24,34 +28,89 @@ std::mutex gMutex;
 std::string gRunning;
 
 #ifdef _WIN32
-// Under Wine, winedbg prints every thread's stack; frames of this program
-// carry its DWARF lines (the tests are built with -gdwarf-4), the rest
-// addresses that x86_64-w64-mingw32-addr2line maps. Windows itself has no
-// debugger to ask.
+// Each thread's stack, walked here through the program's unwind tables:
+// winedbg, attached to a program whose thread it cannot unwind, was seen to
+// fail and leave the program stopped for good. Frames are printed as winedbg
+// prints them, "N 0xADDRESS in MODULE (+0xOFFSET)", for
+// x86_64-w64-mingw32-addr2line (scripts/test-windows maps those of the
+// program; its tests carry DWARF 4 line tables).
+struct Stack {
+    DWORD thread = 0;
+    std::size_t depth = 0;
+    DWORD64 frames[64] = {};
+};
+
+// Unwinds from `context`. Nothing here allocates or locks what a stopped
+// thread might hold, but for the loader's lookup of unwind tables.
+void unwind(CONTEXT context, Stack& stack) {
+    while (stack.depth < std::size(stack.frames) && context.Rip) {
+        stack.frames[stack.depth++] = context.Rip;
+        DWORD64 base = 0;
+        PRUNTIME_FUNCTION function = RtlLookupFunctionEntry(context.Rip, &base, nullptr);
+        if (function) {
+            void* handlerData = nullptr;
+            DWORD64 frame = 0;
+            RtlVirtualUnwind(UNW_FLAG_NHANDLER, base, context.Rip, function, &context, &handlerData,
+                             &frame, nullptr);
+        } else {
+            // A leaf function: the return address is on top of the stack.
+            context.Rip = *reinterpret_cast<DWORD64*>(context.Rsp);
+            context.Rsp += 8;
+        }
+    }
+}
+
+void printStack(const Stack& stack) {
+    wchar_t program[MAX_PATH] = L"?";
+    GetModuleFileNameW(nullptr, program, MAX_PATH);
+    std::fprintf(stderr, "Backtracing for thread %04lx in process %04lx (%ls):\n", stack.thread,
+                 GetCurrentProcessId(), program);
+    for (std::size_t n = 0; n < stack.depth; ++n) {
+        const DWORD64 at = stack.frames[n];
+        HMODULE module = nullptr;
+        wchar_t path[MAX_PATH] = L"?";
+        if (GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                                   GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                               reinterpret_cast<LPCWSTR>(at), &module))
+            GetModuleFileNameW(module, path, MAX_PATH);
+        std::wstring name = path;
+        name = name.substr(name.find_last_of(L"\\/") + 1);
+        name = name.substr(0, name.rfind(L'.'));
+        std::fprintf(stderr, "  %zu 0x%016llx in %ls (+0x%llx)\n", n,
+                     static_cast<unsigned long long>(at), name.c_str(),
+                     static_cast<unsigned long long>(at - reinterpret_cast<DWORD64>(module)));
+    }
+}
+
 void printBacktraces() {
-    const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-    if (!ntdll || !GetProcAddress(ntdll, "wine_get_version")) {
-        std::fputs("(no backtraces outside Wine)\n", stderr);
-        return;
+    const HANDLE threads = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (threads == INVALID_HANDLE_VALUE) return;
+    THREADENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Thread32First(threads, &entry); more; more = Thread32Next(threads, &entry)) {
+        if (entry.th32OwnerProcessID != GetCurrentProcessId()) continue;
+        Stack stack;
+        stack.thread = entry.th32ThreadID;
+        CONTEXT context{};
+        context.ContextFlags = CONTEXT_FULL;
+        if (entry.th32ThreadID == GetCurrentThreadId()) {
+            RtlCaptureContext(&context);
+            unwind(context, stack);
+        } else {
+            const HANDLE thread =
+                OpenThread(THREAD_SUSPEND_RESUME | THREAD_GET_CONTEXT | THREAD_QUERY_INFORMATION,
+                           FALSE, entry.th32ThreadID);
+            if (!thread) continue;
+            // One thread stopped at a time, and printed once it runs again.
+            if (SuspendThread(thread) != static_cast<DWORD>(-1)) {
+                if (GetThreadContext(thread, &context)) unwind(context, stack);
+                ResumeThread(thread);
+            }
+            CloseHandle(thread);
+        }
+        printStack(stack);
     }
-    std::wstring command =
-        L"winedbg.exe --command \"bt all\" " + std::to_wstring(GetCurrentProcessId());
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    startup.hStdOutput = GetStdHandle(STD_ERROR_HANDLE);
-    startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                        &startup, &process)) {
-        std::fprintf(stderr, "(winedbg did not start: error %lu)\n", GetLastError());
-        return;
-    }
-    if (WaitForSingleObject(process.hProcess, 120000) != WAIT_OBJECT_0)
-        TerminateProcess(process.hProcess, 1);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    CloseHandle(threads);
 }
 #else
 void printBacktraces() {

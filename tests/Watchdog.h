@@ -18,8 +18,9 @@ std::chrono::seconds testTimeout();
 std::string runningTest();
 
 // Prints `what`, the running test's name and the backtrace of every thread
-// of this process (through gdb on Linux, winedbg under Wine), then ends the
-// process with status 3. A thread that hung cannot be joined or unwound.
+// of this process (through gdb on Linux, from its unwind tables on Windows),
+// then ends the process with status 3. A thread that hung cannot be joined
+// or unwound.
 [[noreturn]] void reportHang(const std::string& what);
 
 }  // namespace brim::test

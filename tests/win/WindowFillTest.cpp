@@ -342,9 +342,12 @@ TEST_F(WindowFillTest, FillsReplacedStoppedAndClosedAtRandomMomentsAllEnd) {
          [](app::Window& w, FakeView& v) {
              v.boxes[app::Box::Combo1] = "note 7";
              w.Command8_Click();
-         }},
-        {"Folder", [this] { command(Id::Command1); },
-         [](app::Window& w, FakeView&) { w.Command1_Click(); }},
+         },
+         {}},
+        {"Folder",
+         [this] { command(Id::Command1); },
+         [](app::Window& w, FakeView&) { w.Command1_Click(); },
+         {}},
         {"same",
          [this] {
              win::setWindowText(control(Id::Text4), "http://same.example/");
@@ -353,7 +356,8 @@ TEST_F(WindowFillTest, FillsReplacedStoppedAndClosedAtRandomMomentsAllEnd) {
          [](app::Window& w, FakeView& v) {
              v.boxes[app::Box::Text4] = "http://same.example/";
              w.Command2_Click();
-         }},
+         },
+         {}},
     };
     for (Command& c : commands)
         c.count = reference(c.onReference).count;
