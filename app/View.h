@@ -11,7 +11,7 @@ namespace brim::app {
 // One row of the result list: up to three cells, in column order.
 using Row = std::array<std::string, 3>;
 
-// The window's text boxes, named as in the design (Combo1 is the keyword box).
+// The window's text boxes, named as in the form (Combo1 is the keyword box).
 enum class Box { Combo1, Text2, Text3, Text4, Text5, Text6 };
 
 // The menu items whose state the rules change.

@@ -1,6 +1,6 @@
 #pragma once
-// The main window's state and rules, whatever toolkit draws it. Names follow
-// the window's design: WinMode, ListMode, ItemCount, searchFile, Savefiles,
+// The main window's state and rules, whatever toolkit draws it. Names are the
+// form's own: WinMode, ListMode, ItemCount, searchFile, Savefiles,
 // Movetrash, the handlers Command1_Click … and the menu items' handlers.
 
 #include <chrono>

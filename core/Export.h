@@ -32,7 +32,7 @@ struct HtmlOptions {
 enum class CsvEncoding { CodePage, Utf8 };
 
 // The export options as stored (section "HTMLCond", keys check1, check2 and
-// check3), laid over the design values; an option is on when its box holds
+// check3), laid over the form's starting values; an option is on when its box holds
 // exactly 1.
 struct StoredHtmlOptions {
     int check1 = 0;

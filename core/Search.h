@@ -47,7 +47,7 @@ struct SearchOptions {
 
 // The options as the options dialog holds and stores them (section
 // "SerchCond"): check boxes Check1 (fold case) … Check5 (comment) as values
-// 0, 1 or 2, and whether "OR検索" is chosen. The defaults are the design's.
+// 0, 1 or 2, and whether "OR検索" is chosen. The defaults are the form's starting values.
 struct StoredSearchOptions {
     std::array<int, 5> checks{1, 1, 1, 1, 1};
     bool option1 = true;

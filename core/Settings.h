@@ -28,7 +28,7 @@ std::string WindowModeSetting(std::int32_t mode);
 std::int32_t NextWindowMode(std::int32_t mode);
 
 // A check box stored as its value + 10: the value (0 off, 1 on, 2 grayed), or
-// nullopt when nothing valid is stored and the box keeps its design value.
+// nullopt when nothing valid is stored and the box keeps the form's starting value.
 std::optional<int> CheckBoxFromSetting(std::string_view text);
 
 // The text stored for a check box's value: " 10", " 11" or " 12".

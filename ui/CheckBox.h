@@ -12,7 +12,7 @@ namespace brim::ui {
 int checkValue(const QCheckBox* box);
 void setCheckValue(QCheckBox* box, int value);
 
-// A check box placed at the design's position (twips) with its design value.
+// A check box placed at the form's twips with the form's starting value.
 // A click turns it on or off; only a stored value can gray it.
 QCheckBox* makeCheckBox(const QString& text, QWidget* parent, const char* name, QRect twips,
                         bool checked);

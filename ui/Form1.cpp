@@ -58,7 +58,7 @@ Form1::Form1(app::Services services, app::Prompts& prompts, QWidget* parent)
     setObjectName("Form1");
     setWindowTitle(QString::fromUtf8(app::kWindowTitle));
     setWindowIcon(programIcon());
-    // The design's controls are small: a 12-pixel font keeps every caption whole.
+    // The form's controls are small: a 12-pixel font keeps every caption whole.
     QFont small = font();
     small.setPixelSize(12);
     setFont(small);
@@ -235,10 +235,10 @@ void Form1::setSizeTwips(app::Twips size, app::Sizing sizing) {
 void Form1::fitFrame() {
     const QWindow* handle = windowHandle();
     frame_ = handle && isVisible() ? handle->frameMargins() : QMargins();
-    designClient_ = (outer_ - QSize(frame_.left() + frame_.right(), frame_.top() + frame_.bottom()))
-                        .expandedTo(QSize(1, 1));
-    setMinimumSize(sizing_ == app::Sizing::Minimum ? designClient_ : QSize(1, 1));
-    resize(designClient_);
+    formClient_ = (outer_ - QSize(frame_.left() + frame_.right(), frame_.top() + frame_.bottom()))
+                      .expandedTo(QSize(1, 1));
+    setMinimumSize(sizing_ == app::Sizing::Minimum ? formClient_ : QSize(1, 1));
+    resize(formClient_);
     relayout();
 }
 
@@ -249,9 +249,9 @@ void Form1::fitFrameWhenItChanged() {
 
 void Form1::relayout() {
     QSize stretch(0, 0);
-    if (sizing_ == app::Sizing::Minimum) stretch = (size() - designClient_).expandedTo(stretch);
+    if (sizing_ == app::Sizing::Minimum) stretch = (size() - formClient_).expandedTo(stretch);
     for (const Following& f : following_)
-        f.widget->setGeometry(followed(f.design, f.follow, stretch));
+        f.widget->setGeometry(followed(f.place, f.follow, stretch));
     // The columns keep their share of the list's width.
     fitColumns();
 }

@@ -1,6 +1,6 @@
 #pragma once
 // The main window: keyword box, result list, button row, edit boxes, menu.
-// Names follow the window's design: Command1 … Command11, Text2 … Text6,
+// Names are the form's own: Command1 … Command11, Text2 … Text6,
 // Label1 … Label7, Combo1, ListView1, Timer1, and the menu items. The rules
 // live in app::Window; this form shows what they say and passes clicks on.
 
@@ -125,20 +125,20 @@ class Form1 final : public QMainWindow, private app::View {
     QSize outer_;
     app::Sizing sizing_ = app::Sizing::Exact;
     // The client area that gives that outer size with the frame last seen;
-    // the controls sit at their design places in it.
-    QSize designClient_;
+    // the controls sit in it where the form lays them out.
+    QSize formClient_;
     QMargins frame_;
     QTimer* frameWatch_ = nullptr;  // looks for the frame a while after showing
     int frameLooks_ = 0;
     struct Following {
         QWidget* widget;
-        QRect design;  // pixels
+        QRect place;  // pixels, as laid out in the form
         Follow follow;
     };
     std::vector<Following> following_;
     std::vector<int> fifths_;  // the list's columns' widths, in fifths of its own
 
-    // Controls, named as in the design.
+    // Controls, named as in the form.
     QLabel* Label1 = nullptr;
     QComboBox* Combo1 = nullptr;
     QCompleter* keywordOffers_ = nullptr;  // the entries offered while typing

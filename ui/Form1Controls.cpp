@@ -1,4 +1,4 @@
-// The main window's controls and menu, laid out in twips as designed, and
+// The main window's controls and menu, laid out in the form's twips, and
 // wired to the window's rules.
 
 #include <QAction>
@@ -84,7 +84,7 @@ void Form1::buildControls() {
     const auto label = [&](const char* name, const QString& text, int l, int t, int w, int h) {
         auto* lbl = new QLabel(text);
         lbl->setWordWrap(true);
-        // The design's labels are narrow; a smaller face keeps their words whole.
+        // The form's labels are narrow; a smaller face keeps their words whole.
         QFont f = lbl->font();
         f.setPixelSize(10);
         lbl->setFont(f);
@@ -164,7 +164,7 @@ void Form1::buildControls() {
     label("Label6", QStringLiteral("保存先 フォルダ"), 120, 5520, 735, 375);
     Text6 = edit("Text6", 840, 5520, 5175, 270);
 
-    // What follows an enlarged window; the rest keeps its design place.
+    // What follows an enlarged window; the rest keeps its place as laid out in the form.
     following_.clear();
     const auto follow = [this](QWidget* w, Follow how) {
         following_.push_back({w, w->geometry(), how});
@@ -213,7 +213,7 @@ void Form1::buildControls() {
 }
 
 void Form1::applyTabOrder() {
-    // The order of the design: the keyword row, the list, the button row,
+    // The form's tab order: the keyword row, the list, the button row,
     // then the edit boxes with "保存" after the folder box.
     QWidget* const order[] = {Combo1,   Command11, Command10, ListView1, Command6, Command2,
                               Command1, Command8,  Command4,  Command5,  Command9, Command3,

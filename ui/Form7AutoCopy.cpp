@@ -30,7 +30,7 @@ Form7::Form7(app::AutoCopyDialog& autoCopy, QWidget* parent)
     useDialogFont(this);
     setWindowTitle(QStringLiteral("Auto Copyの設定"));
     setFixedSize(twipsToPixels(QSize(3705, 2205)));
-    // The captions are long for the design's boxes: each wraps in a label
+    // The captions are long for the form's boxes: each wraps in a label
     // beside its box, and a click on the label works the box.
     const auto box = [this](const QString& caption, const char* name, QRect twips) {
         QCheckBox* check =

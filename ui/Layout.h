@@ -1,5 +1,5 @@
 #pragma once
-// The forms are laid out in twips, as designed: 15 twips to a pixel.
+// The forms are laid out in twips: 15 twips to a pixel.
 
 #include <QRect>
 #include <QSize>
@@ -21,22 +21,22 @@ inline QSize twipsToPixels(QSize twips) {
 // and the edit boxes take the width.
 enum class Follow { Stays, Grows, MovesDown, MovesDownWidens, MovesDownRight };
 
-// The design's place of a control (pixels) once the client area is `stretch`
-// larger than the layout's.
-inline QRect followed(QRect design, Follow follow, QSize stretch) {
+// Where a control laid out in the form at `laidOut` (pixels) goes once the
+// client area is `stretch` larger than the layout's.
+inline QRect followed(QRect laidOut, Follow follow, QSize stretch) {
     switch (follow) {
         case Follow::Stays:
             break;
         case Follow::Grows:
-            return design.adjusted(0, 0, stretch.width(), stretch.height());
+            return laidOut.adjusted(0, 0, stretch.width(), stretch.height());
         case Follow::MovesDown:
-            return design.translated(0, stretch.height());
+            return laidOut.translated(0, stretch.height());
         case Follow::MovesDownWidens:
-            return design.translated(0, stretch.height()).adjusted(0, 0, stretch.width(), 0);
+            return laidOut.translated(0, stretch.height()).adjusted(0, 0, stretch.width(), 0);
         case Follow::MovesDownRight:
-            return design.translated(stretch.width(), stretch.height());
+            return laidOut.translated(stretch.width(), stretch.height());
     }
-    return design;
+    return laidOut;
 }
 
 inline QRect twipsToPixels(QRect twips) {
@@ -44,7 +44,7 @@ inline QRect twipsToPixels(QRect twips) {
             twipsToPixels(twips.height())};
 }
 
-// Puts `w` into `parent` at the design's left, top, width and height (twips).
+// Puts `w` into `parent` at the form's left, top, width and height (twips).
 inline void place(QWidget* w, QWidget* parent, const char* name, QRect twips) {
     w->setParent(parent);
     w->setObjectName(name);

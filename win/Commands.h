@@ -8,7 +8,7 @@ class Window;
 
 namespace brim::win {
 
-// Control ids. The buttons keep their design numbers.
+// Control ids. The buttons keep the form's numbers.
 enum class Id : int {
     Command1 = 1001,  // Folder
     Command2,         // same

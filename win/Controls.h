@@ -28,7 +28,7 @@ void setOuterSizeTwips(HWND hwnd, int width, int height);
 // and the edit boxes take the width.
 enum class Follow { Stays, Grows, MovesDown, MovesDownWidens, MovesDownRight };
 
-// The controls of one form, each at its design place in twips. They are
+// The controls of one form, each at its place in the form's twips. They are
 // placed again, with a font of the new size, when the form moves to a
 // monitor of another DPI.
 class FormLayout {
@@ -40,10 +40,10 @@ class FormLayout {
 
     HWND add(const wchar_t* windowClass, std::string_view text, DWORD style, int id,
              TwipsRect place, DWORD exStyle = 0);
-    // A label in a smaller face: the design's labels are narrow, and their
+    // A label in a smaller face: the form's labels are narrow, and their
     // words stay whole in it.
     HWND addLabel(std::string_view text, TwipsRect place, int id = -1);
-    // A control's design place, changed (the keyword box's width follows the mode).
+    // A control's place in the form, changed (the keyword box's width follows the mode).
     void move(HWND control, TwipsRect place);
     void follow(HWND control, Follow how);
     // How much larger (pixels) the client area is than the layout's; the

@@ -130,7 +130,7 @@ void Form1Window::buildControls() {
     Text5 = below(edit(Id::Text5, {840, 4800, 5175, 615},
                        ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL | WS_VSCROLL),
                   widens);
-    // Two lines, broken at the caption's blank as the design's label shows it.
+    // Two lines, broken at the caption's blank as the form's label shows it.
     below(label("保存先\nフォルダ", {120, 5520, 735, 375}));
     Text6 = below(edit(Id::Text6, {840, 5520, 5175, 270}), widens);
 

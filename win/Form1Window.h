@@ -1,7 +1,7 @@
 #pragma once
 // The main window of the Windows front end: keyword box, result list, button
-// row, edit boxes and menu, laid out in twips as designed. Names follow the
-// window's design (Command1 … Command11, Text2 … Text6, Combo1, ListView1,
+// row, edit boxes and menu, laid out in the form's twips. Names are the form's
+// own (Command1 … Command11, Text2 … Text6, Combo1, ListView1,
 // Timer1); the rules live in app::Window, this form shows what they say and
 // passes clicks on.
 
@@ -106,7 +106,7 @@ class Form1Window final : private app::View, private CommandHost {
     Form5ShortcutsDialog::Choice shortcutChoice_;
     std::unique_ptr<platform::BrowserProfiles> browsers_;  // for the import, on first use
 
-    // Controls, named as in the design.
+    // Controls, named as in the form.
     HWND Combo1 = nullptr;
     HWND Command11 = nullptr;
     HWND Command10 = nullptr;

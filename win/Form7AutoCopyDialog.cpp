@@ -9,7 +9,7 @@ Form7AutoCopyDialog::Form7AutoCopyDialog(app::AutoCopyDialog& autoCopy)
     : ModalDialog("Auto Copyの設定", 3705, 2205), autoCopy_(autoCopy) {}
 
 void Form7AutoCopyDialog::onInit() {
-    // The captions are long for the design's boxes: each wraps onto two lines.
+    // The captions are long for the form's boxes: each wraps onto two lines.
     checkBox("IEがひとつの場合、自動的に取り込む", Check1, {240, 180, 3255, 495},
              autoCopy_.check(1));
     checkBox("適合するブックマークがひとつしかない場合、自動的に取り込む", Check2,

@@ -92,7 +92,7 @@ class Form7AutoCopyDialog final : public ModalDialog {
 // the browser's default one, the folder to import into, and the progress.
 class Form8ImportDialog final : public ModalDialog, private app::ImportView {
   public:
-    // Control ids, named as in the design.
+    // Control ids, named as in the form.
     enum Control {
         Combo1 = 101,  // the source
         Text1,         // a file or profile to read instead of the default profile

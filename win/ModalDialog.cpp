@@ -6,7 +6,7 @@ namespace brim::win {
 
 INT_PTR ModalDialog::run(HWND owner) {
     // An empty template: no controls, no font; onInit adds the controls and
-    // the window's size comes from the design.
+    // the window's size comes from the form's twips.
     std::vector<WORD> tmpl(sizeof(DLGTEMPLATE) / sizeof(WORD) + 3, 0);
     auto* t = reinterpret_cast<DLGTEMPLATE*>(tmpl.data());
     t->style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
@@ -43,7 +43,7 @@ INT_PTR CALLBACK ModalDialog::proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             self->hwnd_ = hwnd;
             self->layout_ = std::make_unique<FormLayout>(hwnd);
             setWindowText(hwnd, self->caption_);
-            // The design gives a dialog's client area.
+            // The form gives a dialog's client area in twips.
             const UINT dpi = GetDpiForWindow(hwnd);
             RECT outer{0, 0, twipsToPixels(self->width_, static_cast<int>(dpi)),
                        twipsToPixels(self->height_, static_cast<int>(dpi))};

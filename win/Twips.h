@@ -1,5 +1,5 @@
 #pragma once
-// The forms are designed in twips (1/1440 inch). On screen they become pixels
+// The forms are laid out in twips (1/1440 inch). On screen they become pixels
 // of the window's own DPI, so that a form keeps its size in inches on every
 // monitor; both ways round to the nearest, half away from zero, as MulDiv does.
 

@@ -165,7 +165,7 @@ class Form1Test : public QObject {
         QCOMPARE(h.rowTexts(), QStringList({"c.url"}));
     }
 
-    void tabGoesThroughTheWindowInTheDesignedOrder() {
+    void tabGoesThroughTheWindowInTheFormsOrder() {
         Harness h;
         h.start();
         h.activate();
@@ -455,7 +455,7 @@ class Form1Test : public QObject {
         QCOMPARE(h.comboTexts(), QStringList());
     }
 
-    void dialogsTabInTheirDesignedOrder() {
+    void dialogsTabInTheirFormsOrder() {
         Harness h;
         h.start();
         const struct {
