@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "core/Opening.h"
 #include "core/import/Bookmarks.h"
+#include "text/Utf8.h"
 
 namespace brim::app {
 namespace {
@@ -53,8 +53,8 @@ std::string ImportDialog::summaryText(const core::import::ImportSummary& s) {
                        " 件　重複のため省略: " + std::to_string(s.duplicates) +
                        " 件　取り込めなかったもの: " + std::to_string(s.refused.size()) + " 件";
     for (std::size_t i = 0; i < s.refused.size() && i < kRefusalsListed; ++i) {
-        text += "\n" + core::VisibleControls(s.refused[i].path) + "（" +
-                core::VisibleControls(s.refused[i].reason) + "）";
+        text += "\n" + utf8::visible(s.refused[i].path) + "（" +
+                utf8::visible(s.refused[i].reason) + "）";
     }
     if (s.refused.size() > kRefusalsListed) {
         text += "\nほか " + std::to_string(s.refused.size() - kRefusalsListed) + " 件";
@@ -71,14 +71,13 @@ void ImportDialog::Command1_Click() {
     const imp::Located located = imp::LocateBookmarks(
         source(), catalog_.fileSystem(), browsers_, isProfile ? given : "", isProfile ? "" : given);
     if (located.file.empty()) {
-        prompts_.message("ブックマークが見つかりませんでした。\n" +
-                         core::VisibleControls(located.error));
+        prompts_.message("ブックマークが見つかりませんでした。\n" + utf8::visible(located.error));
         return;
     }
     const imp::ReadResult read = imp::ReadBookmarks(source(), catalog_.fileSystem(), located.file);
     if (!read.tree) {
         prompts_.message("ブックマークを読み込めませんでした。何も取り込んでいません。\n" +
-                         core::VisibleControls(read.error));
+                         utf8::visible(read.error));
         return;
     }
     std::string into = view_.folderText();

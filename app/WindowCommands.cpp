@@ -25,7 +25,7 @@ void Window::openIE() {
     if (!core::OpensWithoutAsking(url) &&
         !prompts_.confirm("次のアドレスは http、https、ftp、mailto のいずれでもありません。\n"
                           "開いてもよろしいですか？\n\n" +
-                          core::VisibleControls(url))) {
+                          utf8::visible(url))) {
         return;
     }
     const std::string failure = services_.opener.open(url);
@@ -281,8 +281,7 @@ void Window::createShortcuts(bool sendTo, bool desktop) {
     if (const std::string refusal = services_.shortcuts.refusal(); !refusal.empty()) {
         // Nothing can be written for either folder: said once, not per folder.
         if (sendTo || desktop) {
-            prompts_.message("ショートカットを作成できませんでした。\n" +
-                             core::VisibleControls(refusal));
+            prompts_.message("ショートカットを作成できませんでした。\n" + utf8::visible(refusal));
         }
         return;
     }

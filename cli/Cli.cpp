@@ -8,6 +8,7 @@
 #include "cli/Command.h"
 #include "cli/Output.h"
 #include "platform/NativePaths.h"
+#include "text/Utf8.h"
 
 namespace brim::cli {
 namespace {
@@ -23,7 +24,7 @@ std::string withTrailingSlash(std::string path) {
 }
 
 void printUsage(std::ostream& err, std::string_view message, const Command* verb) {
-    err << kProgram << ": " << visible(message) << '\n';
+    err << kProgram << ": " << utf8::visible(message) << '\n';
     err << "usage: " << kProgram << ' ' << kGlobalSynopsis << ' ';
     if (verb) {
         err << verb->name();
@@ -82,7 +83,7 @@ std::string absoluteFromWorkingFolder(const std::string& path) {
 }
 
 int Context::fail(std::string_view message) const {
-    err << kProgram << ": " << visible(message) << '\n';
+    err << kProgram << ": " << utf8::visible(message) << '\n';
     return kFailure;
 }
 
@@ -93,7 +94,7 @@ int Context::usage(std::string_view message, const Command& verb) const {
 
 bool Context::confirm(std::string_view question) const {
     if (!questions) return false;
-    err << visible(question) << " [y/N] " << std::flush;
+    err << utf8::visible(question) << " [y/N] " << std::flush;
     std::string answer;
     return std::getline(*questions, answer) && (answer == "y" || answer == "yes");
 }

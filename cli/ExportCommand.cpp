@@ -8,6 +8,7 @@
 #include "core/Export.h"
 #include "core/Paths.h"
 #include "core/Settings.h"
+#include "text/Utf8.h"
 
 namespace brim::cli {
 namespace {
@@ -99,7 +100,7 @@ class ExportCommand final : public Command {
         if (ctx.json) {
             ctx.out << jsonObject({{"path", output}}) << '\n';
         } else {
-            ctx.out << "wrote " << rows.size() << " favorites to " << visible(output) << '\n';
+            ctx.out << "wrote " << rows.size() << " favorites to " << utf8::visible(output) << '\n';
         }
         return kSuccess;
     }

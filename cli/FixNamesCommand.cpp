@@ -3,6 +3,7 @@
 #include "cli/Command.h"
 #include "cli/Output.h"
 #include "core/Editing.h"
+#include "text/Utf8.h"
 
 namespace brim::cli {
 namespace {
@@ -34,7 +35,7 @@ class FixNamesCommand final : public Command {
                     break;
                 case core::NameFix::Kind::Undecodable:
                     result = "undecodable";
-                    ctx.err << "brimmark-cli: " << visible(f.shown)
+                    ctx.err << "brimmark-cli: " << utf8::visible(f.shown)
                             << " is in no known encoding; rename it in a file manager\n";
                     break;
                 case core::NameFix::Kind::Failed:

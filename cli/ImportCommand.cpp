@@ -7,6 +7,7 @@
 #include "core/import/Bookmarks.h"
 #include "core/import/Sources.h"
 #include "platform/BrowserProfiles.h"
+#include "text/Utf8.h"
 
 namespace brim::cli {
 namespace {
@@ -60,7 +61,7 @@ class ImportCommand final : public Command {
             ctx.out << doc.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
         } else {
             printStrings(ctx.out, false, dryRun_ ? "Would write" : "Imported", s.written);
-            ctx.out << "from " << visible(located.file) << ": " << s.imported
+            ctx.out << "from " << utf8::visible(located.file) << ": " << s.imported
                     << (dryRun_ ? " to import, " : " imported, ") << s.duplicates
                     << " skipped as already there, " << s.refused.size() << " refused\n";
         }

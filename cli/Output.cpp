@@ -25,40 +25,7 @@ bool isZeroWidth(char32_t c) {
            (c >= 0x3099 && c <= 0x309A) || (c >= 0xFE00 && c <= 0xFE0F) || c == 0xFEFF;
 }
 
-bool isControl(char32_t c) {
-    return c < 0x20 || (c >= 0x7F && c <= 0x9F);
-}
-
-void appendHex(std::string& out, unsigned value) {
-    static constexpr char kHex[] = "0123456789abcdef";
-    out += "\\x";
-    out += kHex[(value >> 4) & 15];
-    out += kHex[value & 15];
-}
-
 constexpr std::size_t kMaxColumnWidth = 40;
-
-}  // namespace
-
-std::string visible(std::string_view s) {
-    std::string out;
-    out.reserve(s.size());
-    for (std::size_t pos = 0; pos < s.size();) {
-        const std::size_t at = pos;
-        const char32_t c = utf8::next(s, pos);
-        const std::string_view bytes = s.substr(at, pos - at);
-        if (c == utf8::kInvalid && bytes != "\xEF\xBF\xBD") {
-            appendHex(out, static_cast<unsigned char>(s[at]));
-        } else if (isControl(c)) {
-            appendHex(out, static_cast<unsigned>(c));
-        } else {
-            out += bytes;
-        }
-    }
-    return out;
-}
-
-namespace {
 
 // nlohmann's text with DEL and C1 controls escaped as well; outside strings a
 // JSON text holds neither, so every one of them lies in a string.
@@ -118,7 +85,7 @@ void printTable(std::ostream& out, const std::vector<std::string>& headers,
     for (const auto& row : rows) {
         auto& cells = shown.emplace_back();
         for (std::size_t c = 0; c < row.size(); ++c) {
-            cells.push_back(visible(row[c]));
+            cells.push_back(utf8::visible(row[c]));
             if (c + 1 < row.size() && c < widths.size()) {
                 widths[c] = std::max(widths[c], std::min(kMaxColumnWidth, displayWidth(cells[c])));
             }

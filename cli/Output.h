@@ -14,10 +14,6 @@
 
 namespace brim::cli {
 
-// `s` with every control character (C0, DEL, C1) and every byte that is not
-// UTF-8 written as "\xHH", so that no favorite can drive the terminal.
-std::string visible(std::string_view s);
-
 // `s` as a JSON string literal, quotes included; bytes that are not UTF-8
 // become U+FFFD. Besides what JSON must escape, DEL and C1 controls are
 // escaped too, so that the document is safe on a terminal as well.
@@ -32,7 +28,7 @@ std::string jsonObject(
 std::size_t displayWidth(std::string_view s);
 
 // Rows of text cells as a table under `headers`, aligned by display width,
-// every cell shown through visible().
+// every cell shown through utf8::visible().
 void printTable(std::ostream& out, const std::vector<std::string>& headers,
                 const std::vector<std::vector<std::string>>& rows);
 

@@ -4,6 +4,7 @@
 #include "cli/Command.h"
 #include "cli/Output.h"
 #include "core/Editing.h"
+#include "text/Utf8.h"
 
 namespace brim::cli {
 namespace {
@@ -49,7 +50,7 @@ class SaveCommand final : public Command {
         if (ctx.json) {
             ctx.out << jsonObject({{"path", r.path}}) << '\n';
         } else {
-            ctx.out << "saved " << visible(r.path) << '\n';
+            ctx.out << "saved " << utf8::visible(r.path) << '\n';
         }
         return kSuccess;
     }

@@ -42,10 +42,6 @@ std::string charsetOf(const platform::CodePage& cp) {
     return name;
 }
 
-bool isControl(char32_t c) {
-    return c < 0x20 || (c >= 0x7F && c <= 0x9F);
-}
-
 // A cell between quotes, quotes doubled. Spreadsheets run a cell that starts
 // with =, +, -, @, tab or CR as a formula; a leading "'" keeps it text. The
 // test looks at the text as it was, before its controls became blanks.
@@ -128,7 +124,7 @@ std::string BlankControls(std::string_view text) {
     out.reserve(text.size());
     for (std::size_t pos = 0; pos < text.size();) {
         const std::size_t start = pos;
-        if (isControl(utf8::next(text, pos))) {
+        if (utf8::isControl(utf8::next(text, pos))) {
             out += ' ';
         } else {
             out += text.substr(start, pos - start);
@@ -145,7 +141,7 @@ std::string EncodeUrlControls(std::string_view url) {
         const std::size_t start = pos;
         const char32_t c = utf8::next(url, pos);
         if (c == '\t' || c == '\n' || c == '\r') continue;  // browsers drop these
-        if (isControl(c)) {
+        if (utf8::isControl(c)) {
             for (const char byte : url.substr(start, pos - start)) {
                 const auto b = static_cast<unsigned char>(byte);
                 out += '%';

@@ -1,10 +1,5 @@
 #include "core/Opening.h"
 
-#include <array>
-#include <cstdio>
-
-#include "text/Utf8.h"
-
 namespace brim::core {
 namespace {
 
@@ -46,26 +41,6 @@ bool OpensWithoutAsking(std::string_view url) {
 
 bool IsLinkableAddress(std::string_view url) {
     return isOneOf(UrlScheme(url), {"http", "https", "ftp", "mailto", "file"});
-}
-
-std::string VisibleControls(std::string_view text) {
-    std::string out;
-    for (std::size_t pos = 0; pos < text.size();) {
-        const std::size_t start = pos;
-        const char32_t c = utf8::next(text, pos);
-        if (c < 0x20 || c == 0x7F) {
-            std::array<char, 8> buf{};
-            std::snprintf(buf.data(), buf.size(), "\\x%02x", static_cast<unsigned>(c));
-            out += buf.data();
-        } else if (c >= 0x80 && c <= 0x9F) {
-            std::array<char, 8> buf{};
-            std::snprintf(buf.data(), buf.size(), "\\u%04x", static_cast<unsigned>(c));
-            out += buf.data();
-        } else {
-            out += text.substr(start, pos - start);
-        }
-    }
-    return out;
 }
 
 }  // namespace brim::core

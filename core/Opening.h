@@ -21,8 +21,4 @@ bool OpensWithoutAsking(std::string_view url);
 // without asking, and file.
 bool IsLinkableAddress(std::string_view url);
 
-// Text as a question or message shows it: control characters written as \xNN
-// (\u0085 for C1), so that nothing in it can hide the rest of the text.
-std::string VisibleControls(std::string_view text);
-
 }  // namespace brim::core

@@ -86,4 +86,32 @@ std::size_t offsetOf(std::string_view s, std::size_t index) {
     return pos;
 }
 
+bool isControl(char32_t c) {
+    return c < 0x20 || (c >= 0x7F && c <= 0x9F);
+}
+
+std::string visible(std::string_view s) {
+    static constexpr char kHex[] = "0123456789abcdef";
+    const auto appendHex = [](std::string& out, unsigned value) {
+        out += "\\x";
+        out += kHex[(value >> 4) & 15];
+        out += kHex[value & 15];
+    };
+    std::string out;
+    out.reserve(s.size());
+    for (std::size_t pos = 0; pos < s.size();) {
+        const std::size_t at = pos;
+        const char32_t c = next(s, pos);
+        const std::string_view bytes = s.substr(at, pos - at);
+        if (c == kInvalid && bytes != "\xEF\xBF\xBD") {
+            appendHex(out, static_cast<unsigned char>(s[at]));
+        } else if (isControl(c)) {
+            appendHex(out, static_cast<unsigned>(c));
+        } else {
+            out += bytes;
+        }
+    }
+    return out;
+}
+
 }  // namespace brim::utf8

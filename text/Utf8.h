@@ -22,4 +22,13 @@ std::size_t length(std::string_view s);
 // Byte offset of the character with 0-based index `index`, or s.size() past the end.
 std::size_t offsetOf(std::string_view s, std::size_t index);
 
+// C0 controls, DEL and C1 controls: characters a terminal acts on and a
+// message box hides.
+bool isControl(char32_t c);
+
+// `s` as a message shows it: every control character, and every byte that is
+// not UTF-8, written as \xNN (the character's code, the byte's value), so that
+// the text can neither drive a terminal nor hide what it holds.
+std::string visible(std::string_view s);
+
 }  // namespace brim::utf8

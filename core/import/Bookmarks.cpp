@@ -207,7 +207,7 @@ std::string SafeName(std::string_view text, std::string_view fallback) {
     for (std::size_t pos = 0; pos < text.size() && chars < kMaxNameChars; ++chars) {
         const std::size_t start = pos;
         const char32_t c = utf8::next(text, pos);
-        if (c < 0x20 || c == 0x7F || (c >= 0x80 && c < 0xA0) ||
+        if (utf8::isControl(c) ||
             std::u32string_view(U"\\/:*?\"<>|").find(c) != std::u32string_view::npos) {
             out += '_';
         } else if (c == utf8::kInvalid && pos - start == 1) {

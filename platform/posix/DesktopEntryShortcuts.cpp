@@ -14,8 +14,7 @@ constexpr const char* kProgram = "brimmark";
 
 bool holdsControl(std::string_view s) {
     for (std::size_t pos = 0; pos < s.size();) {
-        const char32_t c = utf8::next(s, pos);
-        if (c < 0x20 || (c >= 0x7F && c <= 0x9F)) return true;
+        if (utf8::isControl(utf8::next(s, pos))) return true;
     }
     return false;
 }

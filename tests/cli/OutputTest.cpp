@@ -1,5 +1,5 @@
-// What reaches the terminal: control characters shown visibly, columns
-// aligned by display width, JSON escaped as JSON does.
+// What reaches the terminal: columns aligned by display width, JSON escaped
+// as JSON does.
 
 #include <nlohmann/json.hpp>
 
@@ -8,35 +8,6 @@
 
 namespace brim::cli::test {
 namespace {
-
-TEST(Visible, ShowsEveryControlCharacterAsAnEscape) {
-    const struct {
-        std::string in, shown;
-    } cases[] = {
-        {"plain \\A\\B\\ ニュース", "plain \\A\\B\\ ニュース"},
-        {"\x1b[31mred", "\\x1b[31mred"},
-        {"a\nb\rc\td", "a\\x0ab\\x0dc\\x09d"},
-        {std::string("nul\0end", 7), "nul\\x00end"},
-        {"del\x7f", "del\\x7f"},
-        {"csi\xc2\x9b"
-         "2J",
-         "csi\\x9b2J"},  // U+009B, the one-character CSI
-        {"nel\xc2\x85", "nel\\x85"},
-        {"raw\x9b"
-         "2J",
-         "raw\\x9b2J"},  // a lone byte, not UTF-8
-        {"cut\xe3\x81", "cut\\xe3\\x81"},
-        {"\xef\xbf\xbd", "\xef\xbf\xbd"},  // U+FFFD itself stays
-        {"\xc2\xa0nbsp", "\xc2\xa0nbsp"},  // U+00A0 is printable
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(visible(c.in), c.shown) << testing::PrintToString(c.in);
-        for (const char ch : visible(c.in)) {
-            const auto u = static_cast<unsigned char>(ch);
-            EXPECT_FALSE(u < 0x20 || u == 0x7f) << testing::PrintToString(c.in);
-        }
-    }
-}
 
 TEST(DisplayWidth, CountsColumnsAsATerminalDoes) {
     const struct {

@@ -44,11 +44,5 @@ TEST(Opening, SchemesDecideWhatOpensWithoutAQuestion) {
     }
 }
 
-TEST(Opening, ControlsAreShownVisibly) {
-    EXPECT_EQ(VisibleControls("javascript:a\nb\x1b[2J\x7f"), "javascript:a\\x0ab\\x1b[2J\\x7f");
-    EXPECT_EQ(VisibleControls("x\u009by\u0085"), "x\\u009by\\u0085");
-    EXPECT_EQ(VisibleControls("日本語 http://a/"), "日本語 http://a/");
-}
-
 }  // namespace
 }  // namespace brim::core
