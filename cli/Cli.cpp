@@ -154,6 +154,7 @@ std::vector<std::unique_ptr<Command>> allCommands() {
     commands.push_back(makeShowCommand());
     commands.push_back(makeSearchCommand());
     commands.push_back(makeSameCommand());
+    commands.push_back(makeDuplicatesCommand());
     commands.push_back(makePagesCommand());
     commands.push_back(makeOpenCommand());
     commands.push_back(makeSaveCommand());

@@ -119,6 +119,7 @@ std::unique_ptr<Command> makeFoldersCommand();
 std::unique_ptr<Command> makeShowCommand();
 std::unique_ptr<Command> makeSearchCommand();
 std::unique_ptr<Command> makeSameCommand();
+std::unique_ptr<Command> makeDuplicatesCommand();
 std::unique_ptr<Command> makePagesCommand();
 std::unique_ptr<Command> makeOpenCommand();
 std::unique_ptr<Command> makeSaveCommand();
