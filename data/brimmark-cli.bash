@@ -4,7 +4,7 @@ _brimmark_cli() {
     local cur prev words cword
     _init_completion -s || return
 
-    local verbs="list folders show search same pages open save delete prune-empty fix-names export import"
+    local verbs="list folders show search same duplicates pages open save delete prune-empty fix-names export import"
     local common="--favorites --json --help -h --version"
     local search_opts="--and --or --fields --ignore-case --case-sensitive"
 

@@ -109,6 +109,7 @@ brimmark-cli export |csv html netscape
 brimmark-cli export csv --ou|--output 
 brimmark-cli prune-empty --d|--dry-run 
 brimmark-cli f|fix-names folders 
+brimmark-cli d|delete duplicates 
 brimmark-cli fix-names --d|--dry-run 
 brimmark-cli i|import 
 brimmark-cli import ch|chrome chromium 
