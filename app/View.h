@@ -6,19 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "app/MainForm.h"
+
 namespace brim::app {
 
 // One row of the result list: up to three cells, in column order.
 using Row = std::array<std::string, 3>;
-
-// The window's text boxes, named as in the form (Combo1 is the keyword box).
-enum class Box { Combo1, Text2, Text3, Text4, Text5, Text6 };
-
-// The menu items whose state the rules change.
-enum class MenuItem { savemenu, Mdelete, autoCP, everfront };
-
-// The controls the rules hand the focus to.
-enum class Focus { Combo1, Text5, Command4 };
 
 // A size or position in twips (15 to a pixel).
 struct Twips {
@@ -26,9 +19,6 @@ struct Twips {
     int y = 0;
     friend bool operator==(const Twips&, const Twips&) = default;
 };
-
-// Whether a size set by the rules may be enlarged by the user.
-enum class Sizing { Exact, Minimum };
 
 class View {
   public:
@@ -53,8 +43,9 @@ class View {
     // The caption beside the keyword box ("ファイル数: 3").
     virtual void setCount(const std::string& caption) = 0;
 
-    virtual std::string text(Box box) const = 0;
-    virtual void setText(Box box, const std::string& text) = 0;
+    // The text of a box: Combo1 (the keyword box), Text2 … Text6.
+    virtual std::string text(Id box) const = 0;
+    virtual void setText(Id box, const std::string& text) = 0;
     // The keyword box's drop-down list; what the user typed stays.
     virtual void setKeywordItems(const std::vector<std::string>& items) = 0;
     // Entries offered below the keyword box while the user types; none takes
@@ -70,10 +61,10 @@ class View {
     virtual void moveTwips(Twips position) = 0;
     virtual void setComboWidthTwips(int width) = 0;
     virtual void setGoVisible(bool visible) = 0;
-    virtual void setMenuEnabled(MenuItem item, bool enabled) = 0;
-    virtual void setMenuChecked(MenuItem item, bool checked) = 0;
+    virtual void setMenuEnabled(Id item, bool enabled) = 0;
+    virtual void setMenuChecked(Id item, bool checked) = 0;
     virtual void setTopmost(bool topmost) = 0;
-    virtual void focus(Focus control) = 0;
+    virtual void focus(Id control) = 0;
     virtual void showWindow() = 0;
 };
 

@@ -58,7 +58,7 @@ void Window::startUp(const std::string& argument) {
     view_.moveTwips({WposX, WposY});
     SetWmode();
     view_.showWindow();
-    view_.focus(Focus::Combo1);
+    view_.focus(Id::Combo1);
     startingUp_ = false;
     checkFavoritesFolder();
 }
@@ -218,7 +218,7 @@ void Window::cancelFill() {
 
 std::vector<std::string> Window::typedTexts() const {
     std::vector<std::string> texts;
-    for (const Box b : {Box::Combo1, Box::Text2, Box::Text3, Box::Text4, Box::Text5, Box::Text6})
+    for (const Id b : {Id::Combo1, Id::Text2, Id::Text3, Id::Text4, Id::Text5, Id::Text6})
         texts.push_back(view_.text(b));
     return texts;
 }
@@ -283,7 +283,7 @@ void Window::searchFile(const std::string& text) {
             const bool takeOver = untouched && ItemCount == 1 && autoCopy_.takesMatch();
             if (takeOver) {
                 takeOverFirstRow();
-                view_.focus(Focus::Command4);
+                view_.focus(Id::Command4);
             }
             if (WinMode != st::kCompact) return;
             if (ItemCount != 1) {
@@ -298,13 +298,13 @@ void Window::searchFile(const std::string& text) {
 }
 
 void Window::Command8_Click() {
-    const std::string text = view_.text(Box::Combo1);
+    const std::string text = view_.text(Id::Combo1);
     searchFile(text);
     keywords_.RecordKeyword(text);
 }
 
 void Window::Command2_Click() {
-    SearchKeys = {view_.text(Box::Text4)};
+    SearchKeys = {view_.text(Id::Text4)};
     const core::Search* search = search_.get();
     fillFavorites([search, url = SearchKeys.front(), options = searchOptions().options()](
                       const core::RowSink& add, const core::ProblemSink& problem,
@@ -355,7 +355,7 @@ std::int32_t Window::IEn() {
 
 void Window::Command6_Click() {
     IEn();
-    view_.focus(Focus::Text5);
+    view_.focus(Id::Text5);
 }
 
 void Window::takeOverFirstRow() {
@@ -365,11 +365,11 @@ void Window::takeOverFirstRow() {
 
 void Window::SetFilePs(const std::string& path, const std::string& file) {
     const core::FavoriteFields f = catalog_->fieldsOf(path, file);
-    view_.setText(Box::Text2, f.folder);
-    view_.setText(Box::Text6, f.folder);
-    view_.setText(Box::Text3, f.name);
-    view_.setText(Box::Text4, f.url);
-    view_.setText(Box::Text5, f.comment);
+    view_.setText(Id::Text2, f.folder);
+    view_.setText(Id::Text6, f.folder);
+    view_.setText(Id::Text3, f.name);
+    view_.setText(Id::Text4, f.url);
+    view_.setText(Id::Text5, f.comment);
 }
 
 void Window::SetSitePs(int row, bool focusComment) {
@@ -378,15 +378,15 @@ void Window::SetSitePs(int row, bool focusComment) {
     CurrentItem = row;
     // A page without a title leaves the boxes as they were.
     if ((*r)[0].empty()) return;
-    view_.setText(Box::Text3, (*r)[0]);
-    view_.setText(Box::Text4, (*r)[1]);
-    view_.setText(Box::Text5, {});
-    view_.setText(Box::Text2, "[Internet]");
-    if (focusComment) view_.focus(Focus::Text5);
+    view_.setText(Id::Text3, (*r)[0]);
+    view_.setText(Id::Text4, (*r)[1]);
+    view_.setText(Id::Text5, {});
+    view_.setText(Id::Text2, "[Internet]");
+    if (focusComment) view_.focus(Id::Text5);
 }
 
 void Window::Combo1_Change() {
-    view_.offerKeywords(keywords_.offersFor(view_.text(Box::Combo1)));
+    view_.offerKeywords(keywords_.offersFor(view_.text(Id::Combo1)));
 }
 
 void Window::ListView1_Click(int row) {
@@ -413,10 +413,10 @@ void Window::showRow(int row, bool byKey) {
             break;
         case core::kListFolders: {
             const std::string& label = (*r)[0];
-            view_.setText(Box::Text6, label);
+            view_.setText(Id::Text6, label);
             // Quoted, so that the search takes the label whole; a label with
             // a quote of its own cannot be quoted and goes as it is.
-            view_.setText(Box::Combo1,
+            view_.setText(Id::Combo1,
                           label.find('"') != std::string::npos ? label : '"' + label + '"');
             break;
         }
@@ -449,20 +449,24 @@ void Window::applyLayout(const WindowLayout& layout) {
     view_.setComboWidthTwips(layout.comboWidth);
 }
 
+void Window::greyInStrip(bool strip) {
+    for (const Menu& menu : mainForm().menus)
+        for (const MenuItem& item : menu.items)
+            if (item.greyedInStrip) view_.setMenuEnabled(static_cast<Id>(item.id), !strip);
+}
+
 void Window::SetWmode() {
     switch (WinMode) {
         case st::kCompact:
             applyLayout(kCompactLayout);
             view_.setGoVisible(true);
-            for (const MenuItem m : {MenuItem::savemenu, MenuItem::Mdelete, MenuItem::autoCP})
-                view_.setMenuEnabled(m, false);
+            greyInStrip(true);
             SetFront(FrontFlag);
             break;
         case st::kListLayout:
             applyLayout(kListLayout);
             view_.setGoVisible(false);
-            for (const MenuItem m : {MenuItem::savemenu, MenuItem::Mdelete, MenuItem::autoCP})
-                view_.setMenuEnabled(m, true);
+            greyInStrip(false);
             SetFront(0);
             break;
         case st::kFullLayout:
@@ -487,7 +491,7 @@ void Window::Command10_Click() {
 
 void Window::everfront_Click() {
     FrontFlag = 1 - FrontFlag;
-    view_.setMenuChecked(MenuItem::everfront, FrontFlag != 0);
+    view_.setMenuChecked(Id::everfront, FrontFlag != 0);
     SetFront(FrontFlag);
 }
 

@@ -43,15 +43,6 @@ inline Services servicesOf(platform::Services& s) {
             *s.opener, *s.pages,    *s.trash,   *s.shortcuts};
 }
 
-// The window modes' layouts: outer sizes in twips. The list and full layouts
-// are the least the window shows; the compact strip is a launcher of one size.
-struct WindowLayout {
-    int width, height, comboWidth;
-    Sizing sizing;
-};
-inline constexpr WindowLayout kCompactLayout{4140, 1245, 2415, Sizing::Exact};
-inline constexpr WindowLayout kListLayout{6270, 4335, 2895, Sizing::Minimum};
-inline constexpr WindowLayout kFullLayout{6270, 6615, 2895, Sizing::Minimum};
 // The size a fill gives the compact strip, so that the list shows.
 inline constexpr Twips kEnlargedSize{6285, 3660};
 // How often the window's position is looked at and, when it moved, stored.
@@ -205,6 +196,8 @@ class Window {
     std::vector<std::string> typedTexts() const;
     void setCountCaption(const char* prefix, std::int64_t n);
     void applyLayout(const WindowLayout& layout);
+    // Greys the menu items that need the boxes, or makes them usable again.
+    void greyInStrip(bool strip);
     // The file of the selected favorite row while the boxes still show its
     // folder and name; empty otherwise.
     std::string selectedFile(const std::string& folder, const std::string& name) const;

@@ -18,7 +18,7 @@
 namespace brim::app {
 
 void Window::openIE() {
-    const std::string url = view_.text(Box::Text4);
+    const std::string url = view_.text(Id::Text4);
     // Nothing longer than a bare "http://" is no address worth opening.
     if (utf8::length(url) <= 7) return;
     // Other schemes can run a program or a script: the user sees the address first.
@@ -37,11 +37,11 @@ void Window::Command4_Click() {
 }
 
 void Window::Savefiles() {
-    core::SaveRequest request{view_.text(Box::Text3), view_.text(Box::Text4),
-                              view_.text(Box::Text5), view_.text(Box::Text6)};
+    core::SaveRequest request{view_.text(Id::Text3), view_.text(Id::Text4), view_.text(Id::Text5),
+                              view_.text(Id::Text6)};
     request.file = selectedFile(request.folder, request.name);
     const core::SaveResult result = core::Savefiles(*catalog_, request);
-    view_.setText(Box::Text3, core::NameAfterSave(result, request));
+    view_.setText(Id::Text3, core::NameAfterSave(result, request));
     switch (result.kind) {
         case core::SaveResult::Kind::Saved:
             showSavedComment(result.path);
@@ -88,8 +88,8 @@ std::string Window::selectedFile(const std::string& folder, const std::string& n
 }
 
 void Window::Movetrash() {
-    const std::string folder = view_.text(Box::Text2);
-    const std::string typed = view_.text(Box::Text3);
+    const std::string folder = view_.text(Id::Text2);
+    const std::string typed = view_.text(Id::Text3);
     std::string path = selectedFile(folder, typed);
     if (path.empty()) path = core::FavoritePath(*catalog_, folder, typed);
     // The file is named as the list shows it, in its own spelling.

@@ -18,11 +18,11 @@
 #include <string>
 #include <vector>
 
+#include "app/MainForm.h"
 #include "core/Catalog.h"
 #include "core/Profile.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Services.h"
-#include "win/Commands.h"
 #include "win/Form1Window.h"
 
 namespace {
@@ -71,7 +71,7 @@ struct FillTimes {
 // Runs `command`, then the message loop until the fill it started has ended.
 void timeFill(brim::win::Form1Window& form, FillTimes& times,
               const std::function<void()>& command) {
-    HWND list = GetDlgItem(form.hwnd(), +brim::win::Id::ListView1);
+    HWND list = GetDlgItem(form.hwnd(), +brim::app::Id::ListView1);
     const auto start = Clock::now();
     command();
     times.shown.push_back(msSince(start));
@@ -132,7 +132,7 @@ int wmain(int argc, wchar_t** argv) {
         for (int j = 0; j < runs; ++j) {
             timeFill(form, all, [&] { form.rules().allFile(); });
             timeFill(form, search, [&] {
-                brim::win::setWindowText(GetDlgItem(form.hwnd(), +brim::win::Id::Combo1), "needle");
+                brim::win::setWindowText(GetDlgItem(form.hwnd(), +brim::app::Id::Combo1), "needle");
                 form.rules().Command8_Click();
             });
             timeFill(form, folderList, [&] { form.rules().Command1_Click(); });

@@ -40,8 +40,6 @@ QString q(const std::string& s) {
 
 // Height of a title bar, for the test whether a stored position can be reached.
 constexpr int kTitleBarPixels = 30;
-// More than the window has controls that take the focus.
-constexpr int kTabStops = 32;
 // After showing, the window looks for its frame this often, this many times at
 // most: window managers frame a window a moment after it is shown, and say so
 // in a property that raises no event of its own.
@@ -75,10 +73,18 @@ Form1::Form1(app::Services services, app::Prompts& prompts, QWidget* parent)
 
 Form1::~Form1() = default;
 
+QTreeView* Form1::list() const {
+    return control<QTreeView>(app::Id::ListView1);
+}
+
+QComboBox* Form1::keywordBox() const {
+    return control<QComboBox>(app::Id::Combo1);
+}
+
 void Form1::startUp(const QString& argument) {
     // Full-row selection is the list's one further display option.
-    ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
-    ListView1->setAllColumnsShowFocus(true);
+    list()->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list()->setAllColumnsShowFocus(true);
     Timer1->start(app::kPositionTimerMs);
     window_.startUp(argument.toStdString());
 }
@@ -131,9 +137,10 @@ void Form1::setColumns(const std::vector<std::string>& headers, const std::vecto
 }
 
 void Form1::fitColumns() {
-    const int w = ListView1->width();
+    QTreeView* view = list();
+    const int w = view->width();
     for (std::size_t c = 0; c < fifths_.size(); ++c)
-        ListView1->setColumnWidth(static_cast<int>(c), w * fifths_[c] / 5);
+        view->setColumnWidth(static_cast<int>(c), w * fifths_[c] / 5);
 }
 
 void Form1::setRows(const std::vector<app::Row>& rows) {
@@ -157,61 +164,47 @@ void Form1::setRow(int row, const app::Row& cells) {
 }
 
 void Form1::setSortIndicator(int column, bool descending) {
-    ListView1->header()->setSortIndicatorShown(true);
-    ListView1->header()->setSortIndicator(column,
-                                          descending ? Qt::DescendingOrder : Qt::AscendingOrder);
+    list()->header()->setSortIndicatorShown(true);
+    list()->header()->setSortIndicator(column,
+                                       descending ? Qt::DescendingOrder : Qt::AscendingOrder);
 }
 
 void Form1::selectRow(int row) {
     const QModelIndex index = model_.index(row, 0);
-    ListView1->setCurrentIndex(index);
-    ListView1->scrollTo(index);
+    list()->setCurrentIndex(index);
+    list()->scrollTo(index);
 }
 
 void Form1::setCount(const std::string& caption) {
-    Label7->setText(q(caption));
+    control<QLabel>(app::Id::Label7)->setText(q(caption));
 }
 
-QLineEdit* Form1::lineEdit(app::Box box) const {
-    switch (box) {
-        case app::Box::Combo1:
-            return Combo1->lineEdit();
-        case app::Box::Text2:
-            return Text2;
-        case app::Box::Text3:
-            return Text3;
-        case app::Box::Text4:
-            return Text4;
-        case app::Box::Text6:
-            return Text6;
-        case app::Box::Text5:
-            break;
-    }
-    return nullptr;
+std::string Form1::text(app::Id box) const {
+    QWidget* w = controls_[+box];
+    if (auto* edit = qobject_cast<QPlainTextEdit*>(w)) return edit->toPlainText().toStdString();
+    if (auto* combo = qobject_cast<QComboBox*>(w)) return combo->currentText().toStdString();
+    return static_cast<QLineEdit*>(w)->text().toStdString();
 }
 
-std::string Form1::text(app::Box box) const {
-    if (box == app::Box::Text5) return Text5->toPlainText().toStdString();
-    return lineEdit(box)->text().toStdString();
-}
-
-void Form1::setText(app::Box box, const std::string& text) {
-    if (box == app::Box::Text5) {
-        Text5->setPlainText(q(text));
-    } else if (box == app::Box::Combo1) {
-        Combo1->setEditText(q(text));
+void Form1::setText(app::Id box, const std::string& text) {
+    QWidget* w = controls_[+box];
+    if (auto* edit = qobject_cast<QPlainTextEdit*>(w)) {
+        edit->setPlainText(q(text));
+    } else if (auto* combo = qobject_cast<QComboBox*>(w)) {
+        combo->setEditText(q(text));
     } else {
-        lineEdit(box)->setText(q(text));
+        static_cast<QLineEdit*>(w)->setText(q(text));
     }
 }
 
 void Form1::setKeywordItems(const std::vector<std::string>& items) {
     // Refilling the list must not change what the user typed.
-    const QString typed = Combo1->currentText();
-    Combo1->clear();
+    QComboBox* combo = keywordBox();
+    const QString typed = combo->currentText();
+    combo->clear();
     for (const auto& item : items)
-        Combo1->addItem(q(item));
-    Combo1->setEditText(typed);
+        combo->addItem(q(item));
+    combo->setEditText(typed);
 }
 
 void Form1::offerKeywords(const std::vector<std::string>& offers) {
@@ -250,8 +243,13 @@ void Form1::fitFrameWhenItChanged() {
 void Form1::relayout() {
     QSize stretch(0, 0);
     if (sizing_ == app::Sizing::Minimum) stretch = (size() - formClient_).expandedTo(stretch);
-    for (const Following& f : following_)
-        f.widget->setGeometry(followed(f.place, f.follow, stretch));
+    stretch_ = stretch;
+    for (const Following& f : following_) {
+        const QRect& r = f.place;
+        const app::Rect to = app::followed({r.x(), r.y(), r.width(), r.height()}, f.follow,
+                                           stretch.width(), stretch.height());
+        f.widget->setGeometry(to.left, to.top, to.width, to.height);
+    }
     // The columns keep their share of the list's width.
     fitColumns();
 }
@@ -296,32 +294,19 @@ void Form1::moveTwips(app::Twips position) {
 }
 
 void Form1::setComboWidthTwips(int width) {
-    Combo1->resize(twipsToPixels(width), Combo1->height());
+    keywordBox()->resize(twipsToPixels(width), keywordBox()->height());
 }
 
 void Form1::setGoVisible(bool visible) {
-    Command11->setVisible(visible);
+    controls_[+app::Id::Command11]->setVisible(visible);
 }
 
-void Form1::setMenuEnabled(app::MenuItem item, bool enabled) {
-    switch (item) {
-        case app::MenuItem::savemenu:
-            savemenu->setEnabled(enabled);
-            break;
-        case app::MenuItem::Mdelete:
-            Mdelete->setEnabled(enabled);
-            break;
-        case app::MenuItem::autoCP:
-            autoCP->setEnabled(enabled);
-            break;
-        case app::MenuItem::everfront:
-            everfront->setEnabled(enabled);
-            break;
-    }
+void Form1::setMenuEnabled(app::Id item, bool enabled) {
+    actions_.at(+item)->setEnabled(enabled);
 }
 
-void Form1::setMenuChecked(app::MenuItem item, bool checked) {
-    if (item == app::MenuItem::everfront) everfront->setChecked(checked);
+void Form1::setMenuChecked(app::Id item, bool checked) {
+    actions_.at(+item)->setChecked(checked);
 }
 
 void Form1::setTopmost(bool topmost) {
@@ -334,18 +319,8 @@ void Form1::setTopmost(bool topmost) {
     if (QWindow* handle = windowHandle()) handle->setFlags(flags);
 }
 
-void Form1::focus(app::Focus control) {
-    switch (control) {
-        case app::Focus::Combo1:
-            Combo1->setFocus();
-            break;
-        case app::Focus::Text5:
-            Text5->setFocus();
-            break;
-        case app::Focus::Command4:
-            Command4->setFocus();
-            break;
-    }
+void Form1::focus(app::Id id) {
+    controls_[+id]->setFocus();
 }
 
 void Form1::showWindow() {
@@ -362,15 +337,26 @@ void Form1::shutDown() {
 }
 
 bool Form1::focusNextPrevChild(bool next) {
-    // The strip and list layouts cut the controls below them off: Tab passes
-    // over those as over hidden ones, and comes round to where it started
-    // when nothing else is in view.
-    const QWidget* start = focusWidget();
-    for (int step = 0; step < kTabStops; ++step) {
-        if (!QMainWindow::focusNextPrevChild(next)) return false;
-        const QWidget* now = focusWidget();
-        if (!now || now == start || now->mapTo(this, QPoint(0, 0)).y() < height()) break;
+    // Tab goes round the form's tab order; what the strip and list layouts
+    // cut off below them is passed over, as hidden controls are.
+    const int height = (centralWidget()->height() - stretch_.height()) * kTwipsPerPixel;
+    std::vector<QWidget*> order;
+    for (const app::Control* c : app::tabOrder(app::mainForm(), height)) {
+        QWidget* w = controls_[c->id];
+        if (w->isVisible() && w->isEnabled()) order.push_back(w);
     }
+    if (order.empty()) return false;
+    // The control that has the focus, or holds the part that has it (the keyword box's line).
+    const QWidget* focused = focusWidget();
+    const auto holds = [focused](const QWidget* w) {
+        return focused && (w == focused || w->isAncestorOf(focused));
+    };
+    const auto at = std::find_if(order.begin(), order.end(), holds);
+    const auto n = static_cast<std::ptrdiff_t>(order.size());
+    std::ptrdiff_t i = at == order.end() ? (next ? n - 1 : 0) : at - order.begin();
+    i = (i + (next ? 1 : n - 1)) % n;
+    order[static_cast<std::size_t>(i)]->setFocus(next ? Qt::TabFocusReason
+                                                      : Qt::BacktabFocusReason);
     return true;
 }
 

@@ -1,17 +1,20 @@
 #pragma once
-// The main window: keyword box, result list, button row, edit boxes, menu.
-// Names are the form's own: Command1 … Command11, Text2 … Text6,
-// Label1 … Label7, Combo1, ListView1, Timer1, and the menu items. The rules
-// live in app::Window; this form shows what they say and passes clicks on.
+// The main window: keyword box, result list, button row, edit boxes, menu,
+// made from the form's table (app/MainForm.h), whose names the widgets take.
+// The rules live in app::Window; this form shows what they say and passes
+// clicks on.
 
 #include <QMainWindow>
 #include <QMargins>
+#include <map>
 #include <vector>
 
+#include "app/Commands.h"
 #include "app/Prompts.h"
 #include "app/View.h"
 #include "app/Window.h"
 #include "platform/BrowserProfiles.h"
+#include "ui/FormWidgets.h"
 #include "ui/Layout.h"
 #include "ui/QtScheduler.h"
 #include "ui/ResultListModel.h"
@@ -19,13 +22,7 @@
 class QAction;
 class QComboBox;
 class QCompleter;
-class QLabel;
-class QLineEdit;
-class QPlainTextEdit;
-class QPushButton;
-class QToolButton;
 class QTimer;
-class QTreeView;
 
 namespace brim::ui {
 
@@ -37,7 +34,7 @@ class Form6;
 class Form7;
 class Form8;
 
-class Form1 final : public QMainWindow, private app::View {
+class Form1 final : public QMainWindow, private app::View, private app::CommandHost {
     Q_OBJECT
   public:
     Form1(app::Services services, app::Prompts& prompts, QWidget* parent = nullptr);
@@ -69,8 +66,8 @@ class Form1 final : public QMainWindow, private app::View {
     void setSortIndicator(int column, bool descending) override;
     void selectRow(int row) override;
     void setCount(const std::string& caption) override;
-    std::string text(app::Box box) const override;
-    void setText(app::Box box, const std::string& text) override;
+    std::string text(app::Id box) const override;
+    void setText(app::Id box, const std::string& text) override;
     void setKeywordItems(const std::vector<std::string>& items) override;
     void offerKeywords(const std::vector<std::string>& offers) override;
     void setSizeTwips(app::Twips size, app::Sizing sizing) override;
@@ -78,16 +75,24 @@ class Form1 final : public QMainWindow, private app::View {
     void moveTwips(app::Twips position) override;
     void setComboWidthTwips(int width) override;
     void setGoVisible(bool visible) override;
-    void setMenuEnabled(app::MenuItem item, bool enabled) override;
-    void setMenuChecked(app::MenuItem item, bool checked) override;
+    void setMenuEnabled(app::Id item, bool enabled) override;
+    void setMenuChecked(app::Id item, bool checked) override;
     void setTopmost(bool topmost) override;
-    void focus(app::Focus control) override;
+    void focus(app::Id control) override;
     void showWindow() override;
+
+    // app::CommandHost
+    void showDialog(app::Dialog dialog) override;
+    void quit() override { shutDown(); }
 
     void buildControls();
     void buildMenu();
-    void applyTabOrder();
-    QLineEdit* lineEdit(app::Box box) const;
+    template <class W>
+    W* control(app::Id id) const {
+        return controls_.get<W>(+id);
+    }
+    QTreeView* list() const;
+    QComboBox* keywordBox() const;
     void shutDown();
     // Sizes the window so that its frame, title and border included, has the
     // outer size the rules set; the frame is known only once the window
@@ -125,62 +130,24 @@ class Form1 final : public QMainWindow, private app::View {
     QSize outer_;
     app::Sizing sizing_ = app::Sizing::Exact;
     // The client area that gives that outer size with the frame last seen;
-    // the controls sit in it where the form lays them out.
+    // the controls sit at their places in the form in it.
     QSize formClient_;
     QMargins frame_;
     QTimer* frameWatch_ = nullptr;  // looks for the frame a while after showing
     int frameLooks_ = 0;
     struct Following {
         QWidget* widget;
-        QRect place;  // pixels, as laid out in the form
-        Follow follow;
+        QRect place;  // in the form, pixels
+        app::Follow follow;
     };
     std::vector<Following> following_;
+    QSize stretch_;            // how much larger the client area is than the layout's
     std::vector<int> fifths_;  // the list's columns' widths, in fifths of its own
 
-    // Controls, named as in the form.
-    QLabel* Label1 = nullptr;
-    QComboBox* Combo1 = nullptr;
+    FormWidgets controls_;
+    std::map<int, QAction*> actions_;      // the menu items by id
     QCompleter* keywordOffers_ = nullptr;  // the entries offered while typing
-    QPushButton* Command11 = nullptr;
-    QToolButton* Command10 = nullptr;
-    QLabel* Label7 = nullptr;
     QTimer* Timer1 = nullptr;
-    QTreeView* ListView1 = nullptr;
-    QToolButton* Command6 = nullptr;
-    QToolButton* Command2 = nullptr;
-    QToolButton* Command1 = nullptr;
-    QToolButton* Command8 = nullptr;
-    QToolButton* Command4 = nullptr;
-    QToolButton* Command5 = nullptr;
-    QToolButton* Command9 = nullptr;
-    QToolButton* Command3 = nullptr;
-    QLineEdit* Text2 = nullptr;
-    QToolButton* Command7 = nullptr;
-    QLineEdit* Text3 = nullptr;
-    QLineEdit* Text4 = nullptr;
-    QPlainTextEdit* Text5 = nullptr;
-    QLineEdit* Text6 = nullptr;
-    // Menu items.
-    QAction* savemenu = nullptr;
-    QAction* Mdelete = nullptr;
-    QAction* delfolder = nullptr;
-    QAction* fixNames = nullptr;
-    QAction* openurl = nullptr;
-    QAction* mkHTML = nullptr;
-    QAction* importmenu = nullptr;
-    QAction* exitprogram = nullptr;
-    QAction* autoCP = nullptr;
-    QAction* setHTML = nullptr;
-    QAction* setKEYWORD = nullptr;
-    QAction* everfront = nullptr;
-    QAction* clearKey = nullptr;
-    QAction* PKEYS = nullptr;
-    QAction* toCSV = nullptr;
-    QAction* toBookmarks = nullptr;
-    QAction* mkstcut = nullptr;
-    QAction* ophelp = nullptr;
-    QAction* showV = nullptr;
 };
 
 }  // namespace brim::ui

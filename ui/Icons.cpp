@@ -89,6 +89,8 @@ QIcon makeIcon(IconKind kind, bool small) {
             p.setBrush(QColor(70, 110, 190));
             p.drawRect(QRectF(1.5, 2.5, 13, 3));
             break;
+        case IconKind::None:
+            break;
     }
     p.end();
     return QIcon(pm);

@@ -3,9 +3,11 @@
 
 #include <QIcon>
 
+#include "app/FormTable.h"
+
 namespace brim::ui {
 
-enum class IconKind { Get, Same, Folder, Search, Open, Delete, Html, Exit, Save, Mode };
+using IconKind = app::Icon;
 
 // A 16 × 16 icon (13 × 13 for `small`).
 QIcon makeIcon(IconKind kind, bool small = false);

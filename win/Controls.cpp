@@ -1,5 +1,11 @@
 #include "win/Controls.h"
 
+// After windows.h, which it needs.
+#include <commctrl.h>
+
+#include <algorithm>
+#include <climits>
+
 #include "platform/win32/Win32Text.h"
 
 namespace brim::win {
@@ -66,32 +72,112 @@ HWND FormLayout::add(const wchar_t* windowClass, std::string_view text, DWORD st
         exStyle, windowClass, wide(text).c_str(), WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, form_,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
     if (!control) return nullptr;
-    controls_.push_back({control, r, false, (style & WS_TABSTOP) != 0});
+    controls_.push_back({control, r, false});
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     place(controls_.back());
     return control;
 }
 
-HWND FormLayout::addLabel(std::string_view text, TwipsRect r, int id) {
-    HWND label = add(L"STATIC", text, SS_LEFT | SS_NOPREFIX, id, r);
-    if (!label) return nullptr;
-    controls_.back().small = true;
-    SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(smallFont_), FALSE);
-    return label;
+namespace {
+
+// The keyword box's place includes its drop-down list, which opens below the box.
+constexpr int kComboListTwips = 3000;
+
+struct Made {
+    const wchar_t* windowClass;
+    DWORD style;
+    DWORD exStyle = 0;
+};
+
+Made madeAs(app::Kind kind) {
+    switch (kind) {
+        case app::Kind::Line:
+            return {L"STATIC", SS_ETCHEDHORZ};
+        case app::Kind::Frame:
+            return {L"STATIC", SS_ETCHEDFRAME};
+        case app::Kind::Label:
+            return {L"STATIC", SS_LEFT};
+        case app::Kind::SmallLabel:
+            return {L"STATIC", SS_LEFT | SS_NOPREFIX};
+        case app::Kind::Image:
+            return {L"STATIC", SS_ICON | SS_REALSIZEIMAGE};
+        case app::Kind::Link:
+            return {WC_LINK, 0};
+        case app::Kind::Button:
+        case app::Kind::PictureButton:
+            return {L"BUTTON", BS_PUSHBUTTON};
+        case app::Kind::KeywordBox:
+            return {WC_COMBOBOXW, CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL};
+        case app::Kind::ResultList:
+            return {WC_LISTVIEWW, LVS_REPORT | LVS_SHOWSELALWAYS | LVS_SINGLESEL | LVS_OWNERDATA,
+                    WS_EX_CLIENTEDGE};
+        case app::Kind::ListBox:
+            return {L"LISTBOX", LBS_NOTIFY | WS_VSCROLL, WS_EX_CLIENTEDGE};
+        case app::Kind::Edit:
+            return {L"EDIT", ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
+        case app::Kind::MultiLineEdit:
+            return {L"EDIT", ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL | WS_VSCROLL,
+                    WS_EX_CLIENTEDGE};
+        case app::Kind::CheckBox:
+            return {L"BUTTON", BS_3STATE};
+        case app::Kind::LongCheckBox:
+            return {L"BUTTON", BS_3STATE | BS_MULTILINE};
+        case app::Kind::Option:
+            return {L"BUTTON", BS_AUTORADIOBUTTON};
+    }
+    return {L"STATIC", 0};
 }
 
-void FormLayout::move(HWND control, TwipsRect r) {
-    for (Placed& p : controls_) {
-        if (p.hwnd != control) continue;
-        p.place = r;
-        place(p);
+}  // namespace
+
+HWND FormLayout::make(const app::Control& c) {
+    const Made m = madeAs(c.kind);
+    DWORD style = m.style | (c.tab != app::kNoTab ? WS_TABSTOP : 0);
+    // Options next to each other choose among themselves: the first starts their group.
+    if (c.kind == app::Kind::Option && !optionBefore_) style |= WS_GROUP;
+    optionBefore_ = c.kind == app::Kind::Option;
+    TwipsRect where = c.place;
+    if (c.kind == app::Kind::KeywordBox) where.height = kComboListTwips;
+    const std::string text =
+        c.kind == app::Kind::Link ? std::string("<a>") + c.caption + "</a>" : c.caption;
+    HWND control = add(m.windowClass, text, style, c.id, where, m.exStyle);
+    if (!control) return nullptr;
+    controls_.back().follow = c.follow;
+    if (c.kind == app::Kind::SmallLabel) {
+        // The form's labels are narrow: a smaller face keeps their words whole.
+        controls_.back().small = true;
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(smallFont_), FALSE);
+    }
+    place(controls_.back());
+    return control;
+}
+
+void FormLayout::build(const app::Form& form) {
+    table_ = &form;
+    for (const app::Control& c : form.controls)
+        byId_[c.id] = make(c);
+    // The dialog manager tabs in the order the controls stand in; where the
+    // table's tab order differs from its order of making, the controls are
+    // put into the tab order.
+    HWND previous = nullptr;
+    for (const app::Control* c : app::tabOrder(form, INT_MAX)) {
+        HWND h = byId_.at(c->id);
+        if (previous && GetWindow(previous, GW_HWNDNEXT) != h) {
+            SetWindowPos(h, previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        }
+        previous = h;
     }
 }
 
-void FormLayout::follow(HWND control, Follow how) {
+HWND FormLayout::control(int id) const {
+    const auto it = byId_.find(id);
+    return it == byId_.end() ? nullptr : it->second;
+}
+
+void FormLayout::setWidth(HWND control, int width) {
     for (Placed& p : controls_) {
         if (p.hwnd != control) continue;
-        p.follow = how;
+        p.place.width = width;
         place(p);
     }
 }
@@ -99,17 +185,25 @@ void FormLayout::follow(HWND control, Follow how) {
 void FormLayout::setStretch(SIZE stretch) {
     stretch_ = stretch;
     for (const Placed& p : controls_)
-        if (p.follow != Follow::Stays) place(p);
+        if (p.follow != app::Follow::Stays) place(p);
 }
 
 void FormLayout::skipCutOffControls() const {
+    if (!table_) return;
+    // What lies below the layout's lower edge stays below the client area's
+    // however large it grows: the stretch moves it down as far.
     RECT client{};
     GetClientRect(form_, &client);
-    for (const Placed& p : controls_) {
-        if (!p.tabStop) continue;
-        const bool inView = pixels(p.place.top) < client.bottom;
-        const LONG_PTR style = GetWindowLongPtrW(p.hwnd, GWL_STYLE);
-        SetWindowLongPtrW(p.hwnd, GWL_STYLE, inView ? style | WS_TABSTOP : style & ~WS_TABSTOP);
+    const auto reached =
+        app::tabOrder(*table_, pixelsToTwips(client.bottom - stretch_.cy, static_cast<int>(dpi_)));
+    for (const app::Control& c : table_->controls) {
+        if (c.tab == app::kNoTab) continue;
+        HWND h = control(c.id);
+        const bool inView = std::find_if(reached.begin(), reached.end(), [&c](const auto* r) {
+                                return r->id == c.id;
+                            }) != reached.end();
+        const LONG_PTR style = GetWindowLongPtrW(h, GWL_STYLE);
+        SetWindowLongPtrW(h, GWL_STYLE, inView ? style | WS_TABSTOP : style & ~WS_TABSTOP);
     }
 }
 
@@ -129,29 +223,10 @@ void FormLayout::setDpi(UINT dpi) {
 }
 
 void FormLayout::place(const Placed& p) const {
-    int x = pixels(p.place.left), y = pixels(p.place.top);
-    int w = pixels(p.place.width), h = pixels(p.place.height);
-    const LONG dx = stretch_.cx, dy = stretch_.cy;
-    switch (p.follow) {
-        case Follow::Stays:
-            break;
-        case Follow::Grows:
-            w += dx;
-            h += dy;
-            break;
-        case Follow::MovesDown:
-            y += dy;
-            break;
-        case Follow::MovesDownWidens:
-            y += dy;
-            w += dx;
-            break;
-        case Follow::MovesDownRight:
-            x += dx;
-            y += dy;
-            break;
-    }
-    SetWindowPos(p.hwnd, nullptr, x, y, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
+    const app::Rect r = app::followed(
+        {pixels(p.place.left), pixels(p.place.top), pixels(p.place.width), pixels(p.place.height)},
+        p.follow, stretch_.cx, stretch_.cy);
+    SetWindowPos(p.hwnd, nullptr, r.left, r.top, r.width, r.height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 }  // namespace brim::win

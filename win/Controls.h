@@ -5,9 +5,12 @@
 
 #include <windows.h>
 
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "app/FormTable.h"
 
 #include "win/Twips.h"
 
@@ -23,14 +26,9 @@ int pixelsOn(HWND hwnd, int twips);
 // Sets a top-level window's outer size in twips, keeping its top-left corner.
 void setOuterSizeTwips(HWND hwnd, int width, int height);
 
-// How a control follows the form's client area when the user enlarges it
-// beyond its layout: the list takes the room, what lies below it moves down,
-// and the edit boxes take the width.
-enum class Follow { Stays, Grows, MovesDown, MovesDownWidens, MovesDownRight };
-
-// The controls of one form, each at its place in the form's twips. They are
-// placed again, with a font of the new size, when the form moves to a
-// monitor of another DPI.
+// The controls of one form, each at its place in twips. They are placed
+// again, with a font of the new size, when the form moves to a monitor of
+// another DPI.
 class FormLayout {
   public:
     explicit FormLayout(HWND form);
@@ -38,14 +36,15 @@ class FormLayout {
     FormLayout(const FormLayout&) = delete;
     FormLayout& operator=(const FormLayout&) = delete;
 
+    // Makes every control of the form's table, each as its kind is made
+    // here, in the table's tab order.
+    void build(const app::Form& form);
+    // The control with `id`, made by build; null for none.
+    HWND control(int id) const;
     HWND add(const wchar_t* windowClass, std::string_view text, DWORD style, int id,
              TwipsRect place, DWORD exStyle = 0);
-    // A label in a smaller face: the form's labels are narrow, and their
-    // words stay whole in it.
-    HWND addLabel(std::string_view text, TwipsRect place, int id = -1);
-    // A control's place in the form, changed (the keyword box's width follows the mode).
-    void move(HWND control, TwipsRect place);
-    void follow(HWND control, Follow how);
+    // A control's width in the form, changed (the keyword box's follows the mode).
+    void setWidth(HWND control, int width);
     // How much larger (pixels) the client area is than the layout's; the
     // controls that follow it are placed again.
     void setStretch(SIZE stretch);
@@ -67,12 +66,15 @@ class FormLayout {
         HWND hwnd;
         TwipsRect place;
         bool small;
-        bool tabStop;  // created as a tab stop
-        Follow follow = Follow::Stays;
+        app::Follow follow = app::Follow::Stays;
     };
+    HWND make(const app::Control& c);
     void place(const Placed& p) const;
 
+    const app::Form* table_ = nullptr;
     std::vector<Placed> controls_;
+    std::map<int, HWND> byId_;
+    bool optionBefore_ = false;  // the control made last is an option
     SIZE stretch_{0, 0};
 };
 

@@ -11,25 +11,8 @@ namespace {
 
 constexpr const wchar_t* kClassName = L"BrimmarkForm1";
 constexpr UINT_PTR kTimer1 = 1;
-// Combo1's place includes its drop-down list, which opens below the box.
-constexpr int kComboListTwips = 3000;
-constexpr TwipsRect combo1Place(int width) {
-    return {600, 120, width, kComboListTwips};
-}
 
-// The buttons' pictures; their size in pixels at 96 dpi.
-struct ButtonIcon {
-    Id button;
-    IconKind kind;
-    int size;
-};
-constexpr ButtonIcon kButtonIcons[] = {
-    {Id::Command6, IconKind::Get, 16},    {Id::Command2, IconKind::Same, 16},
-    {Id::Command1, IconKind::Folder, 16}, {Id::Command8, IconKind::Search, 16},
-    {Id::Command4, IconKind::Open, 13},   {Id::Command5, IconKind::Delete, 16},
-    {Id::Command9, IconKind::Html, 16},   {Id::Command3, IconKind::Exit, 16},
-    {Id::Command7, IconKind::Save, 16},   {Id::Command10, IconKind::Mode, 16},
-};
+using app::Id;
 
 }  // namespace
 
@@ -79,61 +62,7 @@ bool Form1Window::create() {
 }
 
 void Form1Window::buildControls() {
-    FormLayout& f = *layout_;
-    const auto label = [&f](const char* text, TwipsRect r, int id = -1) {
-        return f.addLabel(text, r, id);
-    };
-    // Below the list, as the window is enlarged.
-    const auto below = [&f](HWND control, Follow how = Follow::MovesDown) {
-        f.follow(control, how);
-        return control;
-    };
-    const auto button = [&f](const char* text, Id id, TwipsRect r) {
-        return f.add(L"BUTTON", text, BS_PUSHBUTTON | WS_TABSTOP, +id, r);
-    };
-    const auto edit = [&f](Id id, TwipsRect r, DWORD style = ES_AUTOHSCROLL) {
-        return f.add(L"EDIT", "", style | WS_TABSTOP, +id, r, WS_EX_CLIENTEDGE);
-    };
-
-    f.add(L"STATIC", "", SS_ETCHEDHORZ, -1, {0, 0, 8640, 30});  // Line1
-    label("Key Word", {120, 120, 375, 375});                    // Label1
-    Combo1 = f.add(WC_COMBOBOXW, "", CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP,
-                   +Id::Combo1, combo1Place(2295));
-    Command11 = button("Go", Id::Command11, {3120, 150, 375, 260});
-    Command10 = button("", Id::Command10, {3600, 120, 300, 300});
-    Label7 = label("個数", {4080, 150, 1455, 255}, +Id::Label7);
-
-    ListView1 = f.add(WC_LISTVIEWW, "",
-                      LVS_REPORT | LVS_SHOWSELALWAYS | LVS_SINGLESEL | LVS_OWNERDATA | WS_TABSTOP,
-                      +Id::ListView1, {120, 600, 5895, 2175}, WS_EX_CLIENTEDGE);
-    f.follow(ListView1, Follow::Grows);
-
-    below(button("Get", Id::Command6, {120, 3000, 700, 560}));
-    below(button("same", Id::Command2, {840, 3000, 700, 560}));
-    below(button("Folder", Id::Command1, {1560, 3000, 700, 560}));
-    below(button("Search", Id::Command8, {2280, 3000, 700, 560}));
-    Command4 = below(button("開く", Id::Command4, {3120, 3000, 700, 560}));
-    below(button("削除", Id::Command5, {3840, 3000, 700, 560}));
-    below(button("HTML", Id::Command9, {4560, 3000, 700, 560}));
-    below(button("終了", Id::Command3, {5280, 3000, 700, 560}));
-
-    const Follow widens = Follow::MovesDownWidens;
-    below(label("フォルダ", {120, 3720, 735, 255}));
-    Text2 = below(edit(Id::Text2, {840, 3720, 4335, 270}), widens);
-    below(button("保存", Id::Command7, {5280, 3720, 700, 560}), Follow::MovesDownRight);
-    below(label("登録名", {120, 4100, 735, 255}));
-    Text3 = below(edit(Id::Text3, {840, 4080, 4335, 270}), widens);
-    below(label("URL", {240, 4440, 495, 255}));
-    Text4 = below(edit(Id::Text4, {840, 4440, 5175, 270}), widens);
-    setWindowText(Text4, "https://www.example.com/");
-    below(label("コメント", {120, 4800, 615, 255}));
-    Text5 = below(edit(Id::Text5, {840, 4800, 5175, 615},
-                       ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL | WS_VSCROLL),
-                  widens);
-    // Two lines, broken at the caption's blank as the form's label shows it.
-    below(label("保存先\nフォルダ", {120, 5520, 735, 375}));
-    Text6 = below(edit(Id::Text6, {840, 5520, 5175, 270}), widens);
-
+    layout_->build(app::mainForm());
     setIcons();
 }
 
@@ -142,70 +71,50 @@ void Form1Window::setIcons() {
         ImageList_Destroy(list);
     icons_.clear();
     const int dpi = static_cast<int>(layout_->dpi());
-    for (const ButtonIcon& b : kButtonIcons) {
-        HIMAGELIST list = makeIcon(b.kind, scaleRounded(b.size, dpi, 96));
+    for (const app::Control& c : app::mainForm().controls) {
+        if (c.icon == app::Icon::None) continue;
+        // 16 pixels square at 96 dpi; the open button's picture is smaller.
+        HIMAGELIST list =
+            makeIcon(c.icon, scaleRounded(c.icon == app::Icon::Open ? 13 : 16, dpi, 96));
         icons_.push_back(list);
-        // The picture above the caption; the mode button shows the picture alone.
+        // The picture above the caption; a button without one shows the picture alone.
         BUTTON_IMAGELIST image{};
         image.himl = list;
-        image.uAlign =
-            b.button == Id::Command10 ? BUTTON_IMAGELIST_ALIGN_CENTER : BUTTON_IMAGELIST_ALIGN_TOP;
-        SendMessageW(GetDlgItem(hwnd_, +b.button), BCM_SETIMAGELIST, 0,
+        image.uAlign = *c.caption ? BUTTON_IMAGELIST_ALIGN_TOP : BUTTON_IMAGELIST_ALIGN_CENTER;
+        SendMessageW(control(static_cast<Id>(c.id)), BCM_SETIMAGELIST, 0,
                      reinterpret_cast<LPARAM>(&image));
     }
 }
 
 void Form1Window::buildMenu() {
     menu_ = CreateMenu();
-    const auto popup = [this](const char* title) {
+    std::vector<ACCEL> keys;
+    for (const app::Menu& menu : app::mainForm().menus) {
         HMENU m = CreatePopupMenu();
-        AppendMenuW(menu_, MF_POPUP, reinterpret_cast<UINT_PTR>(m), wide(title).c_str());
-        return m;
-    };
-    const auto item = [](HMENU m, Id id, const char* text) {
-        AppendMenuW(m, MF_STRING, static_cast<UINT_PTR>(+id), wide(text).c_str());
-    };
-    const auto separator = [](HMENU m) { AppendMenuW(m, MF_SEPARATOR, 0, nullptr); };
-
-    HMENU filemenu = popup("ファイル(&F)");
-    item(filemenu, Id::savemenu, "URL保存(&S)\tCtrl+S");
-    item(filemenu, Id::Mdelete, "URL削除(&D)");
-    item(filemenu, Id::delfolder, "空きフォルダを削除(&E)");
-    item(filemenu, Id::fixNames, (std::string(app::kFixNamesCaption) + "(&U)").c_str());
-    separator(filemenu);  // line04
-    item(filemenu, Id::openurl, "URLを開く(&O)");
-    item(filemenu, Id::mkHTML, "HTMLを作成(&H)");
-    item(filemenu, Id::importmenu, "ブラウザからインポート(&I)");
-    separator(filemenu);  // line01
-    item(filemenu, Id::exitprogram, "終了(&X)");
-
-    HMENU Msearch = popup("設定(&S)");
-    item(Msearch, Id::autoCP, "Auto Copy(&A)");
-    item(Msearch, Id::setHTML, "HTML出力内容(&H)");
-    item(Msearch, Id::setKEYWORD, "キーワード検索の設定(&K)");
-    item(Msearch, Id::everfront, "常時前面表示(&T)");
-    CheckMenuItem(Msearch, +Id::everfront, MF_BYCOMMAND | MF_CHECKED);
-    separator(Msearch);  // line02
-    item(Msearch, Id::clearKey, "キーワード履歴の初期化(&C)");
-    item(Msearch, Id::PKEYS, "固定キーワードの登録(&F)");
-
-    HMENU other = popup("その他(&O)");
-    item(other, Id::toCSV, "CSVファイルに出力(&C)");
-    item(other, Id::toBookmarks, "ブラウザ用ブックマークに出力(&B)");
-    separator(other);  // line03
-    item(other, Id::mkstcut, "Brimmark のショートカット作成(&S)");
-
-    HMENU uhelp = popup("ヘルプ(&H)");
-    item(uhelp, Id::ophelp, "HELPファイルを開く(&H)");
-    item(uhelp, Id::showV, "バージョン情報(&A)");
-
+        AppendMenuW(menu_, MF_POPUP, reinterpret_cast<UINT_PTR>(m), wide(menu.caption).c_str());
+        for (const app::MenuItem& item : menu.items) {
+            if (!item.caption) {
+                AppendMenuW(m, MF_SEPARATOR, 0, nullptr);
+                continue;
+            }
+            std::string caption = item.caption;
+            if (item.ctrlKey) {
+                caption += std::string("\tCtrl+") + item.ctrlKey;
+                keys.push_back({FCONTROL | FVIRTKEY, static_cast<WORD>(item.ctrlKey),
+                                static_cast<WORD>(item.id)});
+            }
+            AppendMenuW(m, MF_STRING, static_cast<UINT_PTR>(item.id), wide(caption).c_str());
+            if (item.checkMark)
+                CheckMenuItem(m, static_cast<UINT>(item.id), MF_BYCOMMAND | MF_CHECKED);
+        }
+    }
     SetMenu(hwnd_, menu_);
-    ACCEL save{FCONTROL | FVIRTKEY, 'S', static_cast<WORD>(+Id::savemenu)};
-    accelerators_ = CreateAcceleratorTableW(&save, 1);
+    if (!keys.empty())
+        accelerators_ = CreateAcceleratorTableW(keys.data(), static_cast<int>(keys.size()));
 }
 
 void Form1Window::startUp(const std::string& argument) {
-    ListView_SetExtendedListViewStyle(ListView1, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
+    ListView_SetExtendedListViewStyle(list(), LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
     SetTimer(hwnd_, kTimer1, app::kPositionTimerMs, nullptr);
     window_.startUp(argument);
 }
@@ -241,10 +150,11 @@ LRESULT Form1Window::handle(UINT msg, WPARAM wp, LPARAM lp) {
                 // Enter in the keyword box searches, on a row of the list does
                 // what a double click does; elsewhere it does nothing.
                 HWND focused = GetFocus();
-                if (focused == Combo1 || GetParent(focused) == Combo1) {
-                    window_.Command8_Click();
-                } else if (focused == ListView1) {
-                    window_.ListView1_Enter(ListView_GetNextItem(ListView1, -1, LVNI_SELECTED));
+                if (focused == combo() || GetParent(focused) == combo()) {
+                    app::run(app::findControl(app::mainForm(), +Id::Combo1)->command, window_,
+                             *this);
+                } else if (focused == list()) {
+                    window_.ListView1_Enter(ListView_GetNextItem(list(), -1, LVNI_SELECTED));
                 }
                 return 0;
             }
@@ -262,7 +172,7 @@ LRESULT Form1Window::handle(UINT msg, WPARAM wp, LPARAM lp) {
                 return 0;
             }
             // Menu items (0), accelerators (1) and clicked buttons (BN_CLICKED, 0).
-            if (HIWORD(wp) <= 1) runCommand(id, window_, *this);
+            if (HIWORD(wp) <= 1) app::runCommand(id, window_, *this);
             return 0;
         }
         case WM_NOTIFY:
@@ -322,7 +232,7 @@ LRESULT Form1Window::handle(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 LRESULT Form1Window::onNotify(const NMHDR& header) {
-    if (header.hwndFrom != ListView1) return 0;
+    if (header.hwndFrom != list()) return 0;
     switch (header.code) {
         case LVN_GETDISPINFOW: {
             LVITEMW& item = reinterpret_cast<NMLVDISPINFOW*>(const_cast<NMHDR*>(&header))->item;
@@ -378,19 +288,19 @@ void Form1Window::followSize() {
 
 int Form1Window::columnWidth(std::size_t column) const {
     RECT client{};
-    GetClientRect(ListView1, &client);
+    GetClientRect(list(), &client);
     const int fifths = column < fifths_.size() ? fifths_[column] : 1;
     return client.right * fifths / 5;
 }
 
 void Form1Window::fitColumns() {
     for (std::size_t c = 0; c < headers_.size(); ++c)
-        ListView_SetColumnWidth(ListView1, static_cast<int>(c), columnWidth(c));
+        ListView_SetColumnWidth(list(), static_cast<int>(c), columnWidth(c));
 }
 
 void Form1Window::setColumns(const std::vector<std::string>& headers,
                              const std::vector<int>& fifths) {
-    while (ListView_DeleteColumn(ListView1, 0)) {
+    while (ListView_DeleteColumn(list(), 0)) {
     }
     headers_ = headers;
     fifths_ = fifths;
@@ -400,23 +310,23 @@ void Form1Window::setColumns(const std::vector<std::string>& headers,
         column.mask = LVCF_TEXT | LVCF_WIDTH;
         column.pszText = caption.data();
         column.cx = columnWidth(c);
-        ListView_InsertColumn(ListView1, static_cast<int>(c), &column);
+        ListView_InsertColumn(list(), static_cast<int>(c), &column);
     }
 }
 
 void Form1Window::setRows(const std::vector<app::Row>& rows) {
     rows_ = rows;
     selecting_ = true;
-    ListView_SetItemState(ListView1, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    ListView_SetItemState(list(), -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
     selecting_ = false;
-    ListView_SetItemCountEx(ListView1, static_cast<int>(rows_.size()), 0);
-    InvalidateRect(ListView1, nullptr, TRUE);
+    ListView_SetItemCountEx(list(), static_cast<int>(rows_.size()), 0);
+    InvalidateRect(list(), nullptr, TRUE);
 }
 
 void Form1Window::addRows(const std::vector<app::Row>& rows) {
     rows_.insert(rows_.end(), rows.begin(), rows.end());
     // The list shows the new count without scrolling or redrawing every row.
-    ListView_SetItemCountEx(ListView1, static_cast<int>(rows_.size()),
+    ListView_SetItemCountEx(list(), static_cast<int>(rows_.size()),
                             LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
 }
 
@@ -436,11 +346,11 @@ void Form1Window::setBusy(bool busy) {
 void Form1Window::setRow(int row, const app::Row& cells) {
     if (row < 0 || static_cast<std::size_t>(row) >= rows_.size()) return;
     rows_[static_cast<std::size_t>(row)] = cells;
-    ListView_RedrawItems(ListView1, row, row);
+    ListView_RedrawItems(list(), row, row);
 }
 
 void Form1Window::setSortIndicator(int column, bool descending) {
-    HWND header = ListView_GetHeader(ListView1);
+    HWND header = ListView_GetHeader(list());
     const int n = Header_GetItemCount(header);
     for (int c = 0; c < n; ++c) {
         HDITEMW item{};
@@ -454,53 +364,34 @@ void Form1Window::setSortIndicator(int column, bool descending) {
 
 void Form1Window::selectRow(int row) {
     selecting_ = true;
-    ListView_SetItemState(ListView1, row, LVIS_SELECTED | LVIS_FOCUSED,
-                          LVIS_SELECTED | LVIS_FOCUSED);
-    ListView_EnsureVisible(ListView1, row, FALSE);
+    ListView_SetItemState(list(), row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    ListView_EnsureVisible(list(), row, FALSE);
     selecting_ = false;
 }
 
 void Form1Window::setCount(const std::string& caption) {
-    setWindowText(Label7, caption);
+    setWindowText(control(Id::Label7), caption);
 }
 
-HWND Form1Window::box(app::Box b) const {
-    switch (b) {
-        case app::Box::Combo1:
-            return Combo1;
-        case app::Box::Text2:
-            return Text2;
-        case app::Box::Text3:
-            return Text3;
-        case app::Box::Text4:
-            return Text4;
-        case app::Box::Text5:
-            return Text5;
-        case app::Box::Text6:
-            return Text6;
-    }
-    return nullptr;
+std::string Form1Window::text(Id b) const {
+    const std::string t = windowText(control(b));
+    return b == Id::Text5 ? fromEditBox(t) : t;
 }
 
-std::string Form1Window::text(app::Box b) const {
-    const std::string t = windowText(box(b));
-    return b == app::Box::Text5 ? fromEditBox(t) : t;
-}
-
-void Form1Window::setText(app::Box b, const std::string& t) {
-    setWindowText(box(b), b == app::Box::Text5 ? toEditBox(t) : t);
+void Form1Window::setText(Id b, const std::string& t) {
+    setWindowText(control(b), b == Id::Text5 ? toEditBox(t) : t);
 }
 
 void Form1Window::fillKeywordList(const std::vector<std::string>& items) {
     // Refilling the list must not change what the user typed, nor where.
-    const std::string typed = windowText(Combo1);
-    const LRESULT selection = SendMessageW(Combo1, CB_GETEDITSEL, 0, 0);
-    SendMessageW(Combo1, CB_RESETCONTENT, 0, 0);
+    const std::string typed = windowText(combo());
+    const LRESULT selection = SendMessageW(combo(), CB_GETEDITSEL, 0, 0);
+    SendMessageW(combo(), CB_RESETCONTENT, 0, 0);
     for (const auto& k : items) {
-        SendMessageW(Combo1, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide(k).c_str()));
+        SendMessageW(combo(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide(k).c_str()));
     }
-    setWindowText(Combo1, typed);
-    SendMessageW(Combo1, CB_SETEDITSEL, 0, MAKELPARAM(LOWORD(selection), HIWORD(selection)));
+    setWindowText(combo(), typed);
+    SendMessageW(combo(), CB_SETEDITSEL, 0, MAKELPARAM(LOWORD(selection), HIWORD(selection)));
 }
 
 void Form1Window::setKeywordItems(const std::vector<std::string>& items) {
@@ -511,18 +402,18 @@ void Form1Window::setKeywordItems(const std::vector<std::string>& items) {
 void Form1Window::offerKeywords(const std::vector<std::string>& offers) {
     if (offers.empty()) {
         // Closing the list puts the whole keyword list back (CBN_CLOSEUP).
-        SendMessageW(Combo1, CB_SHOWDROPDOWN, FALSE, 0);
+        SendMessageW(combo(), CB_SHOWDROPDOWN, FALSE, 0);
         return;
     }
     // The offers open below the box in its own drop-down list while the
     // user goes on typing.
     offering_ = true;
     fillKeywordList(offers);
-    const std::string typed = windowText(Combo1);
-    const LRESULT selection = SendMessageW(Combo1, CB_GETEDITSEL, 0, 0);
-    SendMessageW(Combo1, CB_SHOWDROPDOWN, TRUE, 0);
-    setWindowText(Combo1, typed);
-    SendMessageW(Combo1, CB_SETEDITSEL, 0, MAKELPARAM(LOWORD(selection), HIWORD(selection)));
+    const std::string typed = windowText(combo());
+    const LRESULT selection = SendMessageW(combo(), CB_GETEDITSEL, 0, 0);
+    SendMessageW(combo(), CB_SHOWDROPDOWN, TRUE, 0);
+    setWindowText(combo(), typed);
+    SendMessageW(combo(), CB_SETEDITSEL, 0, MAKELPARAM(LOWORD(selection), HIWORD(selection)));
 }
 
 void Form1Window::setSizeTwips(app::Twips size, app::Sizing sizing) {
@@ -558,36 +449,20 @@ void Form1Window::moveTwips(app::Twips position) {
 }
 
 void Form1Window::setComboWidthTwips(int width) {
-    layout_->move(Combo1, combo1Place(width));
+    layout_->setWidth(combo(), width);
 }
 
 void Form1Window::setGoVisible(bool visible) {
-    ShowWindow(Command11, visible ? SW_SHOW : SW_HIDE);
+    ShowWindow(control(Id::Command11), visible ? SW_SHOW : SW_HIDE);
 }
 
-namespace {
-Id menuId(app::MenuItem item) {
-    switch (item) {
-        case app::MenuItem::savemenu:
-            return Id::savemenu;
-        case app::MenuItem::Mdelete:
-            return Id::Mdelete;
-        case app::MenuItem::autoCP:
-            return Id::autoCP;
-        case app::MenuItem::everfront:
-            break;
-    }
-    return Id::everfront;
-}
-}  // namespace
-
-void Form1Window::setMenuEnabled(app::MenuItem item, bool enabled) {
-    EnableMenuItem(menu_, static_cast<UINT>(+menuId(item)),
+void Form1Window::setMenuEnabled(Id item, bool enabled) {
+    EnableMenuItem(menu_, static_cast<UINT>(+item),
                    MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
 }
 
-void Form1Window::setMenuChecked(app::MenuItem item, bool checked) {
-    CheckMenuItem(menu_, static_cast<UINT>(+menuId(item)),
+void Form1Window::setMenuChecked(Id item, bool checked) {
+    CheckMenuItem(menu_, static_cast<UINT>(+item),
                   MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
 }
 
@@ -597,18 +472,8 @@ void Form1Window::setTopmost(bool topmost) {
                  SWP_NOSIZE | SWP_NOMOVE);
 }
 
-void Form1Window::focus(app::Focus control) {
-    switch (control) {
-        case app::Focus::Combo1:
-            SetFocus(Combo1);
-            break;
-        case app::Focus::Text5:
-            SetFocus(Text5);
-            break;
-        case app::Focus::Command4:
-            SetFocus(Command4);
-            break;
-    }
+void Form1Window::focus(Id id) {
+    SetFocus(control(id));
 }
 
 void Form1Window::showWindow() {
@@ -616,27 +481,27 @@ void Form1Window::showWindow() {
     UpdateWindow(hwnd_);
 }
 
-void Form1Window::showDialog(Dialog dialog) {
+void Form1Window::showDialog(app::Dialog dialog) {
     switch (dialog) {
-        case Dialog::Form2:
+        case app::Dialog::Form2:
             Form2FixedKeywordsDialog(window_.keywords()).run(hwnd_);
             break;
-        case Dialog::Form3:
+        case app::Dialog::Form3:
             Form3SearchOptionsDialog(window_.searchOptions()).run(hwnd_);
             break;
-        case Dialog::Form4:
+        case app::Dialog::Form4:
             Form4ExportOptionsDialog(window_.htmlOptions()).run(hwnd_);
             break;
-        case Dialog::Form5:
+        case app::Dialog::Form5:
             Form5ShortcutsDialog(window_, shortcutChoice_).run(hwnd_);
             break;
-        case Dialog::Form6:
+        case app::Dialog::Form6:
             Form6AboutDialog(window_).run(hwnd_);
             break;
-        case Dialog::Form7:
+        case app::Dialog::Form7:
             Form7AutoCopyDialog(window_.autoCopy()).run(hwnd_);
             break;
-        case Dialog::Form8:
+        case app::Dialog::Form8:
             if (!browsers_) browsers_ = platform::makeBrowserProfiles();
             Form8ImportDialog(window_.catalog(), *browsers_, prompts_).run(hwnd_);
             break;

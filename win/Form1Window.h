@@ -1,9 +1,7 @@
 #pragma once
 // The main window of the Windows front end: keyword box, result list, button
-// row, edit boxes and menu, laid out in the form's twips. Names are the form's
-// own (Command1 … Command11, Text2 … Text6, Combo1, ListView1,
-// Timer1); the rules live in app::Window, this form shows what they say and
-// passes clicks on.
+// row, edit boxes and menu, made from the form's table (app/MainForm.h). The
+// rules live in app::Window; this form shows what they say and passes clicks on.
 
 #include <windows.h>
 // After windows.h, which they need.
@@ -13,9 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "app/Commands.h"
 #include "app/View.h"
 #include "app/Window.h"
-#include "win/Commands.h"
 #include "win/Controls.h"
 #include "win/Forms.h"
 #include "win/Win32Prompts.h"
@@ -23,7 +21,7 @@
 
 namespace brim::win {
 
-class Form1Window final : private app::View, private CommandHost {
+class Form1Window final : private app::View, private app::CommandHost {
   public:
     explicit Form1Window(app::Services services);
     ~Form1Window() override;
@@ -57,8 +55,8 @@ class Form1Window final : private app::View, private CommandHost {
     void setSortIndicator(int column, bool descending) override;
     void selectRow(int row) override;
     void setCount(const std::string& caption) override;
-    std::string text(app::Box box) const override;
-    void setText(app::Box box, const std::string& text) override;
+    std::string text(app::Id box) const override;
+    void setText(app::Id box, const std::string& text) override;
     void setKeywordItems(const std::vector<std::string>& items) override;
     void offerKeywords(const std::vector<std::string>& offers) override;
     void setSizeTwips(app::Twips size, app::Sizing sizing) override;
@@ -66,14 +64,14 @@ class Form1Window final : private app::View, private CommandHost {
     void moveTwips(app::Twips position) override;
     void setComboWidthTwips(int width) override;
     void setGoVisible(bool visible) override;
-    void setMenuEnabled(app::MenuItem item, bool enabled) override;
-    void setMenuChecked(app::MenuItem item, bool checked) override;
+    void setMenuEnabled(app::Id item, bool enabled) override;
+    void setMenuChecked(app::Id item, bool checked) override;
     void setTopmost(bool topmost) override;
-    void focus(app::Focus control) override;
+    void focus(app::Id control) override;
     void showWindow() override;
 
-    // CommandHost
-    void showDialog(Dialog dialog) override;
+    // app::CommandHost
+    void showDialog(app::Dialog dialog) override;
     void quit() override;
 
     // Places the controls that follow the window's size, and the columns.
@@ -81,7 +79,9 @@ class Form1Window final : private app::View, private CommandHost {
     // The list's columns share its width as their fifths say.
     int columnWidth(std::size_t column) const;
     void fitColumns();
-    HWND box(app::Box box) const;
+    HWND control(app::Id id) const { return layout_->control(+id); }
+    HWND combo() const { return control(app::Id::Combo1); }
+    HWND list() const { return control(app::Id::ListView1); }
     // Puts `items` into Combo1's drop-down list; what the user typed stays.
     void fillKeywordList(const std::vector<std::string>& items);
 
@@ -105,15 +105,6 @@ class Form1Window final : private app::View, private CommandHost {
     HWND focused_ = nullptr;  // the control to focus again when the window is activated
     Form5ShortcutsDialog::Choice shortcutChoice_;
     std::unique_ptr<platform::BrowserProfiles> browsers_;  // for the import, on first use
-
-    // Controls, named as in the form.
-    HWND Combo1 = nullptr;
-    HWND Command11 = nullptr;
-    HWND Command10 = nullptr;
-    HWND Label7 = nullptr;
-    HWND ListView1 = nullptr;
-    HWND Text2 = nullptr, Text3 = nullptr, Text4 = nullptr, Text5 = nullptr, Text6 = nullptr;
-    HWND Command4 = nullptr;
 };
 
 }  // namespace brim::win

@@ -119,6 +119,8 @@ void draw(Canvas& c, IconKind kind) {
             c.brush(RGB(70, 110, 190));
             c.rect(1, 2, 15, 6);
             break;
+        case IconKind::None:
+            break;
     }
 }
 

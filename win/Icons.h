@@ -5,9 +5,11 @@
 // After windows.h, which they need.
 #include <commctrl.h>
 
+#include "app/FormTable.h"
+
 namespace brim::win {
 
-enum class IconKind { Get, Same, Folder, Search, Open, Delete, Html, Exit, Save, Mode };
+using IconKind = app::Icon;
 
 // An image list holding the one picture, `size` pixels square; the caller owns it.
 HIMAGELIST makeIcon(IconKind kind, int size);

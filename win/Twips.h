@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "app/FormTable.h"
+
 namespace brim::win {
 
 inline constexpr int kTwipsPerInch = 1440;
@@ -25,8 +27,6 @@ constexpr int pixelsToTwips(int pixels, int dpi) {
 }
 
 // A control's place on its form, in twips: left, top, width, height.
-struct TwipsRect {
-    int left, top, width, height;
-};
+using TwipsRect = app::Rect;
 
 }  // namespace brim::win

@@ -17,7 +17,7 @@
 namespace brim::test {
 namespace {
 
-using app::Box;
+using app::Id;
 using Strings = std::vector<std::string>;
 
 using CommandsTest = WindowFixture;
@@ -26,22 +26,22 @@ TEST_F(CommandsTest, SaveWritesTheBoxes) {
     writeFile(root + "Links/News.url", "[InternetShortcut]\r\nURL=http://old/\r\nIconIndex=0\r\n");
     app::Window& w = start();
     w.ListView1_Click(0);
-    EXPECT_EQ(box(Box::Text3), "News");
-    type(Box::Text5, "毎日\n読む");
+    EXPECT_EQ(box(Id::Text3), "News");
+    type(Id::Text5, "毎日\n読む");
     w.Savefiles();
     EXPECT_EQ(readFile(root + "Links/News.url"),
               "[InternetShortcut]\r\nURL=http://old/\r\nIconIndex=0\r\n[CommentKey]\r\nWords=" +
                   cp932("毎日 読む") + "\r\n");
-    EXPECT_EQ(box(Box::Text3), "News");
+    EXPECT_EQ(box(Id::Text3), "News");
     EXPECT_TRUE(prompts.shown.empty());
     EXPECT_EQ(view.column(2), Strings{"毎日 読む"});  // the row shows what was stored
 
-    type(Box::Text3, "");
-    type(Box::Text4, "portal.test");
-    type(Box::Text6, "New");
+    type(Id::Text3, "");
+    type(Id::Text4, "portal.test");
+    type(Id::Text6, "New");
     w.Savefiles();
     EXPECT_TRUE(fs.attributes(root + "New/portal.test.url"));
-    EXPECT_EQ(box(Box::Text3), "portal.test");
+    EXPECT_EQ(box(Id::Text3), "portal.test");
 }
 
 TEST_F(CommandsTest, SaveFailuresAreReported) {
@@ -61,23 +61,23 @@ TEST_F(CommandsTest, SaveFailuresAreReported) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.message);
-        type(Box::Text3, c.name);
-        type(Box::Text4, c.url);
-        type(Box::Text6, c.target);
+        type(Id::Text3, c.name);
+        type(Id::Text4, c.url);
+        type(Id::Text6, c.target);
         const std::size_t before = prompts.shown.size();
         w.Savefiles();
         ASSERT_EQ(prompts.shown.size(), before + 1);
         EXPECT_EQ(lastShown().rfind(c.message, 0), 0u) << lastShown();
-        EXPECT_EQ(box(Box::Text3), c.nameAfter);
+        EXPECT_EQ(box(Id::Text3), c.nameAfter);
     }
     EXPECT_FALSE(fs.attributes(root + ".hidden.url"));
 }
 
 TEST_F(CommandsTest, SaveNamesTheCharacterTheFileCannotHold) {
     app::Window& w = start();
-    type(Box::Text3, "smile");
-    type(Box::Text4, "http://s/");
-    type(Box::Text5, "笑顔 \U0001F600");
+    type(Id::Text3, "smile");
+    type(Id::Text4, "http://s/");
+    type(Id::Text5, "笑顔 \U0001F600");
     w.Savefiles();
     EXPECT_EQ(lastShown(),
               "「smile.url」を保存できませんでした。\n「\U0001F600」はこのファイルの"
@@ -90,7 +90,7 @@ TEST_F(CommandsTest, SaveOnAFullDiskSaysSoAndKeepsTheFile) {
     writeFile(root + "a.url", original);
     app::Window& w = start();
     w.ListView1_Click(0);
-    type(Box::Text5, "new comment");
+    type(Id::Text5, "new comment");
     fs.unwritable.insert(root + "a.url");
     w.Savefiles();
     EXPECT_EQ(lastShown(), "「a.url」を保存できませんでした。\nディスクに空きがありません。");
@@ -113,7 +113,7 @@ TEST_F(CommandsTest, DeleteAsksAndMovesToTheTrash) {
     w.Movetrash();
     EXPECT_EQ(lastShown(), "ファイルが見つかりません。\n" + root + native("Links/News.url"));
     EXPECT_EQ(prompts.shown.size(), asked + 1);  // nothing asked first
-    type(Box::Text2, "[Internet]");
+    type(Id::Text2, "[Internet]");
     w.Movetrash();
     EXPECT_EQ(lastShown().rfind("ファイルが見つかりません。", 0), 0u);
 }
@@ -295,7 +295,7 @@ TEST_F(CommandsTest, OpeningAddresses) {
         SCOPED_TRACE(c.url);
         opener.opened.clear();
         prompts.shown.clear();
-        type(Box::Text4, c.url);
+        type(Id::Text4, c.url);
         prompts.confirmAnswers = {false};
         w.Command4_Click();
         if (!c.opens) {
@@ -512,7 +512,7 @@ TEST_F(CommandsTest, WindowAndCommandLineAgree) {
     EXPECT_EQ(view.column(), Strings{"News.url"});
     EXPECT_TRUE(has(cli({"--json", "search", "news"}), {"\"News.url\""}));
     EXPECT_EQ(cli({"--json", "search", "news"}).find("a.url"), std::string::npos);
-    type(Box::Text4, "http://a.example/");
+    type(Id::Text4, "http://a.example/");
     w.Command2_Click();
     EXPECT_EQ(view.column(), (Strings{"a.url", "same.url"}));
     EXPECT_TRUE(has(cli({"--json", "same", "http://a.example/"}), {"a.url", "same.url"}));
@@ -522,8 +522,8 @@ TEST_F(CommandsTest, WindowAndCommandLineAgree) {
     w.allFile();
     w.ListView1_Click(1);
     const std::string shown = cli({"--json", "show", "\\F\\a.url"});
-    EXPECT_NE(shown.find("\"name\":\"" + box(Box::Text3) + "\""), std::string::npos) << shown;
-    EXPECT_NE(shown.find("\"url\":\"" + box(Box::Text4) + "\""), std::string::npos) << shown;
+    EXPECT_NE(shown.find("\"name\":\"" + box(Id::Text3) + "\""), std::string::npos) << shown;
+    EXPECT_NE(shown.find("\"url\":\"" + box(Id::Text4) + "\""), std::string::npos) << shown;
 }
 
 }  // namespace

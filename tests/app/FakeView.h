@@ -21,7 +21,7 @@ class FakeView final : public app::View {
     std::vector<std::string> counts;   // every count caption, in order
     std::vector<std::size_t> batches;  // the size of every batch of rows added
     bool busy = false;
-    std::map<app::Box, std::string> boxes;
+    std::map<app::Id, std::string> boxes;
     std::vector<std::string> keywordItems;
     std::vector<std::string> offers;  // what is offered below the keyword box now
     // Unset until the rules set them: a mode without a layout leaves them so.
@@ -30,11 +30,11 @@ class FakeView final : public app::View {
     std::optional<int> comboWidth;
     std::optional<bool> goVisible;
     std::optional<bool> topmost;
-    std::map<app::MenuItem, bool> enabled;
-    std::map<app::MenuItem, bool> checked;
+    std::map<app::Id, bool> enabled;
+    std::map<app::Id, bool> checked;
     app::Twips position;              // where the user has put the window
     std::vector<app::Twips> movedTo;  // every move the rules asked for
-    std::optional<app::Focus> focused;
+    std::optional<app::Id> focused;
     bool shown = false;
 
     void setColumns(const std::vector<std::string>& h, const std::vector<int>& f) override {
@@ -61,11 +61,11 @@ class FakeView final : public app::View {
         count = caption;
         counts.push_back(caption);
     }
-    std::string text(app::Box box) const override {
+    std::string text(app::Id box) const override {
         const auto it = boxes.find(box);
         return it == boxes.end() ? std::string() : it->second;
     }
-    void setText(app::Box box, const std::string& t) override { boxes[box] = t; }
+    void setText(app::Id box, const std::string& t) override { boxes[box] = t; }
     void setKeywordItems(const std::vector<std::string>& items) override { keywordItems = items; }
     void offerKeywords(const std::vector<std::string>& o) override { offers = o; }
     void setSizeTwips(app::Twips s, app::Sizing how) override {
@@ -79,10 +79,10 @@ class FakeView final : public app::View {
     }
     void setComboWidthTwips(int width) override { comboWidth = width; }
     void setGoVisible(bool visible) override { goVisible = visible; }
-    void setMenuEnabled(app::MenuItem item, bool on) override { enabled[item] = on; }
-    void setMenuChecked(app::MenuItem item, bool on) override { checked[item] = on; }
+    void setMenuEnabled(app::Id item, bool on) override { enabled[item] = on; }
+    void setMenuChecked(app::Id item, bool on) override { checked[item] = on; }
     void setTopmost(bool on) override { topmost = on; }
-    void focus(app::Focus control) override { focused = control; }
+    void focus(app::Id control) override { focused = control; }
     void showWindow() override { shown = true; }
 
     // The cells of one column, in list order.

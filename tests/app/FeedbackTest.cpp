@@ -9,7 +9,7 @@
 namespace brim::test {
 namespace {
 
-using app::Box;
+using app::Id;
 using Strings = std::vector<std::string>;
 
 using FeedbackTest = WindowFixture;
@@ -140,10 +140,10 @@ TEST_F(FeedbackTest, SavedFavoriteRowShowsItsNewComment) {
         app::Window& w = start();
         c.prepare(w);
         view.selected = 1;
-        type(Box::Text3, c.name);
-        type(Box::Text4, "http://new/");
-        type(Box::Text5, c.comment);
-        type(Box::Text6, c.folder);
+        type(Id::Text3, c.name);
+        type(Id::Text4, "http://new/");
+        type(Id::Text5, c.comment);
+        type(Id::Text6, c.folder);
         w.Savefiles();
         EXPECT_EQ(prompts.shown, Strings{});
         EXPECT_EQ(view.column(2), c.comments);
@@ -156,9 +156,9 @@ TEST_F(FeedbackTest, AFailedSaveLeavesTheRowAsItWas) {
     writeShortcut(root + "b.url", "http://b/", "古い");
     app::Window& w = start();
     fs.unwritable.insert(root + "b.url");
-    type(Box::Text3, "b");
-    type(Box::Text5, "新しい");
-    type(Box::Text6, "\\");
+    type(Id::Text3, "b");
+    type(Id::Text5, "新しい");
+    type(Id::Text6, "\\");
     w.Savefiles();
     EXPECT_EQ(prompts.shown.size(), 1u);
     EXPECT_EQ(view.column(2), Strings{"古い"});
@@ -208,8 +208,8 @@ TEST_F(FeedbackTest, ARelativeArgumentShowsTheFavoriteItNames) {
     writeShortcut(dir / "elsewhere/News.url", "http://news/", "外");
     writeShortcut(root + "News.url", "http://other/", "中");
     app::Window& w = start(app::ArgumentPath("News.url", dir / "elsewhere"));
-    EXPECT_EQ(box(Box::Text4), "http://news/");
-    EXPECT_EQ(box(Box::Text5), "外");
+    EXPECT_EQ(box(Id::Text4), "http://news/");
+    EXPECT_EQ(box(Id::Text5), "外");
     EXPECT_EQ(w.winMode(), 2);
 }
 

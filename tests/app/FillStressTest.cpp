@@ -16,7 +16,7 @@
 namespace brim::test {
 namespace {
 
-using app::Box;
+using app::Id;
 
 int stressRounds() {
     const char* set = std::getenv("BRIMMARK_STRESS_ROUNDS");
@@ -82,7 +82,7 @@ TEST_F(FillStressTest, FillsReplacedStoppedAndClosedAtRandomMomentsAllEnd) {
         {"folders", [](app::Window& w, FakeView&) { w.Command1_Click(); }, {}},
         {"same",
          [](app::Window& w, FakeView& v) {
-             v.boxes[Box::Text4] = "http://same/";
+             v.boxes[Id::Text4] = "http://same/";
              w.Command2_Click();
          },
          {}},

@@ -18,7 +18,7 @@
 namespace brim::test {
 namespace {
 
-using app::Box;
+using app::Id;
 using Rows = std::vector<app::Row>;
 using Strings = std::vector<std::string>;
 
@@ -163,7 +163,7 @@ TEST_F(FillTest, EveryFillRunsAwayFromTheWindowAndEndsAsTheWholeOne) {
         {"search", [this](app::Window&) { search("comment"); }, "ファイル数: 10"},
         {"same",
          [this](app::Window& w) {
-             type(Box::Text4, "http://B");
+             type(Id::Text4, "http://B");
              w.Command2_Click();
          },
          "ファイル数: 2"},
@@ -228,13 +228,13 @@ TEST_F(FillTest, EscKeepsTheRowsFoundSoFarWithoutWaitingForTheWalk) {
 TEST_F(FillTest, WhatTheUserTypesDuringASearchIsNeverOverwritten) {
     const struct {
         const char* name;
-        Box box;
+        Id box;
         const char* typed;  // nullptr: nothing typed
     } cases[] = {
-        {"nothing typed: the one match is taken over", Box::Text5, nullptr},
-        {"a comment typed", Box::Text5, "my own words"},
-        {"the next keyword typed", Box::Combo1, "next"},
-        {"a name typed", Box::Text3, "new name"},
+        {"nothing typed: the one match is taken over", Id::Text5, nullptr},
+        {"a comment typed", Id::Text5, "my own words"},
+        {"the next keyword typed", Id::Combo1, "next"},
+        {"a name typed", Id::Text3, "new name"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -251,11 +251,11 @@ TEST_F(FillTest, WhatTheUserTypesDuringASearchIsNeverOverwritten) {
         if (c.typed) {
             EXPECT_EQ(box(c.box), c.typed);
             EXPECT_FALSE(view.focused.has_value());  // the focus stays where the user types
-            EXPECT_NE(box(Box::Text4), "http://B2/");
+            EXPECT_NE(box(Id::Text4), "http://B2/");
         } else {
-            EXPECT_EQ(box(Box::Text3), "B2");
-            EXPECT_EQ(box(Box::Text5), "comment B2");
-            EXPECT_EQ(view.focused, app::Focus::Command4);
+            EXPECT_EQ(box(Id::Text3), "B2");
+            EXPECT_EQ(box(Id::Text5), "comment B2");
+            EXPECT_EQ(view.focused, app::Id::Command4);
         }
     }
 }
@@ -363,7 +363,7 @@ TEST_F(FillTest, ASearchThatFailsTakesNoMatchIntoTheBoxes) {
     scheduler.runWalk();
     scheduler.runPosted();
     EXPECT_EQ(w.itemCount(), 1);
-    EXPECT_TRUE(box(Box::Text3).empty()) << box(Box::Text3);
+    EXPECT_TRUE(box(Id::Text3).empty()) << box(Id::Text3);
     EXPECT_TRUE(lastShown().starts_with("一覧を作れませんでした: ")) << lastShown();
 }
 
@@ -433,9 +433,9 @@ TEST_F(FillTest, RowsKeepTheirFilesAndDecodedNamesAreToldOnceTheWholeListHasCome
         if (name != "odd\uFFFD.url" && name != "表示.url") continue;
         w.ListView1_Click(static_cast<int>(i));
         if (name == "表示.url") {
-            EXPECT_EQ(box(Box::Text4), "http://hyoji/");
+            EXPECT_EQ(box(Id::Text4), "http://hyoji/");
         } else {
-            odd.push_back(box(Box::Text4));
+            odd.push_back(box(Id::Text4));
         }
     }
     std::sort(odd.begin(), odd.end());

@@ -11,8 +11,7 @@
 namespace brim::test {
 namespace {
 
-using app::Box;
-using app::Focus;
+using app::Id;
 using Strings = std::vector<std::string>;
 
 using KeyboardTest = WindowFixture;
@@ -34,7 +33,7 @@ TEST_F(KeyboardTest, TypingOffersKeywordsAndEnterSearchesWhatWasTyped) {
               (Strings{"Debug", "Debian", "old debian", "Ubuntu", "ニュース速報"}));
     // Typed, as the box reports each change.
     const auto typeKeyword = [&](const std::string& text) {
-        type(Box::Combo1, text);
+        type(Id::Combo1, text);
         w.Combo1_Change();
     };
     const struct {
@@ -52,7 +51,7 @@ TEST_F(KeyboardTest, TypingOffersKeywordsAndEnterSearchesWhatWasTyped) {
         SCOPED_TRACE(c.typed);
         typeKeyword(c.typed);
         EXPECT_EQ(view.offers, c.offered);
-        EXPECT_EQ(box(Box::Combo1), c.typed);  // offered, not put into the box
+        EXPECT_EQ(box(Id::Combo1), c.typed);  // offered, not put into the box
     }
     typeKeyword("Deb");
     w.Command8_Click();
@@ -68,7 +67,7 @@ TEST_F(KeyboardTest, SortingKeepsTheSelectedRowAndTheBoxes) {
     app::Window& w = start();
     ASSERT_EQ(view.column(), (Strings{"b.url", "c.url", "a.url"}));
     w.ListView1_Click(1);  // c.url
-    type(Box::Text5, "edited, not saved");
+    type(Id::Text5, "edited, not saved");
     const struct {
         int header;
         Strings order;
@@ -86,7 +85,7 @@ TEST_F(KeyboardTest, SortingKeepsTheSelectedRowAndTheBoxes) {
         EXPECT_EQ(w.currentItem(), c.selected);
         EXPECT_EQ(view.column()[static_cast<std::size_t>(view.selected)], "c.url");
     }
-    EXPECT_EQ(box(Box::Text5), "edited, not saved");  // a sort reads no file
+    EXPECT_EQ(box(Id::Text5), "edited, not saved");  // a sort reads no file
 
     // The page list follows the same way; a fresh fill has nothing selected.
     pages.pages = {{"Zoo", "http://a-zoo/", "Chromium"}, {"Ant", "http://b-ant/", "Chromium"}};
@@ -109,18 +108,18 @@ TEST_F(KeyboardTest, KeyboardMovesFillTheBoxesAndLeaveTheFocusInTheList) {
         const char* list;
         std::function<void()> fill;
         int row;
-        Box box;
+        Id box;
         const char* shown;
     } cases[] = {
-        {"favorites", [&] { w.allFile(); }, 1, Box::Text5, "daily"},
-        {"folders", [&] { w.allFolder(); }, 1, Box::Combo1, "\"\\News\\\""},
+        {"favorites", [&] { w.allFile(); }, 1, Id::Text5, "daily"},
+        {"folders", [&] { w.allFolder(); }, 1, Id::Combo1, "\"\\News\\\""},
         {"pages",
          [&] {
              pages.pages = {{"Page", "http://page/", "Chromium"},
                             {"Other", "http://other/", "Chromium"}};
              w.Command6_Click();
          },
-         1, Box::Text2, "[Internet]"},
+         1, Id::Text2, "[Internet]"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.list);
@@ -138,7 +137,7 @@ TEST_F(KeyboardTest, KeyboardMovesFillTheBoxesAndLeaveTheFocusInTheList) {
     }
     // A click on a page still hands the focus to the comment.
     w.ListView1_Click(0);
-    EXPECT_EQ(view.focused, Focus::Text5);
+    EXPECT_EQ(view.focused, Id::Text5);
 }
 
 TEST_F(KeyboardTest, EnterOnARowDoesWhatADoubleClickDoes) {
@@ -151,7 +150,7 @@ TEST_F(KeyboardTest, EnterOnARowDoesWhatADoubleClickDoes) {
     ASSERT_EQ(view.size, (app::Twips{6285, 3660}));  // enlarged by the fill
     w.ListView1_Enter(1);
     EXPECT_EQ(opener.opened, Strings{"http://news.example/"});
-    EXPECT_EQ(box(Box::Text3), "n");
+    EXPECT_EQ(box(Id::Text3), "n");
     EXPECT_EQ(view.size, (app::Twips{4140, 1245}));
 
     w.ListView1_Enter(-1);  // nothing selected: nothing happens
@@ -162,16 +161,16 @@ TEST_F(KeyboardTest, EnterOnARowDoesWhatADoubleClickDoes) {
     w.allFolder();
     w.ListView1_Enter(1);  // a folder: searched for
     EXPECT_EQ(view.column(), Strings{"n.url"});
-    EXPECT_EQ(box(Box::Combo1), "\"\\News\\\"");
+    EXPECT_EQ(box(Id::Combo1), "\"\\News\\\"");
 
     pages.pages = {{"Page", "http://page.example/", "Chromium"},
                    {"Other", "http://other.example/", "Chromium"}};
     w.Command6_Click();
     view.focused.reset();
     w.ListView1_Enter(0);  // a page: taken, ready for a comment, not opened
-    EXPECT_EQ(box(Box::Text3), view.rows[0][0]);
-    EXPECT_EQ(box(Box::Text2), "[Internet]");
-    EXPECT_EQ(view.focused, Focus::Text5);
+    EXPECT_EQ(box(Id::Text3), view.rows[0][0]);
+    EXPECT_EQ(box(Id::Text2), "[Internet]");
+    EXPECT_EQ(view.focused, Id::Text5);
     EXPECT_EQ(opener.opened.size(), 1u);
 }
 

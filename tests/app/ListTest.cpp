@@ -6,7 +6,7 @@
 namespace brim::test {
 namespace {
 
-using app::Box;
+using app::Id;
 using app::Twips;
 using Strings = std::vector<std::string>;
 
@@ -26,11 +26,11 @@ TEST_F(ListTest, ClickOnAFavoriteFillsTheBoxes) {
     };
     for (const auto& c : cases) {
         w.ListView1_Click(c.row);
-        EXPECT_EQ(box(Box::Text2), c.folder);
-        EXPECT_EQ(box(Box::Text6), c.folder);
-        EXPECT_EQ(box(Box::Text3), c.name);
-        EXPECT_EQ(box(Box::Text4), c.url);
-        EXPECT_EQ(box(Box::Text5), c.comment);
+        EXPECT_EQ(box(Id::Text2), c.folder);
+        EXPECT_EQ(box(Id::Text6), c.folder);
+        EXPECT_EQ(box(Id::Text3), c.name);
+        EXPECT_EQ(box(Id::Text4), c.url);
+        EXPECT_EQ(box(Id::Text5), c.comment);
         EXPECT_EQ(w.currentItem(), c.row);
     }
 }
@@ -38,10 +38,10 @@ TEST_F(ListTest, ClickOnAFavoriteFillsTheBoxes) {
 TEST_F(ListTest, ClickBesideTheRowsChangesNothing) {
     writeShortcut(root + "a.url", "http://a/");
     app::Window& w = start();
-    type(Box::Text3, "kept");
+    type(Id::Text3, "kept");
     for (const int row : {-1, 1, 1000}) {
         w.ListView1_Click(row);
-        EXPECT_EQ(box(Box::Text3), "kept");
+        EXPECT_EQ(box(Id::Text3), "kept");
         EXPECT_EQ(w.currentItem(), -1);
     }
 }
@@ -62,10 +62,10 @@ TEST_F(ListTest, FolderListAndClickOnAFolder) {
     EXPECT_EQ(view.headers, Strings{"Folder"});
     EXPECT_EQ(view.column(), (Strings{"\\", "\\Q\"uote\\", "\\B\\", "\\A\\", "\\A\\A1\\"}));
     w.ListView1_Click(3);
-    EXPECT_EQ(box(Box::Text6), "\\A\\");
-    EXPECT_EQ(box(Box::Combo1), "\"\\A\\\"");
+    EXPECT_EQ(box(Id::Text6), "\\A\\");
+    EXPECT_EQ(box(Id::Combo1), "\"\\A\\\"");
     w.ListView1_Click(1);  // a quote of its own: taken as it is
-    EXPECT_EQ(box(Box::Combo1), "\\Q\"uote\\");
+    EXPECT_EQ(box(Id::Combo1), "\\Q\"uote\\");
 }
 #endif
 
@@ -90,18 +90,18 @@ TEST_F(ListTest, ClickOnAPageRow) {
     EXPECT_EQ(w.listMode(), 2);
     EXPECT_EQ(w.itemCount(), 2);
     EXPECT_EQ(view.count, "サイト数: 2");
-    type(Box::Text6, "\\Target\\");
-    type(Box::Text5, "old comment");
+    type(Id::Text6, "\\Target\\");
+    type(Id::Text5, "old comment");
     view.focused.reset();
     w.ListView1_Click(0);
-    EXPECT_EQ(box(Box::Text2), "[Internet]");
-    EXPECT_EQ(box(Box::Text3), "Example page");
-    EXPECT_EQ(box(Box::Text4), "http://example.com/");
-    EXPECT_EQ(box(Box::Text5), "");
-    EXPECT_EQ(box(Box::Text6), "\\Target\\");
-    EXPECT_EQ(view.focused, app::Focus::Text5);
+    EXPECT_EQ(box(Id::Text2), "[Internet]");
+    EXPECT_EQ(box(Id::Text3), "Example page");
+    EXPECT_EQ(box(Id::Text4), "http://example.com/");
+    EXPECT_EQ(box(Id::Text5), "");
+    EXPECT_EQ(box(Id::Text6), "\\Target\\");
+    EXPECT_EQ(view.focused, app::Id::Text5);
     w.ListView1_Click(1);  // no title: the boxes stay
-    EXPECT_EQ(box(Box::Text3), "Example page");
+    EXPECT_EQ(box(Id::Text3), "Example page");
 }
 
 TEST_F(ListTest, HeaderClicksSortAndLaterFillsStaySorted) {
@@ -127,7 +127,7 @@ TEST_F(ListTest, HeaderClicksSortAndLaterFillsStaySorted) {
     EXPECT_EQ(view.column(2), (Strings{"Beta", "alpha", "", ""}));
     // A click takes the row as sorted, not as walked.
     w.ListView1_Click(0);
-    EXPECT_EQ(box(Box::Text3), "a");
+    EXPECT_EQ(box(Id::Text3), "a");
 }
 
 TEST_F(ListTest, CommandLineStartShowsTheFavoriteInTheFullLayout) {
@@ -137,11 +137,11 @@ TEST_F(ListTest, CommandLineStartShowsTheFavoriteInTheFullLayout) {
     app::Window& w = start(root + "links/news.URL");
     EXPECT_EQ(w.winMode(), 2);
     EXPECT_EQ(view.size, (Twips{6270, 6615}));
-    EXPECT_EQ(box(Box::Text2), root + "Links/");
-    EXPECT_EQ(box(Box::Text6), root + "Links/");
-    EXPECT_EQ(box(Box::Text3), "News");
-    EXPECT_EQ(box(Box::Text4), "http://news/");
-    EXPECT_EQ(box(Box::Text5), "ニュース");
+    EXPECT_EQ(box(Id::Text2), root + "Links/");
+    EXPECT_EQ(box(Id::Text6), root + "Links/");
+    EXPECT_EQ(box(Id::Text3), "News");
+    EXPECT_EQ(box(Id::Text4), "http://news/");
+    EXPECT_EQ(box(Id::Text5), "ニュース");
     EXPECT_EQ(view.column(), Strings{"News.url"});  // "same" ran for its address
     EXPECT_EQ(w.listMode(), 0);
 }
@@ -177,10 +177,10 @@ TEST_F(ListTest, CompactSearchOpensTheOneMatchOrEnlarges) {
     writeShortcut(root + "a.url", "http://alpha.example/", "one");
     writeShortcut(root + "b.url", "http://beta.example/", "two");
     app::Window& w = start();
-    type(Box::Text4, "http://stale.example/");
+    type(Id::Text4, "http://stale.example/");
     w.searchFile("one");
     EXPECT_EQ(opener.opened, Strings{"http://alpha.example/"});
-    EXPECT_EQ(box(Box::Text3), "a");
+    EXPECT_EQ(box(Id::Text3), "a");
     EXPECT_EQ(view.size, (Twips{4140, 1245}));
     w.searchFile("example");
     EXPECT_EQ(view.size, (Twips{6285, 3660}));
@@ -197,7 +197,7 @@ TEST_F(ListTest, CompactSearchWithoutAutoCopyStillOpensTheMatchItself) {
     setting("AutoCopy", "File", " 10");
     writeShortcut(root + "a.url", "http://alpha.example/", "one");
     app::Window& w = start();
-    type(Box::Text4, "http://stale.example/");
+    type(Id::Text4, "http://stale.example/");
     w.searchFile("one");
     EXPECT_EQ(opener.opened, Strings{"http://alpha.example/"});
 }
@@ -208,16 +208,16 @@ TEST_F(ListTest, SameListsTheShownAddressAndTouchesNothingElse) {
     writeShortcut(root + "c.url", "http://y.example/", "http://x.example/page");
     setting("mmode", "value", " 1");
     app::Window& w = start();
-    type(Box::Combo1, "typed");
-    type(Box::Text4, "http://x.example/page");
+    type(Id::Combo1, "typed");
+    type(Id::Text4, "http://x.example/page");
     const auto size = view.size;
     w.Command2_Click();
     EXPECT_EQ(view.column(), (Strings{"a.url", "b.url"}));
     EXPECT_EQ(view.size, size);
-    EXPECT_EQ(box(Box::Combo1), "typed");
+    EXPECT_EQ(box(Id::Combo1), "typed");
     EXPECT_TRUE(view.keywordItems.empty());
     EXPECT_TRUE(opener.opened.empty());
-    type(Box::Text4, "");
+    type(Id::Text4, "");
     w.Command2_Click();
     EXPECT_EQ(w.itemCount(), 3);
 }
@@ -270,7 +270,7 @@ TEST_F(ListTest, HistoryRules) {
     EXPECT_EQ(view.keywordItems.size(), 15u);
     EXPECT_EQ(view.keywordItems[2], "news");  // old2 went
     EXPECT_EQ(setting("KeyWords", "W14"), "k11");
-    EXPECT_EQ(box(Box::Combo1), "k11");
+    EXPECT_EQ(box(Id::Combo1), "k11");
 
     app::KeywordBox& k = w.keywords();
     k.registerFixed("news");
@@ -309,26 +309,26 @@ TEST_F(ListTest, StartShowsTheOpenPagesNewestFirst) {
     EXPECT_EQ(view.column(), (Strings{"Two", "One"}));
     EXPECT_EQ(view.column(1), (Strings{"http://two.example/", "https://one.example/"}));
     EXPECT_EQ(view.count, "サイト数: 2");
-    EXPECT_EQ(box(Box::Text2), "");  // two pages: nothing taken over
+    EXPECT_EQ(box(Id::Text2), "");  // two pages: nothing taken over
 }
 
 TEST_F(ListTest, ASinglePageIsTakenOverWhenAutoCopySaysSo) {
     pages.pages = {{"Only page", "https://only.example/", "Google Chrome"}};
     start();
     EXPECT_EQ(view.selected, 0);
-    EXPECT_EQ(box(Box::Text2), "[Internet]");
-    EXPECT_EQ(box(Box::Text3), "Only page");
-    EXPECT_EQ(box(Box::Text4), "https://only.example/");
-    EXPECT_EQ(view.focused, app::Focus::Combo1);  // start-up ends in the keyword box
+    EXPECT_EQ(box(Id::Text2), "[Internet]");
+    EXPECT_EQ(box(Id::Text3), "Only page");
+    EXPECT_EQ(box(Id::Text4), "https://only.example/");
+    EXPECT_EQ(view.focused, app::Id::Combo1);  // start-up ends in the keyword box
 
     setting("AutoCopy", "IE", " 10");
     app::Window& w = start();
     EXPECT_EQ(w.itemCount(), 1);
-    EXPECT_EQ(box(Box::Text3), "");
+    EXPECT_EQ(box(Id::Text3), "");
     w.autoCopy().setCheck(1, 1);  // on again, without OK: the next capture follows it
     w.Command6_Click();
-    EXPECT_EQ(box(Box::Text3), "Only page");
-    EXPECT_EQ(view.focused, app::Focus::Text5);
+    EXPECT_EQ(box(Id::Text3), "Only page");
+    EXPECT_EQ(view.focused, app::Id::Text5);
     EXPECT_EQ(setting("AutoCopy", "IE"), "10");
 }
 
@@ -340,7 +340,7 @@ TEST_F(ListTest, GetWithNoPagesShowsAnEmptyPageList) {
     EXPECT_EQ(w.listMode(), 2);
     EXPECT_EQ(w.itemCount(), 0);
     EXPECT_EQ(view.count, "サイト数: 0");
-    EXPECT_EQ(view.focused, app::Focus::Text5);
+    EXPECT_EQ(view.focused, app::Id::Text5);
 }
 
 TEST_F(ListTest, AutoCopyDialogStoresBothBoxes) {
@@ -359,20 +359,20 @@ TEST_F(ListTest, ASingleMatchIsTakenOverWhenAutoCopySaysSo) {
     {
         app::Window& w = start();
         w.searchFile("unique");
-        EXPECT_EQ(box(Box::Text2), "\\News\\");
-        EXPECT_EQ(box(Box::Text3), "one");
-        EXPECT_EQ(box(Box::Text4), "http://one.example/");
-        EXPECT_EQ(view.focused, app::Focus::Command4);
-        type(Box::Text3, "kept");
+        EXPECT_EQ(box(Id::Text2), "\\News\\");
+        EXPECT_EQ(box(Id::Text3), "one");
+        EXPECT_EQ(box(Id::Text4), "http://one.example/");
+        EXPECT_EQ(view.focused, app::Id::Command4);
+        type(Id::Text3, "kept");
         w.searchFile("example");  // two matches: nothing taken over
-        EXPECT_EQ(box(Box::Text3), "kept");
+        EXPECT_EQ(box(Id::Text3), "kept");
         EXPECT_TRUE(opener.opened.empty());
     }
     setting("AutoCopy", "File", " 10");
     app::Window& w = start();
-    type(Box::Text3, "kept");
+    type(Id::Text3, "kept");
     w.searchFile("unique");
-    EXPECT_EQ(box(Box::Text3), "kept");
+    EXPECT_EQ(box(Id::Text3), "kept");
 }
 
 }  // namespace

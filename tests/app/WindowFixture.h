@@ -90,15 +90,15 @@ class WindowFixture : public ::testing::Test {
     std::string setting(std::string_view section, std::string_view key) const {
         return profile.ReadSetting(section, key);
     }
-    std::string box(app::Box b) const {
+    std::string box(app::Id b) const {
         return view.text(b);
     }
-    void type(app::Box b, const std::string& text) {
+    void type(app::Id b, const std::string& text) {
         view.setText(b, text);
     }
     // Types into the keyword box and presses Enter.
     void search(const std::string& text) {
-        type(app::Box::Combo1, text);
+        type(app::Id::Combo1, text);
         window->Command8_Click();
     }
     // Where the trash put a file of this name.

@@ -5,8 +5,7 @@
 namespace brim::test {
 namespace {
 
-using app::Box;
-using app::MenuItem;
+using app::Id;
 using app::Twips;
 constexpr app::Sizing Exact = app::Sizing::Exact;
 constexpr app::Sizing Minimum = app::Sizing::Minimum;
@@ -32,7 +31,7 @@ TEST_F(ModeTest, StartsWithoutSettingsInFullLayoutWithEveryFavorite) {
     EXPECT_EQ(view.topmost, false);
     EXPECT_EQ(w.frontFlag(), 1);
     EXPECT_TRUE(view.shown);
-    EXPECT_EQ(view.focused, app::Focus::Combo1);
+    EXPECT_EQ(view.focused, app::Id::Combo1);
 }
 
 struct StoredMode {
@@ -68,7 +67,7 @@ TEST_F(ModeTest, StoredModeSetsTheLayout) {
         EXPECT_EQ(view.comboWidth, c.comboWidth);
         EXPECT_EQ(view.goVisible, c.goVisible);
         EXPECT_EQ(view.topmost, c.topmost);
-        for (const MenuItem m : {MenuItem::savemenu, MenuItem::Mdelete, MenuItem::autoCP}) {
+        for (const Id m : {Id::savemenu, Id::Mdelete, Id::autoCP}) {
             const auto it = view.enabled.find(m);
             EXPECT_EQ(it == view.enabled.end() ? std::nullopt : std::optional(it->second),
                       c.menuEnabled);
@@ -145,11 +144,11 @@ TEST_F(ModeTest, AlwaysOnTopFollowsModeAndMenu) {
     app::Window& w = start();
     EXPECT_EQ(view.topmost, false);
     w.everfront_Click();
-    EXPECT_EQ(view.checked[MenuItem::everfront], false);
+    EXPECT_EQ(view.checked[Id::everfront], false);
     EXPECT_EQ(w.frontFlag(), 0);
     EXPECT_EQ(view.topmost, false);
     w.everfront_Click();
-    EXPECT_EQ(view.checked[MenuItem::everfront], true);
+    EXPECT_EQ(view.checked[Id::everfront], true);
     EXPECT_EQ(view.topmost, true);
     w.SetWmode();  // the list layout never stays on top
     EXPECT_EQ(view.topmost, false);

@@ -10,7 +10,7 @@
 namespace brim::test {
 namespace {
 
-using app::Box;
+using app::Id;
 
 class WindowsTreeWindow : public WindowFixture {
   protected:
@@ -67,16 +67,16 @@ TEST_F(WindowsTreeWindow, EachRowIsShownSavedAndDeletedAsItsOwnFile) {
         const int row = rowOf(f);
         ASSERT_GE(row, 0) << f.name;
         w.ListView1_Click(row);
-        EXPECT_EQ(box(Box::Text2), f.folder);
-        EXPECT_EQ(box(Box::Text3), core::StripExtension(f.name));
-        EXPECT_EQ(box(Box::Text4), f.url) << f.name;
-        EXPECT_EQ(box(Box::Text5), f.comment) << f.name;
+        EXPECT_EQ(box(Id::Text2), f.folder);
+        EXPECT_EQ(box(Id::Text3), core::StripExtension(f.name));
+        EXPECT_EQ(box(Id::Text4), f.url) << f.name;
+        EXPECT_EQ(box(Id::Text5), f.comment) << f.name;
         // Saved as shown, then with a new comment: the same one file each time.
         w.Savefiles();
         f.comment += f.comment.empty() ? "追記" : " 追記";
-        type(Box::Text5, f.comment);
+        type(Id::Text5, f.comment);
         w.Savefiles();
-        EXPECT_EQ(box(Box::Text3), core::StripExtension(f.name));
+        EXPECT_EQ(box(Id::Text3), core::StripExtension(f.name));
         EXPECT_EQ(filesBelow(root), filesOf(tree)) << f.name;
         EXPECT_EQ(profile.ReadShortcutComment(root + f.file), f.comment) << f.name;
         // The row of the file saved shows what it now holds.
@@ -113,16 +113,16 @@ TEST_F(WindowsTreeWindow, FilesShownAlikeAreEachShownSavedAndDeletedAsTheirOwn) 
     // Each row shows its own file, and a new comment goes into that file alone.
     for (const int row : rows) {
         w.ListView1_Click(row);
-        type(Box::Text5, "of " + box(Box::Text4));
+        type(Id::Text5, "of " + box(Id::Text4));
         w.Savefiles();
-        EXPECT_EQ(view.rows[static_cast<std::size_t>(row)][2], "of " + box(Box::Text4));
+        EXPECT_EQ(view.rows[static_cast<std::size_t>(row)][2], "of " + box(Id::Text4));
     }
     for (const auto& [file, url] : files)
         EXPECT_EQ(profile.ReadShortcutComment(file), "of " + url) << url;
     // Deleting a row moves its file and no other.
     for (std::size_t i = 0; i < rows.size(); ++i) {
         w.ListView1_Click(rows[i]);
-        const std::string url = box(Box::Text4);
+        const std::string url = box(Id::Text4);
         w.Movetrash();
         std::size_t left = 0;
         for (const auto& [file, fileUrl] : files) {

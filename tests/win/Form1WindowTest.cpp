@@ -13,14 +13,14 @@
 
 #include "WinMessageLoop.h"
 #include "WinTestTree.h"
-#include "win/Commands.h"
+#include "app/Commands.h"
 #include "win/Form1Window.h"
 #include "win/Twips.h"
 
 namespace brim::test {
 namespace {
 
-using win::Id;
+using app::Id;
 
 class Form1WindowTest : public ::testing::Test, public TestTree {
   protected:

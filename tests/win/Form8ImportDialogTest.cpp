@@ -15,10 +15,10 @@
 
 #include "WinMessageLoop.h"
 #include "WinTestTree.h"
+#include "app/Commands.h"
 #include "app/Prompts.h"
 #include "core/Catalog.h"
 #include "core/Profile.h"
-#include "win/Commands.h"
 #include "win/Controls.h"
 #include "win/Form1Window.h"
 #include "win/Forms.h"
@@ -235,12 +235,12 @@ TEST_F(Form8ImportDialogTest, TheFileMenuOpensItOverTheWindow) {
     ASSERT_TRUE(pumpUntil(*form, [&] { return !form->rules().isFilling(); }));
     const HWND window = form->hwnd();
     wchar_t item[64] = {};
-    GetMenuStringW(GetMenu(window), +win::Id::importmenu, item, 64, MF_BYCOMMAND);
+    GetMenuStringW(GetMenu(window), +app::Id::importmenu, item, 64, MF_BYCOMMAND);
     EXPECT_EQ(std::wstring(item), L"ブラウザからインポート(&I)");
     HWND owner = nullptr;
     EXPECT_TRUE(DialogScript::run(
         [&] {
-            SendMessageW(window, WM_COMMAND, MAKEWPARAM(+win::Id::importmenu, 0), 0);
+            SendMessageW(window, WM_COMMAND, MAKEWPARAM(+app::Id::importmenu, 0), 0);
             return INT_PTR{0};
         },
         [&](HWND d) { owner = GetWindow(d, GW_OWNER); }));

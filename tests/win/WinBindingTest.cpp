@@ -11,11 +11,11 @@
 
 #include "../app/FakeView.h"
 #include "WinTestTree.h"
+#include "app/Commands.h"
 #include "app/Prompts.h"
 #include "app/Window.h"
 #include "core/Catalog.h"
 #include "win/CommandLine.h"
-#include "win/Commands.h"
 #include "win/EditBoxText.h"
 #include "win/Twips.h"
 
@@ -23,7 +23,7 @@ namespace brim::test {
 namespace {
 
 namespace fs = std::filesystem;
-using win::Id;
+using app::Id;
 
 // ---- Twips and pixels ----------------------------------------------------
 
@@ -108,10 +108,10 @@ TEST(WinEditBox, LineBreaksAsTheBoxAndTheRulesKeepThem) {
 
 // ---- Buttons and menu items ----------------------------------------------
 
-struct RecordingHost final : win::CommandHost {
-    std::vector<win::Dialog> dialogs;
+struct RecordingHost final : app::CommandHost {
+    std::vector<app::Dialog> dialogs;
     int quits = 0;
-    void showDialog(win::Dialog d) override { dialogs.push_back(d); }
+    void showDialog(app::Dialog d) override { dialogs.push_back(d); }
     void quit() override { ++quits; }
 };
 
@@ -140,29 +140,29 @@ class WinCommands : public ::testing::Test, public TestTree {
 TEST_F(WinCommands, EachButtonAndMenuItemRunsItsHandler) {
     using Step = std::function<void(WinCommands&)>;
     const Step addressShown = [](auto& t) {
-        t.view.setText(app::Box::Text4, "http://open.example/");
+        t.view.setText(app::Id::Text4, "http://open.example/");
     };
     const Step opened = [](auto& t) {
         EXPECT_EQ(t.opener.opened, std::vector<std::string>{"http://open.example/"});
     };
     const Step favoriteShown = [](auto& t) {
-        t.view.setText(app::Box::Text2, "\\");
-        t.view.setText(app::Box::Text3, "a");
+        t.view.setText(app::Id::Text2, "\\");
+        t.view.setText(app::Id::Text3, "a");
     };
     const Step trashed = [](auto& t) {
         EXPECT_EQ(t.trash.moved, std::vector{t.folders.favorites() + "a.url"});
     };
     // Into the Favorites folder itself, whose label is a lone backslash.
     const Step newFavorite = [](auto& t) {
-        t.view.setText(app::Box::Text3, "new");
-        t.view.setText(app::Box::Text4, "http://new.example/");
-        t.view.setText(app::Box::Text6, "\\");
+        t.view.setText(app::Id::Text3, "new");
+        t.view.setText(app::Id::Text4, "http://new.example/");
+        t.view.setText(app::Id::Text6, "\\");
     };
     const Step saved = [](auto& t) {
         EXPECT_TRUE(fs::exists(t.dir / "Favorites" / "new.url"));
         EXPECT_EQ(t.prompts.shown, std::vector<std::string>{});
     };
-    const Step keywordTyped = [](auto& t) { t.view.setText(app::Box::Combo1, "example"); };
+    const Step keywordTyped = [](auto& t) { t.view.setText(app::Id::Combo1, "example"); };
     // An export asks for the file's name first.
     const auto asked = [](std::string title) -> Step {
         return [title](auto& t) {
@@ -176,7 +176,7 @@ TEST_F(WinCommands, EachButtonAndMenuItemRunsItsHandler) {
         Step check;
     } cases[] = {
         {Id::Command1, {}, [](auto& t) { EXPECT_EQ(t.window->listMode(), core::kListFolders); }},
-        {Id::Command2, [](auto& t) { t.view.setText(app::Box::Text4, "http://a.example/"); },
+        {Id::Command2, [](auto& t) { t.view.setText(app::Id::Text4, "http://a.example/"); },
          [](auto& t) {
              EXPECT_EQ(t.window->searchKeys(), std::vector<std::string>{"http://a.example/"});
          }},
@@ -209,7 +209,7 @@ TEST_F(WinCommands, EachButtonAndMenuItemRunsItsHandler) {
         {Id::everfront, {}, [](auto& t) { EXPECT_EQ(t.window->frontFlag(), 0); }},
         {Id::clearKey,
          [](auto& t) {
-             t.view.setText(app::Box::Combo1, "example");
+             t.view.setText(app::Id::Combo1, "example");
              t.window->Command8_Click();
          },
          [](auto& t) { EXPECT_TRUE(t.view.keywordItems.empty()); }},
@@ -217,32 +217,32 @@ TEST_F(WinCommands, EachButtonAndMenuItemRunsItsHandler) {
         {Id::ophelp, {}, [](auto& t) { EXPECT_EQ(t.prompts.shown.size(), 1u); }},
         {Id::PKEYS,
          {},
-         [](auto& t) { EXPECT_EQ(t.host.dialogs, std::vector{win::Dialog::Form2}); }},
+         [](auto& t) { EXPECT_EQ(t.host.dialogs, std::vector{app::Dialog::Form2}); }},
         {Id::setKEYWORD,
          {},
-         [](auto& t) { EXPECT_EQ(t.host.dialogs, std::vector{win::Dialog::Form3}); }},
+         [](auto& t) { EXPECT_EQ(t.host.dialogs, std::vector{app::Dialog::Form3}); }},
         {Id::setHTML,
          {},
-         [](auto& t) { EXPECT_EQ(t.host.dialogs, std::vector{win::Dialog::Form4}); }},
+         [](auto& t) { EXPECT_EQ(t.host.dialogs, std::vector{app::Dialog::Form4}); }},
         {Id::mkstcut,
          {},
-         [](auto& t) { EXPECT_EQ(t.host.dialogs, std::vector{win::Dialog::Form5}); }},
+         [](auto& t) { EXPECT_EQ(t.host.dialogs, std::vector{app::Dialog::Form5}); }},
         {Id::showV,
          {},
-         [](auto& t) { EXPECT_EQ(t.host.dialogs, std::vector{win::Dialog::Form6}); }},
+         [](auto& t) { EXPECT_EQ(t.host.dialogs, std::vector{app::Dialog::Form6}); }},
         {Id::autoCP,
          {},
-         [](auto& t) { EXPECT_EQ(t.host.dialogs, std::vector{win::Dialog::Form7}); }},
+         [](auto& t) { EXPECT_EQ(t.host.dialogs, std::vector{app::Dialog::Form7}); }},
         {Id::importmenu,
          {},
-         [](auto& t) { EXPECT_EQ(t.host.dialogs, std::vector{win::Dialog::Form8}); }},
+         [](auto& t) { EXPECT_EQ(t.host.dialogs, std::vector{app::Dialog::Form8}); }},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(+c.id);
         TearDown();
         SetUp();
         if (c.before) c.before(*this);
-        EXPECT_TRUE(win::runCommand(+c.id, *window, host));
+        EXPECT_TRUE(app::runCommand(+c.id, *window, host));
         c.check(*this);
         // A command runs once, and nothing but itself.
         if (c.id != Id::Command3 && c.id != Id::exitprogram) {
@@ -258,7 +258,7 @@ TEST_F(WinCommands, OtherIdsRunNothing) {
     for (const int id : {0, IDOK, IDCANCEL, +Id::Combo1, +Id::ListView1, +Id::Text2, +Id::Text5,
                          +Id::Label7, 9999}) {
         SCOPED_TRACE(id);
-        EXPECT_FALSE(win::runCommand(id, *window, host));
+        EXPECT_FALSE(app::runCommand(id, *window, host));
     }
     EXPECT_EQ(window->listMode(), before);
     EXPECT_TRUE(host.dialogs.empty());

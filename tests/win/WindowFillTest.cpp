@@ -23,15 +23,15 @@
 #include "../app/FakeView.h"
 #include "WinMessageLoop.h"
 #include "WinTestTree.h"
+#include "app/Commands.h"
 #include "app/Prompts.h"
-#include "win/Commands.h"
 #include "win/Form1Window.h"
 #include "win/WindowScheduler.h"
 
 namespace brim::test {
 namespace {
 
-using win::Id;
+using app::Id;
 
 // Opens the gate by itself once the limit has passed, so that a window
 // that waits for the held read on its own thread fails its test, not hangs.
@@ -260,7 +260,7 @@ TEST_F(WindowFillTest, ANewFillReplacesTheRunningOne) {
              key(VK_RETURN);
          },
          [](app::Window& w, FakeView& v) {
-             v.boxes[app::Box::Combo1] = "note 7";
+             v.boxes[app::Id::Combo1] = "note 7";
              w.Command8_Click();
          }},
         {"Folder", [this] { command(Id::Command1); },
@@ -271,7 +271,7 @@ TEST_F(WindowFillTest, ANewFillReplacesTheRunningOne) {
              command(Id::Command2);
          },
          [](app::Window& w, FakeView& v) {
-             v.boxes[app::Box::Text4] = "http://same.example/";
+             v.boxes[app::Id::Text4] = "http://same.example/";
              w.Command2_Click();
          }},
     };
@@ -340,7 +340,7 @@ TEST_F(WindowFillTest, FillsReplacedStoppedAndClosedAtRandomMomentsAllEnd) {
              key(VK_RETURN);
          },
          [](app::Window& w, FakeView& v) {
-             v.boxes[app::Box::Combo1] = "note 7";
+             v.boxes[app::Id::Combo1] = "note 7";
              w.Command8_Click();
          },
          {}},
@@ -354,7 +354,7 @@ TEST_F(WindowFillTest, FillsReplacedStoppedAndClosedAtRandomMomentsAllEnd) {
              command(Id::Command2);
          },
          [](app::Window& w, FakeView& v) {
-             v.boxes[app::Box::Text4] = "http://same.example/";
+             v.boxes[app::Id::Text4] = "http://same.example/";
              w.Command2_Click();
          },
          {}},

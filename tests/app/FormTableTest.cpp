@@ -1,0 +1,323 @@
+// The forms' tables, which both front ends draw: each control's caption,
+// place and command, the tab order of each window mode, and the menus'
+// commands, each bound to what it runs.
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include "WindowFixture.h"
+#include "app/Commands.h"
+#include "app/Messages.h"
+
+namespace brim::test {
+namespace {
+
+using app::Command;
+using app::Id;
+using app::Rect;
+
+std::vector<std::string> names(const std::vector<const app::Control*>& controls) {
+    std::vector<std::string> out;
+    for (const app::Control* c : controls)
+        out.push_back(c->name);
+    return out;
+}
+
+TEST(MainFormTable, EachControlHasItsCaptionPlaceAndCommand) {
+    const struct {
+        Id id;
+        const char* name;
+        app::Kind kind;
+        const char* caption;
+        Rect place;
+        app::Follow follow;
+        Command command;
+    } cases[] = {
+        {Id::Combo1,
+         "Combo1",
+         app::Kind::KeywordBox,
+         "",
+         {600, 120, 2295, 300},
+         app::Follow::Stays,
+         Command::Search},
+        {Id::Command11,
+         "Command11",
+         app::Kind::Button,
+         "Go",
+         {3120, 150, 375, 260},
+         app::Follow::Stays,
+         Command::Search},
+        {Id::Command10,
+         "Command10",
+         app::Kind::PictureButton,
+         "",
+         {3600, 120, 300, 300},
+         app::Follow::Stays,
+         Command::NextMode},
+        {Id::ListView1,
+         "ListView1",
+         app::Kind::ResultList,
+         "",
+         {120, 600, 5895, 2175},
+         app::Follow::Grows,
+         Command::None},
+        {Id::Command6,
+         "Command6",
+         app::Kind::PictureButton,
+         "Get",
+         {120, 3000, 700, 560},
+         app::Follow::MovesDown,
+         Command::Pages},
+        {Id::Command1,
+         "Command1",
+         app::Kind::PictureButton,
+         "Folder",
+         {1560, 3000, 700, 560},
+         app::Follow::MovesDown,
+         Command::Folders},
+        {Id::Command4,
+         "Command4",
+         app::Kind::PictureButton,
+         "開く",
+         {3120, 3000, 700, 560},
+         app::Follow::MovesDown,
+         Command::Open},
+        {Id::Command5,
+         "Command5",
+         app::Kind::PictureButton,
+         "削除",
+         {3840, 3000, 700, 560},
+         app::Follow::MovesDown,
+         Command::Trash},
+        {Id::Command3,
+         "Command3",
+         app::Kind::PictureButton,
+         "終了",
+         {5280, 3000, 700, 560},
+         app::Follow::MovesDown,
+         Command::Quit},
+        {Id::Command7,
+         "Command7",
+         app::Kind::PictureButton,
+         "保存",
+         {5280, 3720, 700, 560},
+         app::Follow::MovesDownRight,
+         Command::Save},
+        {Id::Text4,
+         "Text4",
+         app::Kind::Edit,
+         "https://www.example.com/",
+         {840, 4440, 5175, 270},
+         app::Follow::MovesDownWidens,
+         Command::None},
+        {Id::Text5,
+         "Text5",
+         app::Kind::MultiLineEdit,
+         "",
+         {840, 4800, 5175, 615},
+         app::Follow::MovesDownWidens,
+         Command::None},
+        {Id::Label6,
+         "Label6",
+         app::Kind::SmallLabel,
+         "保存先\nフォルダ",
+         {120, 5520, 735, 375},
+         app::Follow::MovesDown,
+         Command::None},
+        {Id::Label7,
+         "Label7",
+         app::Kind::SmallLabel,
+         "個数",
+         {4080, 150, 1455, 255},
+         app::Follow::Stays,
+         Command::None},
+    };
+    const app::Form& form = app::mainForm();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const app::Control* control = app::findControl(form, +c.id);
+        ASSERT_NE(control, nullptr);
+        EXPECT_EQ(app::findControl(form, c.name), control);
+        EXPECT_EQ(control->kind, c.kind);
+        EXPECT_STREQ(control->caption, c.caption);
+        EXPECT_EQ(control->place, c.place);
+        EXPECT_EQ(control->follow, c.follow);
+        EXPECT_EQ(control->command, c.command);
+    }
+    EXPECT_EQ(app::findControl(form, +Id::savemenu), nullptr);
+    EXPECT_EQ(app::findControl(form, "Command12"), nullptr);
+    // The keyword box's width follows the mode; its place is the form's.
+    EXPECT_EQ(app::keywordBoxPlace(2295), app::findControl(form, +Id::Combo1)->place);
+}
+
+TEST(MainFormTable, IdsAndNamesAreEachOnce) {
+    std::set<int> ids;
+    std::set<std::string> seen;
+    const app::Form& form = app::mainForm();
+    for (const app::Control& c : form.controls) {
+        EXPECT_TRUE(ids.insert(c.id).second) << c.name;
+        EXPECT_TRUE(seen.insert(c.name).second) << c.name;
+    }
+    for (const app::Menu& m : form.menus) {
+        EXPECT_TRUE(seen.insert(m.name).second) << m.name;
+        for (const app::MenuItem& i : m.items) {
+            EXPECT_TRUE(ids.insert(i.id).second) << i.name;
+            EXPECT_TRUE(seen.insert(i.name).second) << i.name;
+        }
+    }
+}
+
+TEST(MainFormTable, EachModeTabsInTheTablesOrder) {
+    const std::vector<std::string> boxes = {"Text2", "Command7", "Text3",
+                                            "Text4", "Text5",    "Text6"};
+    const std::vector<std::string> list = {"Combo1",   "Command11", "Command10", "ListView1",
+                                           "Command6", "Command2",  "Command1",  "Command8",
+                                           "Command4", "Command5",  "Command9",  "Command3"};
+    std::vector<std::string> full = list;
+    full.insert(full.end(), boxes.begin(), boxes.end());
+    const struct {
+        const char* mode;
+        app::WindowLayout layout;
+        std::vector<std::string> order;
+    } cases[] = {
+        // "Go" shows in the strip only; the front ends pass over it elsewhere.
+        {"compact", app::kCompactLayout, {"Combo1", "Command11", "Command10"}},
+        {"list", app::kListLayout, list},
+        {"full", app::kFullLayout, full},
+    };
+    // The client area is the outer size less the title bar, the menu and
+    // the border: 50 to 60 pixels, whatever the system draws.
+    for (const auto& c : cases) {
+        for (const int frame : {750, 825, 900}) {
+            SCOPED_TRACE(testing::Message() << c.mode << ", frame " << frame);
+            EXPECT_EQ(names(app::tabOrder(app::mainForm(), c.layout.height - frame)), c.order);
+        }
+    }
+}
+
+TEST(FormTable, TabOrderSortsByTabIndexAndPassesOverWhatIsCutOff) {
+    const app::Control controls[] = {
+        {1, "c", app::Kind::Button, "", {0, 500, 10, 10}, app::Follow::Stays, 2},
+        {2, "label", app::Kind::Label, "", {0, 0, 10, 10}},
+        {3, "a", app::Kind::Edit, "", {0, 0, 10, 10}, app::Follow::Stays, 0},
+        {4, "b", app::Kind::Edit, "", {0, 100, 10, 10}, app::Follow::Stays, 1},
+    };
+    const app::Form form{"Test", "", {}, controls};
+    EXPECT_EQ(names(app::tabOrder(form, 1000)), (std::vector<std::string>{"a", "b", "c"}));
+    EXPECT_EQ(names(app::tabOrder(form, 500)), (std::vector<std::string>{"a", "b"}));
+    EXPECT_EQ(names(app::tabOrder(form, 100)), (std::vector<std::string>{"a"}));
+    EXPECT_TRUE(app::tabOrder(form, 0).empty());
+}
+
+TEST(FormTable, WhatFollowsAnEnlargedWindow) {
+    const Rect r{10, 20, 30, 40};
+    const struct {
+        app::Follow follow;
+        Rect to;
+    } cases[] = {
+        {app::Follow::Stays, {10, 20, 30, 40}},
+        {app::Follow::Grows, {10, 20, 35, 47}},
+        {app::Follow::MovesDown, {10, 27, 30, 40}},
+        {app::Follow::MovesDownWidens, {10, 27, 35, 40}},
+        {app::Follow::MovesDownRight, {15, 27, 30, 40}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.follow));
+        EXPECT_EQ(app::followed(r, c.follow, 5, 7), c.to);
+        EXPECT_EQ(app::followed(r, c.follow, 0, 0), r);
+    }
+}
+
+TEST(MainFormTable, MenusHaveTheirAccessKeysAndGreyWhatNeedsTheBoxes) {
+    const app::Form& form = app::mainForm();
+    std::set<char> menuKeys;
+    std::set<std::string> greyed;
+    for (const app::Menu& m : form.menus) {
+        SCOPED_TRACE(m.name);
+        const std::string caption = m.caption;
+        ASSERT_GE(caption.size(), 4u);
+        // "(&F)" at the end, each menu's key its own.
+        EXPECT_EQ(caption.substr(caption.size() - 4, 2), "(&");
+        EXPECT_TRUE(menuKeys.insert(caption[caption.size() - 2]).second);
+        std::set<char> itemKeys;
+        for (const app::MenuItem& i : m.items) {
+            if (!i.caption) continue;
+            const std::string item = i.caption;
+            ASSERT_GE(item.size(), 4u) << i.name;
+            EXPECT_EQ(item.substr(item.size() - 4, 2), "(&") << i.name;
+            EXPECT_EQ(item.back(), ')') << i.name;
+            EXPECT_TRUE(itemKeys.insert(item[item.size() - 2]).second) << i.name;
+            if (i.greyedInStrip) greyed.insert(i.name);
+        }
+    }
+    EXPECT_EQ(greyed, (std::set<std::string>{"savemenu", "Mdelete", "autoCP"}));
+    // The message about names in the code page names the menu item as it reads.
+    EXPECT_TRUE(std::string(app::findMenuItem(form, +Id::fixNames)->caption)
+                    .starts_with(app::kFixNamesCaption));
+    EXPECT_EQ(app::findMenuItem(form, +Id::savemenu)->ctrlKey, 'S');
+    EXPECT_TRUE(app::findMenuItem(form, +Id::everfront)->checkMark);
+    // A separator is no item to run.
+    EXPECT_EQ(app::findMenuItem(form, +Id::line01), nullptr);
+}
+
+struct RecordingHost final : app::CommandHost {
+    std::vector<app::Dialog> dialogs;
+    int quits = 0;
+    void showDialog(app::Dialog d) override { dialogs.push_back(d); }
+    void quit() override { ++quits; }
+};
+
+using CommandTest = WindowFixture;
+
+TEST_F(CommandTest, EveryMenuItemAndButtonIsBound) {
+    const app::Form& form = app::mainForm();
+    std::vector<int> ids;
+    for (const app::Menu& m : form.menus)
+        for (const app::MenuItem& i : m.items)
+            if (i.caption) ids.push_back(i.id);
+    for (const app::Control& c : form.controls)
+        if (c.kind == app::Kind::Button || c.kind == app::Kind::PictureButton) ids.push_back(c.id);
+    ASSERT_EQ(ids.size(), 19u + 11u);
+    for (const int id : ids) {
+        SCOPED_TRACE(id);
+        app::Window& w = start();
+        RecordingHost host;
+        EXPECT_TRUE(app::runCommand(id, w, host));
+        EXPECT_LE(host.dialogs.size() + static_cast<std::size_t>(host.quits), 1u);
+    }
+    // The boxes, the list and the labels run nothing by a click.
+    app::Window& w = start();
+    RecordingHost host;
+    for (const Id id : {Id::Combo1, Id::ListView1, Id::Text5, Id::Label7, Id::line02})
+        EXPECT_FALSE(app::runCommand(+id, w, host)) << +id;
+    EXPECT_FALSE(app::run(Command::None, w, host));
+    EXPECT_TRUE(host.dialogs.empty());
+}
+
+TEST_F(CommandTest, EachDialogCommandOpensItsDialog) {
+    const struct {
+        Id item;
+        app::Dialog dialog;
+    } cases[] = {
+        {Id::PKEYS, app::Dialog::Form2},      {Id::setKEYWORD, app::Dialog::Form3},
+        {Id::setHTML, app::Dialog::Form4},    {Id::mkstcut, app::Dialog::Form5},
+        {Id::showV, app::Dialog::Form6},      {Id::autoCP, app::Dialog::Form7},
+        {Id::importmenu, app::Dialog::Form8},
+    };
+    app::Window& w = start();
+    for (const auto& c : cases) {
+        RecordingHost host;
+        ASSERT_TRUE(app::runCommand(+c.item, w, host));
+        EXPECT_EQ(host.dialogs, std::vector{c.dialog}) << +c.item;
+        EXPECT_EQ(host.quits, 0);
+    }
+    for (const Id quit : {Id::Command3, Id::exitprogram}) {
+        RecordingHost host;
+        ASSERT_TRUE(app::runCommand(+quit, w, host));
+        EXPECT_EQ(host.quits, 1);
+    }
+}
+
+}  // namespace
+}  // namespace brim::test
