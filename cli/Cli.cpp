@@ -7,6 +7,7 @@
 
 #include "cli/Command.h"
 #include "cli/Output.h"
+#include "core/RowCache.h"
 #include "platform/NativePaths.h"
 #include "text/Utf8.h"
 
@@ -14,7 +15,7 @@ namespace brim::cli {
 namespace {
 
 constexpr std::string_view kProgram = "brimmark-cli";
-constexpr std::string_view kGlobalSynopsis = "[--favorites DIR] [--json]";
+constexpr std::string_view kGlobalSynopsis = "[--favorites DIR] [--json] [--no-cache]";
 
 constexpr platform::NativePaths kPaths = platform::NativePaths::native();
 
@@ -137,7 +138,8 @@ int Context::printFavorites(const std::function<bool(const core::RowSink&)>& wal
     FavoritesPrinter printer(out, json);
     std::vector<std::string> paths;
     if (!walk([&](core::FavoriteItem&& row) {
-            paths.push_back(row.path);
+            // Until a name shown decoded is met, no row can be among them.
+            if (!shownNames.empty()) paths.push_back(row.path);
             printer.add(std::move(row));
         })) {
         return favoritesUnreadable();
@@ -180,6 +182,9 @@ int parseAndRun(std::span<const std::string> args, platform::Services& services,
         app.add_option("--favorites", favorites,
                        "the Favorites folder (default: $BRIMMARK_FAVORITES or ~/Favorites)");
     app.add_flag("--json", json, "prints one JSON document");
+    bool noCache = false;
+    app.add_flag("--no-cache", noCache,
+                 "reads every favorite's file, neither reading nor writing the cache of them");
     // Options of the program are taken after the verb too.
     app.fallthrough();
     app.footer("Each verb tells its own options: " + std::string(kProgram) + " VERB --help");
@@ -235,9 +240,19 @@ int parseAndRun(std::span<const std::string> args, platform::Services& services,
     const std::string root = withTrailingSlash(
         absoluteFromWorkingFolder(favorites.empty() ? services.folders->favorites() : favorites));
     const core::Profile profile(*services.fs, *services.codePage, *services.folders);
-    const core::Catalog catalog(*services.fs, profile, root);
+    // What the cache holds is what the walks would read; one that cannot be
+    // read or written only costs the time of reading the files.
+    const std::string cacheFile = noCache
+                                      ? std::string()
+                                      : core::RowCache::fileFor(services.folders->cacheFolder(),
+                                                                root, services.codePage->name());
+    core::RowCache cache(root, services.codePage->name());
+    if (!cacheFile.empty()) cache.loadFile(*services.fs, cacheFile);
+    const core::Catalog catalog(*services.fs, profile, root, cacheFile.empty() ? nullptr : &cache);
     const Context ctx{services, profile, catalog, json, out, err, questions, {}};
-    return command->run(ctx);
+    const int rc = command->run(ctx);
+    if (!cacheFile.empty()) static_cast<void>(cache.saveFile(*services.fs, cacheFile));
+    return rc;
 }
 
 }  // namespace

@@ -16,7 +16,8 @@ class ListCommand final : public Command {
     int run(const Context& ctx) override {
         const auto& catalog = ctx.catalog;
         return ctx.printFavorites([&](const core::RowSink& add) {
-            return catalog.ListDir(catalog.FavoritesRoot(), add, ctx.problemReporter());
+            return catalog.ListDir(catalog.FavoritesRoot(), add, ctx.problemReporter(),
+                                   {core::machineThreads()});
         });
     }
 };

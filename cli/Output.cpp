@@ -51,18 +51,46 @@ std::string dumpJson(const nlohmann::ordered_json& value) {
     return out;
 }
 
+// True when JSON takes `s` between quotes as it is: UTF-8 without anything
+// escaped (quote, backslash, C0, DEL, C1), as nearly every favorite's text is.
+bool plainJson(std::string_view s) {
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        const auto u = static_cast<unsigned char>(s[i]);
+        if (u < 0x20 || u == '"' || u == '\\' || u == 0x7f) return false;
+        if (u == 0xc2 && i + 1 < s.size() && static_cast<unsigned char>(s[i + 1]) <= 0x9f)
+            return false;
+    }
+    return utf8::isValid(s);
+}
+
+void appendJsonString(std::string& out, std::string_view s) {
+    if (plainJson(s)) {
+        out.append(1, '"').append(s).append(1, '"');
+    } else {
+        out += dumpJson(nlohmann::ordered_json(std::string(s)));
+    }
+}
+
 }  // namespace
 
 std::string jsonString(std::string_view s) {
-    return dumpJson(nlohmann::ordered_json(std::string(s)));
+    std::string out;
+    appendJsonString(out, s);
+    return out;
 }
 
 std::string jsonObject(
     std::initializer_list<std::pair<std::string_view, std::string_view>> members) {
-    nlohmann::ordered_json object = nlohmann::ordered_json::object();
-    for (const auto& [key, value] : members)
-        object[std::string(key)] = std::string(value);
-    return dumpJson(object);
+    // Written as nlohmann writes an ordered object on one line, without its
+    // cost for every row of a long list.
+    std::string out = "{";
+    for (const auto& [key, value] : members) {
+        if (out.size() > 1) out += ',';
+        appendJsonString(out, key);
+        out += ':';
+        appendJsonString(out, value);
+    }
+    return out + "}";
 }
 
 std::size_t displayWidth(std::string_view s) {
@@ -73,6 +101,31 @@ std::size_t displayWidth(std::string_view s) {
     }
     return width;
 }
+
+namespace {
+
+// One line of a table: every cell but the last padded to its column's width
+// and two blanks more; no blanks at the end.
+void printLine(std::ostream& out, const std::vector<std::string_view>& cells,
+               const std::vector<std::size_t>& widths) {
+    std::string text;
+    for (std::size_t c = 0; c < cells.size(); ++c) {
+        text += cells[c];
+        if (c + 1 == cells.size()) break;
+        const std::size_t w = displayWidth(cells[c]);
+        text.append((c < widths.size() && w < widths[c] ? widths[c] - w : 0) + 2, ' ');
+    }
+    while (!text.empty() && text.back() == ' ')
+        text.pop_back();
+    out << text << '\n';
+}
+
+// Widens `width` for a cell that is not its row's last.
+void widen(std::size_t& width, std::string_view shown) {
+    width = std::max(width, std::min(kMaxColumnWidth, displayWidth(shown)));
+}
+
+}  // namespace
 
 void printTable(std::ostream& out, const std::vector<std::string>& headers,
                 const std::vector<std::vector<std::string>>& rows) {
@@ -86,26 +139,12 @@ void printTable(std::ostream& out, const std::vector<std::string>& headers,
         auto& cells = shown.emplace_back();
         for (std::size_t c = 0; c < row.size(); ++c) {
             cells.push_back(utf8::visible(row[c]));
-            if (c + 1 < row.size() && c < widths.size()) {
-                widths[c] = std::max(widths[c], std::min(kMaxColumnWidth, displayWidth(cells[c])));
-            }
+            if (c + 1 < row.size() && c < widths.size()) widen(widths[c], cells[c]);
         }
     }
-    const auto line = [&](const std::vector<std::string>& cells) {
-        std::string text;
-        for (std::size_t c = 0; c < cells.size(); ++c) {
-            text += cells[c];
-            if (c + 1 == cells.size()) break;
-            const std::size_t w = displayWidth(cells[c]);
-            text.append((c < widths.size() && w < widths[c] ? widths[c] - w : 0) + 2, ' ');
-        }
-        while (!text.empty() && text.back() == ' ')
-            text.pop_back();
-        out << text << '\n';
-    };
-    line(headers);
+    printLine(out, {headers.begin(), headers.end()}, widths);
     for (const auto& cells : shown)
-        line(cells);
+        printLine(out, {cells.begin(), cells.end()}, widths);
 }
 
 void printStrings(std::ostream& out, bool json, const std::string& heading,
@@ -128,12 +167,20 @@ void printStrings(std::ostream& out, bool json, const std::string& heading,
     }
 }
 
-FavoritesPrinter::FavoritesPrinter(std::ostream& out, bool json) : out_(out), json_(json) {}
+namespace {
+const std::vector<std::string> kFavoritesHeaders = {"Name", "Folder", "Comment"};
+}
+
+FavoritesPrinter::FavoritesPrinter(std::ostream& out, bool json) : out_(out), json_(json) {
+    for (const auto& h : kFavoritesHeaders)
+        widths_.push_back(displayWidth(h));
+    widths_.pop_back();  // the last column is never padded
+}
 
 void FavoritesPrinter::add(core::FavoriteItem&& row) {
     ++count_;
     if (!json_) {
-        cells_.push_back({std::move(row.name), std::move(row.folder), std::move(row.comment)});
+        hold({utf8::visible(row.name), utf8::visible(row.folder), utf8::visible(row.comment)});
         return;
     }
     out_ << (count_ == 1 ? "[\n " : ",\n ")
@@ -144,12 +191,46 @@ void FavoritesPrinter::add(core::FavoriteItem&& row) {
                         {"path", row.path}});
 }
 
+void FavoritesPrinter::hold(const std::vector<std::string>& cells) {
+    if (streaming_) {
+        printLine(out_, {cells.begin(), cells.end()}, widths_);
+        return;
+    }
+    for (std::size_t c = 0; c < widths_.size(); ++c)
+        widen(widths_[c], cells[c]);
+    // A cell shown holds no NUL: utf8::visible() writes control characters out.
+    for (const auto& cell : cells)
+        held_.append(cell).push_back('\0');
+    // Columns at their widest cannot widen any more: the rows so far can go
+    // out, and every later one as it comes.
+    if (std::all_of(widths_.begin(), widths_.end(),
+                    [](std::size_t w) { return w >= kMaxColumnWidth; }))
+        flushHeld();
+}
+
+void FavoritesPrinter::flushHeld() {
+    printLine(out_, {kFavoritesHeaders.begin(), kFavoritesHeaders.end()}, widths_);
+    std::vector<std::string_view> cells;
+    const std::string_view held = held_;
+    for (std::size_t at = 0; at < held.size();) {
+        const std::size_t end = held.find('\0', at);
+        cells.push_back(held.substr(at, end - at));
+        at = end + 1;
+        if (cells.size() == kFavoritesHeaders.size()) {
+            printLine(out_, cells, widths_);
+            cells.clear();
+        }
+    }
+    std::string().swap(held_);
+    streaming_ = true;
+}
+
 void FavoritesPrinter::finish() {
     if (json_) {
         out_ << (count_ == 0 ? "[]\n" : "\n]\n");
         return;
     }
-    printTable(out_, {"Name", "Folder", "Comment"}, cells_);
+    if (!streaming_) flushHeld();
     out_ << core::CountCaption("ファイル数:", count_) << '\n';
 }
 

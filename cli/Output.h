@@ -38,8 +38,8 @@ void printStrings(std::ostream& out, bool json, const std::string& heading,
                   const std::vector<std::string>& items, std::string_view countPrefix = {});
 
 // Prints favorites rows as `list`, `search` and `same` do. JSON rows go out as
-// they come, so memory stays flat on any tree; the table waits for every row
-// to align its columns.
+// they come, so memory stays flat on any tree; the table holds the rows, as
+// shown, only until its columns are as wide as they can grow.
 class FavoritesPrinter {
   public:
     FavoritesPrinter(std::ostream& out, bool json);
@@ -47,10 +47,15 @@ class FavoritesPrinter {
     void finish();
 
   private:
+    void hold(const std::vector<std::string>& cells);
+    void flushHeld();
+
     std::ostream& out_;
     bool json_;
     std::int64_t count_ = 0;
-    std::vector<std::vector<std::string>> cells_;
+    std::vector<std::size_t> widths_;  // of every column but the last
+    std::string held_;                 // rows not yet printed: their cells, each ended by NUL
+    bool streaming_ = false;           // the widths are final and the rows go out as they come
 };
 
 }  // namespace brim::cli

@@ -56,10 +56,12 @@ bool SearchArguments::run(const Context& ctx, const std::vector<std::string>& wo
     for (std::size_t i = 0; i < words.size(); ++i)
         text += (i ? " " : "") + words[i];
     const auto& catalog = ctx.catalog;
-    if (text.empty()) return catalog.ListDir(catalog.FavoritesRoot(), add, ctx.problemReporter());
+    const core::WalkControl control{core::machineThreads()};
+    if (text.empty())
+        return catalog.ListDir(catalog.FavoritesRoot(), add, ctx.problemReporter(), control);
     const core::Search search(catalog, *ctx.services.caseMapper);
     return search.SearchDir(catalog.FavoritesRoot(), core::SplitKeywords(text),
-                            options(ctx.profile), add, ctx.problemReporter());
+                            options(ctx.profile), add, ctx.problemReporter(), control);
 }
 
 }  // namespace brim::cli

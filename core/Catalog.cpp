@@ -2,6 +2,7 @@
 
 #include "core/DiskNames.h"
 #include "core/Paths.h"
+#include "core/RowCache.h"
 
 namespace brim::core {
 
@@ -9,18 +10,24 @@ bool Catalog::ListDir(const std::string& folder, const RowSink& add, const Probl
                       const WalkControl& control) const {
     const auto work = [&](const std::string& path, const std::string& label,
                           const FolderContents& contents, std::vector<FavoriteItem>& rows) {
+        RowCache::Folder files(cache_, profile_, path, contents);
         std::string bytes;  // one buffer for every file of the folder
         for (const auto& name : contents.files) {
             if (control.stopped()) return;
-            FavoriteItem row{name.shown, label, {}, {}, path + name.disk};
-            if (contents.folder->readFile(name.disk, bytes)) {
-                row.comment = profile_.valueIn(bytes, kCommentSection, kCommentKey);
-                row.url = profile_.valueIn(bytes, kShortcutSection, kUrlKey);
-            }
-            rows.push_back(std::move(row));
+            ShortcutValues values = files.read(name, bytes);
+            rows.push_back({name.shown, label, std::move(values.comment), std::move(values.url),
+                            path + name.disk});
         }
+        files.keep();
     };
-    return walkTreeOrdered(fs_, profile_.codePage(), root_, folder, control, work, add, problem);
+    const bool listed =
+        walkTreeOrdered(fs_, profile_.codePage(), root_, folder, control, work, add, problem);
+    walked(folder, listed, control);
+    return listed;
+}
+
+void Catalog::walked(const std::string& folder, bool listed, const WalkControl& control) const {
+    if (cache_ && listed && folder == root_ && !control.stopped()) cache_->forgetUnvisited();
 }
 
 bool Catalog::allFavorites(std::vector<FavoriteItem>& rows, const ProblemSink& problem,

@@ -44,15 +44,24 @@ struct FavoriteFields {
 using RowSink = std::function<void(FavoriteItem&&)>;
 using ProblemSink = std::function<void(const WalkProblem&)>;
 
+class RowCache;
+
 class Catalog {
   public:
-    // `favoritesRoot` is the system's path of the Favorites folder, ending in "/".
-    Catalog(platform::FileSystem& fs, const Profile& profile, std::string favoritesRoot)
-        : fs_(fs), profile_(profile), root_(std::move(favoritesRoot)) {}
+    // `favoritesRoot` is the system's path of the Favorites folder, ending in
+    // "/". With a `cache`, the walks read a file only when the cache cannot
+    // vouch for what it holds, and leave what they read in the cache.
+    Catalog(platform::FileSystem& fs, const Profile& profile, std::string favoritesRoot,
+            RowCache* cache = nullptr)
+        : fs_(fs), profile_(profile), root_(std::move(favoritesRoot)), cache_(cache) {}
 
     const std::string& FavoritesRoot() const { return root_; }
     platform::FileSystem& fileSystem() const { return fs_; }
     const Profile& profile() const { return profile_; }
+    RowCache* cache() const { return cache_; }
+    // After the walk of `folder` ended `listed` under `control`: once the whole
+    // tree was walked, the cache forgets the folders that are gone.
+    void walked(const std::string& folder, bool listed, const WalkControl& control) const;
 
     // Adds one row per file below `folder` (a system path ending in "/"), in the
     // walk's order, reading each file once for its comment and address. False when `folder`
@@ -83,6 +92,7 @@ class Catalog {
     platform::FileSystem& fs_;
     const Profile& profile_;
     std::string root_;
+    RowCache* cache_;
 };
 
 }  // namespace brim::core

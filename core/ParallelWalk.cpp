@@ -95,17 +95,27 @@ class OrderedWalk {
                 std::unique_lock lock(mutex_);
                 while (front->state != Node::State::Done) {
                     if (control_.stopped()) return true;
+                    // The next folder in walk order is the one the helpers take
+                    // too; while one of them reads the front, this thread reads
+                    // the folder after it rather than wait, or the threads
+                    // would take turns instead of working at once.
+                    Node* next = front;
                     if (front->state == Node::State::Pending) {
                         pending_.erase(std::find(pending_.begin(), pending_.end(), front));
-                        front->state = Node::State::Running;
-                        lock.unlock();
-                        read(*front);
-                        lock.lock();
+                    } else if (!pending_.empty() && aheadCount_ < control_.readAhead) {
+                        next = pending_.back();
+                        pending_.pop_back();
                     } else {
                         changed_.wait(lock, [&] {
-                            return front->state != Node::State::Running || control_.stopped();
+                            return front->state != Node::State::Running || control_.stopped() ||
+                                   (!pending_.empty() && aheadCount_ < control_.readAhead);
                         });
+                        continue;
                     }
+                    next->state = Node::State::Running;
+                    lock.unlock();
+                    read(*next);
+                    lock.lock();
                 }
                 problems.swap(front->problems);
                 rows.swap(front->rows);

@@ -1,6 +1,7 @@
 #include "core/Search.h"
 
 #include "core/Numbers.h"
+#include "core/RowCache.h"
 #include "core/Settings.h"
 #include "text/Utf8.h"
 
@@ -122,30 +123,22 @@ bool Search::SearchDir(const std::string& folder, const std::vector<std::string>
     for (const auto& k : keywords)
         keys.push_back(options.foldCase ? UpperCase(k, mapper_) : k);
 
-    const Profile& profile = catalog_.profile();
     const auto work = [&](const std::string& path, const std::string& label,
                           const FolderContents& contents, std::vector<FavoriteItem>& rows) {
         if (keys.empty()) return;
+        RowCache::Folder files(catalog_.cache(), catalog_.profile(), path, contents);
         // Buffers of one folder, reused from file to file.
-        std::string bytes, text, folded, comment, url;
-        for (const auto& [disk, name] : contents.files) {
+        std::string bytes, text, folded;
+        for (const auto& file : contents.files) {
             if (control.stopped()) return;
+            const std::string& name = file.shown;
             // One read serves the address, the comment field and the row.
-            const bool read = static_cast<bool>(contents.folder->readFile(disk, bytes));
-            const auto commentOf = [&] {
-                return read ? profile.valueIn(bytes, kCommentSection, kCommentKey) : std::string();
-            };
-            const auto urlOf = [&] {
-                return read ? profile.valueIn(bytes, kShortcutSection, kUrlKey) : std::string();
-            };
+            ShortcutValues values = files.read(file, bytes);
             text.clear();
             if (useFolder) text.append(label).append(" ");
             if (useName) text.append(name).append(" ");
-            if (useAddress) {
-                text.append(url = urlOf());
-                text.append(" ");
-            }
-            if (useComment) text.append(comment = commentOf());
+            if (useAddress) text.append(values.url).append(" ");
+            if (useComment) text.append(values.comment);
             if (options.foldCase) {
                 UpperCaseInto(text, mapper_, folded);
                 text.swap(folded);
@@ -158,13 +151,18 @@ bool Search::SearchDir(const std::string& folder, const std::vector<std::string>
                 match = options.anyKeyword ? (match || found) : (match && found);
             }
             if (match) {
-                rows.push_back(FavoriteItem{name, label, useComment ? comment : commentOf(),
-                                            useAddress ? url : urlOf(), path + disk});
+                rows.push_back(FavoriteItem{name, label, std::move(values.comment),
+                                            std::move(values.url), path + file.disk});
             }
         }
+        files.keep();
     };
-    return walkTreeOrdered(catalog_.fileSystem(), catalog_.profile().codePage(),
-                           catalog_.FavoritesRoot(), folder, control, work, add, problem);
+    const bool listed =
+        walkTreeOrdered(catalog_.fileSystem(), catalog_.profile().codePage(),
+                        catalog_.FavoritesRoot(), folder, control, work, add, problem);
+    // Without keywords no folder was read.
+    if (!keys.empty()) catalog_.walked(folder, listed, control);
+    return listed;
 }
 
 bool Search::Same(const std::string& url, const SearchOptions& options, const RowSink& add,

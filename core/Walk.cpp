@@ -80,7 +80,7 @@ std::optional<FolderContents> readFolder(platform::FileSystem& fs, const platfor
                      folder + e.name});
         }
         (isFile ? contents.files : contents.subfolders)
-            .push_back({std::move(e.name), std::move(shown->text)});
+            .push_back({std::move(e.name), std::move(shown->text), e.stamp});
     }
     return contents;
 }

@@ -25,6 +25,7 @@ namespace brim::core {
 struct ListedName {
     std::string disk;
     std::string shown;
+    platform::FileStamp stamp{};  // a file's, as the listing gave it
 };
 
 struct FolderContents {

@@ -5,7 +5,7 @@ _brimmark_cli() {
     _init_completion -s || return
 
     local verbs="list folders show search same duplicates pages open save delete prune-empty fix-names export import"
-    local common="--favorites --json --help -h --version"
+    local common="--favorites --json --no-cache --help -h --version"
     local search_opts="--and --or --fields --ignore-case --case-sensitive"
 
     case $prev in

@@ -21,9 +21,23 @@ enum Attribute : std::uint32_t {
     kReparsePoint = 1024,
 };
 
+// What the listing says of a plain file, without opening it: while none of
+// it changes, neither did the file (the rules of git's index). Times are in
+// nanoseconds since 1970.
+struct FileStamp {
+    std::uint64_t device = 0;
+    std::uint64_t id = 0;       // the file's number on its device; 0 where the system gives none
+    std::int64_t size = -1;     // -1: no stamp (a link, or the system could not say)
+    std::int64_t modified = 0;  // the last write
+    std::int64_t changed = 0;   // the last change of contents or status
+    bool known() const { return size >= 0; }
+    bool operator==(const FileStamp&) const = default;
+};
+
 struct DirEntry {
     std::string name;
     std::uint32_t attributes = 0;
+    FileStamp stamp{};  // for a plain file, where the listing gives it
 };
 
 enum class IoError {

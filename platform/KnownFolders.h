@@ -20,6 +20,9 @@ class KnownFolders {
     // The environment variable that names another Favorites folder; empty
     // where the system's own folder settings choose it.
     virtual std::string favoritesVariable() const { return {}; }
+    // The folder of what the program derives and may rebuild at any time (its
+    // catalogue of the favorites' rows); empty where it keeps none.
+    virtual std::string cacheFolder() const { return {}; }
 };
 
 }  // namespace brim::platform

@@ -145,6 +145,7 @@ class TestFolders final : public platform::KnownFolders {
     std::string programFolder() const override { return base_ + "program" + kSep; }
     std::string settingsFile() const override { return programFolder() + "Brimmark.ini"; }
     std::string favoritesVariable() const override { return variable; }
+    std::string cacheFolder() const override { return base_ + "cache" + kSep; }
 
     // What favoritesVariable() says; empty as where the system chooses the folder.
     std::string variable = "BRIMMARK_FAVORITES";

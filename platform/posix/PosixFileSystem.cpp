@@ -33,11 +33,22 @@ std::uint32_t attributesFrom(std::string_view name, const struct stat& own,
     return a;
 }
 
+std::int64_t nanoseconds(const struct timespec& t) {
+    return static_cast<std::int64_t>(t.tv_sec) * 1000000000 + t.tv_nsec;
+}
+
 // Attributes of `path` (relative to the open folder `dirFd`) whose last
-// segment is `name`; nullopt when it vanished.
-std::optional<std::uint32_t> attributesAt(int dirFd, const char* path, std::string_view name) {
+// segment is `name`; nullopt when it vanished. A plain file that is no link
+// gives its `stamp` too.
+std::optional<std::uint32_t> attributesAt(int dirFd, const char* path, std::string_view name,
+                                          FileStamp* stamp = nullptr) {
     struct stat own {};
     if (fstatat(dirFd, path, &own, AT_SYMLINK_NOFOLLOW) != 0) return std::nullopt;
+    if (stamp && S_ISREG(own.st_mode)) {
+        *stamp = {static_cast<std::uint64_t>(own.st_dev), static_cast<std::uint64_t>(own.st_ino),
+                  static_cast<std::int64_t>(own.st_size), nanoseconds(own.st_mtim),
+                  nanoseconds(own.st_ctim)};
+    }
     if (S_ISLNK(own.st_mode)) {
         struct stat target {};
         // A dangling link is neither file nor folder.
@@ -124,8 +135,9 @@ class PosixFolder final : public OpenFolder {
             const std::string_view name = e->d_name;
             if (name == "." || name == "..") continue;
             // An entry that vanished between the listing and the query is left out.
-            if (const auto attrs = attributesAt(fd, e->d_name, name)) {
-                list.push_back({std::string(name), *attrs});
+            FileStamp stamp;
+            if (const auto attrs = attributesAt(fd, e->d_name, name, &stamp)) {
+                list.push_back({std::string(name), *attrs, stamp});
             }
             errno = 0;
         }

@@ -24,6 +24,9 @@ class PosixKnownFolders final : public KnownFolders {
     std::string settingsFile() const override;
     std::string helpFile() const override;
     std::string favoritesVariable() const override { return "BRIMMARK_FAVORITES"; }
+    std::string cacheFolder() const override {
+        return xdg("XDG_CACHE_HOME", ".cache") + "brimmark/";
+    }
 
   private:
     std::string home() const;

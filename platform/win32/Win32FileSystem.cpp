@@ -145,6 +145,22 @@ std::string withSeparator(std::string folder) {
     return folder;
 }
 
+// FILETIME (100 ns since 1601) as nanoseconds since 1970.
+std::int64_t nanoseconds(const FILETIME& t) {
+    const auto ticks = (static_cast<std::int64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
+    return (ticks - 116444736000000000LL) * 100;
+}
+
+// The listing gives neither the file's number nor its change time: the time
+// of its making stands for the latter, as a file put in another's place has
+// its own.
+FileStamp stampOf(const WIN32_FIND_DATAW& found) {
+    if (found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT))
+        return {};
+    const auto size = (static_cast<std::int64_t>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
+    return {0, 0, size, nanoseconds(found.ftLastWriteTime), nanoseconds(found.ftCreationTime)};
+}
+
 class Win32Folder final : public OpenFolder {
   public:
     explicit Win32Folder(std::string folder) : folder_(withSeparator(std::move(folder))) {}
@@ -162,7 +178,8 @@ class Win32Folder final : public OpenFolder {
         do {
             const std::wstring_view name = found.cFileName;
             if (name == L"." || name == L"..") continue;
-            list.push_back({narrow(name), found.dwFileAttributes & kKeptAttributes});
+            list.push_back(
+                {narrow(name), found.dwFileAttributes & kKeptAttributes, stampOf(found)});
         } while (FindNextFileW(h, &found));
         const DWORD last = GetLastError();
         FindClose(h);

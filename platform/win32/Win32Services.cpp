@@ -142,6 +142,11 @@ std::string Win32KnownFolders::settingsFile() const {
                               });
 }
 
+std::string Win32KnownFolders::cacheFolder() const {
+    const std::string local = knownFolder(FOLDERID_LocalAppData);
+    return local.empty() ? local : local + "Brimmark\\";
+}
+
 IoResult RecycleBin::moveToTrash(const std::string& path) {
     std::wstring from = widen(path);
     for (auto& c : from)

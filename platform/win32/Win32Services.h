@@ -47,6 +47,7 @@ class Win32KnownFolders final : public KnownFolders {
     std::string sendTo() const override;
     std::string programFolder() const override { return programFolder_; }
     std::string settingsFile() const override;
+    std::string cacheFolder() const override;
     // The Start menu's "Programs" folder, for the program's own entry.
     std::string programs() const;
 

@@ -144,7 +144,9 @@ std::string shellWord(const std::string& s) {
 
 CliRun runProgram(const std::vector<std::string>& args, const std::string& output) {
     TempDir dir;
-    std::string command = shellWord(BRIMMARK_CLI_PATH);
+    // The program's cache goes to the test's folder, not the home's.
+    std::string command =
+        "XDG_CACHE_HOME=" + shellWord(dir / "cache") + " " + shellWord(BRIMMARK_CLI_PATH);
     for (const auto& a : args)
         command += " " + shellWord(a);
     command += " 2>" + shellWord(dir / "err") + " </dev/null";

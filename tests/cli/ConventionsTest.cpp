@@ -91,7 +91,7 @@ TEST_F(Conventions, UsageErrorsExitTwoWithTheVerbsUsage) {
         const std::string first = r.err.substr(0, r.err.find('\n'));
         EXPECT_EQ(first.rfind("brimmark-cli: ", 0), 0u) << r.err;
         EXPECT_NE(first.find(c.message), std::string::npos) << r.err;
-        const std::string usage = "\nusage: brimmark-cli [--favorites DIR] [--json] " +
+        const std::string usage = "\nusage: brimmark-cli [--favorites DIR] [--json] [--no-cache] " +
                                   (c.usage.empty() ? "VERB" : c.usage);
         EXPECT_NE(r.err.find(usage), std::string::npos) << r.err;
     }

@@ -5,6 +5,10 @@
 
 #include "CliTestSupport.h"
 #include "cli/Output.h"
+#include "core/Numbers.h"
+
+#include <random>
+#include <sstream>
 
 namespace brim::cli::test {
 namespace {
@@ -47,6 +51,95 @@ TEST(PrintTable, AlignsEscapedAndWideCells) {
               "ニュース  \\       毎日\n"
               "a\\x1b     \\A\\     x\n"
               "ab        \\\n");
+}
+
+// nlohmann's text of `s`, with DEL and C1 escaped too: what jsonString and
+// jsonObject must give, however they come to it.
+std::string referenceJson(const nlohmann::ordered_json& value) {
+    const std::string text = value.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+    std::string out;
+    static constexpr char kHex[] = "0123456789abcdef";
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto u = static_cast<unsigned char>(text[i]);
+        const auto next = i + 1 < text.size() ? static_cast<unsigned char>(text[i + 1]) : 0u;
+        if (u == 0x7f) {
+            out += "\\u007f";
+        } else if (u == 0xc2 && next >= 0x80 && next <= 0x9f) {
+            out += std::string("\\u00") + kHex[next >> 4] + kHex[next & 15];
+            ++i;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+TEST(JsonString, GivesNlohmannsTextForAnyBytes) {
+    std::vector<std::string> texts = {"",
+                                      "plain",
+                                      "ニュース 天気",
+                                      "\xc2\x80",
+                                      "\xc2\xa0",
+                                      "\xed\xa0\x80",
+                                      "\xf4\x90\x80\x80",
+                                      "\xe3\x81",
+                                      "\"",
+                                      "\\",
+                                      "/",
+                                      "\x7f",
+                                      std::string(1, '\0')};
+    // Random texts, mostly of the bytes that decide: ASCII, C0, C2 and UTF-8 leads.
+    std::mt19937 rng(3);
+    const std::string alphabet = "aZ \"\\\x01\x1f\x7f\xc2\x80\x9f\xa0\xe3\x81\x82\xef\xbf\xbd\xff";
+    for (int i = 0; i < 3000; ++i) {
+        std::string t;
+        for (std::size_t n = rng() % 8; n > 0; --n)
+            t += alphabet[rng() % alphabet.size()];
+        texts.push_back(t);
+    }
+    for (const auto& t : texts) {
+        ASSERT_EQ(jsonString(t), referenceJson(nlohmann::ordered_json(t)))
+            << testing::PrintToString(t);
+        nlohmann::ordered_json object = nlohmann::ordered_json::object();
+        object["name"] = t;
+        object["url"] = "u";
+        ASSERT_EQ(jsonObject({{"name", t}, {"url", "u"}}), referenceJson(object))
+            << testing::PrintToString(t);
+    }
+    EXPECT_EQ(jsonObject({}), "{}");
+}
+
+TEST(FavoritesPrinter, PrintsTheTableOfEveryRowHeldOrNot) {
+    const std::string longFolder = "\\" + std::string(45, 'f') + "\\";
+    const std::string longName = std::string(50, 'n') + ".url";
+    struct Case {
+        const char* what;
+        std::vector<std::vector<std::string>> rows;
+    };
+    const std::vector<Case> cases = {
+        {"no rows", {}},
+        {"narrow columns", {{"a.url", "\\", "x"}, {"ニュース.url", "\\A\\", "毎日"}}},
+        {"columns at their widest part way",
+         {{"a.url", "\\", "x"},
+          {longName, "\\", "y"},
+          {"b\x1b.url", longFolder, "z\x07"},
+          {"c.url", "\\", ""},
+          {longName, longFolder, "after"},
+          {"d.url", "\\B\\", "late"}}},
+        {"at their widest from the first row", {{longName, longFolder, "c"}, {"e.url", "\\", ""}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::ostringstream streamed, table;
+        FavoritesPrinter printer(streamed, false);
+        for (const auto& r : c.rows)
+            printer.add({r[0], r[1], r[2], "http://u/", "/p"});
+        printer.finish();
+        printTable(table, {"Name", "Folder", "Comment"}, c.rows);
+        table << core::CountCaption("ファイル数:", static_cast<std::int64_t>(c.rows.size()))
+              << '\n';
+        EXPECT_EQ(streamed.str(), table.str());
+    }
 }
 
 using TerminalOutput = CliFixture;

@@ -1,0 +1,188 @@
+// The command line's cache of the favorites' rows: --no-cache neither reads
+// nor writes it, and a program killed while it writes the cache leaves a
+// whole one or none.
+
+#include <chrono>
+#include <filesystem>
+#include <random>
+#include <thread>
+
+#include "CliTestSupport.h"
+#include "core/Catalog.h"
+#include "core/RowCache.h"
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+#endif
+
+namespace brim::cli::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The bytes with their sum, as the cache file ends: FNV-1a of all before it.
+std::string withSum(std::string body) {
+    std::uint64_t h = 14695981039346656037ull;
+    for (const char c : body) {
+        h ^= static_cast<unsigned char>(c);
+        h *= 1099511628211ull;
+    }
+    for (int i = 0; i < 8; ++i)
+        body.push_back(static_cast<char>((h >> (8 * i)) & 0xff));
+    return body;
+}
+
+class CacheTest : public CliFixture {
+  protected:
+    std::string cacheFile() const {
+        return core::RowCache::fileFor(s.folders->cacheFolder(), root,
+                                       s.services->codePage->name());
+    }
+    // A cache whose entry for a.url says "forged" while the file says
+    // "honest": only a run that reads the cache shows it.
+    void forgeCache() {
+        const core::Profile profile(*s.services->fs, *s.services->codePage, *s.folders);
+        core::RowCache cache(root, s.services->codePage->name());
+        cache.setClock([] { return std::chrono::system_clock::now() + std::chrono::hours(1); });
+        const core::Catalog catalog(*s.services->fs, profile, root, &cache);
+        std::vector<core::FavoriteItem> rows;
+        ASSERT_TRUE(catalog.allFavorites(rows));
+        std::string bytes = cache.serialize();
+        bytes.resize(bytes.size() - 8);
+        const auto at = bytes.find("honest");
+        ASSERT_NE(at, std::string::npos);
+        bytes.replace(at, 6, "forged");
+        writeFile(cacheFile(), withSum(bytes));
+    }
+};
+
+TEST_F(CacheTest, NoCacheNeitherReadsNorWritesTheCache) {
+    writeShortcut(root + "a.url", "https://a.example/", "honest");
+    ASSERT_EQ(run({"--no-cache", "list"}).rc, 0);
+    EXPECT_FALSE(exists(cacheFile()));
+    forgeCache();
+    const std::string forged = readFile(cacheFile());
+    for (const auto& args : std::vector<std::vector<std::string>>{{"--no-cache", "--json", "list"},
+                                                                  {"list", "--no-cache"},
+                                                                  {"--no-cache", "search", "a"}}) {
+        const CliRun r = run(args);
+        EXPECT_EQ(r.rc, 0);
+        EXPECT_NE(r.out.find("honest"), std::string::npos) << r.out;
+        EXPECT_EQ(r.out.find("forged"), std::string::npos) << r.out;
+        EXPECT_EQ(readFile(cacheFile()), forged);
+    }
+    // Without it the cache is read, where its stamps vouch for the files...
+    EXPECT_NE(run({"list"}).out.find("forged"), std::string::npos);
+    // ...and not once the file changed.
+    writeShortcut(root + "a.url", "https://a.example/", "honest again");
+    EXPECT_EQ(run({"--json", "list"}).out, run({"--no-cache", "--json", "list"}).out);
+    EXPECT_NE(run({"--help"}).out.find("--no-cache"), std::string::npos);
+}
+
+TEST_F(CacheTest, ListAndSearchGiveWhatTheyGiveWithoutTheCache) {
+    writeShortcut(root + "a.url", "https://a.example/", "ニュース");
+    writeShortcut(native(root + "A/b.url"), "https://b.example/", "天気");
+    writeShortcut(native(root + "B/c.url"), "https://c.example/", "news");
+    for (const auto& args :
+         std::vector<std::vector<std::string>>{{"list"},
+                                               {"--json", "list"},
+                                               {"search", "news"},
+                                               {"--json", "search", "--or", "a", "天気"}}) {
+        auto noCache = args;
+        noCache.push_back("--no-cache");
+        const CliRun cold = run(args);
+        EXPECT_EQ(cold.out, run(noCache).out);
+        EXPECT_EQ(run(args).out, cold.out);
+        EXPECT_EQ(cold.rc, 0);
+    }
+}
+
+#ifndef _WIN32
+// A program killed at any moment of a run, its writing of the cache among
+// them, leaves the cache as a whole one or none; the next run lists as
+// --no-cache does.
+TEST_F(CacheTest, AProgramKilledWhileWritingTheCacheLeavesAWholeOne) {
+    constexpr int kFiles = 3000;
+    for (int i = 0; i < kFiles; ++i) {
+        writeShortcut(
+            native(root + "F" + std::to_string(i % 40) + "/f" + std::to_string(i) + ".url"),
+            "https://example.com/" + std::to_string(i), "comment " + std::to_string(i));
+    }
+    // Files changed within the last two seconds are not kept: let them age,
+    // so that the cache has something to write.
+    std::this_thread::sleep_for(std::chrono::milliseconds(2100));
+    const std::string cacheHome = dir / "cachehome";
+    const std::string file =
+        core::RowCache::fileFor(cacheHome + "/brimmark/", root, s.services->codePage->name());
+    const std::string env = "XDG_CACHE_HOME=" + cacheHome;
+    const auto start = [&] {
+        std::vector<std::string> words = {BRIMMARK_CLI_PATH, "--favorites", root, "--json", "list"};
+        std::vector<char*> argv;
+        for (auto& w : words)
+            argv.push_back(w.data());
+        argv.push_back(nullptr);
+        std::vector<char*> envp;
+        for (char** e = environ; *e; ++e) {
+            if (std::string_view(*e).rfind("XDG_CACHE_HOME=", 0) != 0) envp.push_back(*e);
+        }
+        std::string own = env;
+        envp.push_back(own.data());
+        envp.push_back(nullptr);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+        pid_t pid = -1;
+        EXPECT_EQ(posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data()), 0);
+        posix_spawn_file_actions_destroy(&actions);
+        return pid;
+    };
+    const auto finish = [](pid_t pid) {
+        int status = 0;
+        EXPECT_EQ(waitpid(pid, &status, 0), pid);
+        return status;
+    };
+    // How long a whole run takes, writing the cache of every file.
+    const auto t0 = std::chrono::steady_clock::now();
+    ASSERT_EQ(finish(start()), 0);
+    const auto whole = std::chrono::steady_clock::now() - t0;
+    ASSERT_TRUE(exists(file));
+
+    std::mt19937 rng(7);
+    int killed = 0;
+    for (int round = 0; round < 40; ++round) {
+        // One file more changed each round, so that every run rewrites the cache.
+        writeShortcut(native(root + "F0/f" + std::to_string(round * 40) + ".url"),
+                      "https://example.com/changed", "round " + std::to_string(round));
+        const pid_t pid = start();
+        std::this_thread::sleep_for(
+            std::uniform_int_distribution<std::int64_t>(
+                0,
+                std::chrono::duration_cast<std::chrono::microseconds>(whole).count() * 3 / 2)(rng) *
+            std::chrono::microseconds(1));
+        ::kill(pid, SIGKILL);
+        if (WIFSIGNALED(finish(pid))) ++killed;
+        core::RowCache cache(root, s.services->codePage->name());
+        ASSERT_TRUE(cache.load(readFile(file))) << "round " << round;
+        EXPECT_GT(cache.fileCount(), 0u);
+    }
+    EXPECT_GT(killed, 0);
+    // What the cache left holds is what the files hold.
+    const core::Profile profile(*s.services->fs, *s.services->codePage, *s.folders);
+    core::RowCache cache(root, s.services->codePage->name());
+    cache.loadFile(*s.services->fs, file);
+    std::vector<core::FavoriteItem> cached, plain;
+    ASSERT_TRUE(core::Catalog(*s.services->fs, profile, root, &cache).allFavorites(cached));
+    ASSERT_TRUE(core::Catalog(*s.services->fs, profile, root).allFavorites(plain));
+    EXPECT_EQ(cached, plain);
+}
+#endif
+
+}  // namespace
+}  // namespace brim::cli::test
