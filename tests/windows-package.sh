@@ -61,7 +61,43 @@ found() {
   "$wine" "$1/brimmark-cli.exe" --favorites "$windows_favorites" --json search ALPHA \
     </dev/null 2>/dev/null | grep -o '"name"' | wc -l
 }
-# brimmark-cli.exe in FOLDER runs: its version, and the favorites it lists.
+# A bookmark file and a Firefox store, for the release's own imports: its
+# programs carry libxml2 and SQLite.
+printf '<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<DL><p>\n<DT><A HREF="http://n.example/">Netscape</A>\n</DL>\n' \
+  >"$unpacked/bookmarks.html"
+python3 - "$unpacked/places.sqlite" <<'PY'
+import sqlite3, sys
+db = sqlite3.connect(sys.argv[1])
+db.executescript("""
+CREATE TABLE moz_places (id INTEGER PRIMARY KEY, url LONGVARCHAR, title LONGVARCHAR,
+  guid TEXT, foreign_count INTEGER DEFAULT 0 NOT NULL);
+CREATE TABLE moz_bookmarks (id INTEGER PRIMARY KEY, type INTEGER, fk INTEGER DEFAULT NULL,
+  parent INTEGER, position INTEGER, title LONGVARCHAR, keyword_id INTEGER, folder_type TEXT,
+  dateAdded INTEGER, lastModified INTEGER, guid TEXT);
+CREATE TABLE moz_anno_attributes (id INTEGER PRIMARY KEY, name VARCHAR(32) UNIQUE NOT NULL);
+CREATE TABLE moz_items_annos (id INTEGER PRIMARY KEY, item_id INTEGER NOT NULL,
+  anno_attribute_id INTEGER, content LONGVARCHAR);
+INSERT INTO moz_bookmarks (id, type, parent, position, title, guid) VALUES
+  (1, 2, 0, 0, '', 'root________'), (2, 2, 1, 0, 'menu', 'menu________');
+INSERT INTO moz_places (id, url, title) VALUES (1, 'http://f.example/', 'Firefox');
+INSERT INTO moz_bookmarks (id, type, fk, parent, position, title, guid) VALUES
+  (10, 1, 1, 2, 0, 'Firefox', 'aaaaaaaaaaaa');
+""")
+db.commit()
+PY
+# brimmark-cli.exe in FOLDER imports a store of KIND; the favorite NAME.url
+# must be made.
+check_import() {
+  local where=$1 dir=$2 kind=$3 store=$4 name=$5 into
+  into=$(mktemp -d "$unpacked/import.XXXXXX")
+  "$wine" "$dir/brimmark-cli.exe" --favorites "$("$wine" winepath -w "$into" | tr -d '\r')" \
+    import "$kind" "$("$wine" winepath -w "$store" | tr -d '\r')" </dev/null >/dev/null 2>&1 ||
+    fail "$where: brimmark-cli.exe import $kind failed"
+  [ -n "$(find "$into" -name "$name.url")" ] ||
+    fail "$where: brimmark-cli.exe import $kind made no $name.url"
+}
+# brimmark-cli.exe in FOLDER runs: its version, the favorites it lists, and
+# its imports.
 check_cli() {
   local where=$1 dir=$2
   if [ ! -f "$dir/brimmark-cli.exe" ]; then
@@ -72,6 +108,8 @@ check_cli() {
     fail "$where: brimmark-cli.exe --version does not say $version"
   "$wine" "$dir/brimmark-cli.exe" --favorites "$windows_favorites" list </dev/null 2>/dev/null |
     grep -q '^alpha\.url ' || fail "$where: brimmark-cli.exe list does not show alpha.url"
+  check_import "$where" "$dir" netscape "$unpacked/bookmarks.html" Netscape
+  check_import "$where" "$dir" firefox "$unpacked/places.sqlite" Firefox
 }
 
 uninstall_key='Software\Microsoft\Windows\CurrentVersion\Uninstall\Brimmark'
