@@ -44,13 +44,22 @@ class WalkStopStressTest : public test::CatalogFixture {
             }
         }
     }
-    Log walk(const WalkControl& control, std::atomic<std::size_t>* delivered = nullptr) {
+    // With `holdAt`, the row of that number waits until the walk's stop has
+    // been asked for (at most 60 s): the stop then surely lands while the
+    // walk runs and its helpers wait, however the threads are scheduled.
+    Log walk(const WalkControl& control, std::atomic<std::size_t>* delivered = nullptr,
+             std::size_t holdAt = 0) {
         Log rows;
         catalog.ListDir(
             root,
             [&](FavoriteItem&& r) {
                 rows.push_back(r.folder + r.name);
                 if (delivered) ++*delivered;
+                if (holdAt && rows.size() == holdAt) {
+                    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+                    while (!control.stopped() && std::chrono::steady_clock::now() < giveUp)
+                        std::this_thread::yield();
+                }
             },
             {}, control);
         return rows;
@@ -62,13 +71,15 @@ TEST_F(WalkStopStressTest, AWalkStoppedAtAnyMomentEndsWithAPrefixOfItsRows) {
     ASSERT_EQ(whole.size(), 4u + 6 * 4 * 6);
     std::mt19937 random(20261208);
     const int rounds = stressRounds();
-    int stoppedEarly = 0;
+    int heldRounds = 0;
     for (int round = 0; round < rounds; ++round) {
         StopSource stop;
         WalkControl control{2 + static_cast<unsigned>(round % 3), &stop};
         control.readAhead = 1 + random() % 6;
-        // The stop comes from this thread once the walk has delivered this many rows.
+        // The stop comes from this thread once the walk has delivered this
+        // many rows; every other round the walk holds there until it comes.
         const std::size_t stopAt = random() % (whole.size() + 8);
+        const bool held = round % 2 && stopAt > 0 && stopAt < whole.size();
 
         std::mutex mutex;
         std::condition_variable ended;
@@ -77,7 +88,7 @@ TEST_F(WalkStopStressTest, AWalkStoppedAtAnyMomentEndsWithAPrefixOfItsRows) {
         std::atomic<bool> walked = false;
         Log rows;
         std::thread walking([&] {
-            Log found = walk(control, &delivered);
+            Log found = walk(control, &delivered, held ? stopAt : 0);
             walked = true;
             const std::lock_guard lock(mutex);
             rows = std::move(found);
@@ -99,10 +110,15 @@ TEST_F(WalkStopStressTest, AWalkStoppedAtAnyMomentEndsWithAPrefixOfItsRows) {
         ASSERT_EQ(rows,
                   Log(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(rows.size())))
             << "round " << round;
-        stoppedEarly += rows.size() < whole.size();
+        // A stop asked for while the walk ran ends it after the row it was
+        // delivering, well before the whole list.
+        if (held) {
+            ASSERT_GE(rows.size(), stopAt) << "round " << round;
+            ASSERT_LT(rows.size(), whole.size()) << "round " << round;
+            ++heldRounds;
+        }
     }
-    // The stops came while the walks ran, not only after them.
-    EXPECT_GT(stoppedEarly, rounds / 20);
+    EXPECT_GT(heldRounds, rounds / 4);
 }
 
 }  // namespace
