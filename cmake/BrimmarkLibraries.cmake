@@ -5,7 +5,6 @@
 #   nlohmann_json::nlohmann_json  CLI11::CLI11     CURL::libcurl
 #   PkgConfig::SQLITE3            PkgConfig::LIBXML2  PkgConfig::LZ4
 #   PkgConfig::LIBIDN2            PkgConfig::HTTPLIB  (cpp-httplib)
-#   uriparser::uriparser          (where its source could be had)
 find_package(PkgConfig REQUIRED)
 find_package(Threads REQUIRED)
 find_package(nlohmann_json 3 REQUIRED)
@@ -16,8 +15,3 @@ pkg_check_modules(LIBXML2 REQUIRED IMPORTED_TARGET GLOBAL libxml-2.0)
 pkg_check_modules(LZ4 REQUIRED IMPORTED_TARGET GLOBAL liblz4)
 pkg_check_modules(LIBIDN2 REQUIRED IMPORTED_TARGET GLOBAL libidn2)
 pkg_check_modules(HTTPLIB REQUIRED IMPORTED_TARGET GLOBAL cpp-httplib)
-# The archive here gives no source of uriparser for the Windows build.
-find_package(uriparser CONFIG QUIET)
-if(NOT TARGET uriparser::uriparser)
-  message(STATUS "uriparser not found: what needs it is left out")
-endif()

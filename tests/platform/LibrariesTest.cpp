@@ -15,10 +15,6 @@
 #include <string>
 #include <thread>
 
-#ifdef BRIMMARK_HAVE_URIPARSER
-#include <uriparser/Uri.h>
-#endif
-
 namespace brim::test {
 namespace {
 
@@ -127,18 +123,6 @@ TEST(Libraries, Idn2GivesTheAsciiFormOfNames) {
         idn2_free(out);
     }
 }
-
-#ifdef BRIMMARK_HAVE_URIPARSER
-TEST(Libraries, UriparserNormalisesAddresses) {
-    UriUriA uri;
-    ASSERT_EQ(uriParseSingleUriA(&uri, "HTTP://Example.COM/a/./b/../%7Ec", nullptr), URI_SUCCESS);
-    ASSERT_EQ(uriNormalizeSyntaxA(&uri), URI_SUCCESS);
-    char text[64];
-    ASSERT_EQ(uriToStringA(text, &uri, sizeof text, nullptr), URI_SUCCESS);
-    uriFreeUriMembersA(&uri);
-    EXPECT_STREQ(text, "http://example.com/a/~c");
-}
-#endif
 
 TEST(Libraries, SqliteRunsQueriesWithTheHeadersItWasBuiltWith) {
     EXPECT_STREQ(sqlite3_libversion(), SQLITE_VERSION);
