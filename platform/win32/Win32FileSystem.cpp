@@ -151,9 +151,9 @@ std::int64_t nanoseconds(const FILETIME& t) {
     return (ticks - 116444736000000000LL) * 100;
 }
 
-// The listing gives neither the file's number nor its change time: the time
-// of its making stands for the latter, as a file put in another's place has
-// its own.
+// What FindFirstFile gives: no file number and no change time; the time of
+// the file's making stands for the latter. Only where the folder cannot be
+// listed through its handle.
 FileStamp stampOf(const WIN32_FIND_DATAW& found) {
     if (found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT))
         return {};
@@ -161,11 +161,56 @@ FileStamp stampOf(const WIN32_FIND_DATAW& found) {
     return {0, 0, size, nanoseconds(found.ftLastWriteTime), nanoseconds(found.ftCreationTime)};
 }
 
+std::int64_t nanoseconds(const LARGE_INTEGER& t) {
+    return (t.QuadPart - 116444736000000000LL) * 100;
+}
+
+// The entries of `folder` through its handle, with each file's number and
+// change time, as NTFS keeps them; nullopt when the system cannot list it so.
+std::optional<std::vector<DirEntry>> entriesByHandle(const std::string& folder) {
+    const Handle dir(CreateFileW(longPath(folder).c_str(), FILE_LIST_DIRECTORY,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                 OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!dir) return std::nullopt;
+    std::vector<DirEntry> list;
+    alignas(8) static thread_local char buffer[64 * 1024];
+    FILE_INFO_BY_HANDLE_CLASS kind = FileIdBothDirectoryRestartInfo;
+    for (;;) {
+        if (!GetFileInformationByHandleEx(dir.get(), kind, buffer, sizeof buffer)) {
+            if (GetLastError() == ERROR_NO_MORE_FILES) return list;
+            return std::nullopt;
+        }
+        kind = FileIdBothDirectoryInfo;
+        for (std::size_t at = 0;;) {
+            const auto* e = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(buffer + at);
+            const std::wstring_view name(e->FileName, e->FileNameLength / sizeof(wchar_t));
+            if (name != L"." && name != L"..") {
+                const DWORD a = e->FileAttributes;
+                FileStamp stamp;
+                if (!(a & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT))) {
+                    stamp = {0, static_cast<std::uint64_t>(e->FileId.QuadPart),
+                             e->EndOfFile.QuadPart, nanoseconds(e->LastWriteTime),
+                             nanoseconds(e->ChangeTime)};
+                }
+                list.push_back({narrow(name), a & kKeptAttributes, stamp});
+            }
+            if (e->NextEntryOffset == 0) break;
+            at += e->NextEntryOffset;
+        }
+    }
+}
+
 class Win32Folder final : public OpenFolder {
   public:
     explicit Win32Folder(std::string folder) : folder_(withSeparator(std::move(folder))) {}
 
     std::optional<std::vector<DirEntry>> entries() override {
+        if (auto list = entriesByHandle(folder_)) {
+            std::sort(list->begin(), list->end(), [](const DirEntry& a, const DirEntry& b) {
+                return listsBefore(a.name, b.name);
+            });
+            return list;
+        }
         WIN32_FIND_DATAW found{};
         HANDLE h = FindFirstFileExW(longPath(folder_ + "*").c_str(), FindExInfoBasic, &found,
                                     FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
