@@ -165,6 +165,7 @@ std::vector<std::unique_ptr<Command>> allCommands() {
     commands.push_back(makeExportCommand());
     commands.push_back(makeImportCommand());
     commands.push_back(makeFixNamesCommand());
+    commands.push_back(makeCheckCommand());
     return commands;
 }
 

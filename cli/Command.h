@@ -128,6 +128,7 @@ std::unique_ptr<Command> makePruneCommand();
 std::unique_ptr<Command> makeExportCommand();
 std::unique_ptr<Command> makeImportCommand();
 std::unique_ptr<Command> makeFixNamesCommand();
+std::unique_ptr<Command> makeCheckCommand();
 
 // `path` made absolute against the working folder; an absolute one is kept.
 std::string absoluteFromWorkingFolder(const std::string& path);

@@ -17,6 +17,9 @@ class KnownFolders {
     // Full path of the help document; beside the program unless the system
     // keeps it elsewhere.
     virtual std::string helpFile() const { return programFolder() + "Brimmark.html"; }
+    // The folder of the program's own state (the link check's results);
+    // empty where there is none, and nothing is kept.
+    virtual std::string stateFolder() const { return {}; }
     // The environment variable that names another Favorites folder; empty
     // where the system's own folder settings choose it.
     virtual std::string favoritesVariable() const { return {}; }

@@ -144,6 +144,7 @@ class TestFolders final : public platform::KnownFolders {
     std::string sendTo() const override { return base_ + "SendTo" + kSep; }
     std::string programFolder() const override { return base_ + "program" + kSep; }
     std::string settingsFile() const override { return programFolder() + "Brimmark.ini"; }
+    std::string stateFolder() const override { return base_ + "state" + kSep; }
     std::string favoritesVariable() const override { return variable; }
     std::string cacheFolder() const override { return base_ + "cache" + kSep; }
 

@@ -112,6 +112,10 @@ std::string PosixKnownFolders::settingsFile() const {
                               isFile);
 }
 
+std::string PosixKnownFolders::stateFolder() const {
+    return xdg("XDG_STATE_HOME", ".local/state") + "brimmark/";
+}
+
 std::string PosixKnownFolders::helpFile() const {
     // Installed as PREFIX/bin/brimmark with PREFIX/share/doc/brimmark/; in a
     // build tree the document is copied beside the program.

@@ -23,6 +23,7 @@ class PosixKnownFolders final : public KnownFolders {
     std::string programFolder() const override { return programFolder_; }
     std::string settingsFile() const override;
     std::string helpFile() const override;
+    std::string stateFolder() const override;
     std::string favoritesVariable() const override { return "BRIMMARK_FAVORITES"; }
     std::string cacheFolder() const override {
         return xdg("XDG_CACHE_HOME", ".cache") + "brimmark/";

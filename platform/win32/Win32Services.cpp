@@ -147,6 +147,11 @@ std::string Win32KnownFolders::cacheFolder() const {
     return local.empty() ? local : local + "Brimmark\\";
 }
 
+std::string Win32KnownFolders::stateFolder() const {
+    // Windows keeps both in the local, unroamed application data.
+    return cacheFolder();
+}
+
 IoResult RecycleBin::moveToTrash(const std::string& path) {
     std::wstring from = widen(path);
     for (auto& c : from)

@@ -48,6 +48,8 @@ class Win32KnownFolders final : public KnownFolders {
     std::string programFolder() const override { return programFolder_; }
     std::string settingsFile() const override;
     std::string cacheFolder() const override;
+    // "%LOCALAPPDATA%\Brimmark\": results kept on this machine, not roamed.
+    std::string stateFolder() const override;
     // The Start menu's "Programs" folder, for the program's own entry.
     std::string programs() const;
 

@@ -1,0 +1,360 @@
+// The link check against servers of the test's own on 127.0.0.1 and
+// 127.0.0.2; names are answered by the test, never by the network.
+
+#include "core/LinkCheck.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+#include "LinkServer.h"
+#include "TestSupport.h"
+#include "core/LinkState.h"
+
+namespace brim::test {
+namespace {
+
+using namespace std::chrono_literals;
+using core::LinkResult;
+using core::LinkStatus;
+
+// Test names lead to the loopback; "gone.test" does not exist, and the
+// lookup of "broken.test" fails. Any other name is a test's mistake.
+core::NameLookup testNames(const std::string& host) {
+    if (host == "one.test") return {core::NameLookup::Found, {"127.0.0.1"}};
+    if (host == "gone.test") return {core::NameLookup::NoSuchName, {}};
+    if (host == "broken.test") return {core::NameLookup::Failed, {}};
+    ADD_FAILURE() << "looked up " << host;
+    return {core::NameLookup::Failed, {}};
+}
+
+core::LinkCheckOptions testOptions() {
+    core::LinkCheckOptions o;
+    o.timeout = 500ms;
+    o.resolve = testNames;
+    o.environment = [](const std::string&) { return std::nullopt; };
+    return o;
+}
+
+std::string describe(const std::optional<LinkResult>& r) {
+    if (!r) return "unchecked";
+    return std::string(core::linkStatusName(r->status)) + " " + std::to_string(r->code) + " " +
+           r->location;
+}
+
+TEST(LinkCheck, EachAnswerHasItsOutcome) {
+    LinkServer other({{"/ok", status(200)}}, "127.0.0.2");
+    std::map<std::string, LinkServer::Page> pages = {
+        {"/ok", status(200)},
+        {"/created", status(204)},
+        {"/gone", status(404)},
+        {"/removed", status(410)},
+        {"/login", status(401)},
+        {"/forbidden", status(403)},
+        {"/busy", status(429)},
+        {"/broken", status(500)},
+        {"/down", status(503)},
+        {"/no-head", byMethod(405, 200)},
+        {"/head-not-found", byMethod(404, 200)},
+        {"/head-gone", byMethod(404, 404)},
+        {"/permanent", redirect("/ok", 301)},
+        {"/permanent-308", redirect("/ok", 308)},
+        {"/found", redirect("/ok", 302)},
+        {"/see-other", redirect("/ok", 303)},
+        {"/temporary", redirect("/ok", 307)},
+        {"/permanent-to-gone", redirect("/gone", 301)},
+        {"/permanent-to-error", redirect("/forbidden", 308)},
+        {"/permanent-then-temporary", redirect("/found", 301)},
+        {"/temporary-then-permanent", redirect("/permanent", 302)},
+        {"/elsewhere", redirect(other.base() + "/ok", 301)},
+        {"/to-mail", redirect("mailto:a@example.com", 302)},
+        {"/loop-a", redirect("/loop-b", 302)},
+        {"/loop-b", redirect("/loop-a", 302)},
+        {"/slow", slow(1500ms)},
+    };
+    // Ten redirects are followed, an eleventh is not.
+    for (int i = 1; i <= 11; ++i)
+        pages["/chain/" + std::to_string(i)] = redirect("/chain/" + std::to_string(i - 1), 302);
+    pages["/chain/0"] = status(200);
+    LinkServer server(pages);
+    const std::string b = server.base();
+    LinkServer closed({});
+    closed.stop();
+
+    const struct {
+        std::string url;
+        LinkResult expected;
+    } cases[] = {
+        {b + "/ok", {LinkStatus::Ok, 200, ""}},
+        {b + "/created", {LinkStatus::Ok, 204, ""}},
+        {b + "/gone", {LinkStatus::Gone, 404, ""}},
+        {b + "/removed", {LinkStatus::Gone, 410, ""}},
+        {b + "/login", {LinkStatus::Error, 401, ""}},
+        {b + "/forbidden", {LinkStatus::Error, 403, ""}},
+        {b + "/busy", {LinkStatus::Error, 429, ""}},
+        {b + "/broken", {LinkStatus::Error, 500, ""}},
+        {b + "/down", {LinkStatus::Error, 503, ""}},
+        {b + "/no-head", {LinkStatus::Ok, 200, ""}},
+        {b + "/head-not-found", {LinkStatus::Ok, 200, ""}},
+        {b + "/head-gone", {LinkStatus::Gone, 404, ""}},
+        {b + "/permanent", {LinkStatus::Moved, 200, b + "/ok"}},
+        {b + "/permanent-308", {LinkStatus::Moved, 200, b + "/ok"}},
+        {b + "/found", {LinkStatus::Ok, 200, ""}},
+        {b + "/see-other", {LinkStatus::Ok, 200, ""}},
+        {b + "/temporary", {LinkStatus::Ok, 200, ""}},
+        {b + "/permanent-to-gone", {LinkStatus::Gone, 404, ""}},
+        {b + "/permanent-to-error", {LinkStatus::Error, 403, ""}},
+        // The favorite moved for good as far as the permanent redirects go.
+        {b + "/permanent-then-temporary", {LinkStatus::Moved, 200, b + "/found"}},
+        {b + "/temporary-then-permanent", {LinkStatus::Ok, 200, ""}},
+        {b + "/elsewhere", {LinkStatus::Moved, 200, other.base() + "/ok"}},
+        {b + "/to-mail", {LinkStatus::Error, 302, ""}},
+        {b + "/loop-a", {LinkStatus::Error, 302, ""}},
+        {b + "/chain/10", {LinkStatus::Ok, 200, ""}},
+        {b + "/chain/11", {LinkStatus::Error, 302, ""}},
+        {b + "/slow", {LinkStatus::Timeout, 0, ""}},
+        {closed.base() + "/ok", {LinkStatus::Unreachable, 0, ""}},
+        {"http://one.test:" + std::to_string(server.port()) + "/ok", {LinkStatus::Ok, 200, ""}},
+        {"http://gone.test/", {LinkStatus::Gone, 0, ""}},
+        {"https://broken.test/", {LinkStatus::Unreachable, 0, ""}},
+        {"http://", {LinkStatus::Error, 0, ""}},
+        {"mailto:a@example.com", {LinkStatus::Skipped, 0, ""}},
+        {"file:///etc/passwd", {LinkStatus::Skipped, 0, ""}},
+        {"javascript:alert(1)", {LinkStatus::Skipped, 0, ""}},
+        {"", {LinkStatus::Skipped, 0, ""}},
+    };
+    std::vector<std::string> urls;
+    for (const auto& c : cases)
+        urls.push_back(c.url);
+    const auto results = core::LinkChecker(testOptions()).check(urls);
+    ASSERT_EQ(results.size(), urls.size());
+    for (std::size_t i = 0; i < urls.size(); ++i) {
+        SCOPED_TRACE(urls[i]);
+        EXPECT_EQ(describe(results[i]), describe(cases[i].expected));
+    }
+
+    // Failures were asked again with GET, and the transient ones once more
+    // after all the rest; the addresses never fetched were never asked.
+    const auto hits = server.hits();
+    const auto requests = [&](const std::string& path) {
+        std::string methods;
+        for (const auto& h : hits)
+            if (h.path == path) methods += h.method + " ";
+        return methods;
+    };
+    const struct {
+        const char* path;
+        const char* methods;
+    } asked[] = {
+        {"/created", "HEAD "},           {"/no-head", "HEAD GET "}, {"/head-gone", "HEAD GET "},
+        {"/broken", "HEAD GET "},        {"/login", "HEAD GET "},   {"/busy", "HEAD GET HEAD GET "},
+        {"/down", "HEAD GET HEAD GET "}, {"/slow", "HEAD HEAD "},   {"/loop-b", "HEAD "},
+        {"/chain/0", "HEAD "},
+    };
+    for (const auto& a : asked)
+        EXPECT_EQ(requests(a.path), a.methods) << a.path;
+    const auto isTransient = [](const std::string& path) {
+        return path == "/busy" || path == "/down" || path == "/slow";
+    };
+    std::size_t lastFirstTry = 0, busy = 0;
+    for (std::size_t i = 0; i < hits.size(); ++i)
+        if (!isTransient(hits[i].path)) lastFirstTry = i;
+    for (std::size_t i = 0; i < hits.size(); ++i) {
+        if (hits[i].path == "/busy" && ++busy == 3) {
+            EXPECT_GT(i, lastFirstTry);
+        }
+    }
+    EXPECT_EQ(other.hits().size(), 1u);
+}
+
+TEST(LinkCheck, ConnectionsPerHostAndInAllStayWithinTheLimits) {
+    const struct {
+        int perHost, jobs;
+        int mostOnOne, mostInAll;
+    } cases[] = {{2, 3, 2, 3}, {1, 16, 1, 2}, {3, 16, 3, 6}, {2, 1, 1, 1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.perHost << " per host, " << c.jobs << " in all");
+        InFlight both;
+        LinkServer one({{"/page", slow(150ms)}}, "127.0.0.1", &both);
+        LinkServer two({{"/page", slow(150ms)}}, "127.0.0.2", &both);
+        std::vector<std::string> urls;
+        for (int i = 0; i < 6; ++i) {
+            urls.push_back(one.base() + "/page?" + std::to_string(i));
+            urls.push_back(two.base() + "/page?" + std::to_string(i));
+        }
+        auto options = testOptions();
+        options.timeout = 20s;
+        options.perHost = c.perHost;
+        options.jobs = c.jobs;
+        for (const auto& r : core::LinkChecker(options).check(urls))
+            EXPECT_EQ(describe(r), "ok 200 ");
+        EXPECT_EQ(one.mostAtOnce(), c.mostOnOne);
+        EXPECT_EQ(two.mostAtOnce(), c.mostOnOne);
+        EXPECT_EQ(both.most, c.mostInAll);
+    }
+}
+
+TEST(LinkCheck, ProgressCountsEachOutcomeAsItEnds) {
+    LinkServer server({{"/ok", status(200)}, {"/gone", status(410)}});
+    const std::vector<std::string> urls = {server.base() + "/ok", server.base() + "/gone",
+                                           "news:comp.lang", server.base() + "/ok#again"};
+    std::map<std::size_t, std::string> seen;
+    core::LinkProgress last;
+    const auto results =
+        core::LinkChecker(testOptions())
+            .check(urls, [&](std::size_t index, const LinkResult& r, const core::LinkProgress& p) {
+                EXPECT_TRUE(seen.emplace(index, describe(r)).second);
+                EXPECT_EQ(p.done, seen.size());
+                EXPECT_EQ(p.total, urls.size());
+                last = p;
+            });
+    ASSERT_EQ(seen.size(), urls.size());
+    for (std::size_t i = 0; i < urls.size(); ++i)
+        EXPECT_EQ(seen[i], describe(results[i]));
+    const std::array<std::size_t, core::kLinkStatusCount> counts = {2, 0, 1, 0, 0, 0, 1};
+    EXPECT_EQ(last.counts, counts);
+}
+
+TEST(LinkCheck, AStopEndsTheCheckWithoutWaitingForTheAnswers) {
+    LinkServer server({{"/late", slow(3s)}});
+    std::vector<std::string> urls;
+    for (int i = 0; i < 6; ++i)
+        urls.push_back(server.base() + "/late?" + std::to_string(i));
+    core::StopSource stop;
+    std::thread stopper([&] {
+        // Once the server has the first requests, or after 10 s at most.
+        for (int i = 0; i < 1000 && server.hits().size() < 2; ++i)
+            std::this_thread::sleep_for(10ms);
+        stop.request();
+    });
+    auto options = testOptions();
+    options.timeout = 20s;
+    const auto results = core::LinkChecker(options).check(urls, {}, &stop);
+    stopper.join();
+    EXPECT_GE(server.hits().size(), 2u);
+    for (const auto& r : results)
+        EXPECT_FALSE(r) << describe(r);
+}
+
+TEST(LinkCheck, AProxyTheEnvironmentNamesFetchesForTheHostsItServes) {
+    LinkServer proxy({{"http://far.test/page", status(200)}, {"http://far.test/old", status(410)}});
+    LinkServer direct({{"/page", status(200)}});
+    auto options = testOptions();
+    options.environment = [&](const std::string& name) -> std::optional<std::string> {
+        if (name == "http_proxy") return proxy.base();
+        if (name == "no_proxy") return "localhost, 127.0.0.1";
+        return std::nullopt;
+    };
+    // far.test is never looked up here: testNames would fail the test.
+    const auto results = core::LinkChecker(options).check(
+        {"http://far.test/page", "http://far.test/old", direct.base() + "/page"});
+    EXPECT_EQ(describe(results[0]), "ok 200 ");
+    EXPECT_EQ(describe(results[1]), "gone 410 ");
+    EXPECT_EQ(describe(results[2]), "ok 200 ");
+    EXPECT_EQ(proxy.hits().size(), 3u);
+    EXPECT_EQ(direct.hits().size(), 1u);
+}
+
+TEST(LinkCheck, ProxiesComeFromTheEnvironmentAsLibcurlReadsThem) {
+    using Env = std::map<std::string, std::string>;
+    const struct {
+        Env env;
+        const char *scheme, *host, *proxy;
+    } cases[] = {
+        {{}, "http", "a.test", ""},
+        {{{"http_proxy", "p:1"}}, "http", "a.test", "p:1"},
+        {{{"HTTP_PROXY", "p:1"}}, "http", "a.test", ""},
+        {{{"HTTPS_PROXY", "p:2"}}, "https", "a.test", "p:2"},
+        {{{"https_proxy", "p:2"}, {"http_proxy", "p:1"}}, "https", "a.test", "p:2"},
+        {{{"all_proxy", "p:3"}}, "ftp", "a.test", "p:3"},
+        {{{"ftp_proxy", "p:4"}, {"ALL_PROXY", "p:3"}}, "ftp", "a.test", "p:4"},
+        {{{"http_proxy", "p:1"}, {"no_proxy", "*"}}, "http", "a.test", ""},
+        {{{"http_proxy", "p:1"}, {"no_proxy", "example.com"}}, "http", "www.Example.com", ""},
+        {{{"http_proxy", "p:1"}, {"no_proxy", "example.com"}}, "http", "example.com", ""},
+        {{{"http_proxy", "p:1"}, {"no_proxy", "example.com"}}, "http", "notexample.com", "p:1"},
+        {{{"http_proxy", "p:1"}, {"NO_PROXY", ".example.com, b.test"}}, "http", "b.test", ""},
+        {{{"http_proxy", "p:1"}, {"no_proxy", "::1"}}, "http", "[::1]", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.scheme << "://" << c.host);
+        const core::Environment env = [&](const std::string& name) -> std::optional<std::string> {
+            const auto it = c.env.find(name);
+            if (it == c.env.end()) return std::nullopt;
+            return it->second;
+        };
+        EXPECT_EQ(core::environmentProxy(env, c.scheme, c.host), c.proxy);
+    }
+}
+
+TEST(LinkCheck, TheSystemLooksUpNamesOfThisMachine) {
+    const auto local = core::systemNameLookup("localhost");
+    ASSERT_EQ(local.answer, core::NameLookup::Found);
+    const auto& a = local.addresses;
+    EXPECT_TRUE(std::find(a.begin(), a.end(), "127.0.0.1") != a.end() ||
+                std::find(a.begin(), a.end(), "[::1]") != a.end());
+    EXPECT_EQ(core::systemNameLookup("127.0.0.2").addresses, std::vector<std::string>{"127.0.0.2"});
+}
+
+TEST(LinkCheck, StatusNamesReadBack) {
+    for (std::size_t i = 0; i < core::kLinkStatusCount; ++i) {
+        const auto status = static_cast<LinkStatus>(i);
+        EXPECT_EQ(core::linkStatusFromName(core::linkStatusName(status)), status);
+    }
+    EXPECT_FALSE(core::linkStatusFromName("dead"));
+}
+
+TEST(LinkState, ResultsAreKeptPerAddressWithTheirTime) {
+    TempDir dir;
+    SystemFileSystem fs;
+    const std::string file = core::LinkState::fileIn(dir / native("state/brimmark/"));
+    const std::int64_t day = 86400, now = 1'800'000'000;
+
+    core::LinkState first;
+    first.record("http://a.test/", {LinkStatus::Moved, 200, "http://b.test/"}, now - 2 * day);
+    first.record("http://c.test/", {LinkStatus::Gone, 404, ""}, now - 2 * day);
+    ASSERT_TRUE(first.save(fs, file));
+    // A later check's results join those kept, replacing those of its addresses.
+    core::LinkState second;
+    second.record("http://c.test/", {LinkStatus::Ok, 200, ""}, now);
+    second.record("http://日本.test/ページ", {LinkStatus::Timeout, 0, ""}, now);
+    ASSERT_TRUE(second.save(fs, file));
+
+    const auto kept = core::LinkState::read(fs, file);
+    const std::map<std::string, core::CheckedLink> expected = {
+        {"http://a.test/", {{LinkStatus::Moved, 200, "http://b.test/"}, now - 2 * day}},
+        {"http://c.test/", {{LinkStatus::Ok, 200, ""}, now}},
+        {"http://日本.test/ページ", {{LinkStatus::Timeout, 0, ""}, now}},
+    };
+    EXPECT_EQ(kept.links, expected);
+
+    const struct {
+        const char* url;
+        double days;
+        bool within;
+    } cases[] = {
+        {"http://a.test/", 3, true},        {"http://a.test/", 2, false},
+        {"http://a.test/", 1, false},       {"http://c.test/", 0.5, true},
+        {"http://never.test/", 100, false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(kept.checkedWithin(c.url, now, c.days), c.within) << c.url << " " << c.days;
+}
+
+TEST(LinkState, ADamagedFileIsStartedAfresh) {
+    TempDir dir;
+    SystemFileSystem fs;
+    const std::string file = core::LinkState::fileIn(dir.path());
+    for (const char* bytes :
+         {"", "{", "[1,2]", "{\"links\":{\"http://a/\":{\"status\":\"dead\"}}}"}) {
+        writeFile(file, bytes);
+        EXPECT_TRUE(core::LinkState::read(fs, file).links.empty()) << bytes;
+    }
+    core::LinkState state;
+    state.record("http://a/", {LinkStatus::Ok, 200, ""}, 1);
+    ASSERT_TRUE(state.save(fs, file));
+    EXPECT_EQ(core::LinkState::read(fs, file).links, state.links);
+}
+
+}  // namespace
+}  // namespace brim::test
