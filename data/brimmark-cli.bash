@@ -4,7 +4,7 @@ _brimmark_cli() {
     local cur prev words cword
     _init_completion -s || return
 
-    local verbs="list folders show search same duplicates pages open save delete prune-empty fix-names export import"
+    local verbs="list folders show search same duplicates pages open save delete prune-empty fix-names export import check"
     local common="--favorites --json --no-cache --help -h --version"
     local search_opts="--and --or --fields --ignore-case --case-sensitive"
 
@@ -29,7 +29,7 @@ _brimmark_cli() {
             _filedir -d
             return
             ;;
-        --name | --url | --comment | --folder)
+        --name | --url | --comment | --folder | --per-host | --jobs | --timeout | --unchecked-for)
             return
             ;;
     esac
@@ -39,7 +39,8 @@ _brimmark_cli() {
     local i verb="" format=""
     for ((i = 1; i < cword; i++)); do
         case ${words[i]} in
-            --favorites | --output | --fields | --name | --url | --comment | --folder | --profile | --into)
+            --favorites | --output | --fields | --name | --url | --comment | --folder | --profile | --into | \
+                --per-host | --jobs | --timeout | --unchecked-for)
                 ((i++))
                 ;;
             -*) ;;
@@ -68,6 +69,7 @@ _brimmark_cli() {
         save) opts="--name --url --comment --folder" ;;
         delete) opts="--yes" ;;
         prune-empty|fix-names) opts="--dry-run" ;;
+        check) opts="--per-host --jobs --timeout --unchecked-for $search_opts" ;;
         export)
             if [[ -z $format && $cur != -* ]]; then
                 COMPREPLY=($(compgen -W "html csv netscape" -- "$cur"))
