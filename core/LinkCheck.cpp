@@ -314,33 +314,47 @@ class Run {
         }
     }
 
+    // Starts requests while there is room, each for the host with the most
+    // waiting, so that the hosts end together and no room is left idle while
+    // the last ones are asked a few at a time.
     void startReady() {
-        for (auto& [key, host] : hosts_) {
-            while (!host.jobs.empty() && host.active < o_.perHost && running_ < o_.jobs) {
+        while (running_ < o_.jobs) {
+            Host* best = nullptr;
+            const NameLookup* bestName = nullptr;
+            for (auto& [key, host] : hosts_) {
+                if (host.jobs.empty()) continue;
                 const NameLookup* name = nullptr;
                 if (host.lookup) {
                     const auto found = names_.find(host.jobs.front().host);
-                    if (found == names_.end()) break;
+                    if (found == names_.end()) continue;
                     name = &found->second;
                     if (name->answer != NameLookup::Found) {
-                        // No request can be made: every job of the host ends here.
-                        const LinkStatus status = name->answer == NameLookup::NoSuchName
-                                                      ? LinkStatus::Gone
-                                                      : LinkStatus::Unreachable;
-                        while (!host.jobs.empty()) {
-                            Job job = std::move(host.jobs.front());
-                            host.jobs.pop_front();
-                            --queued_;
-                            conclude(job, {status, job.code, {}}, false);
-                        }
-                        break;
+                        endUnasked(host, name->answer);
+                        continue;
                     }
                 }
-                Job job = std::move(host.jobs.front());
-                host.jobs.pop_front();
-                --queued_;
-                start(std::move(job), name, host);
+                if (host.active < o_.perHost && (!best || host.jobs.size() > best->jobs.size())) {
+                    best = &host;
+                    bestName = name;
+                }
             }
+            if (!best) return;
+            Job job = std::move(best->jobs.front());
+            best->jobs.pop_front();
+            --queued_;
+            start(std::move(job), bestName, *best);
+        }
+    }
+
+    // Ends the jobs of a host whose name gave no address.
+    void endUnasked(Host& host, NameLookup::Answer answer) {
+        const LinkStatus status =
+            answer == NameLookup::NoSuchName ? LinkStatus::Gone : LinkStatus::Unreachable;
+        while (!host.jobs.empty()) {
+            Job job = std::move(host.jobs.front());
+            host.jobs.pop_front();
+            --queued_;
+            conclude(job, {status, job.code, {}}, false);
         }
     }
 
