@@ -31,7 +31,7 @@ core::NameLookup testNames(const std::string& host) {
 
 core::LinkCheckOptions testOptions() {
     core::LinkCheckOptions o;
-    o.timeout = 500ms;
+    o.timeout = 1500ms;
     o.resolve = testNames;
     o.environment = [](const std::string&) { return std::nullopt; };
     return o;
@@ -71,7 +71,7 @@ TEST(LinkCheck, EachAnswerHasItsOutcome) {
         {"/to-mail", redirect("mailto:a@example.com", 302)},
         {"/loop-a", redirect("/loop-b", 302)},
         {"/loop-b", redirect("/loop-a", 302)},
-        {"/slow", slow(1500ms)},
+        {"/slow", slow(3500ms)},
     };
     // Ten redirects are followed, an eleventh is not.
     for (int i = 1; i <= 11; ++i)
