@@ -54,7 +54,7 @@ Form1::Form1(app::Services services, app::Prompts& prompts, QWidget* parent)
       model_(this),
       window_(services, *this, prompts, &scheduler_) {
     setObjectName("Form1");
-    setWindowTitle(QString::fromUtf8(app::kWindowTitle));
+    setWindowTitle(QString::fromUtf8(app::mainForm().caption));
     setWindowIcon(programIcon());
     // The form's controls are small: a 12-pixel font keeps every caption whole.
     QFont small = font();
@@ -110,7 +110,7 @@ Form5& Form1::form5() {
 }
 
 Form6& Form1::form6() {
-    if (!form6_) form6_ = new Form6(windowTitle(), programIcon(), window_, this);
+    if (!form6_) form6_ = new Form6(window_, this);
     return *form6_;
 }
 

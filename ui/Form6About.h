@@ -1,16 +1,16 @@
 #pragma once
 // The About box (Form6): the program's title, mail address and home page.
 
-#include <QDialog>
+#include "ui/FormWidgets.h"
 
 #include "app/Window.h"
 
 namespace brim::ui {
 
-class Form6 final : public QDialog {
+class Form6 final : public FormDialog {
     Q_OBJECT
   public:
-    Form6(const QString& mainTitle, const QIcon& icon, app::Window& window, QWidget* parent);
+    Form6(app::Window& window, QWidget* parent);
 };
 
 }  // namespace brim::ui

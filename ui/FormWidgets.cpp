@@ -94,8 +94,10 @@ QWidget* make(const app::Control& c, QWidget* parent) {
         }
         case app::Kind::Link: {
             auto* link = new QLabel(QStringLiteral("<a href=\"%1\">%1</a>").arg(caption));
-            // The link is opened by the program's own opener, like every address.
-            link->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
+            // The link is opened by the program's own opener, like every
+            // address; Tab reaches it, and Enter opens it, as a click does.
+            link->setTextInteractionFlags(Qt::LinksAccessibleByMouse |
+                                          Qt::LinksAccessibleByKeyboard);
             w = link;
             break;
         }
@@ -178,6 +180,18 @@ void FormWidgets::build(const app::Form& form, QWidget* parent) {
         if (previous) QWidget::setTabOrder(previous, w);
         previous = w;
     }
+}
+
+FormDialog::FormDialog(const app::Form& form, QWidget* parent) : QDialog(parent), form_(form) {
+    setObjectName(form.name);
+    setWindowTitle(QString::fromUtf8(form.caption));
+    setFixedSize(twipsToPixels(QSize(form.client.width, form.client.height)));
+    controls_.build(form, this);
+}
+
+void FormDialog::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (form_.focus) controls_[form_.focus]->setFocus();
 }
 
 void FormWidgets::forEach(const std::function<void(const app::Control&, QWidget*)>& f) const {

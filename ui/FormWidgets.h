@@ -2,6 +2,7 @@
 // Widgets made from a form's table: one of each control's kind, at its place,
 // in the form's tab order, kept by id.
 
+#include <QDialog>
 #include <QTreeView>
 #include <functional>
 #include <map>
@@ -36,6 +37,22 @@ class FormWidgets {
   private:
     const app::Form* form_ = nullptr;
     std::map<int, QWidget*> widgets_;
+};
+
+// A dialog made from its form's table: caption, fixed size and controls; the
+// table's control takes the focus whenever the dialog shows.
+class FormDialog : public QDialog {
+  protected:
+    FormDialog(const app::Form& form, QWidget* parent);
+    void showEvent(QShowEvent* event) override;
+    template <class W>
+    W* control(int id) const {
+        return controls_.get<W>(id);
+    }
+
+  private:
+    const app::Form& form_;
+    FormWidgets controls_;
 };
 
 }  // namespace brim::ui

@@ -156,16 +156,17 @@ void FormLayout::build(const app::Form& form) {
     table_ = &form;
     for (const app::Control& c : form.controls)
         byId_[c.id] = make(c);
-    // The dialog manager tabs in the order the controls stand in; where the
-    // table's tab order differs from its order of making, the controls are
-    // put into the tab order.
-    HWND previous = nullptr;
-    for (const app::Control* c : app::tabOrder(form, INT_MAX)) {
-        HWND h = byId_.at(c->id);
-        if (previous && GetWindow(previous, GW_HWNDNEXT) != h) {
-            SetWindowPos(h, previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        }
-        previous = h;
+    // The dialog manager tabs in the order the controls were made; where the
+    // table's tab order differs from it, the tab stops are put into the tab
+    // order, each after the one before it.
+    const auto order = app::tabOrder(form, INT_MAX);
+    std::vector<const app::Control*> made;
+    for (const app::Control& c : form.controls)
+        if (c.tab != app::kNoTab) made.push_back(&c);
+    if (made == order) return;
+    for (std::size_t i = 1; i < order.size(); ++i) {
+        SetWindowPos(byId_.at(order[i]->id), byId_.at(order[i - 1]->id), 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
 }
 

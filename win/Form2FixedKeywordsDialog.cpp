@@ -1,24 +1,15 @@
+#include "app/DialogForms.h"
 #include "win/Forms.h"
 
 namespace brim::win {
-namespace {
-enum { List1 = 101, Text1, Command1, Command2, Command3 };
-}
+
+using namespace app::form2;
 
 Form2FixedKeywordsDialog::Form2FixedKeywordsDialog(app::KeywordBox& keywords)
-    : ModalDialog("固定キーワード登録", 5070, 3525), keywords_(keywords) {}
+    : ModalDialog(app::fixedKeywordsForm()), keywords_(keywords) {}
 
 void Form2FixedKeywordsDialog::onInit() {
-    add(L"LISTBOX", "", LBS_NOTIFY | WS_VSCROLL | WS_TABSTOP, List1, {1200, 240, 3615, 1680},
-        WS_EX_CLIENTEDGE);
-    add(L"EDIT", "", ES_AUTOHSCROLL | WS_TABSTOP, Text1, {1200, 2040, 3615, 375}, WS_EX_CLIENTEDGE);
-    label("キーワード", {240, 2100, 975, 375});
-    label("登録リスト", {240, 360, 855, 255});
-    button("登録", Command1, {1365, 2640, 800, 500});
-    button("終了", Command2, {3960, 2640, 800, 500});
-    button("削除", Command3, {2640, 2640, 800, 500});
     showFixed();
-    SetFocus(item(Text1));
 }
 
 void Form2FixedKeywordsDialog::showFixed() {

@@ -14,7 +14,7 @@
 
 namespace brim::win {
 
-// "固定キーワード登録"
+// Form2: the fixed keywords.
 class Form2FixedKeywordsDialog final : public ModalDialog {
   public:
     explicit Form2FixedKeywordsDialog(app::KeywordBox& keywords);
@@ -26,7 +26,7 @@ class Form2FixedKeywordsDialog final : public ModalDialog {
     app::KeywordBox& keywords_;
 };
 
-// "キーワード検索のオプション"
+// Form3: the search options.
 class Form3SearchOptionsDialog final : public ModalDialog {
   public:
     explicit Form3SearchOptionsDialog(app::SearchOptionsDialog& options);
@@ -37,7 +37,7 @@ class Form3SearchOptionsDialog final : public ModalDialog {
     app::SearchOptionsDialog& options_;
 };
 
-// "検索結果のファイルへの出力"
+// Form4: the export options.
 class Form4ExportOptionsDialog final : public ModalDialog {
   public:
     explicit Form4ExportOptionsDialog(app::HtmlOptionsDialog& options);
@@ -48,7 +48,7 @@ class Form4ExportOptionsDialog final : public ModalDialog {
     app::HtmlOptionsDialog& options_;
 };
 
-// "ショートカットの作成". The two boxes keep their state for the whole run.
+// Form5: the program's shortcuts. The two boxes keep their state for the whole run.
 class Form5ShortcutsDialog final : public ModalDialog {
   public:
     struct Choice {
@@ -64,7 +64,7 @@ class Form5ShortcutsDialog final : public ModalDialog {
     Choice& choice_;
 };
 
-// "バージョン情報"
+// Form6: the About box.
 class Form6AboutDialog final : public ModalDialog {
   public:
     explicit Form6AboutDialog(app::Window& window);
@@ -77,7 +77,7 @@ class Form6AboutDialog final : public ModalDialog {
     HICON icon_ = nullptr;
 };
 
-// "Auto Copyの設定"
+// Form7: Auto Copy.
 class Form7AutoCopyDialog final : public ModalDialog {
   public:
     explicit Form7AutoCopyDialog(app::AutoCopyDialog& autoCopy);

@@ -5,8 +5,8 @@
 namespace brim::win {
 
 INT_PTR ModalDialog::run(HWND owner) {
-    // An empty template: no controls, no font; onInit adds the controls and
-    // the window's size comes from the form's twips.
+    // An empty template: no controls, no font; the controls are added when
+    // it opens, and the window's size comes from the form.
     std::vector<WORD> tmpl(sizeof(DLGTEMPLATE) / sizeof(WORD) + 3, 0);
     auto* t = reinterpret_cast<DLGTEMPLATE*>(tmpl.data());
     t->style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
@@ -16,10 +16,8 @@ INT_PTR ModalDialog::run(HWND owner) {
                                    reinterpret_cast<LPARAM>(this));
 }
 
-HWND ModalDialog::checkBox(std::string_view text, int id, TwipsRect place, int value) {
-    HWND box = add(L"BUTTON", text, BS_3STATE | WS_TABSTOP, id, place);
+void ModalDialog::setCheckValue(HWND box, int value) {
     SendMessageW(box, BM_SETCHECK, static_cast<WPARAM>(value), 0);
-    return box;
 }
 
 int ModalDialog::checkValue(HWND box) {
@@ -61,8 +59,12 @@ INT_PTR CALLBACK ModalDialog::proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
                          own.left + ((own.right - own.left) - (me.right - me.left)) / 2,
                          own.top + ((own.bottom - own.top) - (me.bottom - me.top)) / 2, 0, 0,
                          SWP_NOSIZE | SWP_NOZORDER);
+            if (self->form_) {
+                self->layout_->build(*self->form_);
+                if (self->form_->focus) SetFocus(self->item(self->form_->focus));
+            }
             self->onInit();
-            // FALSE keeps the focus where onInit put it.
+            // FALSE keeps the focus where it was put.
             return IsChild(hwnd, GetFocus()) ? FALSE : TRUE;
         }
         case WM_COMMAND: {

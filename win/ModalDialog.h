@@ -1,6 +1,6 @@
 #pragma once
-// A modal dialog laid out in twips: the form's caption and outer size, its
-// controls added when it opens. The dialog box manager gives Tab, Enter and
+// A modal dialog made from its form's table: the caption, the client size in
+// twips and the controls, made when it opens. The dialog box manager gives Tab, Enter and
 // Esc their usual meaning; the state the controls show lives in app/.
 
 #include <windows.h>
@@ -22,11 +22,18 @@ class ModalDialog {
     INT_PTR run(HWND owner);
 
   protected:
-    // The client area's width and height in twips.
+    // The form's table gives the caption, the client area's size and the controls.
+    explicit ModalDialog(const app::Form& form)
+        : form_(&form),
+          caption_(form.caption),
+          width_(form.client.width),
+          height_(form.client.height) {}
+    // A dialog that adds its own controls: the client area's width and height in twips.
     ModalDialog(std::string caption, int widthTwips, int heightTwips)
         : caption_(std::move(caption)), width_(widthTwips), height_(heightTwips) {}
 
-    // Adds the controls; the dialog is there but not yet shown.
+    // Shows the state in the controls (adds them, without a table); the
+    // dialog is there but not yet shown.
     virtual void onInit() = 0;
     // A control's command; the dialog closes on IDCANCEL (Esc, the close box)
     // unless this takes it.
@@ -43,7 +50,7 @@ class ModalDialog {
     HWND button(std::string_view text, int id, TwipsRect place) {
         return add(L"BUTTON", text, BS_PUSHBUTTON | WS_TABSTOP, id, place);
     }
-    HWND checkBox(std::string_view text, int id, TwipsRect place, int value);
+    static void setCheckValue(HWND box, int value);
     static int checkValue(HWND box);
     // A click on a check box: checked becomes unchecked, anything else checked.
     static int toggle(HWND box);
@@ -54,6 +61,7 @@ class ModalDialog {
   private:
     static INT_PTR CALLBACK proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 
+    const app::Form* form_ = nullptr;
     std::string caption_;
     int width_, height_;
     HWND hwnd_ = nullptr;

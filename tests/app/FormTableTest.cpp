@@ -8,6 +8,7 @@
 
 #include "WindowFixture.h"
 #include "app/Commands.h"
+#include "app/DialogForms.h"
 #include "app/Messages.h"
 
 namespace brim::test {
@@ -317,6 +318,167 @@ TEST_F(CommandTest, EachDialogCommandOpensItsDialog) {
         ASSERT_TRUE(app::runCommand(+quit, w, host));
         EXPECT_EQ(host.quits, 1);
     }
+}
+
+}  // namespace
+}  // namespace brim::test
+
+namespace brim::test {
+namespace {
+
+TEST(DialogTables, EachDialogHasItsCaptionSizeAndTabOrder) {
+    const struct {
+        const app::Form& form;
+        const char* name;
+        const char* caption;
+        int width, height;
+        std::vector<std::string> order;
+        const char* focus;  // when it opens; null: the first in the tab order
+    } cases[] = {
+        {app::fixedKeywordsForm(),
+         "Form2",
+         "固定キーワード登録",
+         5070,
+         3525,
+         {"List1", "Text1", "Command1", "Command2", "Command3"},
+         "Text1"},
+        {app::searchOptionsForm(),
+         "Form3",
+         "キーワード検索のオプション",
+         5610,
+         3150,
+         {"Command1", "Check2", "Check3", "Check4", "Check5", "Check1", "Option1"},
+         nullptr},
+        {app::exportOptionsForm(),
+         "Form4",
+         "検索結果のファイルへの出力",
+         3900,
+         2610,
+         {"Check1", "Check2", "Check3", "Command1"},
+         nullptr},
+        {app::shortcutsForm(),
+         "Form5",
+         "ショートカットの作成",
+         3120,
+         2160,
+         {"Check1", "Check2", "Command1", "Command2"},
+         nullptr},
+        {app::aboutForm(),
+         "Form6",
+         "Brimmark - 私のお気に入り",
+         5400,
+         2400,
+         {"Label2", "Command1"},
+         "Command1"},
+        {app::autoCopyForm(),
+         "Form7",
+         "Auto Copyの設定",
+         3705,
+         2205,
+         {"Check1", "Check2", "Command1"},
+         nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_STREQ(c.form.name, c.name);
+        EXPECT_STREQ(c.form.caption, c.caption);
+        EXPECT_EQ(c.form.client.width, c.width);
+        EXPECT_EQ(c.form.client.height, c.height);
+        EXPECT_EQ(names(app::tabOrder(c.form, c.height)), c.order);
+        if (c.focus) {
+            EXPECT_EQ(c.form.focus, app::findControl(c.form, c.focus)->id);
+        } else {
+            EXPECT_EQ(c.form.focus, 0);
+        }
+        std::set<int> ids;
+        for (const app::Control& control : c.form.controls) {
+            SCOPED_TRACE(control.name);
+            EXPECT_TRUE(ids.insert(control.id).second);
+            // Every control lies within the dialog, and nothing runs a window command.
+            EXPECT_GE(control.place.left, 0);
+            EXPECT_LE(control.place.left + control.place.width, c.width);
+            EXPECT_LE(control.place.top + control.place.height, c.height);
+            EXPECT_EQ(control.command, Command::None);
+        }
+    }
+}
+
+TEST(DialogTables, ControlsHaveTheirCaptionsAndPlaces) {
+    const struct {
+        const app::Form& form;
+        int id;
+        app::Kind kind;
+        const char* caption;
+        Rect place;
+    } cases[] = {
+        {app::fixedKeywordsForm(),
+         app::form2::Label1,
+         app::Kind::Label,
+         "キーワード",
+         {240, 2040, 975, 375}},
+        {app::fixedKeywordsForm(),
+         app::form2::Command3,
+         app::Kind::Button,
+         "削除",
+         {2640, 2640, 800, 500}},
+        {app::searchOptionsForm(),
+         app::form3::Check1,
+         app::Kind::CheckBox,
+         "大文字と小文字を区別しない",
+         {360, 1320, 2655, 375}},
+        // The choice stands inside its frame, in the form's own twips.
+        {app::searchOptionsForm(),
+         app::form3::Option1,
+         app::Kind::Option,
+         "OR検索",
+         {960, 2280, 975, 255}},
+        {app::searchOptionsForm(),
+         app::form3::Option2,
+         app::Kind::Option,
+         "AND検索",
+         {2040, 2280, 1095, 255}},
+        {app::searchOptionsForm(),
+         app::form3::Picture2,
+         app::Kind::Frame,
+         "",
+         {360, 1800, 3255, 975}},
+        {app::exportOptionsForm(),
+         app::form4::Check3,
+         app::Kind::CheckBox,
+         "CSVファイルを UTF-8 で出力する",
+         {480, 1200, 3135, 255}},
+        {app::shortcutsForm(),
+         app::form5::Command2,
+         app::Kind::Button,
+         "中止",
+         {1800, 1320, 855, 495}},
+        {app::aboutForm(),
+         app::form6::Label1,
+         app::Kind::Label,
+         app::kWindowTitle,
+         {1080, 240, 4080, 375}},
+        {app::aboutForm(),
+         app::form6::Label2,
+         app::Kind::Link,
+         app::kHomePage,
+         {1080, 1140, 4080, 375}},
+        {app::autoCopyForm(),
+         app::form7::Check2,
+         app::Kind::LongCheckBox,
+         "適合するブックマークがひとつしかない場合、自動的に取り込む",
+         {240, 780, 3255, 555}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.form.name << " " << c.id);
+        const app::Control* control = app::findControl(c.form, c.id);
+        ASSERT_NE(control, nullptr);
+        EXPECT_EQ(control->kind, c.kind);
+        EXPECT_STREQ(control->caption, c.caption);
+        EXPECT_EQ(control->place, c.place);
+    }
+    // The mail address the About box shows is the one the program knows.
+    EXPECT_TRUE(std::string(app::findControl(app::aboutForm(), app::form6::Label3)->caption)
+                    .ends_with(app::kMail));
 }
 
 }  // namespace

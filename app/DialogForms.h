@@ -1,0 +1,57 @@
+#pragma once
+// The dialogs of the main window's menu as laid out: caption, client size,
+// controls. Their ids are the front ends' control ids.
+
+#include "app/FormTable.h"
+
+namespace brim::app {
+
+// "固定キーワード登録"
+namespace form2 {
+enum : int { List1 = 101, Text1, Command1, Command2, Command3, Label1, Label2 };
+}
+const Form& fixedKeywordsForm();
+
+// "キーワード検索のオプション": Check1 … Check5 are 101 … 105.
+namespace form3 {
+enum : int {
+    Check1 = 101,
+    Check2,
+    Check3,
+    Check4,
+    Check5,
+    Option1 = 111,
+    Option2,
+    Command1,
+    Label1,
+    Label3,
+    Picture2
+};
+}
+const Form& searchOptionsForm();
+
+// "検索結果のファイルへの出力"
+namespace form4 {
+enum : int { Check1 = 101, Check2, Check3, Command1 = 111, Label3 };
+}
+const Form& exportOptionsForm();
+
+// "ショートカットの作成"
+namespace form5 {
+enum : int { Check1 = 101, Check2, Command1, Command2 };
+}
+const Form& shortcutsForm();
+
+// "バージョン情報"
+namespace form6 {
+enum : int { Label2 = 101, Command1, Image1, Label1, Label3 };
+}
+const Form& aboutForm();
+
+// "Auto Copyの設定"
+namespace form7 {
+enum : int { Check1 = 101, Check2, Command1 };
+}
+const Form& autoCopyForm();
+
+}  // namespace brim::app
