@@ -110,6 +110,19 @@ std::string cp932(std::string_view utf8);
 // empty, a comment.
 void writeShortcut(const std::string& path, std::string_view url, std::string_view comment = {});
 
+// `body` followed by its sum, as the cache of the rows ends its file: FNV-1a
+// of every byte before it, eight bytes little-endian.
+inline std::string withSum(std::string body) {
+    std::uint64_t h = 14695981039346656037ull;
+    for (const char c : body) {
+        h ^= static_cast<unsigned char>(c);
+        h *= 1099511628211ull;
+    }
+    for (int i = 0; i < 8; ++i)
+        body.push_back(static_cast<char>((h >> (8 * i)) & 0xff));
+    return body;
+}
+
 // Sets an environment variable for one test, and restores it.
 class ScopedEnv {
   public:

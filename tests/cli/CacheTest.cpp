@@ -26,18 +26,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The bytes with their sum, as the cache file ends: FNV-1a of all before it.
-std::string withSum(std::string body) {
-    std::uint64_t h = 14695981039346656037ull;
-    for (const char c : body) {
-        h ^= static_cast<unsigned char>(c);
-        h *= 1099511628211ull;
-    }
-    for (int i = 0; i < 8; ++i)
-        body.push_back(static_cast<char>((h >> (8 * i)) & 0xff));
-    return body;
-}
-
 class CacheTest : public CliFixture {
   protected:
     std::string cacheFile() const {

@@ -75,10 +75,6 @@ class RowCacheTest : public testing::Test {
     std::size_t shortcutReads() const { return files.readsOf(".url"); }
 };
 
-void rewrite(const std::string& path, std::string_view url, std::string_view comment) {
-    writeShortcut(path, url, comment);
-}
-
 // A new file put in the place of `path` by a rename, as editors and sync
 // tools save: same size and write time as the one it replaces.
 void replaceByRename(const std::string& path, std::string_view url, std::string_view comment) {
@@ -96,7 +92,7 @@ TEST_F(RowCacheTest, AWarmRunReadsNoFileAndGivesTheSameRows) {
     EXPECT_EQ(shortcutReads(), coldReads) << "the warm run read files";
     EXPECT_EQ(cold, walk(nullptr, 1));
     // A changed file is read again, and only it.
-    rewrite(native(root + "Links/c.url"), "https://c.example/", "changed, longer");
+    writeShortcut(native(root + "Links/c.url"), "https://c.example/", "changed, longer");
     EXPECT_EQ(cachedRun(), walk(nullptr));
     // The plain walks' six each, and the cached run's one.
     EXPECT_EQ(shortcutReads(), coldReads + 6 + 1 + 6);
@@ -118,7 +114,7 @@ TEST_F(RowCacheTest, EveryChangeToTheFilesShowsInTheNextList) {
              // a later tick of the disk's clock; the same tick is the racily
              // clean test's.
              std::this_thread::sleep_for(std::chrono::milliseconds(50));
-             rewrite(r + "a.url", "https://a.example/", "omega");
+             writeShortcut(r + "a.url", "https://a.example/", "omega");
          }},
         {"a file put in another's place by a rename, same size and time",
          [](const std::string& r) { replaceByRename(r + "b.url", "https://x.example/", "xrayy"); }},
@@ -238,25 +234,12 @@ TEST_F(RowCacheTest, RacilyCleanFilesAreReadAgain) {
     std::size_t kept = 99;
     const auto first = cachedRun(false, &kept);
     EXPECT_EQ(kept, 0u);
-    rewrite(root + "a.url", "https://a.example/", "omega");
-    rewrite(native(root + "News/e.url"), "https://e.example/", "eeeee");
+    writeShortcut(root + "a.url", "https://a.example/", "omega");
+    writeShortcut(native(root + "News/e.url"), "https://e.example/", "eeeee");
     EXPECT_EQ(cachedRun(false), walk(nullptr));
     // Seen from an hour later they are old, and kept.
     cachedRun(true, &kept);
     EXPECT_EQ(kept, 6u);
-}
-
-// The bytes of a cache file as the program writes them, sum included; the
-// sum is FNV-1a over everything before it.
-std::string withSum(std::string body) {
-    std::uint64_t h = 14695981039346656037ull;
-    for (const char c : body) {
-        h ^= static_cast<unsigned char>(c);
-        h *= 1099511628211ull;
-    }
-    for (int i = 0; i < 8; ++i)
-        body.push_back(static_cast<char>((h >> (8 * i)) & 0xff));
-    return body;
 }
 
 TEST_F(RowCacheTest, ACacheFileThatIsNotWholeOrNotOursIsRebuilt) {
@@ -296,7 +279,7 @@ TEST_F(RowCacheTest, ACacheFileThatIsNotWholeOrNotOursIsRebuilt) {
         {"another code page", otherHeader(cp.name()), false},
     };
     // A change the damaged cache cannot know of: a stale entry would show.
-    rewrite(root + "a.url", "https://a.example/", "a comment of another size");
+    writeShortcut(root + "a.url", "https://a.example/", "a comment of another size");
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         RowCache probe(root, cp.name());
@@ -343,7 +326,7 @@ TEST_F(RowCacheTest, SearchesReadThroughTheCacheAndFindWhatChanged) {
     ASSERT_EQ(search(&cache, "DELTA").size(), 1u);
     EXPECT_EQ(cache.fileCount(), 6u);  // every file read, not only the matches
     const std::size_t reads = shortcutReads();
-    rewrite(native(root + "Links/Old/d.url"), "https://d.example/", "no longer the word");
+    writeShortcut(native(root + "Links/Old/d.url"), "https://d.example/", "no longer the word");
     EXPECT_EQ(search(&cache, "DELTA"), search(nullptr, "DELTA"));
     EXPECT_TRUE(search(&cache, "DELTA").empty());
     EXPECT_EQ(search(&cache, "example"), search(nullptr, "example"));
