@@ -5,7 +5,7 @@
 #include <chrono>
 
 #include "app/Messages.h"
-#include "app/Trash.h"
+#include "app/MoveToTrash.h"
 #include "app/Window.h"
 #include "core/DiskNames.h"
 #include "core/Editing.h"

@@ -1,5 +1,5 @@
 
-#include "app/Trash.h"
+#include "app/MoveToTrash.h"
 #include "cli/Command.h"
 #include "cli/Output.h"
 

@@ -1,5 +1,7 @@
 #include "platform/FileSystem.h"
 
+#include <algorithm>
+
 namespace brim::platform {
 namespace {
 
@@ -17,6 +19,18 @@ class OneByOne final : public NewFiles {
 };
 
 }  // namespace
+
+bool listsBefore(std::string_view a, std::string_view b) {
+    const auto upper = [](unsigned char c) { return (c >= 'a' && c <= 'z') ? c - 32 : c; };
+    const std::size_t n = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < n; ++i) {
+        const int ua = upper(static_cast<unsigned char>(a[i]));
+        const int ub = upper(static_cast<unsigned char>(b[i]));
+        if (ua != ub) return ua < ub;
+    }
+    if (a.size() != b.size()) return a.size() < b.size();
+    return a < b;
+}
 
 std::unique_ptr<NewFiles> FileSystem::newFilesIn(const std::string& folder) {
     return std::make_unique<OneByOne>(*this, folder);

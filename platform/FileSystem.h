@@ -65,9 +65,8 @@ class OpenFolder {
   public:
     virtual ~OpenFolder() = default;
 
-    // Entries except "." and "..", in the listing order the program shows:
-    // names compared by ASCII upper case, then byte by byte. nullopt when the
-    // folder cannot be read.
+    // Entries except "." and "..", in the listing order the program shows
+    // (listsBefore). nullopt when the folder cannot be read.
     virtual std::optional<std::vector<DirEntry>> entries() = 0;
 
     // FileSystem::readFile for the entry `name` of this folder.
@@ -104,6 +103,10 @@ class NewFiles {
     // Flushes the names created so far to the disk.
     virtual void finish() = 0;
 };
+
+// The listing order of OpenFolder::entries: ASCII upper case first, then the
+// bytes, as NTFS lists names.
+bool listsBefore(std::string_view a, std::string_view b);
 
 class FileSystem {
   public:

@@ -1,27 +1,18 @@
 #include "platform/posix/PosixBrowserProfiles.h"
 
 #include <pwd.h>
-#include <signal.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <climits>
-#include <cstdlib>
 
+#include "platform/posix/PosixIo.h"
 #include "platform/posix/PosixKnownFolders.h"
 
 namespace brim::platform {
 namespace {
 
-std::optional<std::string> processEnv(const std::string& name) {
-    const char* v = std::getenv(name.c_str());
-    if (!v || !*v) return std::nullopt;
-    return std::string(v);
-}
-
 bool processIsAlive(std::int64_t pid) {
-    if (pid <= 0 || pid > INT_MAX) return false;
-    return kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
+    return pid <= INT_MAX && processAlive(static_cast<pid_t>(pid));
 }
 
 }  // namespace

@@ -31,7 +31,4 @@ class PosixFileSystem final : public FileSystem {
     std::chrono::milliseconds lockWait_;
 };
 
-// Listing order: ASCII upper case first, then the bytes, as NTFS lists names.
-bool listsBefore(std::string_view a, std::string_view b);
-
 }  // namespace brim::platform

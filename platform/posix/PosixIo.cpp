@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <charconv>
 #include <cstdint>
+#include <cstdlib>
 
 namespace brim::platform {
 
@@ -55,6 +56,12 @@ std::string parentOf(const std::string& path) {
 bool processAlive(pid_t pid) {
     if (pid <= 0) return false;
     return ::kill(pid, 0) == 0 || errno == EPERM;
+}
+
+std::optional<std::string> processEnv(const std::string& name) {
+    const char* v = std::getenv(name.c_str());
+    if (!v || !*v) return std::nullopt;
+    return std::string(v);
 }
 
 namespace {

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <sys/types.h>
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -22,6 +23,9 @@ std::string parentOf(const std::string& path);
 
 // Whether the process `pid` may still run (it exists, or we may not ask).
 bool processAlive(pid_t pid);
+
+// The process environment's value of `name`; nullopt when unset or empty.
+std::optional<std::string> processEnv(const std::string& name);
 
 // The name of a temporary file this program writes into `folder`: hidden, so
 // that no walk lists it, and naming its writer's pid, so that a later write

@@ -9,15 +9,10 @@
 #include <fstream>
 
 #include "platform/SettingsLocation.h"
+#include "platform/posix/PosixIo.h"
 
 namespace brim::platform {
 namespace {
-
-std::optional<std::string> processEnv(const std::string& name) {
-    const char* v = std::getenv(name.c_str());
-    if (!v || !*v) return std::nullopt;
-    return std::string(v);
-}
 
 bool isFile(const std::string& path) {
     struct stat st {};

@@ -96,19 +96,6 @@ void removeStaleTemporaries(const std::string& folder) {
     FindClose(h);
 }
 
-// Listing order: ASCII upper case first, then the bytes, as NTFS lists names.
-bool listsBefore(std::string_view a, std::string_view b) {
-    const auto upper = [](unsigned char c) { return (c >= 'a' && c <= 'z') ? c - 32 : c; };
-    const std::size_t n = std::min(a.size(), b.size());
-    for (std::size_t i = 0; i < n; ++i) {
-        const int ua = upper(static_cast<unsigned char>(a[i]));
-        const int ub = upper(static_cast<unsigned char>(b[i]));
-        if (ua != ub) return ua < ub;
-    }
-    if (a.size() != b.size()) return a.size() < b.size();
-    return a < b;
-}
-
 class Handle {
   public:
     explicit Handle(HANDLE h) : h_(h) {}

@@ -11,7 +11,7 @@
 #include <sstream>
 
 #include "WindowFixture.h"
-#include "app/Trash.h"
+#include "app/MoveToTrash.h"
 #include "cli/Command.h"
 
 namespace brim::test {

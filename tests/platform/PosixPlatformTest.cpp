@@ -51,14 +51,6 @@ TEST(LocaleCaseMapper, MapsUnicodeLettersButNotKana) {
     EXPECT_EQ(m.upper(U'1'), U'1');
 }
 
-TEST(ListingOrder, AsciiUpperCaseThenBytes) {
-    EXPECT_TRUE(listsBefore("A.url", "a.url"));
-    EXPECT_TRUE(listsBefore("a.url", "B.url"));
-    EXPECT_TRUE(listsBefore("Z", "_"));
-    EXPECT_TRUE(listsBefore("ab", "abc"));
-    EXPECT_FALSE(listsBefore("a", "a"));
-}
-
 TEST(PosixFileSystem, AttributeValues) {
     test::TempDir dir;
     PosixFileSystem fs;

@@ -1,4 +1,4 @@
-#include "app/Trash.h"
+#include "app/MoveToTrash.h"
 
 namespace brim::app {
 
