@@ -36,11 +36,12 @@ struct Services {
     platform::PageSource& pages;
     platform::Trash& trash;
     platform::ProgramShortcuts& shortcuts;
+    const platform::BrowserProfiles& browsers;  // where the import finds the browsers' stores
 };
 
 inline Services servicesOf(platform::Services& s) {
-    return {*s.fs,     *s.codePage, *s.folders, *s.caseMapper,
-            *s.opener, *s.pages,    *s.trash,   *s.shortcuts};
+    return {*s.fs,    *s.codePage, *s.folders,   *s.caseMapper, *s.opener,
+            *s.pages, *s.trash,    *s.shortcuts, *s.browsers};
 }
 
 // The size a fill gives the compact strip, so that the list shows.
@@ -81,6 +82,7 @@ class Window {
     KeywordBox& keywords() { return keywords_; }
     // The Favorites tree the window shows; there from start-up on.
     const core::Catalog& catalog() const { return *catalog_; }
+    const platform::BrowserProfiles& browsers() const { return services_.browsers; }
     SearchOptionsDialog& searchOptions();  // loaded from the settings on first use
     HtmlOptionsDialog& htmlOptions() { return html_; }
     AutoCopyDialog& autoCopy() { return autoCopy_; }

@@ -18,8 +18,8 @@
 #include <string>
 #include <vector>
 
+#include "app/SystemServices.h"
 #include "core/Catalog.h"
-#include "platform/Services.h"
 #include "platform/posix/PosixKnownFolders.h"
 #include "ui/Dialogs.h"
 #include "ui/Form1.h"
@@ -99,7 +99,7 @@ int main(int argc, char** argv) {
     const std::string root = brim::platform::withTrailingSeparator(argv[1]);
     qputenv("BRIMMARK_FAVORITES", root.c_str());
 
-    const auto system = brim::platform::makeSystemServices();
+    const auto system = brim::app::makeSystemServices();
     brim::ui::QtPrompts prompts;
 
     FillTimes startUp, all, search, folders, sorted;

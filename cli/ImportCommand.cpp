@@ -37,10 +37,9 @@ class ImportCommand final : public Command {
         if (!file.empty() && !profile_.empty()) {
             return ctx.usage("give --profile or a FILE, not both", *this);
         }
-        const auto browsers = platform::makeBrowserProfiles();
         const std::string profile = profile_.empty() ? "" : absoluteFromWorkingFolder(profile_);
         const imp::Located located =
-            imp::LocateBookmarks(*source, ctx.fs(), *browsers, profile, file);
+            imp::LocateBookmarks(*source, ctx.fs(), *ctx.services.browsers, profile, file);
         if (located.file.empty()) return ctx.fail(located.error);
         const imp::ReadResult read = imp::ReadBookmarks(*source, ctx.fs(), located.file);
         // A store that cannot be read whole is not imported in part.

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "app/SystemServices.h"
 #include "cli/Command.h"
 
 #ifdef _WIN32
@@ -77,7 +78,7 @@ int main(int argc, char** argv) {
     std::ios::sync_with_stdio(false);
     std::unique_ptr<brim::platform::Services> services;
     try {
-        services = brim::platform::makeSystemServices();
+        services = brim::app::makeSystemServices();
     } catch (const std::runtime_error& e) {
         std::cerr << "brimmark-cli: " << e.what() << " (BRIMMARK_CODEPAGE)\n";
         return brim::cli::kFailure;

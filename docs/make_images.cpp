@@ -15,7 +15,7 @@
 #include <QTreeView>
 #include <cstdio>
 
-#include "platform/Services.h"
+#include "app/SystemServices.h"
 #include "ui/Dialogs.h"
 #include "ui/Form1.h"
 #include "ui/Translations.h"
@@ -45,7 +45,7 @@ int main(int argc, char** argv) {
     qputenv("BRIMMARK_FAVORITES", argv[1]);
     const QString out = QString::fromLocal8Bit(argv[2]);
     QDir().mkpath(out);
-    const auto system = brim::platform::makeSystemServices();
+    const auto system = brim::app::makeSystemServices();
     brim::ui::QtPrompts prompts;
     brim::ui::Form1 form(brim::app::servicesOf(*system), prompts);
     prompts.setParentWidget(&form);

@@ -1,10 +1,11 @@
 #pragma once
 // Every service the program needs of the system, gathered for one platform.
 // The window, each command-line verb and the tests take this set; only
-// platform/ knows which classes stand behind it.
+// platform/ knows which classes stand behind the system's own.
 
 #include <memory>
 
+#include "platform/BrowserProfiles.h"
 #include "platform/CaseMapper.h"
 #include "platform/CodePage.h"
 #include "platform/FileSystem.h"
@@ -25,10 +26,14 @@ struct Services {
     std::unique_ptr<PageSource> pages;
     std::unique_ptr<Trash> trash;
     std::unique_ptr<ProgramShortcuts> shortcuts;
+    std::unique_ptr<BrowserProfiles> browsers;
 };
 
 // The services of the system the program was built for, over the user's own
-// folders. Throws std::runtime_error when the files' code page is unknown.
-std::unique_ptr<Services> makeSystemServices();
+// folders, but for `pages`: the open pages are read from the browsers'
+// session files above platform/, where app::makeSystemServices puts the
+// whole set together. Throws std::runtime_error when the files' code page is
+// unknown.
+std::unique_ptr<Services> makePlatformServices();
 
 }  // namespace brim::platform

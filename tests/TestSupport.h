@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "NoBrowsers.h"
 #include "platform/CodePage.h"
 #include "platform/KnownFolders.h"
 #include "platform/NativePaths.h"

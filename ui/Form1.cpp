@@ -115,10 +115,7 @@ Form6& Form1::form6() {
 }
 
 Form8& Form1::form8() {
-    if (!form8_) {
-        browsers_ = platform::makeBrowserProfiles();
-        form8_ = new Form8(window_.catalog(), *browsers_, prompts_, this);
-    }
+    if (!form8_) form8_ = new Form8(window_.catalog(), window_.browsers(), prompts_, this);
     return *form8_;
 }
 

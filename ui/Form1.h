@@ -13,7 +13,6 @@
 #include "app/Prompts.h"
 #include "app/View.h"
 #include "app/Window.h"
-#include "platform/BrowserProfiles.h"
 #include "ui/FormWidgets.h"
 #include "ui/Layout.h"
 #include "ui/QtScheduler.h"
@@ -123,7 +122,6 @@ class Form1 final : public QMainWindow, private app::View, private app::CommandH
     Form6* form6_ = nullptr;
     Form7* form7_ = nullptr;
     Form8* form8_ = nullptr;
-    std::unique_ptr<platform::BrowserProfiles> browsers_;  // for the import, on first use
     bool closing_ = false;
 
     // The outer size the rules set, in pixels, and whether it is the least.

@@ -7,7 +7,7 @@
 #include <stdexcept>
 
 #include "app/CommandLine.h"
-#include "platform/Services.h"
+#include "app/SystemServices.h"
 #include "ui/Dialogs.h"
 #include "ui/Form1.h"
 #include "ui/Icons.h"
@@ -57,7 +57,7 @@ int main(int argc, char** argv) {
     }
     std::unique_ptr<brim::platform::Services> system;
     try {
-        system = brim::platform::makeSystemServices();
+        system = brim::app::makeSystemServices();
     } catch (const std::runtime_error& e) {
         std::cerr << "brimmark: " << e.what() << " (BRIMMARK_CODEPAGE)\n";
         return 1;

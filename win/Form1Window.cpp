@@ -502,8 +502,7 @@ void Form1Window::showDialog(app::Dialog dialog) {
             Form7AutoCopyDialog(window_.autoCopy()).run(hwnd_);
             break;
         case app::Dialog::Form8:
-            if (!browsers_) browsers_ = platform::makeBrowserProfiles();
-            Form8ImportDialog(window_.catalog(), *browsers_, prompts_).run(hwnd_);
+            Form8ImportDialog(window_.catalog(), window_.browsers(), prompts_).run(hwnd_);
             break;
     }
 }

@@ -104,7 +104,6 @@ class Form1Window final : private app::View, private app::CommandHost {
     bool busy_ = false;       // a fill runs: the pointer says so
     HWND focused_ = nullptr;  // the control to focus again when the window is activated
     Form5ShortcutsDialog::Choice shortcutChoice_;
-    std::unique_ptr<platform::BrowserProfiles> browsers_;  // for the import, on first use
 };
 
 }  // namespace brim::win

@@ -8,7 +8,7 @@
 #include <memory>
 #include <stdexcept>
 
-#include "platform/Services.h"
+#include "app/SystemServices.h"
 #include "win/CommandLine.h"
 #include "win/Controls.h"
 #include "win/Form1Window.h"
@@ -21,7 +21,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     std::unique_ptr<brim::platform::Services> system;
     try {
-        system = brim::platform::makeSystemServices();
+        system = brim::app::makeSystemServices();
     } catch (const std::runtime_error& e) {
         MessageBoxW(nullptr, brim::win::wide(e.what()).c_str(), L"Brimmark", MB_OK | MB_ICONERROR);
         return 1;

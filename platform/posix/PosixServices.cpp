@@ -1,4 +1,3 @@
-#include "core/Sessions.h"
 #include "platform/Services.h"
 #include "platform/posix/DesktopEntryShortcuts.h"
 #include "platform/posix/FreedesktopTrash.h"
@@ -15,16 +14,16 @@ std::unique_ptr<BrowserProfiles> makeBrowserProfiles() {
     return std::make_unique<PosixBrowserProfiles>();
 }
 
-std::unique_ptr<Services> makeSystemServices() {
+std::unique_ptr<Services> makePlatformServices() {
     auto s = std::make_unique<Services>();
     s->codePage = std::make_unique<IconvCodePage>(defaultCodePageName());
     s->fs = std::make_unique<PosixFileSystem>();
     s->folders = std::make_unique<PosixKnownFolders>();
     s->caseMapper = std::make_unique<LocaleCaseMapper>();
     s->opener = std::make_unique<SpawnOpener>();
-    s->pages = std::make_unique<core::SessionPageSource>(*s->fs, makeBrowserProfiles());
     s->trash = std::make_unique<FreedesktopTrash>();
     s->shortcuts = std::make_unique<DesktopEntryShortcuts>(*s->fs, s->folders->programFolder());
+    s->browsers = makeBrowserProfiles();
     return s;
 }
 

@@ -1,6 +1,5 @@
 #include <windows.h>
 
-#include "core/Sessions.h"
 #include "platform/Services.h"
 #include "platform/win32/ShellLinkShortcuts.h"
 #include "platform/win32/Win32BrowserProfiles.h"
@@ -13,7 +12,7 @@ std::unique_ptr<BrowserProfiles> makeBrowserProfiles() {
     return std::make_unique<Win32BrowserProfiles>();
 }
 
-std::unique_ptr<Services> makeSystemServices() {
+std::unique_ptr<Services> makePlatformServices() {
     auto s = std::make_unique<Services>();
     // The files' text is in the system's ANSI code page (932 on Japanese Windows).
     s->codePage = std::make_unique<Win32CodePage>(GetACP());
@@ -21,9 +20,9 @@ std::unique_ptr<Services> makeSystemServices() {
     s->folders = std::make_unique<Win32KnownFolders>();
     s->caseMapper = std::make_unique<Win32CaseMapper>();
     s->opener = std::make_unique<ShellOpener>();
-    s->pages = std::make_unique<core::SessionPageSource>(*s->fs, makeBrowserProfiles());
     s->trash = std::make_unique<RecycleBin>();
     s->shortcuts = std::make_unique<ShellLinkShortcuts>(s->folders->programFolder());
+    s->browsers = makeBrowserProfiles();
     return s;
 }
 

@@ -372,8 +372,8 @@ TEST_F(CommandsTest, ProgramShortcuts) {
 // Only a desktop entry refuses program paths.
 TEST_F(CommandsTest, ProgramPathAShortcutCannotHoldIsRefusedOnce) {
     platform::DesktopEntryShortcuts odd{fs, folders.programFolder() + "a\nb/"};
-    app::Window w(app::Services{fs, cp, folders, caseMapper, opener, pages, trash, odd}, view,
-                  prompts);
+    app::Window w(app::Services{fs, cp, folders, caseMapper, opener, pages, trash, odd, browsers},
+                  view, prompts);
     w.startUp({});
     w.createShortcuts(true, true);
     ASSERT_EQ(prompts.shown.size(), 1u);  // once, not for each folder

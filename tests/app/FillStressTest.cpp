@@ -117,9 +117,9 @@ TEST_F(FillStressTest, FillsReplacedStoppedAndClosedAtRandomMomentsAllEnd) {
             gated.open();
         });
         view = FakeView{};
-        window = std::make_unique<app::Window>(
-            app::Services{gated, cp, folders, caseMapper, opener, pages, trash, shortcuts}, view,
-            prompts, &scheduler);
+        window = std::make_unique<app::Window>(app::Services{gated, cp, folders, caseMapper, opener,
+                                                             pages, trash, shortcuts, browsers},
+                                               view, prompts, &scheduler);
         window->startUp({});
         const Command* last = &commands[0];
         bool stopped = false;

@@ -103,9 +103,9 @@ class FillTest : public WindowFixture {
     app::Window& startAsync() {
         window.reset();
         view = FakeView{};
-        window = std::make_unique<app::Window>(
-            app::Services{gated, cp, folders, caseMapper, opener, pages, trash, shortcuts}, view,
-            prompts, &scheduler);
+        window = std::make_unique<app::Window>(app::Services{gated, cp, folders, caseMapper, opener,
+                                                             pages, trash, shortcuts, browsers},
+                                               view, prompts, &scheduler);
         window->startUp({});
         return *window;
     }
@@ -335,8 +335,9 @@ class RefusingScheduler final : public app::Scheduler {
 TEST_F(FillTest, AFillWhoseWalkCannotStartEndsAndSaysWhy) {
     RefusingScheduler refusing;
     {
-        app::Window w(app::Services{fs, cp, folders, caseMapper, opener, pages, trash, shortcuts},
-                      view, prompts, &refusing);
+        app::Window w(
+            app::Services{fs, cp, folders, caseMapper, opener, pages, trash, shortcuts, browsers},
+            view, prompts, &refusing);
         w.startUp({});
         while (!refusing.posted.empty()) {
             auto tasks = std::move(refusing.posted);

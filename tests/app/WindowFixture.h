@@ -63,6 +63,7 @@ class WindowFixture : public ::testing::Test {
     platform::FreedesktopTrash trash{dir / "home/.local/share"};
     platform::DesktopEntryShortcuts shortcuts{fs, folders.programFolder()};
 #endif
+    NoBrowsers browsers;
     app::ScriptedPrompts prompts;
     core::Profile profile{fs, cp, folders};
     FakeView view;
@@ -79,7 +80,7 @@ class WindowFixture : public ::testing::Test {
         view = FakeView{};
         window = std::make_unique<app::Window>(
             app::Services{fs, cp, folders, caseMapper, opener, pages,
-                          otherTrash ? *otherTrash : trash, shortcuts},
+                          otherTrash ? *otherTrash : trash, shortcuts, browsers},
             view, prompts);
         window->startUp(argument);
         return *window;

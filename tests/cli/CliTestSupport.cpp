@@ -32,6 +32,7 @@ TestServices::TestServices(const TempDir& dir) : services(std::make_unique<platf
     services->opener = std::move(o);
     services->pages = std::move(p);
     services->trash = std::move(t);
+    services->browsers = std::make_unique<NoBrowsers>();
 }
 
 CliRun runWith(platform::Services& services, const std::vector<std::string>& args,

@@ -12,8 +12,8 @@
 #include "TestSupport.h"
 #include "app/Prompts.h"
 #include "app/Settings.h"
+#include "app/SystemServices.h"
 #include "core/Profile.h"
-#include "platform/Services.h"
 #include "ui/Form3SearchOptions.h"
 
 namespace {
@@ -79,7 +79,7 @@ class SharedSettingsTest : public QObject {
         setenv("BRIMMARK_CODEPAGE", "CP932", 1);
 
         // The window's options dialog over the system's own services.
-        const auto system = brim::platform::makeSystemServices();
+        const auto system = brim::app::makeSystemServices();
         const brim::core::Profile profile(*system->fs, *system->codePage, *system->folders);
         brim::app::ScriptedPrompts prompts;
         brim::app::SettingsWriter settings(profile, system->folders->settingsFile(), prompts);

@@ -437,11 +437,12 @@ TEST_F(BrowserDiscovery, PagesOfTheRunningProfilesOnly) {
     EXPECT_EQ(titles(), std::vector<std::string>{});
 }
 
-TEST(Win32Services, TheSystemSetIsComplete) {
-    const auto services = makeSystemServices();
+TEST(Win32Services, TheSystemSetIsCompleteButForThePages) {
+    const auto services = makePlatformServices();
     ASSERT_TRUE(services);
     EXPECT_TRUE(services->fs && services->codePage && services->folders && services->caseMapper &&
-                services->opener && services->pages && services->trash && services->shortcuts);
+                services->opener && services->trash && services->shortcuts && services->browsers);
+    EXPECT_FALSE(services->pages);  // read from the session files above the platform
     EXPECT_EQ(services->codePage->name(), "CP" + std::to_string(GetACP()));
     EXPECT_EQ(services->shortcuts->refusal(), "");
 }

@@ -46,6 +46,7 @@ struct Harness {
     NoPages pages;
     brim::platform::FreedesktopTrash trash{dir / "home/.local/share"};
     brim::platform::DesktopEntryShortcuts shortcuts{fs, folders.programFolder()};
+    brim::test::NoBrowsers browsers;
     brim::app::ScriptedPrompts prompts;
     std::string root = folders.favorites();
     std::unique_ptr<Form1> form;
@@ -66,9 +67,9 @@ struct Harness {
     // Starts the window with the reads of `held` waiting at the gate.
     Form1& startHeldAt(const std::string& held) {
         fs.close(held);
-        form = std::make_unique<Form1>(
-            brim::app::Services{fs, cp, folders, caseMapper, opener, pages, trash, shortcuts},
-            prompts);
+        form = std::make_unique<Form1>(brim::app::Services{fs, cp, folders, caseMapper, opener,
+                                                           pages, trash, shortcuts, browsers},
+                                       prompts);
         form->startUp({});
         // A gate no read reaches fails the test rather than hanging it.
         QTest::qVerify(fs.waitUntilHeld(), "fs.waitUntilHeld()", held.c_str(), __FILE__, __LINE__);

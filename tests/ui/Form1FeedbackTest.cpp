@@ -95,7 +95,7 @@ class Form1FeedbackTest : public QObject {
             brim::ui::QtPrompts dialogs;
             h.form = std::make_unique<Form1>(
                 brim::app::Services{h.fs, h.cp, h.folders, h.caseMapper, h.opener, h.pages, h.trash,
-                                    h.shortcuts},
+                                    h.shortcuts, h.browsers},
                 dialogs);
             dialogs.setParentWidget(h.form.get());
             BoxWatch watch(h.form.get());

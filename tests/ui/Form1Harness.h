@@ -64,6 +64,7 @@ struct Harness {
     FakePages pages;
     brim::platform::FreedesktopTrash trash{dir / "home/.local/share"};
     brim::platform::DesktopEntryShortcuts shortcuts{fs, folders.programFolder()};
+    brim::test::NoBrowsers browsers;
     brim::app::ScriptedPrompts prompts;
     brim::core::Profile profile{fs, cp, folders};
     std::string root = folders.favorites();
@@ -73,9 +74,9 @@ struct Harness {
 
     Form1& start(const QString& argument = {}) {
         form.reset();
-        form = std::make_unique<Form1>(
-            brim::app::Services{fs, cp, folders, caseMapper, opener, pages, trash, shortcuts},
-            prompts);
+        form = std::make_unique<Form1>(brim::app::Services{fs, cp, folders, caseMapper, opener,
+                                                           pages, trash, shortcuts, browsers},
+                                       prompts);
         form->startUp(argument);
         settle();
         return *form;

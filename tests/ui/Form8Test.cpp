@@ -16,11 +16,6 @@
 
 namespace {
 
-struct NoBrowsers final : brim::platform::BrowserProfiles {
-    std::vector<brim::platform::BrowserFolder> browserFolders() const override { return {}; }
-    bool isRunning(brim::platform::BrowserKind, const std::string&) const override { return false; }
-};
-
 struct Harness {
     brim::test::TempDir dir;
     brim::test::TestFolders folders{dir};
@@ -29,7 +24,7 @@ struct Harness {
     brim::core::Profile profile{fs, cp, folders};
     std::string root = folders.favorites();
     brim::core::Catalog catalog{fs, profile, root};
-    NoBrowsers browsers;
+    brim::test::NoBrowsers browsers;
     brim::app::ScriptedPrompts dialogs;
     brim::ui::Form8 form{catalog, browsers, dialogs, nullptr};
 };

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "NoBrowsers.h"
 #include "app/Window.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Services.h"
@@ -69,6 +70,7 @@ class TestTree {
     FakePages pages;
     RecordingTrash trash;
     RecordingShortcuts shortcuts;
+    NoBrowsers browsers;
 
     // Favorites\a.url and an empty folder Favorites\Empty; the records cleared.
     void makeTree() {
@@ -90,7 +92,7 @@ class TestTree {
         fs::remove_all(dir, ignored);
     }
     app::Services services() {
-        return {files, codePage, folders, caseMapper, opener, pages, trash, shortcuts};
+        return {files, codePage, folders, caseMapper, opener, pages, trash, shortcuts, browsers};
     }
 };
 

@@ -119,7 +119,7 @@ class WindowFillTest : public ::testing::Test, public TestTree {
         removeTree();
     }
     app::Services gatedServices() {
-        return {*gate, codePage, folders, caseMapper, opener, pages, trash, shortcuts};
+        return {*gate, codePage, folders, caseMapper, opener, pages, trash, shortcuts, browsers};
     }
     // The window as the program starts it, its fill held at `heldFile`.
     // Callers return at once when it fails.
