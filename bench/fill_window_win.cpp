@@ -115,8 +115,10 @@ int wmain(int argc, wchar_t** argv) {
     NoPages pages;
     NoTrash trash;
     NoShortcuts shortcuts;
-    const brim::app::Services services{fs,     codePage, folders, caseMapper,
-                                       opener, pages,    trash,   shortcuts};
+    // The fills never import: the system's locator stands there unused.
+    const auto browsers = brim::platform::makeBrowserProfiles();
+    const brim::app::Services services{fs,    codePage, folders,   caseMapper, opener,
+                                       pages, trash,    shortcuts, *browsers};
 
     FillTimes startUp, all, search, folderList;
     int rows = 0;
