@@ -27,9 +27,31 @@ bool isZeroWidth(char32_t c) {
 
 constexpr std::size_t kMaxColumnWidth = 40;
 
+// True when JSON takes `s` between quotes as it is: UTF-8 without anything
+// escaped (quote, backslash, C0, DEL, C1), as nearly every favorite's text is.
+bool plainJson(std::string_view s) {
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        const auto u = static_cast<unsigned char>(s[i]);
+        if (u < 0x20 || u == '"' || u == '\\' || u == 0x7f) return false;
+        if (u == 0xc2 && i + 1 < s.size() && static_cast<unsigned char>(s[i + 1]) <= 0x9f)
+            return false;
+    }
+    return utf8::isValid(s);
+}
+
+void appendJsonString(std::string& out, std::string_view s) {
+    if (plainJson(s)) {
+        out.append(1, '"').append(s).append(1, '"');
+    } else {
+        out += jsonText(nlohmann::ordered_json(std::string(s)));
+    }
+}
+
+}  // namespace
+
 // nlohmann's text with DEL and C1 controls escaped as well; outside strings a
 // JSON text holds neither, so every one of them lies in a string.
-std::string dumpJson(const nlohmann::ordered_json& value) {
+std::string jsonText(const nlohmann::ordered_json& value) {
     const std::string text = value.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
     std::string out;
     out.reserve(text.size());
@@ -50,28 +72,6 @@ std::string dumpJson(const nlohmann::ordered_json& value) {
     }
     return out;
 }
-
-// True when JSON takes `s` between quotes as it is: UTF-8 without anything
-// escaped (quote, backslash, C0, DEL, C1), as nearly every favorite's text is.
-bool plainJson(std::string_view s) {
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        const auto u = static_cast<unsigned char>(s[i]);
-        if (u < 0x20 || u == '"' || u == '\\' || u == 0x7f) return false;
-        if (u == 0xc2 && i + 1 < s.size() && static_cast<unsigned char>(s[i + 1]) <= 0x9f)
-            return false;
-    }
-    return utf8::isValid(s);
-}
-
-void appendJsonString(std::string& out, std::string_view s) {
-    if (plainJson(s)) {
-        out.append(1, '"').append(s).append(1, '"');
-    } else {
-        out += dumpJson(nlohmann::ordered_json(std::string(s)));
-    }
-}
-
-}  // namespace
 
 std::string jsonString(std::string_view s) {
     std::string out;

@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+#include <nlohmann/json_fwd.hpp>
+
 #include "core/Catalog.h"
 
 namespace brim::cli {
@@ -18,6 +20,10 @@ namespace brim::cli {
 // become U+FFFD. Besides what JSON must escape, DEL and C1 controls are
 // escaped too, so that the document is safe on a terminal as well.
 std::string jsonString(std::string_view s);
+
+// nlohmann's text of `value` on one line, with DEL and C1 controls escaped
+// as well: what jsonString and jsonObject give, without their shortcut.
+std::string jsonText(const nlohmann::ordered_json& value);
 
 // A JSON object of text members in the order given, on one line.
 std::string jsonObject(
