@@ -21,24 +21,15 @@
 #include <thread>
 #include <vector>
 
+#include "tests/InFlight.h"
+
 namespace {
 
-struct Counter {
-    std::mutex mutex;
-    int now = 0, most = 0;
-    void enter() {
-        const std::lock_guard lock(mutex);
-        most = std::max(most, ++now);
-    }
-    void leave() {
-        const std::lock_guard lock(mutex);
-        --now;
-    }
-};
+using brim::test::InFlight;
 
 struct Host {
     httplib::Server server;
-    Counter counter;
+    InFlight counter;
     std::thread thread;
     std::string base;
 };
@@ -55,7 +46,7 @@ int main(int argc, char** argv) {
     const int perHost = argc > 3 ? std::stoi(argv[3]) : 100;
     const auto delay = std::chrono::milliseconds(argc > 4 ? std::stoi(argv[4]) : 200);
 
-    Counter all;
+    InFlight all;
     std::vector<std::unique_ptr<Host>> servers;
     for (int h = 0; h < hosts; ++h) {
         auto host = std::make_unique<Host>();

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 #include <httplib.h>
 
+#include "InFlight.h"
+
 #include <algorithm>
 #include <chrono>
 #include <functional>
@@ -16,20 +18,6 @@
 #include <vector>
 
 namespace brim::test {
-
-// How many requests run at once, counted over one server or several.
-struct InFlight {
-    std::mutex mutex;
-    int now = 0, most = 0;
-    void enter() {
-        const std::lock_guard lock(mutex);
-        most = std::max(most, ++now);
-    }
-    void leave() {
-        const std::lock_guard lock(mutex);
-        --now;
-    }
-};
 
 class LinkServer {
   public:
