@@ -29,23 +29,13 @@ winpath() { printf 'Z:%s' "${1//\//\\}"; }
 # The stores: Japanese names, names Windows forbids, reserved device names,
 # names given twice, addresses given twice, tags, descriptions, a saved query,
 # a comment the code page cannot hold, empty folders.
-python3 - "$work" <<'PY'
-import json, os, sqlite3, sys
+python3 - "$work" "$(dirname "$0")" <<'PY'
+import json, os, sys
+sys.dont_write_bytecode = True
+sys.path.insert(0, sys.argv[2])
+import firefox_places
 work = sys.argv[1]
-db = sqlite3.connect(os.path.join(work, "places.sqlite"))
-db.executescript("""
-CREATE TABLE moz_places (id INTEGER PRIMARY KEY, url LONGVARCHAR, title LONGVARCHAR,
-  guid TEXT, foreign_count INTEGER DEFAULT 0 NOT NULL);
-CREATE TABLE moz_bookmarks (id INTEGER PRIMARY KEY, type INTEGER, fk INTEGER DEFAULT NULL,
-  parent INTEGER, position INTEGER, title LONGVARCHAR, keyword_id INTEGER, folder_type TEXT,
-  dateAdded INTEGER, lastModified INTEGER, guid TEXT);
-CREATE TABLE moz_anno_attributes (id INTEGER PRIMARY KEY, name VARCHAR(32) UNIQUE NOT NULL);
-CREATE TABLE moz_items_annos (id INTEGER PRIMARY KEY, item_id INTEGER NOT NULL,
-  anno_attribute_id INTEGER, content LONGVARCHAR);
-INSERT INTO moz_bookmarks (id, type, parent, position, title, guid) VALUES
-  (1, 2, 0, 0, '', 'root________'), (2, 2, 1, 0, 'menu', 'menu________'),
-  (3, 2, 1, 1, 'toolbar', 'toolbar_____'), (4, 2, 1, 2, 'tags', 'tags________'),
-  (5, 2, 1, 3, 'unfiled', 'unfiled_____'), (6, 2, 1, 4, 'mobile', 'mobile______');
+firefox_places.make(os.path.join(work, "places.sqlite"), """
 INSERT INTO moz_places (id, url, title) VALUES
   (1, 'https://www.mozilla.org/', 'M'), (2, 'https://www3.nhk.or.jp/news/', 'N'),
   (3, 'place:sort=8&maxResults=10', 'Recent'), (4, 'http://a.example/?q=1&r=2', 'A'),
@@ -64,8 +54,6 @@ INSERT INTO moz_anno_attributes VALUES (1, 'bookmarkProperties/description');
 INSERT INTO moz_items_annos (item_id, anno_attribute_id, content) VALUES
   (14, 1, '毎日の説明'), (18, 1, 'smile 😀');
 """)
-db.commit()
-db.close()
 
 def url(name, address):
     return {"type": "url", "name": name, "url": address}

@@ -65,25 +65,16 @@ found() {
 # programs carry libxml2 and SQLite.
 printf '<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<DL><p>\n<DT><A HREF="http://n.example/">Netscape</A>\n</DL>\n' \
   >"$unpacked/bookmarks.html"
-python3 - "$unpacked/places.sqlite" <<'PY'
-import sqlite3, sys
-db = sqlite3.connect(sys.argv[1])
-db.executescript("""
-CREATE TABLE moz_places (id INTEGER PRIMARY KEY, url LONGVARCHAR, title LONGVARCHAR,
-  guid TEXT, foreign_count INTEGER DEFAULT 0 NOT NULL);
-CREATE TABLE moz_bookmarks (id INTEGER PRIMARY KEY, type INTEGER, fk INTEGER DEFAULT NULL,
-  parent INTEGER, position INTEGER, title LONGVARCHAR, keyword_id INTEGER, folder_type TEXT,
-  dateAdded INTEGER, lastModified INTEGER, guid TEXT);
-CREATE TABLE moz_anno_attributes (id INTEGER PRIMARY KEY, name VARCHAR(32) UNIQUE NOT NULL);
-CREATE TABLE moz_items_annos (id INTEGER PRIMARY KEY, item_id INTEGER NOT NULL,
-  anno_attribute_id INTEGER, content LONGVARCHAR);
-INSERT INTO moz_bookmarks (id, type, parent, position, title, guid) VALUES
-  (1, 2, 0, 0, '', 'root________'), (2, 2, 1, 0, 'menu', 'menu________');
+python3 - "$unpacked/places.sqlite" "$(dirname "$0")" <<'PY'
+import sys
+sys.dont_write_bytecode = True
+sys.path.insert(0, sys.argv[2])
+import firefox_places
+firefox_places.make(sys.argv[1], """
 INSERT INTO moz_places (id, url, title) VALUES (1, 'http://f.example/', 'Firefox');
 INSERT INTO moz_bookmarks (id, type, fk, parent, position, title, guid) VALUES
   (10, 1, 1, 2, 0, 'Firefox', 'aaaaaaaaaaaa');
 """)
-db.commit()
 PY
 # brimmark-cli.exe in FOLDER imports a store of KIND; the favorite NAME.url
 # must be made.
