@@ -341,6 +341,38 @@ TEST(LinkState, ResultsAreKeptPerAddressWithTheirTime) {
         EXPECT_EQ(kept.checkedWithin(c.url, now, c.days), c.within) << c.url << " " << c.days;
 }
 
+TEST(LinkState, ChecksSavingAtOnceLoseNoResultTheyWereToldWasKept) {
+    TempDir dir;
+    const std::string file = core::LinkState::fileIn(dir / native("state/brimmark/"));
+    constexpr int kWriters = 6, kSaves = 8;
+    std::vector<std::vector<std::string>> kept(kWriters);
+    std::vector<std::thread> writers;
+    for (int w = 0; w < kWriters; ++w) {
+        writers.emplace_back([&, w] {
+            SystemFileSystem fs;
+            for (int n = 0; n < kSaves; ++n) {
+                const std::string url =
+                    "http://w" + std::to_string(w) + ".test/" + std::to_string(n);
+                core::LinkState state;
+                state.record(url, {LinkStatus::Ok, 200, ""}, 1'800'000'000);
+                // A save either keeps its result or says it could not.
+                if (state.save(fs, file)) kept[w].push_back(url);
+            }
+        });
+    }
+    for (auto& writer : writers)
+        writer.join();
+    SystemFileSystem fs;
+    const auto links = core::LinkState::read(fs, file).links;
+    std::size_t saved = 0;
+    for (const auto& urls : kept) {
+        saved += urls.size();
+        for (const auto& url : urls)
+            EXPECT_TRUE(links.count(url)) << url << " was saved but is not in the file";
+    }
+    EXPECT_GT(saved, 0u);
+}
+
 TEST(LinkState, ADamagedFileIsStartedAfresh) {
     TempDir dir;
     SystemFileSystem fs;
