@@ -102,6 +102,45 @@ constexpr Control kControls[] = {
 constexpr Form kForm{"Form7", "Auto Copyの設定", {0, 0, 3705, 2205}, kControls};
 }  // namespace f7
 
+namespace f8 {
+using namespace form8;
+constexpr Control kControls[] = {
+    control(Label1, "Label1", Kind::WrappedLabel, "取り込み元：", {240, 240, 1200, 255}),
+    control(Combo1, "Combo1", Kind::DropDownList, "", {1440, 200, 3600, 300}, 0),
+    control(Label2, "Label2", Kind::WrappedLabel, "ファイル：", {240, 720, 1200, 255}),
+    {Text1,
+     "Text1",
+     Kind::Edit,
+     "",
+     {1440, 680, 2880, 300},
+     Follow::Stays,
+     1,
+     Command::None,
+     Icon::None,
+     "空欄ならブラウザの既定のプロファイル"},
+    control(Command3, "Command3", Kind::Button, "参照…", {4380, 660, 660, 340}, 2),
+    control(Label3, "Label3", Kind::WrappedLabel, "取り込み先 フォルダ：", {240, 1160, 1200, 375}),
+    control(Text2, "Text2", Kind::Edit, "", {1440, 1160, 3600, 300}, 3),
+    control(ProgressBar1, "ProgressBar1", Kind::ProgressBar, "", {240, 1680, 4800, 300}),
+    control(Label4, "Label4", Kind::WrappedLabel, "", {240, 2100, 4800, 900}),
+    control(Command1, "Command1", Kind::Button, "インポート", {2400, 3120, 1200, 495}, 4),
+    control(Command2, "Command2", Kind::Button, "閉じる", {3720, 3120, 1200, 495}, 5),
+};
+constexpr Form kForm{"Form8", "ブラウザからインポート", {0, 0, 5400, 3900}, kControls, Combo1};
+}  // namespace f8
+
+namespace input {
+using namespace inputBox;
+// The buttons beside the prompt, the line to type below both.
+constexpr Control kControls[] = {
+    control(Label1, "Label1", Kind::WrappedLabel, "", {120, 120, 4575, 1215}),
+    control(Command1, "Command1", Kind::Button, "OK", {4800, 120, 1095, 375}, 1),
+    control(Command2, "Command2", Kind::Button, "キャンセル", {4800, 600, 1095, 375}, 2),
+    control(Text1, "Text1", Kind::Edit, "", {120, 1440, 5775, 315}, 0),
+};
+constexpr Form kForm{"InputBox", "", {0, 0, 6120, 2400}, kControls, Text1};
+}  // namespace input
+
 }  // namespace
 
 const Form& fixedKeywordsForm() {
@@ -121,6 +160,12 @@ const Form& aboutForm() {
 }
 const Form& autoCopyForm() {
     return f7::kForm;
+}
+const Form& importForm() {
+    return f8::kForm;
+}
+const Form& inputBoxForm() {
+    return input::kForm;
 }
 
 }  // namespace brim::app

@@ -54,4 +54,31 @@ enum : int { Check1 = 101, Check2, Command1 };
 }
 const Form& autoCopyForm();
 
+// "ブラウザからインポート"
+namespace form8 {
+enum : int {
+    Combo1 = 101,  // the source
+    Text1,         // a file or profile to read instead of the default profile
+    Text2,         // the folder to import into
+    ProgressBar1,
+    Label4,  // the summary
+    Command1,
+    Command2,
+    Command3,
+    Label1,
+    Label2,
+    Label3
+};
+// The title of the file chooser "参照…" opens.
+inline constexpr const char* kChooserTitle = "ブックマークファイル";
+}  // namespace form8
+const Form& importForm();
+
+// An input box: a prompt, one line to type, "OK" and "キャンセル". Its
+// caption and prompt are each question's own.
+namespace inputBox {
+enum : int { Label1 = 101, Text1, Command1, Command2 };
+}
+const Form& inputBoxForm();
+
 }  // namespace brim::app

@@ -19,6 +19,7 @@ enum class Kind {
     Line,           // an etched line
     Frame,          // an etched frame drawn around other controls
     Label,          // text in the form's face
+    WrappedLabel,   // text in the form's face that wraps onto the lines below
     SmallLabel,     // text in a smaller face, for the main window's narrow labels
     Image,          // the program's icon
     Link,           // an address the program opens; the caption is the address
@@ -27,7 +28,9 @@ enum class Kind {
     KeywordBox,     // an edit box with a drop-down list
     ResultList,     // the list of rows with column headers
     ListBox,        // a plain list of lines
-    Edit,           // one line of text
+    Edit,           // one line of text; `hint` shows in it while it is empty
+    DropDownList,   // a line chosen from a list, not typed
+    ProgressBar,    // how far a long task has come
     MultiLineEdit,  // several lines of text
     CheckBox,       // a box with values off, on and grayed
     LongCheckBox,   // a check box whose caption wraps onto a second line
@@ -101,6 +104,7 @@ struct Control {
     int tab = kNoTab;  // the place in the tab order; kNoTab takes no focus by Tab
     Command command = Command::None;
     Icon icon = Icon::None;
+    const char* hint = nullptr;  // an empty edit box's grey text
 };
 
 // A menu item; one without a caption is a separator.

@@ -1,6 +1,7 @@
 #include "ui/Dialogs.h"
 
-#include <QInputDialog>
+#include "ui/InputBox.h"
+
 #include <QMessageBox>
 
 namespace brim::ui {
@@ -22,11 +23,7 @@ bool QtPrompts::confirm(const std::string& text) {
 
 std::optional<std::string> QtPrompts::input(const std::string& title, const std::string& prompt,
                                             const std::string& initial) {
-    bool ok = false;
-    const QString text =
-        QInputDialog::getText(parent_, q(title), q(prompt), QLineEdit::Normal, q(initial), &ok);
-    if (!ok) return std::nullopt;
-    return text.toStdString();
+    return InputBox(title, prompt, initial, parent_).ask();
 }
 
 }  // namespace brim::ui

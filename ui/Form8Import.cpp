@@ -8,48 +8,27 @@
 #include <QProgressBar>
 #include <QPushButton>
 
+#include "app/DialogForms.h"
 #include "ui/Layout.h"
 
 namespace brim::ui {
-namespace {
 
-QLabel* label(QWidget* parent, const char* name, const QString& text, QRect twips) {
-    auto* l = new QLabel(text);
-    l->setWordWrap(true);
-    place(l, parent, name, twips);
-    return l;
-}
-
-}  // namespace
+using app::form8::kChooserTitle;
 
 Form8::Form8(const core::Catalog& catalog, const platform::BrowserProfiles& browsers,
              app::Prompts& prompts, QWidget* parent)
-    : QDialog(parent) {
-    setObjectName("Form8");
+    : FormDialog(app::importForm(), parent),
+      Combo1(control<QComboBox>(app::form8::Combo1)),
+      Text1(control<QLineEdit>(app::form8::Text1)),
+      Text2(control<QLineEdit>(app::form8::Text2)),
+      ProgressBar1(control<QProgressBar>(app::form8::ProgressBar1)),
+      Label4(control<QLabel>(app::form8::Label4)),
+      Command1(control<QPushButton>(app::form8::Command1)),
+      Command2(control<QPushButton>(app::form8::Command2)),
+      Command3(control<QPushButton>(app::form8::Command3)) {
     useDialogFont(this);
-    setWindowTitle(QStringLiteral("ブラウザからインポート"));
-    setFixedSize(twipsToPixels(QSize(5400, 3900)));
-    label(this, "Label1", QStringLiteral("取り込み元："), {240, 240, 1200, 255});
-    Combo1 = new QComboBox;
     for (const auto& caption : app::ImportDialog::SourceCaptions())
         Combo1->addItem(QString::fromStdString(caption));
-    place(Combo1, this, "Combo1", {1440, 200, 3600, 300});
-    label(this, "Label2", QStringLiteral("ファイル："), {240, 720, 1200, 255});
-    Text1 = new QLineEdit;
-    Text1->setPlaceholderText(QStringLiteral("空欄ならブラウザの既定のプロファイル"));
-    place(Text1, this, "Text1", {1440, 680, 2880, 300});
-    Command3 = new QPushButton(QStringLiteral("参照…"));
-    place(Command3, this, "Command3", {4380, 660, 660, 340});
-    label(this, "Label3", QStringLiteral("取り込み先 フォルダ："), {240, 1160, 1200, 375});
-    Text2 = new QLineEdit;
-    place(Text2, this, "Text2", {1440, 1160, 3600, 300});
-    ProgressBar1 = new QProgressBar;
-    place(ProgressBar1, this, "ProgressBar1", {240, 1680, 4800, 300});
-    Label4 = label(this, "Label4", {}, {240, 2100, 4800, 900});
-    Command1 = new QPushButton(QStringLiteral("インポート"));
-    place(Command1, this, "Command1", {2400, 3120, 1200, 495});
-    Command2 = new QPushButton(QStringLiteral("閉じる"));
-    place(Command2, this, "Command2", {3720, 3120, 1200, 495});
 
     rules_ = std::make_unique<app::ImportDialog>(catalog, browsers, prompts,
                                                  static_cast<app::ImportView&>(*this));
@@ -66,7 +45,7 @@ void Form8::Command1_Click() {
 
 void Form8::Command3_Click() {
     rules_->fileChosen(
-        QFileDialog::getOpenFileName(this, QStringLiteral("ブックマークファイル")).toStdString());
+        QFileDialog::getOpenFileName(this, QString::fromUtf8(kChooserTitle)).toStdString());
 }
 
 int Form8::sourceIndex() const {

@@ -2,11 +2,10 @@
 // "ブラウザからインポート": binds the import dialog's controls to its rules
 // in app/ImportDialog.
 
-#include <QDialog>
-
 #include <memory>
 
 #include "app/ImportDialog.h"
+#include "ui/FormWidgets.h"
 
 class QComboBox;
 class QLabel;
@@ -16,7 +15,7 @@ class QPushButton;
 
 namespace brim::ui {
 
-class Form8 final : public QDialog, private app::ImportView {
+class Form8 final : public FormDialog, private app::ImportView {
     Q_OBJECT
   public:
     Form8(const core::Catalog& catalog, const platform::BrowserProfiles& browsers,
@@ -25,14 +24,15 @@ class Form8 final : public QDialog, private app::ImportView {
     void Command1_Click();  // インポート
     void Command3_Click();  // 参照…
 
-    QComboBox* Combo1 = nullptr;  // the source
-    QLineEdit* Text1 = nullptr;   // a file or profile to read instead of the default profile
-    QLineEdit* Text2 = nullptr;   // the folder to import into
-    QProgressBar* ProgressBar1 = nullptr;
-    QLabel* Label4 = nullptr;  // the summary
-    QPushButton* Command1 = nullptr;
-    QPushButton* Command2 = nullptr;
-    QPushButton* Command3 = nullptr;
+    // The table's controls, as the rules and the tests reach them.
+    QComboBox* const Combo1;
+    QLineEdit* const Text1;
+    QLineEdit* const Text2;
+    QProgressBar* const ProgressBar1;
+    QLabel* const Label4;
+    QPushButton* const Command1;
+    QPushButton* const Command2;
+    QPushButton* const Command3;
 
   private:
     int sourceIndex() const override;

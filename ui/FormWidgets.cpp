@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QToolButton>
@@ -76,6 +77,12 @@ QWidget* make(const app::Control& c, QWidget* parent) {
         case app::Kind::Label:
             w = new QLabel(caption);
             break;
+        case app::Kind::WrappedLabel: {
+            auto* label = new QLabel(caption);
+            label->setWordWrap(true);
+            w = label;
+            break;
+        }
         case app::Kind::SmallLabel: {
             auto* label = new QLabel(caption);
             label->setWordWrap(true);
@@ -135,8 +142,17 @@ QWidget* make(const app::Control& c, QWidget* parent) {
         case app::Kind::ListBox:
             w = new QListWidget;
             break;
-        case app::Kind::Edit:
-            w = new QLineEdit(caption);
+        case app::Kind::Edit: {
+            auto* edit = new QLineEdit(caption);
+            if (c.hint) edit->setPlaceholderText(QString::fromUtf8(c.hint));
+            w = edit;
+            break;
+        }
+        case app::Kind::DropDownList:
+            w = new QComboBox;
+            break;
+        case app::Kind::ProgressBar:
+            w = new QProgressBar;
             break;
         case app::Kind::MultiLineEdit: {
             auto* edit = new QPlainTextEdit(caption);

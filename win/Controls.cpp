@@ -96,6 +96,7 @@ Made madeAs(app::Kind kind) {
         case app::Kind::Frame:
             return {L"STATIC", SS_ETCHEDFRAME};
         case app::Kind::Label:
+        case app::Kind::WrappedLabel:
             return {L"STATIC", SS_LEFT};
         case app::Kind::SmallLabel:
             return {L"STATIC", SS_LEFT | SS_NOPREFIX};
@@ -115,6 +116,10 @@ Made madeAs(app::Kind kind) {
             return {L"LISTBOX", LBS_NOTIFY | WS_VSCROLL, WS_EX_CLIENTEDGE};
         case app::Kind::Edit:
             return {L"EDIT", ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
+        case app::Kind::DropDownList:
+            return {WC_COMBOBOXW, CBS_DROPDOWNLIST | WS_VSCROLL};
+        case app::Kind::ProgressBar:
+            return {PROGRESS_CLASSW, 0};
         case app::Kind::MultiLineEdit:
             return {L"EDIT", ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL | WS_VSCROLL,
                     WS_EX_CLIENTEDGE};
@@ -138,11 +143,17 @@ HWND FormLayout::make(const app::Control& c) {
     optionBefore_ = c.kind == app::Kind::Option;
     TwipsRect where = c.place;
     if (c.kind == app::Kind::KeywordBox) where.height = kComboListTwips;
+    // A drop-down list's place includes its list, five of its lines high.
+    if (c.kind == app::Kind::DropDownList) where.height *= 5;
     const std::string text =
         c.kind == app::Kind::Link ? std::string("<a>") + c.caption + "</a>" : c.caption;
     HWND control = add(m.windowClass, text, style, c.id, where, m.exStyle);
     if (!control) return nullptr;
     controls_.back().follow = c.follow;
+    if (c.hint) {
+        SendMessageW(control, EM_SETCUEBANNER, TRUE,
+                     reinterpret_cast<LPARAM>(wide(c.hint).c_str()));
+    }
     if (c.kind == app::Kind::SmallLabel) {
         // The form's labels are narrow: a smaller face keeps their words whole.
         controls_.back().small = true;

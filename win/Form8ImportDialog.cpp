@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <commdlg.h>
 
+#include "app/DialogForms.h"
 #include "win/Forms.h"
 
 namespace brim::win {
@@ -10,34 +11,15 @@ namespace brim::win {
 Form8ImportDialog::Form8ImportDialog(const core::Catalog& catalog,
                                      const platform::BrowserProfiles& browsers,
                                      app::Prompts& prompts)
-    : ModalDialog("ブラウザからインポート", 5400, 3900),
-      catalog_(catalog),
-      browsers_(browsers),
-      prompts_(prompts) {}
+    : ModalDialog(app::importForm()), catalog_(catalog), browsers_(browsers), prompts_(prompts) {}
 
 void Form8ImportDialog::onInit() {
-    label("取り込み元：", {240, 240, 1200, 255});
-    // The list's dropped height is part of the combo box's place.
-    HWND sources = add(WC_COMBOBOXW, "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, Combo1,
-                       {1440, 200, 3600, 1500});
+    HWND sources = item(Combo1);
     for (const auto& caption : app::ImportDialog::SourceCaptions())
         SendMessageW(sources, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide(caption).c_str()));
     SendMessageW(sources, CB_SETCURSEL, 0, 0);
-    label("ファイル：", {240, 720, 1200, 255});
-    HWND file = add(L"EDIT", "", ES_AUTOHSCROLL | WS_TABSTOP, Text1, {1440, 680, 2880, 300},
-                    WS_EX_CLIENTEDGE);
-    SendMessageW(file, EM_SETCUEBANNER, TRUE,
-                 reinterpret_cast<LPARAM>(wide("空欄ならブラウザの既定のプロファイル").c_str()));
-    button("参照…", Command3, {4380, 660, 660, 340});
-    label("取り込み先 フォルダ：", {240, 1160, 1200, 375});
-    add(L"EDIT", "", ES_AUTOHSCROLL | WS_TABSTOP, Text2, {1440, 1160, 3600, 300}, WS_EX_CLIENTEDGE);
-    add(PROGRESS_CLASSW, "", 0, ProgressBar1, {240, 1680, 4800, 300});
-    add(L"STATIC", "", SS_LEFT, Label4, {240, 2100, 4800, 900});  // the summary
-    button("インポート", Command1, {2400, 3120, 1200, 495});
-    button("閉じる", Command2, {3720, 3120, 1200, 495});
     rules_ = std::make_unique<app::ImportDialog>(catalog_, browsers_, prompts_,
                                                  static_cast<app::ImportView&>(*this));
-    SetFocus(sources);
 }
 
 bool Form8ImportDialog::onCommand(int id, int code) {
@@ -66,7 +48,7 @@ bool Form8ImportDialog::onCommand(int id, int code) {
 
 void Form8ImportDialog::Command3_Click() {
     std::wstring path(32768, L'\0');
-    const std::wstring title = wide("ブックマークファイル");
+    const std::wstring title = wide(app::form8::kChooserTitle);
     OPENFILENAMEW ofn{};
     ofn.lStructSize = sizeof ofn;
     ofn.hwndOwner = hwnd();

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "app/DialogForms.h"
 #include "app/ImportDialog.h"
 #include "app/Keywords.h"
 #include "app/Settings.h"
@@ -92,16 +93,16 @@ class Form7AutoCopyDialog final : public ModalDialog {
 // the browser's default one, the folder to import into, and the progress.
 class Form8ImportDialog final : public ModalDialog, private app::ImportView {
   public:
-    // Control ids, named as in the form.
+    // The form's control ids, as the tests reach them.
     enum Control {
-        Combo1 = 101,  // the source
-        Text1,         // a file or profile to read instead of the default profile
-        Text2,         // the folder to import into
-        ProgressBar1,
-        Label4,  // the summary
-        Command1,
-        Command2,
-        Command3,
+        Combo1 = app::form8::Combo1,
+        Text1 = app::form8::Text1,
+        Text2 = app::form8::Text2,
+        ProgressBar1 = app::form8::ProgressBar1,
+        Label4 = app::form8::Label4,
+        Command1 = app::form8::Command1,
+        Command2 = app::form8::Command2,
+        Command3 = app::form8::Command3,
     };
     Form8ImportDialog(const core::Catalog& catalog, const platform::BrowserProfiles& browsers,
                       app::Prompts& prompts);

@@ -1,30 +1,37 @@
+#include "app/DialogForms.h"
 #include "win/Forms.h"
 
 namespace brim::win {
-namespace {
-enum { Edit = 101 };
-}
+
+using namespace app::inputBox;
 
 InputBoxDialog::InputBoxDialog(const std::string& title, std::string prompt, std::string initial)
-    : ModalDialog(title, 6120, 2400), prompt_(std::move(prompt)), initial_(std::move(initial)) {}
+    : ModalDialog(app::inputBoxForm(), title),
+      prompt_(std::move(prompt)),
+      initial_(std::move(initial)) {}
 
 void InputBoxDialog::onInit() {
-    label(prompt_, {120, 120, 4575, 1215});
-    button("OK", IDOK, {4800, 120, 1095, 375});
-    button("キャンセル", IDCANCEL, {4800, 600, 1095, 375});
-    HWND edit = add(L"EDIT", initial_, ES_AUTOHSCROLL | WS_TABSTOP, Edit, {120, 1440, 5775, 315},
-                    WS_EX_CLIENTEDGE);
-    SetWindowLongPtrW(item(IDOK), GWL_STYLE,
-                      GetWindowLongPtrW(item(IDOK), GWL_STYLE) | BS_DEFPUSHBUTTON);
-    SetFocus(edit);
+    setWindowText(item(Label1), prompt_);
+    HWND edit = item(Text1);
+    setWindowText(edit, initial_);
+    // Enter is "OK".
+    SendMessageW(hwnd(), DM_SETDEFID, Command1, 0);
     SendMessageW(edit, EM_SETSEL, 0, -1);
 }
 
 bool InputBoxDialog::onCommand(int id, int) {
-    if (id != IDOK) return false;
-    answer_ = windowText(item(Edit));
-    close(IDOK);
-    return true;
+    switch (id) {
+        case Command1:
+        case IDOK:
+            answer_ = windowText(item(Text1));
+            close(IDOK);
+            return true;
+        case Command2:
+            close(IDCANCEL);
+            return true;
+        default:
+            return false;
+    }
 }
 
 }  // namespace brim::win

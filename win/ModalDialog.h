@@ -28,6 +28,10 @@ class ModalDialog {
           caption_(form.caption),
           width_(form.client.width),
           height_(form.client.height) {}
+    // The same, under a caption of its own.
+    ModalDialog(const app::Form& form, std::string caption) : ModalDialog(form) {
+        caption_ = std::move(caption);
+    }
     // A dialog that adds its own controls: the client area's width and height in twips.
     ModalDialog(std::string caption, int widthTwips, int heightTwips)
         : caption_(std::move(caption)), width_(widthTwips), height_(heightTwips) {}

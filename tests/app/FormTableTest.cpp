@@ -377,6 +377,22 @@ TEST(DialogTables, EachDialogHasItsCaptionSizeAndTabOrder) {
          2205,
          {"Check1", "Check2", "Command1"},
          nullptr},
+        {app::importForm(),
+         "Form8",
+         "ブラウザからインポート",
+         5400,
+         3900,
+         {"Combo1", "Text1", "Command3", "Text2", "Command1", "Command2"},
+         "Combo1"},
+        // Its caption is each question's own; the typed line has the focus,
+        // and Tab goes from it to the buttons.
+        {app::inputBoxForm(),
+         "InputBox",
+         "",
+         6120,
+         2400,
+         {"Text1", "Command1", "Command2"},
+         "Text1"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -467,6 +483,32 @@ TEST(DialogTables, ControlsHaveTheirCaptionsAndPlaces) {
          app::Kind::LongCheckBox,
          "適合するブックマークがひとつしかない場合、自動的に取り込む",
          {240, 780, 3255, 555}},
+        {app::importForm(),
+         app::form8::Combo1,
+         app::Kind::DropDownList,
+         "",
+         {1440, 200, 3600, 300}},
+        {app::importForm(),
+         app::form8::Label3,
+         app::Kind::WrappedLabel,
+         "取り込み先 フォルダ：",
+         {240, 1160, 1200, 375}},
+        {app::importForm(),
+         app::form8::ProgressBar1,
+         app::Kind::ProgressBar,
+         "",
+         {240, 1680, 4800, 300}},
+        {app::importForm(),
+         app::form8::Command3,
+         app::Kind::Button,
+         "参照…",
+         {4380, 660, 660, 340}},
+        {app::inputBoxForm(),
+         app::inputBox::Command2,
+         app::Kind::Button,
+         "キャンセル",
+         {4800, 600, 1095, 375}},
+        {app::inputBoxForm(), app::inputBox::Text1, app::Kind::Edit, "", {120, 1440, 5775, 315}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.form.name << " " << c.id);
@@ -476,6 +518,11 @@ TEST(DialogTables, ControlsHaveTheirCaptionsAndPlaces) {
         EXPECT_STREQ(control->caption, c.caption);
         EXPECT_EQ(control->place, c.place);
     }
+    // Only the file or profile box has a hint.
+    for (const app::Control& c : app::importForm().controls)
+        EXPECT_EQ(c.hint != nullptr, c.id == app::form8::Text1) << c.name;
+    EXPECT_STREQ(app::findControl(app::importForm(), app::form8::Text1)->hint,
+                 "空欄ならブラウザの既定のプロファイル");
     // The mail address the About box shows is the one the program knows.
     EXPECT_TRUE(std::string(app::findControl(app::aboutForm(), app::form6::Label3)->caption)
                     .ends_with(app::kMail));

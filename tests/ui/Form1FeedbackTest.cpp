@@ -1,15 +1,17 @@
 // The main window in Qt: Qt's own texts in Japanese, the message about a
 // Favorites folder it cannot use, an enlarged window, the row of a saved
-// favorite and the program's icon.
+// favorite, the input box and the program's icon.
 
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QRegularExpression>
 #include <filesystem>
+#include <optional>
 
 #include "Form1Harness.h"
 #include "ui/Dialogs.h"
+#include "ui/InputBox.h"
 #include "ui/Translations.h"
 
 using namespace brim::uitest;
@@ -161,6 +163,57 @@ class Form1FeedbackTest : public QObject {
         QCOMPARE(h.rowTexts(2), QStringList({"新しい", "そのまま"}));
         QCOMPARE(h.list()->currentIndex().row(), 0);
         QVERIFY(h.list()->selectionModel()->isRowSelected(0, {}));
+    }
+
+    void theInputBoxGivesWhatWasTypedOrNothing() {
+        const struct {
+            const char* what;
+            void (*answer)(brim::ui::InputBox&);
+            std::optional<std::string> expected;
+        } cases[] = {
+            {"OK",
+             [](brim::ui::InputBox& box) { box.findChild<QPushButton*>("Command1")->click(); },
+             "新しい名前"},
+            {"Enter", [](brim::ui::InputBox& box) { QTest::keyClick(box.Text1, Qt::Key_Return); },
+             "新しい名前"},
+            {"キャンセル",
+             [](brim::ui::InputBox& box) { box.findChild<QPushButton*>("Command2")->click(); },
+             std::nullopt},
+            {"Esc", [](brim::ui::InputBox& box) { QTest::keyClick(box.Text1, Qt::Key_Escape); },
+             std::nullopt},
+        };
+        for (const auto& c : cases) {
+            QWidget owner;
+            owner.show();
+            brim::ui::QtPrompts prompts;
+            prompts.setParentWidget(&owner);
+            QString title, prompt, initial, selected;
+            bool focused = false;
+            QTimer timer;
+            connect(&timer, &QTimer::timeout, &timer, [&] {
+                auto* box = qobject_cast<brim::ui::InputBox*>(QApplication::activeModalWidget());
+                if (!box) return;
+                timer.stop();
+                title = box->windowTitle();
+                prompt = box->findChild<QLabel*>("Label1")->text();
+                initial = box->Text1->text();
+                selected = box->Text1->selectedText();
+                focused = box->Text1->hasFocus();
+                box->Text1->setText(QStringLiteral("新しい名前"));
+                c.answer(*box);
+            });
+            timer.start(10);
+            const auto answer =
+                prompts.input("Input HTML-file name",
+                              "保存するHTMLファイルの名前を入力してください", "お気に入り一覧");
+            QVERIFY2(answer == c.expected, c.what);
+            QCOMPARE(title, QStringLiteral("Input HTML-file name"));
+            QCOMPARE(prompt, QStringLiteral("保存するHTMLファイルの名前を入力してください"));
+            // The proposed name is there, chosen whole, for typing over.
+            QCOMPARE(initial, QStringLiteral("お気に入り一覧"));
+            QCOMPARE(selected, initial);
+            QVERIFY2(focused, c.what);
+        }
     }
 
     void windowHasTheProgramIcon() {

@@ -13,6 +13,7 @@
 #include <memory>
 #include <string>
 
+#include "WinDialogScript.h"
 #include "WinMessageLoop.h"
 #include "WinTestTree.h"
 #include "app/Commands.h"
@@ -28,64 +29,6 @@ namespace {
 
 using Dialog = win::Form8ImportDialog;
 constexpr const wchar_t* kCaption = L"ブラウザからインポート";
-
-// Runs `script` on the import dialog once it shows, then closes it. A
-// dialog that never shows, or a script that fails, closes it all the same,
-// so that the modal loop always ends.
-class DialogScript {
-  public:
-    static bool run(const std::function<INT_PTR()>& open, std::function<void(HWND)> script) {
-        DialogScript s{std::move(script)};
-        current_ = &s;
-        const UINT_PTR timer = SetTimer(nullptr, 0, 20, &DialogScript::tick);
-        const INT_PTR closed = open();
-        KillTimer(nullptr, timer);
-        current_ = nullptr;
-        return closed != -1 && s.ran_;
-    }
-
-  private:
-    explicit DialogScript(std::function<void(HWND)> script) : script_(std::move(script)) {}
-
-    static BOOL CALLBACK find(HWND hwnd, LPARAM found) {
-        wchar_t caption[64] = {};
-        GetWindowTextW(hwnd, caption, 64);
-        if (IsWindowVisible(hwnd) && std::wstring(caption) == kCaption) {
-            *reinterpret_cast<HWND*>(found) = hwnd;
-            return FALSE;
-        }
-        return TRUE;
-    }
-    static void CALLBACK tick(HWND, UINT, UINT_PTR, DWORD) {
-        DialogScript* s = current_;
-        if (!s || s->done_) return;
-        HWND dialog = nullptr;
-        EnumThreadWindows(GetCurrentThreadId(), &DialogScript::find,
-                          reinterpret_cast<LPARAM>(&dialog));
-        if (!dialog && ++s->ticks_ < 500) return;
-        s->done_ = true;
-        if (dialog) {
-            s->ran_ = true;
-            s->script_(dialog);
-        }
-        // Whatever the script left open is closed: the dialog is modal.
-        EnumThreadWindows(
-            GetCurrentThreadId(),
-            [](HWND hwnd, LPARAM) {
-                wchar_t cls[16] = {};
-                GetClassNameW(hwnd, cls, 16);
-                if (std::wstring(cls) == L"#32770") PostMessageW(hwnd, WM_COMMAND, IDCANCEL, 0);
-                return TRUE;
-            },
-            0);
-    }
-
-    std::function<void(HWND)> script_;
-    int ticks_ = 0;
-    bool done_ = false;
-    bool ran_ = false;
-    static inline DialogScript* current_ = nullptr;
-};
 
 std::string textOf(HWND dialog, int id) {
     return win::windowText(GetDlgItem(dialog, id));
@@ -152,7 +95,8 @@ class Form8ImportDialogTest : public ::testing::Test, public TestTree {
         const core::Profile profile(files, codePage, folders);
         const core::Catalog catalog(files, profile, folders.favorites());
         Dialog dialog(catalog, browsers, prompts);
-        if (!DialogScript::run([&] { return dialog.run(nullptr); }, script)) {
+        if (!DialogScript::run(
+                kCaption, [&] { return dialog.run(nullptr); }, script)) {
             GTEST_SKIP() << "no window can be made here (no display)";
         }
     }
@@ -239,6 +183,7 @@ TEST_F(Form8ImportDialogTest, TheFileMenuOpensItOverTheWindow) {
     EXPECT_EQ(std::wstring(item), L"ブラウザからインポート(&I)");
     HWND owner = nullptr;
     EXPECT_TRUE(DialogScript::run(
+        kCaption,
         [&] {
             SendMessageW(window, WM_COMMAND, MAKEWPARAM(+app::Id::importmenu, 0), 0);
             return INT_PTR{0};
