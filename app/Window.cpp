@@ -20,16 +20,11 @@ Window::Window(Services services, View& view, Prompts& prompts, Scheduler* sched
       keywords_(view, settings_, services.caseMapper),
       html_(settings_),
       autoCopy_(settings_),
-      scheduler_(scheduler ? *scheduler : immediate_) {}
+      fills_(scheduler ? *scheduler : immediate_) {}
 
-Window::~Window() {
-    self_.reset();
-    // The walks still running read through the catalog, which goes with us.
-    for (const auto& job : jobs_)
-        job->stop();
-    for (const auto& job : jobs_)
-        job->waitUntilFinished();
-}
+// The walks still running read through the catalog: fills_, made after it,
+// goes first and waits for them.
+Window::~Window() = default;
 
 void Window::startUp(const std::string& argument) {
     const auto& folders = services_.folders;
@@ -109,111 +104,58 @@ void Window::setCountCaption(const char* prefix, std::int64_t n) {
 }
 
 void Window::startFill(std::vector<std::string> headers, const std::vector<int>& fifths,
-                       const char* caption, std::int32_t* count, Walk walk,
+                       const char* caption, Counted counted, FillControl::Walk walk,
                        std::function<void()> done) {
     fillList(std::move(headers), fifths, {});
-    *count = 0;
+    std::int32_t& count = counted == Counted::Folders ? FolderCount : ItemCount;
+    count = 0;
     setCountCaption(caption, 0);
     view_.setBusy(true);
-    // The walk's thread only asks the window's thread to come and take rows.
-    auto job =
-        std::make_shared<FillJob>([&scheduler = scheduler_, self = std::weak_ptr<Window*>(self_)](
-                                      std::weak_ptr<FillJob> weakJob) {
-            scheduler.post([self, weakJob] {
-                const auto window = self.lock();
-                const auto posted = weakJob.lock();
-                if (window && posted) (*window)->takeRows(posted);
-            });
-        });
-    std::erase_if(jobs_, [](const auto& j) { return j->finished(); });
-    jobs_.push_back(job);
     // Start-up looks at the Favorites folder itself, once the window is shown.
-    fill_ = Fill{job, caption, count, std::move(done), !startingUp_};
-    const core::WalkControl control{scheduler_.threads(), &job->stopSource()};
-    try {
-        scheduler_.runInBackground([job, walk = std::move(walk), control] {
-            // The job ends whatever the walk meets: exports and the window's
-            // end wait for it, and nothing may leave the walk's thread.
-            try {
-                if (!control.stopped()) walk(*job, control);
-            } catch (...) {
-                job->fail(std::current_exception());
-            }
-            job->finish();
-        });
-    } catch (...) {
-        // No thread for the walk (a thread limit, no memory): the fill ends
-        // empty and says why, and nothing waits for a walk that never began.
-        job->fail(std::current_exception());
-        job->finish();
-    }
+    const bool checkFolder = !startingUp_;
+    fills_.start(std::move(walk),
+                 {[this, caption, &count](FillJob::Batch& batch) {
+                      const auto added = static_cast<std::int32_t>(batch.rows.size());
+                      if (list_.append(batch.rows, std::move(batch.files), &CurrentItem)) {
+                          view_.setRows(list_.rows());
+                          // The selected row stays selected among the rows placed around it.
+                          if (CurrentItem >= 0) view_.selectRow(CurrentItem);
+                      } else {
+                          view_.addRows(batch.rows);
+                      }
+                      count += added;
+                      setCountCaption(caption, count);
+                  },
+                  [this, checkFolder, &count, done = std::move(done)](const FillJob::Batch& last,
+                                                                      bool stopped) {
+                      fillEnded(last, stopped, checkFolder && count == 0, done);
+                  }});
 }
 
-void Window::takeRows(const std::shared_ptr<FillJob>& job) {
-    if (!fill_ || fill_->job != job) return;  // a fill since stopped or replaced
-    FillJob::Batch batch = job->take();
-    if (!batch.rows.empty()) {
-        const auto added = static_cast<std::int32_t>(batch.rows.size());
-        if (list_.append(batch.rows, std::move(batch.files), &CurrentItem)) {
-            view_.setRows(list_.rows());
-            // The selected row stays selected among the rows placed around it.
-            if (CurrentItem >= 0) view_.selectRow(CurrentItem);
-        } else {
-            view_.addRows(batch.rows);
-        }
-        *fill_->count += added;
-        setCountCaption(fill_->caption, *fill_->count);
-    }
-    if (!batch.finished) {
-        // The next batch after a pause, so that the window is not kept busy
-        // showing a few rows at a time.
-        std::weak_ptr<Window*> self = self_;
-        std::weak_ptr<FillJob> weakJob = job;
-        scheduler_.postAfter(kFillBatchInterval, [self, weakJob] {
-            const auto window = self.lock();
-            const auto later = weakJob.lock();
-            if (window && later && later->rearm()) (*window)->takeRows(later);
-        });
-        return;
-    }
-    // What follows a fill is for a whole list only.
-    const std::function<void()> done = batch.failure ? nullptr : std::move(fill_->done);
+void Window::fillEnded(const FillJob::Batch& last, bool stopped, bool foundNothing,
+                       const std::function<void()>& done) {
+    view_.setBusy(false);
     // A fill that found nothing may have found no Favorites folder; one
     // that failed says why itself.
-    const bool checkFolder = fill_->checkFolder && *fill_->count == 0 && !batch.failure;
-    // A stopped fill's list is not the whole one its notice speaks of.
-    const bool tell = !batch.notice.empty() && !job->stopped();
-    fill_.reset();
-    view_.setBusy(false);
-    if (checkFolder) checkFavoritesFolder();
-    if (batch.failure) prompts_.message(fillFailedText(batch.failure));
-    if (tell) prompts_.message(batch.notice);
-    if (done) done();
+    if (foundNothing && !last.failure) checkFavoritesFolder();
+    if (last.failure) prompts_.message(fillFailedText(last.failure));
+    // A stopped fill's list is not the whole one its notice speaks of, and
+    // what follows a fill is for a whole list only.
+    if (stopped) return;
+    if (!last.notice.empty()) prompts_.message(last.notice);
+    if (done && !last.failure) done();
 }
 
 void Window::stopFill() {
-    if (!fill_) return;
-    // The rows that have come stay, and the count says how many there are;
-    // the walk may still be held up in a slow read, and is not waited for.
-    const auto job = fill_->job;
-    job->stop();
-    fill_->done = nullptr;
-    takeRows(job);
-    cancelFill();
+    if (fills_.stop()) view_.setBusy(false);
 }
 
 void Window::finishFill() {
-    if (!fill_) return;
-    const auto job = fill_->job;
-    job->waitUntilFinished();
-    takeRows(job);
+    fills_.finish();
 }
 
 void Window::cancelFill() {
-    if (!fill_) return;
-    fill_->job->stop();
-    fill_.reset();
-    view_.setBusy(false);
+    if (fills_.cancel()) view_.setBusy(false);
 }
 
 std::vector<std::string> Window::typedTexts() const {
@@ -226,7 +168,7 @@ std::vector<std::string> Window::typedTexts() const {
 void Window::fillFavorites(FavoritesWalk walk, std::function<void()> done) {
     ListMode = core::kListFavorites;
     startFill(
-        {"Name", "Folder", "Comment"}, {2, 2, 3}, "ファイル数:", &ItemCount,
+        {"Name", "Folder", "Comment"}, {2, 2, 3}, "ファイル数:", Counted::Items,
         [walk = std::move(walk), codePage = services_.codePage.name()](
             FillJob& job, const core::WalkControl& control) {
             // Names shown other than as on disk are told of once the list is
@@ -321,7 +263,7 @@ void Window::allFolder() {
     ItemCount = 0;
     ListMode = core::kListFolders;
     const core::Catalog* catalog = catalog_.get();
-    startFill({"Folder"}, {5}, "フォルダ数:", &FolderCount,
+    startFill({"Folder"}, {5}, "フォルダ数:", Counted::Folders,
               [catalog](FillJob& job, const core::WalkControl& control) {
                   catalog->ListFolder(
                       catalog->FavoritesRoot(),

@@ -11,7 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "app/Fill.h"
+#include "app/Exports.h"
+#include "app/FillControl.h"
 #include "app/Keywords.h"
 #include "app/Prompts.h"
 #include "app/ResultList.h"
@@ -48,8 +49,6 @@ inline Services servicesOf(platform::Services& s) {
 inline constexpr Twips kEnlargedSize{6285, 3660};
 // How often the window's position is looked at and, when it moved, stored.
 inline constexpr int kPositionTimerMs = 3000;
-// How long a running fill waits between two batches of rows after the first.
-inline constexpr std::chrono::milliseconds kFillBatchInterval{50};
 
 inline constexpr const char* kWindowTitle = "Brimmark - 私のお気に入り v1.3";
 inline constexpr const char* kHomePage = "https://brimmark.example/";
@@ -91,7 +90,7 @@ class Window {
 
     // Fills. The favorites, the folder list and the searches run away from the
     // window's thread: rows come in batches, the count grows, the view is busy.
-    bool isFilling() const { return fill_.has_value(); }
+    bool isFilling() const { return fills_.running(); }
     // Ends the running fill, keeping the rows it has found (Esc).
     void stopFill();
     // Waits for the running fill to end and shows all of its rows.
@@ -162,35 +161,21 @@ class Window {
     void ListView1_ColumnClick(int column);  // 1-based
 
   private:
-    // The fill whose rows the list shows.
-    struct Fill {
-        std::shared_ptr<FillJob> job;
-        const char* caption;         // the count label's prefix
-        std::int32_t* count;         // ItemCount or FolderCount
-        std::function<void()> done;  // what follows a fill that ran to its end
-        bool checkFolder;            // an empty result has the Favorites folder looked at
-    };
-    using Walk = std::function<void(FillJob& job, const core::WalkControl& control)>;
-    struct ExportKind {
-        std::string emptyList;  // the message when the list has no rows
-        std::string prompt;
-        std::string title;
-        std::string proposed;
-        const char* extension;
-    };
-    using MakeExport = std::function<std::string(const core::Exporter&,
-                                                 const std::vector<core::ListRow>&, bool pages)>;
+    // What a fill's count counts.
+    enum class Counted { Items, Folders };
     void fillList(std::vector<std::string> headers, const std::vector<int>& fifths,
                   std::vector<Row> rows);
     // Clears the list and starts `walk` on the scheduler.
     void startFill(std::vector<std::string> headers, const std::vector<int>& fifths,
-                   const char* caption, std::int32_t* count, Walk walk,
+                   const char* caption, Counted counted, FillControl::Walk walk,
                    std::function<void()> done = {});
+    // A fill's walk ended: what it failed on or has to say is said, and what
+    // follows a whole list is done (`done`).
+    void fillEnded(const FillJob::Batch& last, bool stopped, bool foundNothing,
+                   const std::function<void()>& done);
     using FavoritesWalk = std::function<void(const core::RowSink&, const core::ProblemSink&,
                                              const core::WalkControl&)>;
     void fillFavorites(FavoritesWalk walk, std::function<void()> done = {});
-    // Shows what the job has found; ends the fill when its walk has ended.
-    void takeRows(const std::shared_ptr<FillJob>& job);
     // Ends the running fill; its rows not yet shown are dropped.
     void cancelFill();
     void fillAll(bool enlarge);
@@ -210,9 +195,8 @@ class Window {
     // A click's or a keyboard move's work on `row`.
     void showRow(int row, bool byKey);
     std::vector<core::ListRow> exportRows() const;
-    // Asks for a name until it is free on the Desktop and writes the rows
-    // there as `make` renders them; true when the file was written.
-    bool exportToDesktop(const ExportKind& kind, const MakeExport& make);
+    // The whole list as a file on the Desktop, under a name the user gives.
+    void exportList(ExportFormat format);
 
     std::int32_t WinMode = 2;
     std::int32_t FrontFlag = 1;
@@ -239,14 +223,11 @@ class Window {
     std::int32_t WposY = 0;
     bool shuttingDown_ = false;
 
-    ImmediateScheduler immediate_;
-    Scheduler& scheduler_;
-    std::optional<Fill> fill_;
-    // Every job whose walk may still run, stopped or not: they use the catalog.
-    std::vector<std::shared_ptr<FillJob>> jobs_;
-    // Lets tasks posted to the window's thread find it, or find it gone.
-    std::shared_ptr<Window*> self_ = std::make_shared<Window*>(this);
     bool startingUp_ = false;  // start-up checks the Favorites folder once, at its end
+
+    ImmediateScheduler immediate_;
+    // Last, so that it goes first: its walks read through the catalog.
+    FillControl fills_;
 };
 
 }  // namespace brim::app

@@ -2,7 +2,6 @@
 // removal, the exports, opening addresses and documents.
 
 #include <algorithm>
-#include <chrono>
 
 #include "app/Messages.h"
 #include "app/MoveToTrash.h"
@@ -190,68 +189,29 @@ std::vector<core::ListRow> Window::exportRows() const {
     return rows;
 }
 
-bool Window::exportToDesktop(const ExportKind& kind, const MakeExport& make) {
+void Window::exportList(ExportFormat format) {
     // The file holds the whole list, never the part a running fill has shown.
     finishFill();
     if (ItemCount == 0) {
-        prompts_.message(kind.emptyList);
-        return false;
+        prompts_.message(exportKind(format).emptyList);
+        return;
     }
-    std::string bytes;
-    for (;;) {
-        const auto answer = prompts_.input(kind.title, kind.prompt, kind.proposed);
-        if (!answer || answer->empty()) return false;
-        if (answer->find_first_of("/\\") != std::string::npos) {
-            prompts_.message("ファイル名に「\\」や「/」は使えません。");
-            continue;
-        }
-        const std::string path = DesktopDir + core::ExportFileName(*answer, kind.extension);
-        // Rendered once, however often a name has to be asked again.
-        if (bytes.empty()) {
-            bytes = make(core::Exporter(*catalog_), exportRows(), ListMode == core::kListPages);
-        }
-        const auto r = services_.fs.createNewFile(path, bytes);
-        if (r.error == platform::IoError::Exists) {
-            prompts_.message("そのファイルはすでに存在します ");
-            continue;
-        }
-        if (!r) prompts_.message("「" + path + "」を作成できませんでした。\n" + reasonText(r));
-        return static_cast<bool>(r);
-    }
+    exportToFolder(format, prompts_, services_.fs, DesktopDir, [&] {
+        return renderExport(format, core::Exporter(*catalog_), exportRows(),
+                            ListMode == core::kListPages, {html_.options(), html_.csvEncoding()});
+    });
 }
 
 void Window::mkHTML_Click() {
-    exportToDesktop({"リストが空です", "保存するHTMLファイルの名前を入力してください",
-                     "Input HTML-file name", "お気に入り一覧", ".html"},
-                    [this](const core::Exporter& e, const auto& rows, bool pages) {
-                        return e.HtmlPage(rows, pages, html_.options());
-                    });
+    exportList(ExportFormat::Html);
 }
 
 void Window::toCSV_Click() {
-    std::size_t replaced = 0;
-    const bool written =
-        exportToDesktop({"リストがありません", "保存するCSVファイルの名前を入力してください",
-                         "Input CSV-file name", "お気に入り一覧", ".csv"},
-                        [this, &replaced](const core::Exporter& e, const auto& rows, bool pages) {
-                            return e.CsvFile(rows, pages, html_.csvEncoding(), &replaced);
-                        });
-    if (written && replaced > 0) {
-        prompts_.message("コードページにない " + std::to_string(replaced) +
-                         " 文字を「?」に置き換えて出力しました。\n"
-                         "すべての文字を残すには「HTML出力内容」で「CSVファイルを UTF-8 "
-                         "で出力する」を選んでください。");
-    }
+    exportList(ExportFormat::Csv);
 }
 
 void Window::toBookmarks_Click() {
-    exportToDesktop({"リストがありません", "保存するブックマークファイルの名前を入力してください",
-                     "Input bookmark-file name", "ブックマーク", ".html"},
-                    [](const core::Exporter& e, const auto& rows, bool pages) {
-                        const auto now = std::chrono::duration_cast<std::chrono::seconds>(
-                            std::chrono::system_clock::now().time_since_epoch());
-                        return e.NetscapeFile(rows, pages, now.count());
-                    });
+    exportList(ExportFormat::Netscape);
 }
 
 void Window::ophelp_Click() {

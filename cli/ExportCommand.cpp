@@ -1,7 +1,7 @@
-#include <chrono>
 #include <optional>
 #include <ostream>
 
+#include "app/Exports.h"
 #include "cli/Command.h"
 #include "cli/Output.h"
 #include "cli/SearchArguments.h"
@@ -34,11 +34,12 @@ class ExportCommand final : public Command {
     }
 
     int run(const Context& ctx) override {
-        const std::string format = operands.front();
-        if (format != "html" && format != "csv" && format != "netscape") {
-            return ctx.usage("unknown format " + format + ": html, csv or netscape", *this);
+        const auto format = app::exportFormatNamed(operands.front());
+        if (!format) {
+            return ctx.usage("unknown format " + operands.front() + ": html, csv or netscape",
+                             *this);
         }
-        if (encoding_ && format != "csv") {
+        if (encoding_ && *format != app::ExportFormat::Csv) {
             return ctx.usage("--encoding is for csv only", *this);
         }
         core::CsvEncoding encoding = core::LoadStoredHtmlOptions(ctx.profile).csvEncoding();
@@ -65,35 +66,24 @@ class ExportCommand final : public Command {
         ctx.warnShownNames(paths);
         if (rows.empty()) return ctx.fail("the list is empty: nothing to export");
 
-        const core::Exporter exporter(ctx.catalog);
-        std::string bytes;
-        std::string defaultName;
-        if (format == "html") {
-            bytes = exporter.HtmlPage(rows, false, core::LoadHtmlOptions(ctx.profile));
-            defaultName = "お気に入り一覧.html";
-        } else if (format == "csv") {
-            std::size_t replaced = 0;
-            bytes = exporter.CsvFile(rows, false, encoding, &replaced);
-            // On stderr, so that "--output -" stays the file alone.
-            if (replaced > 0) {
-                ctx.err << "brimmark-cli: " << replaced
-                        << " characters the code page lacks were written as \"?\" "
-                           "(--encoding utf-8 keeps them)\n";
-            }
-            defaultName = "お気に入り一覧.csv";
-        } else {
-            const auto now = std::chrono::duration_cast<std::chrono::seconds>(
-                std::chrono::system_clock::now().time_since_epoch());
-            bytes = exporter.NetscapeFile(rows, false, now.count());
-            defaultName = "ブックマーク.html";
+        const app::RenderedExport rendered =
+            app::renderExport(*format, core::Exporter(ctx.catalog), rows, false,
+                              {core::LoadHtmlOptions(ctx.profile), encoding});
+        // On stderr, so that "--output -" stays the file alone.
+        if (rendered.replaced > 0) {
+            ctx.err << "brimmark-cli: " << rendered.replaced
+                    << " characters the code page lacks were written as \"?\" "
+                       "(--encoding utf-8 keeps them)\n";
         }
+        const std::string& bytes = rendered.bytes;
         // "-" is the export itself as the output, with nothing around it.
         if (output_ == "-") {
             ctx.out << bytes;
             return kSuccess;
         }
-        std::string output = output_.empty() ? ctx.services.folders->desktop() + defaultName
-                                             : absoluteFromWorkingFolder(output_);
+        std::string output = output_.empty()
+                                 ? ctx.services.folders->desktop() + app::proposedFileName(*format)
+                                 : absoluteFromWorkingFolder(output_);
         if (const auto r = ctx.fs().createNewFile(output, bytes); !r) {
             return ctx.fail("cannot write " + output + ": " + core::describe(r));
         }

@@ -14,6 +14,7 @@
 #include "GatedFileSystem.h"
 #include "WindowFixture.h"
 #include "app/Fill.h"
+#include "app/FillControl.h"
 
 namespace brim::test {
 namespace {
@@ -458,6 +459,88 @@ TEST_F(FillTest, AStoppedFillSaysNothingOfTheNamesItShowed) {
     }
 }
 #endif
+
+// A sink's calls, for the fill that was started with it.
+struct SinkLog {
+    Strings rows;
+    int ends = 0;
+    bool stopped = false;
+    app::FillControl::Sink sink() {
+        return {[this](app::FillJob::Batch& b) {
+                    for (const auto& r : b.rows)
+                        rows.push_back(r[0]);
+                },
+                [this](const app::FillJob::Batch&, bool s) {
+                    ++ends;
+                    stopped = s;
+                }};
+    }
+};
+
+// A walk that adds its rows one by one, from the walk's side.
+app::FillControl::Walk adding(Strings rows) {
+    return [rows](app::FillJob& job, const core::WalkControl& control) {
+        for (const auto& r : rows)
+            if (!control.stopped()) job.add({r, {}, {}});
+    };
+}
+
+TEST(FillControl, EachSinkGetsOnlyItsOwnFillsRows) {
+    const struct {
+        const char* what;
+        void (*act)(app::FillControl&, SinkLog& second);  // after the first walk has run
+        Strings first, second;
+        int firstEnds;
+        bool running;
+    } cases[] = {
+        {"finished", [](app::FillControl& f, SinkLog&) { f.finish(); }, {"a", "b"}, {}, 1, false},
+        // Esc: what has come stays, and the end is told as stopped.
+        {"stopped",
+         [](app::FillControl& f, SinkLog&) { EXPECT_FALSE(f.stop()); },
+         {"a", "b"},
+         {},
+         1,
+         false},
+        {"cancelled",
+         [](app::FillControl& f, SinkLog&) { EXPECT_TRUE(f.cancel()); },
+         {},
+         {},
+         0,
+         false},
+        {"replaced",
+         [](app::FillControl& f, SinkLog& second) { f.start(adding({"c"}), second.sink()); },
+         {},
+         {},
+         0,
+         true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ManualScheduler scheduler;
+        SinkLog first, second;
+        {
+            app::FillControl fills(scheduler);
+            fills.start(adding({"a", "b"}), first.sink());
+            EXPECT_TRUE(fills.running());
+            scheduler.runWalk();  // the rows wait on the window's thread
+            c.act(fills, second);
+            scheduler.runPosted();
+            EXPECT_EQ(fills.running(), c.running);
+            EXPECT_EQ(first.rows, c.first);
+            EXPECT_EQ(first.ends, c.firstEnds);
+            if (c.firstEnds) {
+                EXPECT_EQ(first.stopped, std::string(c.what) == "stopped");
+            }
+            EXPECT_EQ(second.rows, c.second);
+            // A walk still waiting runs before the control goes: what it
+            // posts finds no control.
+            if (scheduler.walks()) scheduler.runWalk();
+        }
+        scheduler.runPosted();  // tasks posted for a control that is gone do nothing
+        EXPECT_EQ(second.rows, c.second);
+        EXPECT_EQ(second.ends, 0);
+    }
+}
 
 TEST(ResultListAppend, BatchesEndAsOneStableSortOfTheWhole) {
     SystemCaseMapper mapper;
