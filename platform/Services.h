@@ -14,6 +14,7 @@
 #include "platform/PageSource.h"
 #include "platform/ProgramShortcuts.h"
 #include "platform/Trash.h"
+#include "platform/TreeWatcher.h"
 
 namespace brim::platform {
 
@@ -27,6 +28,8 @@ struct Services {
     std::unique_ptr<Trash> trash;
     std::unique_ptr<ProgramShortcuts> shortcuts;
     std::unique_ptr<BrowserProfiles> browsers;
+    // Follows the Favorites tree's changes while a window shows it.
+    std::unique_ptr<TreeWatcher> watcher;
 };
 
 // The services of the system the program was built for, over the user's own

@@ -2,6 +2,7 @@
 #include "platform/posix/DesktopEntryShortcuts.h"
 #include "platform/posix/FreedesktopTrash.h"
 #include "platform/posix/IconvCodePage.h"
+#include "platform/posix/InotifyTreeWatcher.h"
 #include "platform/posix/LocaleCaseMapper.h"
 #include "platform/posix/PosixBrowserProfiles.h"
 #include "platform/posix/PosixFileSystem.h"
@@ -24,6 +25,7 @@ std::unique_ptr<Services> makePlatformServices() {
     s->trash = std::make_unique<FreedesktopTrash>();
     s->shortcuts = std::make_unique<DesktopEntryShortcuts>(*s->fs, s->folders->programFolder());
     s->browsers = makeBrowserProfiles();
+    s->watcher = std::make_unique<InotifyTreeWatcher>();
     return s;
 }
 

@@ -5,6 +5,7 @@
 #include "platform/win32/Win32BrowserProfiles.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Services.h"
+#include "platform/win32/Win32TreeWatcher.h"
 
 namespace brim::platform {
 
@@ -23,6 +24,7 @@ std::unique_ptr<Services> makePlatformServices() {
     s->trash = std::make_unique<RecycleBin>();
     s->shortcuts = std::make_unique<ShellLinkShortcuts>(s->folders->programFolder());
     s->browsers = makeBrowserProfiles();
+    s->watcher = std::make_unique<Win32TreeWatcher>();
     return s;
 }
 

@@ -1,0 +1,407 @@
+// The tree's watch against the changes a user or another program makes:
+// each reaches the listener, for the right folders, within a bounded wait.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <filesystem>
+#include <functional>
+#include <future>
+#include <mutex>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "TestSupport.h"
+#include "Watchdog.h"
+#ifdef _WIN32
+#include <windows.h>
+
+#include "platform/win32/Win32TreeWatcher.h"
+#else
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <fstream>
+
+#include "platform/posix/InotifyTreeWatcher.h"
+#endif
+
+namespace brim::test {
+namespace {
+
+namespace fs = std::filesystem;
+using platform::TreeListener;
+using platform::WatchLoss;
+using platform::WatchPace;
+
+#ifdef _WIN32
+using SystemTreeWatcher = platform::Win32TreeWatcher;
+bool underWine() {
+    const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    return ntdll && GetProcAddress(ntdll, "wine_get_version");
+}
+#else
+using SystemTreeWatcher = platform::InotifyTreeWatcher;
+bool underWine() {
+    return false;
+}
+#endif
+
+// Far longer than any report takes, even under Wine on a loaded machine.
+constexpr auto kWait = std::chrono::seconds(5);
+
+// Keeps every report, for the test's thread to wait on.
+class Recorder final : public TreeListener {
+  public:
+    void foldersChanged(const std::vector<std::string>& folders) override {
+        std::lock_guard lock(mutex_);
+        batches_.push_back(folders);
+        changed_.notify_all();
+    }
+    void changesLost(WatchLoss why) override {
+        std::lock_guard lock(mutex_);
+        losses_.push_back(why);
+        changed_.notify_all();
+    }
+
+    // Waits until every one of `folders` was reported since the last
+    // forget(); false when the wait ran out first.
+    bool waitForFolders(const std::vector<std::string>& folders) {
+        return waitUntil([&] {
+            const auto all = seenLocked();
+            return std::all_of(folders.begin(), folders.end(),
+                               [&](const std::string& f) { return all.count(f) > 0; });
+        });
+    }
+    bool waitForLoss(WatchLoss why) {
+        return waitUntil(
+            [&] { return std::find(losses_.begin(), losses_.end(), why) != losses_.end(); });
+    }
+
+    std::set<std::string> seen() {
+        std::lock_guard lock(mutex_);
+        return seenLocked();
+    }
+    std::size_t batchesWith(const std::string& folder) {
+        std::lock_guard lock(mutex_);
+        return static_cast<std::size_t>(std::count_if(
+            batches_.begin(), batches_.end(),
+            [&](const auto& b) { return std::find(b.begin(), b.end(), folder) != b.end(); }));
+    }
+    std::size_t reports() {
+        std::lock_guard lock(mutex_);
+        return batches_.size() + losses_.size();
+    }
+    void forget() {
+        std::lock_guard lock(mutex_);
+        batches_.clear();
+        losses_.clear();
+    }
+
+  private:
+    template <class Pred>
+    bool waitUntil(Pred pred) {
+        std::unique_lock lock(mutex_);
+        return changed_.wait_for(lock, kWait, pred);
+    }
+    std::set<std::string> seenLocked() const {
+        std::set<std::string> all;
+        for (const auto& b : batches_)
+            all.insert(b.begin(), b.end());
+        return all;
+    }
+
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::vector<std::vector<std::string>> batches_;
+    std::vector<WatchLoss> losses_;
+};
+
+// A Favorites tree and a folder beside it, outside the watch.
+struct Tree {
+    TempDir dir;
+    std::string root = dir / native("fav/");
+
+    // The absolute path of `rel` below the root ("" is the root); "../" at
+    // its start leaves the tree.
+    std::string at(const std::string& rel) const {
+        if (rel.rfind("../", 0) == 0) return dir / native(rel.substr(3));
+        return root + native(rel);
+    }
+    void write(const std::string& rel,
+               std::string_view bytes = "[InternetShortcut]\r\nURL=x\r\n") const {
+        writeFile(at(rel), bytes);
+    }
+    void mkdir(const std::string& rel) const { fs::create_directories(fsPath(at(rel))); }
+    void move(const std::string& from, const std::string& to) const {
+        fs::rename(fsPath(at(from)), fsPath(at(to)));
+    }
+    void remove(const std::string& rel) const { fs::remove_all(fsPath(at(rel))); }
+};
+
+struct Step {
+    std::function<void(const Tree&)> change;
+    std::vector<std::string> expect;  // folders below the root, "" for the root
+    std::vector<std::string> never;   // folders that must not be among this step's reports
+};
+
+struct Case {
+    const char* name;
+    std::vector<Step> steps;
+};
+
+// Before each case: A/a.url, B/C/c.url, and outside the tree X/Y/y.url.
+void plantTree(const Tree& t) {
+    t.write("A/a.url", "[InternetShortcut]\r\nURL=http://a/\r\n");
+    t.write("B/C/c.url");
+    t.write("../X/Y/y.url");
+}
+
+std::vector<Case> changeCases() {
+    std::vector<Case> cases = {
+        {"file created", {{[](const Tree& t) { t.write("A/new.url"); }, {"A/"}, {"B/", "B/C/"}}}},
+        {"rewritten the same size",
+         {{[](const Tree& t) { t.write("A/a.url", "[InternetShortcut]\r\nURL=http://b/\r\n"); },
+           {"A/"},
+           {"B/"}}}},
+        {"renamed in its folder",
+         {{[](const Tree& t) { t.move("A/a.url", "A/b.url"); }, {"A/"}, {"B/", "B/C/"}}}},
+        {"moved between folders",
+         {{[](const Tree& t) { t.move("A/a.url", "B/C/a.url"); }, {"A/", "B/C/"}, {}}}},
+        {"folder created with files",
+         {{[](const Tree& t) {
+               t.write("N/x.url");
+               t.write("N/M/y.url");
+           },
+           {"", "N/", "N/M/"},
+           {}},
+          {[](const Tree& t) { t.write("N/M/L/z.url"); }, {"N/M/", "N/M/L/"}, {}}}},
+        {"folder removed",
+         {{[](const Tree& t) { t.remove("B"); }, {""}, {}},
+          {[](const Tree& t) { t.write("A/after.url"); }, {"A/"}, {"B/", "B/C/"}}}},
+        {"folder replaced by another of the same name",
+         {{[](const Tree& t) {
+               t.remove("B");
+               t.write("B/z.url");
+               t.mkdir("B/D");
+           },
+           {"", "B/", "B/D/"},
+           {}},
+          {[](const Tree& t) { t.mkdir("B/D/E"); }, {"B/D/", "B/D/E/"}, {}}}},
+        {"folder renamed",
+         {{[](const Tree& t) { t.move("B", "B2"); }, {"", "B2/", "B2/C/"}, {}},
+          {[](const Tree& t) { t.mkdir("B2/C/E"); }, {"B2/C/", "B2/C/E/"}, {"B/C/", "B/C/E/"}}}},
+        {"folder moved in",
+         {{[](const Tree& t) { t.move("../X", "X"); }, {"", "X/", "X/Y/"}, {}},
+          {[](const Tree& t) { t.mkdir("X/Y/Z"); }, {"X/Y/", "X/Y/Z/"}, {}}}},
+        {"folder moved out",
+         {{[](const Tree& t) { t.move("B", "../B"); }, {""}, {}},
+          {[](const Tree& t) {
+               t.write("../B/C/q.url");
+               t.write("A/after.url");
+           },
+           {"A/"},
+           {"B/", "B/C/"}}}},
+        {"names in Japanese",
+         {{[](const Tree& t) { t.write("日本語/表示.url"); }, {"", "日本語/"}, {"A/"}}}},
+        {"made read-only",
+         {{[](const Tree& t) {
+               fs::permissions(fsPath(t.at("A/a.url")), fs::perms::owner_write,
+                               fs::perm_options::remove);
+           },
+           {"A/"},
+           {"B/"}}}},
+    };
+#ifndef _WIN32
+    // A POSIX name is bytes: these are CP932, whose trail byte 0x5C is "\".
+    cases.push_back(
+        {"names in code-page bytes",
+         {{[](const Tree& t) { t.write("\x83\x5c/\x95\x5c.url"); }, {"", "\x83\x5c/"}, {}},
+          {[](const Tree& t) { t.write("\x83\x5c/\x93\xfa.url"); }, {"\x83\x5c/"}, {}}}});
+#endif
+    return cases;
+}
+
+TEST(TreeWatcher, ReportsEachChangeForItsFolders) {
+    for (const Case& c : changeCases()) {
+        SCOPED_TRACE(c.name);
+        Tree t;
+        plantTree(t);
+        Recorder seen;
+        SystemTreeWatcher watcher;
+        auto started = watcher.watch(t.root, seen);
+        ASSERT_TRUE(started.watch) << started.status.sysError;
+        for (std::size_t i = 0; i < c.steps.size(); ++i) {
+            SCOPED_TRACE("step " + std::to_string(i + 1));
+            const Step& step = c.steps[i];
+            seen.forget();
+            step.change(t);
+            std::vector<std::string> expect;
+            for (const auto& f : step.expect)
+                expect.push_back(t.at(f));
+            EXPECT_TRUE(seen.waitForFolders(expect)) << ::testing::PrintToString(seen.seen());
+            for (const auto& f : step.never)
+                EXPECT_EQ(seen.seen().count(t.at(f)), 0u) << f;
+        }
+    }
+}
+
+TEST(TreeWatcher, ABurstOfWritesIsAFewReports) {
+    Tree t;
+    plantTree(t);
+    Recorder seen;
+    SystemTreeWatcher watcher;
+    auto started = watcher.watch(t.root, seen);
+    ASSERT_TRUE(started.watch);
+    constexpr int kWrites = 200;
+    for (int i = 0; i < kWrites; ++i)
+        t.write("A/f" + std::to_string(i) + ".url");
+    // The folder B's change comes after every one of A's.
+    t.write("B/last.url");
+    ASSERT_TRUE(seen.waitForFolders({t.at("B/")}));
+    const std::size_t batches = seen.batchesWith(t.at("A/"));
+    EXPECT_GE(batches, 1u);
+    EXPECT_LE(batches, static_cast<std::size_t>(kWrites / 10));
+}
+
+TEST(TreeWatcher, StopsAtOnceWhileChangesAreHeld) {
+    Tree t;
+    plantTree(t);
+    Recorder seen;
+    SystemTreeWatcher watcher;
+    // Held far longer than the bounded wait below.
+    const WatchPace slow{std::chrono::seconds(60), std::chrono::seconds(60)};
+    auto started = watcher.watch(t.root, seen, slow);
+    ASSERT_TRUE(started.watch);
+    for (int i = 0; i < 20; ++i)
+        t.write("A/f" + std::to_string(i) + ".url");
+    auto stopped = std::async(std::launch::async, [&] { started.watch.reset(); });
+    if (stopped.wait_for(kWait) != std::future_status::ready)
+        reportHang("the watch did not stop while changes were held");
+    EXPECT_EQ(seen.reports(), 0u);
+}
+
+TEST(TreeWatcher, AFolderThatCannotBeWatchedFails) {
+    const struct {
+        const char* name;
+        std::string rel;
+        platform::IoError error;
+    } cases[] = {
+        {"missing", "missing/", platform::IoError::NotFound},
+        {"below a missing folder", "missing/deeper/", platform::IoError::NotFound},
+        {"a file", "A/a.url", platform::IoError::NotAFile},
+    };
+    Tree t;
+    plantTree(t);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Recorder seen;
+        SystemTreeWatcher watcher;
+        auto started = watcher.watch(t.at(c.rel), seen);
+        EXPECT_FALSE(started.watch);
+        EXPECT_EQ(started.status.error, c.error);
+    }
+}
+
+TEST(TreeWatcher, TheRootRemovedEndsTheWatch) {
+    if (underWine())
+        GTEST_SKIP() << "Wine does not end a folder's change notification when the folder is "
+                        "removed";
+    Tree t;
+    plantTree(t);
+    Recorder seen;
+    SystemTreeWatcher watcher;
+    auto started = watcher.watch(t.root, seen);
+    ASSERT_TRUE(started.watch);
+    t.remove("");
+    EXPECT_TRUE(seen.waitForLoss(WatchLoss::Ended));
+}
+
+#ifndef _WIN32
+
+TEST(TreeWatcher, AFolderBeyondTheLimitOfWatchesIsALoss) {
+    Tree t;
+    plantTree(t);
+    t.mkdir("D/E/F");
+    Recorder seen;
+    // The root, and two of the five folders below it.
+    platform::InotifyTreeWatcher watcher(3);
+    auto started = watcher.watch(t.root, seen);
+    ASSERT_TRUE(started.watch);
+    EXPECT_TRUE(seen.waitForLoss(WatchLoss::Incomplete));
+    // What is watched is still reported.
+    seen.forget();
+    t.write("top.url");
+    EXPECT_TRUE(seen.waitForFolders({t.root}));
+}
+
+// Holds the watch's thread in its first report until the test lets it go.
+class HeldRecorder final : public TreeListener {
+  public:
+    void foldersChanged(const std::vector<std::string>&) override {
+        std::unique_lock lock(mutex_);
+        entered_ = true;
+        changed_.notify_all();
+        changed_.wait_for(lock, kWait, [&] { return released_; });
+    }
+    void changesLost(WatchLoss why) override {
+        std::lock_guard lock(mutex_);
+        losses_.push_back(why);
+        changed_.notify_all();
+    }
+    bool waitEntered() {
+        std::unique_lock lock(mutex_);
+        return changed_.wait_for(lock, kWait, [&] { return entered_; });
+    }
+    void release() {
+        std::lock_guard lock(mutex_);
+        released_ = true;
+        changed_.notify_all();
+    }
+    bool waitForLoss(WatchLoss why) {
+        std::unique_lock lock(mutex_);
+        return changed_.wait_for(lock, kWait, [&] {
+            return std::find(losses_.begin(), losses_.end(), why) != losses_.end();
+        });
+    }
+
+  private:
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    bool entered_ = false;
+    bool released_ = false;
+    std::vector<WatchLoss> losses_;
+};
+
+TEST(TreeWatcher, ChangesTheSystemDroppedAreALoss) {
+    long limit = 0;
+    std::ifstream("/proc/sys/fs/inotify/max_queued_events") >> limit;
+    if (limit <= 0 || limit > 100000) GTEST_SKIP() << "the system queues " << limit << " events";
+    Tree t;
+    plantTree(t);
+    HeldRecorder held;
+    platform::InotifyTreeWatcher watcher;
+    auto started = watcher.watch(t.root, held, WatchPace{std::chrono::milliseconds(1), {}});
+    ASSERT_TRUE(started.watch);
+    t.write("A/first.url");
+    ASSERT_TRUE(held.waitEntered());
+    // Each file is made and removed: three events no one merges.
+    const std::string a = t.at("A/");
+    for (long i = 0; i <= limit / 3 + 100; ++i) {
+        const std::string p = a + std::to_string(i);
+        const int fd = ::open(p.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+        ASSERT_GE(fd, 0);
+        ::close(fd);
+        ::unlink(p.c_str());
+    }
+    held.release();
+    EXPECT_TRUE(held.waitForLoss(WatchLoss::Overflow));
+}
+
+#endif
+
+}  // namespace
+}  // namespace brim::test
