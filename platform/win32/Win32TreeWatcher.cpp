@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <optional>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -25,6 +27,21 @@ constexpr DWORD kFilter = FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_DIR_
 // folder on a file server takes.
 constexpr std::size_t kBufferBytes = 64 * 1024;
 
+// How often the root is looked for: the system tells of no change of the
+// watched folder itself, and Wine not even of its removal.
+constexpr DWORD kRootCheckMs = 1000;
+
+struct FolderId {
+    DWORD volume = 0, high = 0, low = 0;
+    bool operator==(const FolderId&) const = default;
+};
+
+std::optional<FolderId> idOf(HANDLE h) {
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!GetFileInformationByHandle(h, &info)) return std::nullopt;
+    return FolderId{info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
+}
+
 IoResult failure(DWORD code) {
     switch (code) {
         case ERROR_FILE_NOT_FOUND:
@@ -38,6 +55,22 @@ IoResult failure(DWORD code) {
         default:
             return {IoError::Other, static_cast<int>(code)};
     }
+}
+
+// Wine's server watches a folder below the root only once a handle to it
+// has been opened after the watch began (and then only while its parent is
+// watched); folders made later it finds itself.
+bool subfoldersNeedOpening() {
+    const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    static const bool wine = ntdll && GetProcAddress(ntdll, "wine_get_version");
+    return wine;
+}
+
+void touchFolder(const std::wstring& path) {
+    const HANDLE h = CreateFileW(path.c_str(), FILE_LIST_DIRECTORY,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                 OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
 }
 
 bool isFolder(DWORD attributes) {
@@ -64,7 +97,8 @@ class DirectoryChangesWatch final : public TreeWatch {
     }
 
     IoResult start() {
-        const std::wstring path = longPath(root_);
+        // Without its "\\", so that a file is told from a missing folder.
+        const std::wstring path = longPath(root_.substr(0, root_.size() - 1));
         const DWORD attributes = GetFileAttributesW(path.c_str());
         if (attributes == INVALID_FILE_ATTRIBUTES) return failure(GetLastError());
         if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) return {IoError::NotAFile, ERROR_DIRECTORY};
@@ -75,12 +109,14 @@ class DirectoryChangesWatch final : public TreeWatch {
                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                         OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OVERLAPPED, nullptr);
         if (dir_ == INVALID_HANDLE_VALUE) return failure(GetLastError());
+        id_ = idOf(dir_);
         stop_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
         done_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
         if (!stop_ || !done_) return failure(GetLastError());
         // The first read is asked for here, so that a folder the system
         // cannot watch fails the start, and every change after it is seen.
         if (!read()) return failure(GetLastError());
+        if (subfoldersNeedOpening()) walk(std::string(), false);
         thread_ = std::thread([this] { run(); });
         return {};
     }
@@ -100,11 +136,17 @@ class DirectoryChangesWatch final : public TreeWatch {
         for (;;) {
             const auto wait = batch_.untilDue();
             const HANDLE handles[2] = {stop_, done_};
+            DWORD timeout = wait ? static_cast<DWORD>(wait->count()) : INFINITE;
+            if (!ended_) timeout = std::min(timeout, kRootCheckMs);
             const DWORD r =
-                WaitForMultipleObjects(reading_ ? 2 : 1, handles, FALSE,
-                                       wait ? static_cast<DWORD>(wait->count()) : INFINITE);
+                WaitForMultipleObjects(reading_ && !ended_ ? 2 : 1, handles, FALSE, timeout);
             if (r == WAIT_OBJECT_0 || r == WAIT_FAILED) break;
             if (r == WAIT_OBJECT_0 + 1) completed();
+            const ULONGLONG now = GetTickCount64();
+            if (!ended_ && now - checked_ >= kRootCheckMs) {
+                checked_ = now;
+                if (!rootIsThere()) end();
+            }
             batch_.deliverIfDue(listener_);
         }
         if (reading_) {
@@ -115,13 +157,35 @@ class DirectoryChangesWatch final : public TreeWatch {
         }
     }
 
+    // Whether the root's path still leads to the folder watched.
+    bool rootIsThere() const {
+        // Removed while we hold it open, it lingers until closed, marked.
+        FILE_STANDARD_INFO standard{};
+        if (GetFileInformationByHandleEx(dir_, FileStandardInfo, &standard, sizeof standard) &&
+            standard.DeletePending)
+            return false;
+        const HANDLE h =
+            CreateFileW(longPath(root_.substr(0, root_.size() - 1)).c_str(), FILE_READ_ATTRIBUTES,
+                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        if (h == INVALID_HANDLE_VALUE) return false;
+        const auto id = idOf(h);
+        CloseHandle(h);
+        return !id_ || !id || *id == *id_;
+    }
+
+    void end() {
+        batch_.lose(WatchLoss::Ended);
+        ended_ = true;
+    }
+
     void completed() {
         DWORD got = 0;
         reading_ = false;
         if (!GetOverlappedResult(dir_, &overlapped_, &got, FALSE)) {
             if (GetLastError() != ERROR_NOTIFY_ENUM_DIR) {
                 // The root was removed, or its handle no longer serves.
-                batch_.lose(WatchLoss::Ended);
+                end();
                 return;
             }
             batch_.lose(WatchLoss::Overflow);
@@ -131,7 +195,7 @@ class DirectoryChangesWatch final : public TreeWatch {
         } else {
             takeChanges(got);
         }
-        if (!read()) batch_.lose(WatchLoss::Ended);
+        if (!read()) end();
     }
 
     void takeChanges(DWORD got) {
@@ -143,25 +207,27 @@ class DirectoryChangesWatch final : public TreeWatch {
             const std::size_t cut = name.rfind('\\');
             batch_.add(root_ +
                        (cut == std::string::npos ? std::string() : name.substr(0, cut + 1)));
-            if (info->Action == FILE_ACTION_ADDED || info->Action == FILE_ACTION_RENAMED_NEW_NAME)
-                appeared(name + '\\');
+            if ((info->Action == FILE_ACTION_ADDED ||
+                 info->Action == FILE_ACTION_RENAMED_NEW_NAME) &&
+                isFolder(GetFileAttributesW(longPath(root_ + name).c_str())))
+                walk(name + '\\', true);
             if (info->NextEntryOffset == 0) break;
             at += info->NextEntryOffset;
         }
     }
 
-    // A folder created or moved in is reported with every folder below it.
-    void appeared(const std::string& sub) {
-        if (!isFolder(GetFileAttributesW(longPath(root_ + sub).c_str()))) return;
+    // Goes through the folder `sub` and every folder below it, parents
+    // first; a folder created or moved in is reported with all of them.
+    void walk(const std::string& sub, bool report) {
         std::vector<std::string> todo{sub};
         while (!todo.empty()) {
             const std::string at = std::move(todo.back());
             todo.pop_back();
-            batch_.add(root_ + at);
+            if (report) batch_.add(root_ + at);
+            if (subfoldersNeedOpening() && !at.empty()) touchFolder(longPath(root_ + at));
             WIN32_FIND_DATAW found;
-            const HANDLE h =
-                FindFirstFileExW(longPath(root_ + at + '*').c_str(), FindExInfoBasic, &found,
-                                 FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
+            const HANDLE h = FindFirstFileExW(longPath(root_ + at + '*').c_str(), FindExInfoBasic,
+                                              &found, FindExSearchNameMatch, nullptr, 0);
             if (h == INVALID_HANDLE_VALUE) continue;
             do {
                 const std::wstring_view n = found.cFileName;
@@ -181,6 +247,9 @@ class DirectoryChangesWatch final : public TreeWatch {
     HANDLE done_ = nullptr;
     OVERLAPPED overlapped_{};
     bool reading_ = false;
+    bool ended_ = false;
+    std::optional<FolderId> id_;
+    ULONGLONG checked_ = 0;
     std::thread thread_;
 };
 

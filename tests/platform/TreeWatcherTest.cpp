@@ -151,7 +151,14 @@ struct Step {
 struct Case {
     const char* name;
     std::vector<Step> steps;
+    // Why Wine cannot pass the case, where it cannot.
+    const char* notUnderWine = nullptr;
 };
+
+// Wine's server keeps the names a folder below the root had when its watch
+// began: changes in a folder renamed or moved out of the tree are reported
+// under its old path.
+constexpr const char* kWineKeepsOldNames = "Wine reports a moved folder's changes by its old path";
 
 // Before each case: A/a.url, B/C/c.url, and outside the tree X/Y/y.url.
 void plantTree(const Tree& t) {
@@ -193,7 +200,8 @@ std::vector<Case> changeCases() {
           {[](const Tree& t) { t.mkdir("B/D/E"); }, {"B/D/", "B/D/E/"}, {}}}},
         {"folder renamed",
          {{[](const Tree& t) { t.move("B", "B2"); }, {"", "B2/", "B2/C/"}, {}},
-          {[](const Tree& t) { t.mkdir("B2/C/E"); }, {"B2/C/", "B2/C/E/"}, {"B/C/", "B/C/E/"}}}},
+          {[](const Tree& t) { t.mkdir("B2/C/E"); }, {"B2/C/", "B2/C/E/"}, {"B/C/", "B/C/E/"}}},
+         kWineKeepsOldNames},
         {"folder moved in",
          {{[](const Tree& t) { t.move("../X", "X"); }, {"", "X/", "X/Y/"}, {}},
           {[](const Tree& t) { t.mkdir("X/Y/Z"); }, {"X/Y/", "X/Y/Z/"}, {}}}},
@@ -204,7 +212,8 @@ std::vector<Case> changeCases() {
                t.write("A/after.url");
            },
            {"A/"},
-           {"B/", "B/C/"}}}},
+           {"B/", "B/C/"}}},
+         kWineKeepsOldNames},
         {"names in Japanese",
          {{[](const Tree& t) { t.write("日本語/表示.url"); }, {"", "日本語/"}, {"A/"}}}},
         {"made read-only",
@@ -225,8 +234,9 @@ std::vector<Case> changeCases() {
     return cases;
 }
 
-TEST(TreeWatcher, ReportsEachChangeForItsFolders) {
+void runCases(bool underWineToo) {
     for (const Case& c : changeCases()) {
+        if ((c.notUnderWine == nullptr) != underWineToo) continue;
         SCOPED_TRACE(c.name);
         Tree t;
         plantTree(t);
@@ -247,6 +257,15 @@ TEST(TreeWatcher, ReportsEachChangeForItsFolders) {
                 EXPECT_EQ(seen.seen().count(t.at(f)), 0u) << f;
         }
     }
+}
+
+TEST(TreeWatcher, ReportsEachChangeForItsFolders) {
+    runCases(true);
+}
+
+TEST(TreeWatcher, ReportsTheChangesOfFoldersMovedAway) {
+    if (underWine()) GTEST_SKIP() << kWineKeepsOldNames;
+    runCases(false);
 }
 
 TEST(TreeWatcher, ABurstOfWritesIsAFewReports) {
@@ -308,8 +327,8 @@ TEST(TreeWatcher, AFolderThatCannotBeWatchedFails) {
 
 TEST(TreeWatcher, TheRootRemovedEndsTheWatch) {
     if (underWine())
-        GTEST_SKIP() << "Wine does not end a folder's change notification when the folder is "
-                        "removed";
+        GTEST_SKIP() << "Wine removes a folder only once every handle to it is closed, the "
+                        "watch's too, and shows it meanwhile as neither gone nor being removed";
     Tree t;
     plantTree(t);
     Recorder seen;
