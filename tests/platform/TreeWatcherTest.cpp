@@ -14,8 +14,10 @@
 #include <string>
 #include <vector>
 
+#include "ManualTreeWatcher.h"
 #include "TestSupport.h"
 #include "Watchdog.h"
+#include "platform/Services.h"
 #ifdef _WIN32
 #include <windows.h>
 
@@ -337,6 +339,36 @@ TEST(TreeWatcher, TheRootRemovedEndsTheWatch) {
     ASSERT_TRUE(started.watch);
     t.remove("");
     EXPECT_TRUE(seen.waitForLoss(WatchLoss::Ended));
+}
+
+TEST(TreeWatcher, TheSystemsServicesWatch) {
+    Tree t;
+    plantTree(t);
+    Recorder seen;
+    const auto services = platform::makePlatformServices();
+    ASSERT_TRUE(services->watcher);
+    auto started = services->watcher->watch(t.root, seen);
+    ASSERT_TRUE(started.watch);
+    t.write("A/new.url");
+    EXPECT_TRUE(seen.waitForFolders({t.at("A/")}));
+}
+
+TEST(TreeWatcher, TheManualWatcherReportsOnlyWhileItsWatchRuns) {
+    ManualTreeWatcher manual;
+    Recorder seen;
+    {
+        auto started = manual.watch("root", seen);
+        ASSERT_TRUE(started.watch);
+        EXPECT_EQ(manual.watchedRoot(), "root");
+        EXPECT_TRUE(manual.change({"root/A/"}));
+        EXPECT_TRUE(manual.lose(WatchLoss::Overflow));
+    }
+    EXPECT_FALSE(manual.watchedRoot());
+    EXPECT_FALSE(manual.change({"root/B/"}));
+    EXPECT_EQ(seen.seen(), std::set<std::string>{"root/A/"});
+    EXPECT_EQ(seen.reports(), 2u);
+    manual.refuse = platform::IoResult{platform::IoError::Denied, 0};
+    EXPECT_FALSE(manual.watch("root", seen).watch);
 }
 
 #ifndef _WIN32
