@@ -1,4 +1,5 @@
-// Draws the window and each dialog into PNG files for the help document:
+// Draws the window, its three modes, each dialog and the input box into PNG
+// files for the help document:
 //   brimmark-doc-images FAVORITES OUTPUT_FOLDER
 // Run with a copy of the sample tree; the settings go beside this program.
 
@@ -9,11 +10,14 @@
 #include <QDialog>
 #include <QDir>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPixmap>
 #include <QPlainTextEdit>
+#include <QTimer>
 #include <QToolButton>
 #include <QTreeView>
 #include <cstdio>
+#include <functional>
 
 #include "app/SystemServices.h"
 #include "ui/Dialogs.h"
@@ -31,6 +35,32 @@ bool save(QWidget& w, const QString& folder, const char* name) {
     }
     std::printf("%s\n", qPrintable(path));
     return true;
+}
+
+// Runs `open`, which shows a modal dialog and waits for it; the dialog is
+// drawn once it shows and then cancelled. A message box in its stead (an
+// empty list has nothing to export) is cancelled too, and counts as failed.
+bool saveModal(const QString& folder, const char* name, const std::function<void()>& open) {
+    bool ok = false;
+    int polls = 0;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* shown = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!shown && ++polls < 200) return;
+        poll.stop();
+        if (!shown) {
+            std::fprintf(stderr, "%s: no dialog showed\n", name);
+        } else if (qobject_cast<QMessageBox*>(shown)) {
+            std::fprintf(stderr, "%s: a message showed instead\n", name);
+            shown->reject();
+        } else {
+            ok = save(*shown, folder, name);
+            shown->reject();
+        }
+    });
+    poll.start(10);
+    open();
+    return ok;
 }
 
 }  // namespace
@@ -54,6 +84,17 @@ int main(int argc, char** argv) {
     form.rules().finishFill();
     bool ok = save(form, out, "main-window.png");
 
+    // Each mode as the mode button sets it, then back to the stored one.
+    const auto stored = form.rules().winMode();
+    const char* modes[] = {"mode1-compact.png", "mode2-list.png", "mode3-full.png"};
+    for (int mode = 0; mode < 3; ++mode) {
+        form.rules().setWinMode(mode);
+        form.rules().SetWmode();
+        ok = save(form, out, modes[mode]) && ok;
+    }
+    form.rules().setWinMode(stored);
+    form.rules().SetWmode();
+
     form.findChild<QComboBox*>("Combo1")->setEditText(QStringLiteral("ニュース"));
     form.findChild<QToolButton*>("Command8")->click();
     form.rules().finishFill();
@@ -61,6 +102,10 @@ int main(int argc, char** argv) {
     list->setCurrentIndex(list->model()->index(1, 0));
     form.rules().ListView1_Click(1);
     ok = save(form, out, "search.png") && ok;
+    // The input box, as the CSV export of the found favorites asks for the
+    // file's name; cancelled, it writes nothing.
+    ok = saveModal(out, "input-box.png", [&] { form.findChild<QAction*>("toCSV")->trigger(); }) &&
+         ok;
 
     form.findChild<QToolButton*>("Command1")->click();
     form.rules().finishFill();
@@ -75,7 +120,10 @@ int main(int argc, char** argv) {
         auto* d = form.findChild<QDialog*>(name);
         if (!d) return false;
         d->show();
-        return save(*d, out, file);
+        const bool saved = save(*d, out, file);
+        // Closed, so that a modal one leaves the next one the window.
+        d->close();
+        return saved;
     };
     ok = dialog("setKEYWORD", "Form3", "form3-search-options.png") && ok;
     for (const char* k : {"ニュース", "天気"})
@@ -85,5 +133,6 @@ int main(int argc, char** argv) {
     ok = dialog("mkstcut", "Form5", "form5-shortcuts.png") && ok;
     ok = dialog("showV", "Form6", "form6-about.png") && ok;
     ok = dialog("autoCP", "Form7", "form7-auto-copy.png") && ok;
+    ok = dialog("importmenu", "Form8", "form8-import.png") && ok;
     return ok ? 0 : 1;
 }
