@@ -16,7 +16,10 @@ InputBox::InputBox(const std::string& title, const std::string& prompt, const st
     : FormDialog(app::inputBoxForm(), parent), Text1(control<QLineEdit>(app::inputBox::Text1)) {
     useDialogFont(this);
     setWindowTitle(QString::fromStdString(title));
-    control<QLabel>(Label1)->setText(QString::fromStdString(prompt));
+    auto* label = control<QLabel>(Label1);
+    label->setText(QString::fromStdString(prompt));
+    // The prompt starts at the top of its place, beside "OK", however few its lines.
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Text1->setText(QString::fromStdString(initial));
     Text1->selectAll();
     auto* ok = control<QPushButton>(Command1);

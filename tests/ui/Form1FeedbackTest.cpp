@@ -188,7 +188,7 @@ class Form1FeedbackTest : public QObject {
             brim::ui::QtPrompts prompts;
             prompts.setParentWidget(&owner);
             QString title, prompt, initial, selected;
-            bool focused = false;
+            bool focused = false, promptAtTop = false;
             QTimer timer;
             connect(&timer, &QTimer::timeout, &timer, [&] {
                 auto* box = qobject_cast<brim::ui::InputBox*>(QApplication::activeModalWidget());
@@ -196,6 +196,7 @@ class Form1FeedbackTest : public QObject {
                 timer.stop();
                 title = box->windowTitle();
                 prompt = box->findChild<QLabel*>("Label1")->text();
+                promptAtTop = box->findChild<QLabel*>("Label1")->alignment() & Qt::AlignTop;
                 initial = box->Text1->text();
                 selected = box->Text1->selectedText();
                 focused = box->Text1->hasFocus();
@@ -213,6 +214,8 @@ class Form1FeedbackTest : public QObject {
             QCOMPARE(initial, QStringLiteral("お気に入り一覧"));
             QCOMPARE(selected, initial);
             QVERIFY2(focused, c.what);
+            // As the Windows box has it, not halfway down its place.
+            QVERIFY(promptAtTop);
         }
     }
 
