@@ -30,6 +30,10 @@ constexpr struct {
     {Command::Csv, &Window::toCSV_Click},
     {Command::Bookmarks, &Window::toBookmarks_Click},
     {Command::Help, &Window::ophelp_Click},
+    {Command::TrashGone, &Window::trashGone_Click},
+    {Command::UpdateMoved, &Window::updateMoved_Click},
+    {Command::Duplicates, &Window::duplicates_Click},
+    {Command::KeepOne, &Window::keepOne_Click},
 };
 
 constexpr struct {
@@ -39,7 +43,7 @@ constexpr struct {
     {Command::FixedKeywords, Dialog::Form2}, {Command::SearchOptions, Dialog::Form3},
     {Command::ExportOptions, Dialog::Form4}, {Command::Shortcuts, Dialog::Form5},
     {Command::About, Dialog::Form6},         {Command::AutoCopy, Dialog::Form7},
-    {Command::Import, Dialog::Form8},
+    {Command::Import, Dialog::Form8},        {Command::CheckLinks, Dialog::Form9},
 };
 
 }  // namespace

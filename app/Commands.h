@@ -9,7 +9,7 @@ namespace brim::app {
 class Window;
 
 // The dialogs the menu opens.
-enum class Dialog { Form2, Form3, Form4, Form5, Form6, Form7, Form8 };
+enum class Dialog { Form2, Form3, Form4, Form5, Form6, Form7, Form8, Form9 };
 
 // What a command needs of the front end besides the rules.
 class CommandHost {

@@ -129,6 +129,18 @@ constexpr Control kControls[] = {
 constexpr Form kForm{"Form8", "ブラウザからインポート", {0, 0, 5400, 3900}, kControls, Combo1};
 }  // namespace f8
 
+namespace f9 {
+using namespace form9;
+constexpr Control kControls[] = {
+    control(Label1, "Label1", Kind::WrappedLabel, "", {240, 240, 4920, 375}),
+    control(ProgressBar1, "ProgressBar1", Kind::ProgressBar, "", {240, 720, 4920, 300}),
+    control(Label2, "Label2", Kind::WrappedLabel, "", {240, 1140, 4920, 615}),
+    control(Command1, "Command1", Kind::Button, "中止", {2640, 1920, 1200, 495}, 0),
+    control(Command2, "Command2", Kind::Button, "閉じる", {3960, 1920, 1200, 495}, 1),
+};
+constexpr Form kForm{"Form9", "リンクの確認", {0, 0, 5400, 2640}, kControls, Command1};
+}  // namespace f9
+
 namespace input {
 using namespace inputBox;
 // The buttons beside the prompt, the line to type below both.
@@ -163,6 +175,9 @@ const Form& autoCopyForm() {
 }
 const Form& importForm() {
     return f8::kForm;
+}
+const Form& linkCheckForm() {
+    return f9::kForm;
 }
 const Form& inputBoxForm() {
     return input::kForm;

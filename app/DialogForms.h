@@ -74,6 +74,18 @@ inline constexpr const char* kChooserTitle = "ブックマークファイル";
 }  // namespace form8
 const Form& importForm();
 
+// "リンクの確認"
+namespace form9 {
+enum : int {
+    Label1 = 101,  // what is checked
+    ProgressBar1,
+    Label2,    // the counts by outcome
+    Command1,  // 中止
+    Command2,  // 閉じる
+};
+}
+const Form& linkCheckForm();
+
 // An input box: a prompt, one line to type, "OK" and "キャンセル". Its
 // caption and prompt are each question's own.
 namespace inputBox {

@@ -90,6 +90,11 @@ enum class Command {
     About,               // Form6
     AutoCopy,            // Form7
     Import,              // Form8
+    CheckLinks,          // Form9: the link check of the listed favorites
+    TrashGone,           // the last check's gone favorites to the trash
+    UpdateMoved,         // the last check's moved favorites to their new address
+    Duplicates,          // the favorites that lead to the same page, by group
+    KeepOne,             // the selected one of a group kept, the others to the trash
 };
 
 inline constexpr int kNoTab = -1;

@@ -98,6 +98,12 @@ constexpr MenuItem kOtherMenu[] = {
     item(Id::toBookmarks, "toBookmarks", "ブラウザ用ブックマークに出力(&B)", Command::Bookmarks),
     separator(Id::line03, "line03"),
     item(Id::mkstcut, "mkstcut", "Brimmark のショートカット作成(&S)", Command::Shortcuts),
+    separator(Id::line05, "line05"),
+    item(Id::checkLinks, "checkLinks", "リンクの確認(&L)", Command::CheckLinks),
+    item(Id::trashGone, "trashGone", "リンク切れをごみ箱に移動(&G)", Command::TrashGone),
+    item(Id::updateMoved, "updateMoved", "移動したリンクを更新(&M)", Command::UpdateMoved),
+    item(Id::duplicates, "duplicates", "重複の一覧(&D)", Command::Duplicates),
+    item(Id::keepOne, "keepOne", "重複から選択中だけを残す(&K)", Command::KeepOne),
 };
 constexpr MenuItem kHelpMenu[] = {
     item(Id::ophelp, "ophelp", "HELPファイルを開く(&H)", Command::Help),

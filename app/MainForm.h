@@ -58,6 +58,13 @@ enum class Id : int {
     line02,
     line03,
     line04,
+    // The link check's and the duplicates' items.
+    checkLinks = 2201,
+    trashGone,
+    updateMoved,
+    duplicates,
+    keepOne,
+    line05 = 2301,
 };
 
 constexpr int operator+(Id id) {

@@ -29,6 +29,11 @@ class ResultList {
     // Returns where the row that stood at `follow` stands now (-1 for none).
     int sortBy(int column, bool descending, int follow = -1);
 
+    // Rows stay in the order they come from now on.
+    void unsort() {
+        sorted_ = false;
+        keys_.clear();
+    }
     bool isSorted() const { return sorted_; }
     int sortColumn() const { return sortColumn_; }
     bool descending() const { return descending_; }

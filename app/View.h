@@ -10,8 +10,9 @@
 
 namespace brim::app {
 
-// One row of the result list: up to three cells, in column order.
-using Row = std::array<std::string, 3>;
+// One row of the result list: up to four cells, in column order (the fourth
+// is a favorite's "Link", once a link check ran).
+using Row = std::array<std::string, 4>;
 
 // A size or position in twips (15 to a pixel).
 struct Twips {

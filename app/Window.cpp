@@ -20,7 +20,9 @@ Window::Window(Services services, View& view, Prompts& prompts, Scheduler* sched
       keywords_(view, settings_, services.caseMapper),
       html_(settings_),
       autoCopy_(settings_),
-      fills_(scheduler ? *scheduler : immediate_) {}
+      fills_(scheduler ? *scheduler : immediate_) {
+    scheduler_ = scheduler ? scheduler : &immediate_;
+}
 
 // The walks still running read through the catalog: fills_, made after it,
 // goes first and waits for them.
@@ -93,6 +95,7 @@ void Window::fillList(std::vector<std::string> headers, const std::vector<int>& 
                       std::vector<Row> rows) {
     // Whatever fill ran, its rows never reach this list.
     cancelFill();
+    duplicateGroups_.clear();
     list_.fill(std::move(headers), std::move(rows));
     view_.setColumns(list_.headers(), fifths);
     view_.setRows(list_.rows());
@@ -116,6 +119,10 @@ void Window::startFill(std::vector<std::string> headers, const std::vector<int>&
     fills_.start(std::move(walk),
                  {[this, caption, &count](FillJob::Batch& batch) {
                       const auto added = static_cast<std::int32_t>(batch.rows.size());
+                      if (ListMode == core::kListFavorites && !linkResults_.empty())
+                          for (std::size_t i = 0; i < batch.rows.size() && i < batch.files.size();
+                               ++i)
+                              setLinkCell(batch.rows[i], batch.files[i]);
                       if (list_.append(batch.rows, std::move(batch.files), &CurrentItem)) {
                           view_.setRows(list_.rows());
                           // The selected row stays selected among the rows placed around it.
@@ -168,7 +175,7 @@ std::vector<std::string> Window::typedTexts() const {
 void Window::fillFavorites(FavoritesWalk walk, std::function<void()> done) {
     ListMode = core::kListFavorites;
     startFill(
-        {"Name", "Folder", "Comment"}, {2, 2, 3}, "ファイル数:", Counted::Items,
+        favoriteHeaders(), favoriteFifths(), "ファイル数:", Counted::Items,
         [walk = std::move(walk), codePage = services_.codePage.name()](
             FillJob& job, const core::WalkControl& control) {
             // Names shown other than as on disk are told of once the list is

@@ -14,6 +14,7 @@
 #include "app/Exports.h"
 #include "app/FillControl.h"
 #include "app/Keywords.h"
+#include "app/LinkCheckDialog.h"
 #include "app/Prompts.h"
 #include "app/ResultList.h"
 #include "app/Scheduler.h"
@@ -160,6 +161,24 @@ class Window {
     // Sorts, keeping the selected row selected.
     void ListView1_ColumnClick(int column);  // 1-based
 
+    // The link check of the favorite rows the list shows, told to `view`
+    // (LinkCheckDialog); returns how many are checked.
+    std::size_t startLinkCheck(LinkCheckView& view);
+    void stopLinkCheck();
+    // The dialog closed: a check still running is stopped and told nowhere.
+    void leaveLinkCheck();
+    bool isCheckingLinks() const { return linkRun_ && linkRun_->running(); }
+    // The last check's results, by the favorite's file as on disk.
+    const LinkResults& linkResults() const { return linkResults_; }
+    // What the last check found gone, to the trash once the user agrees.
+    void trashGone_Click();
+    // The favorites the last check found moved: their new address written.
+    void updateMoved_Click();
+    // The list filled with the favorites that lead to the same page, by group.
+    void duplicates_Click();
+    // The selected favorite of a group kept, the group's others to the trash.
+    void keepOne_Click();
+
   private:
     // What a fill's count counts.
     enum class Counted { Items, Folders };
@@ -228,6 +247,26 @@ class Window {
     ImmediateScheduler immediate_;
     // Last, so that it goes first: its walks read through the catalog.
     FillControl fills_;
+
+    // The link check's and the duplicates' (WindowLinks.cpp).
+    std::vector<std::string> favoriteHeaders() const;
+    std::vector<int> favoriteFifths() const;
+    // The "Link" cell of a favorite row, from the last check's results.
+    void setLinkCell(Row& row, const std::string& file) const;
+    // The list's favorite rows with the last check's results in their column.
+    void showLinkResults();
+    // Moves `files` to the trash without asking again; returns those moved,
+    // and says which were not.
+    std::vector<std::string> trashFiles(const std::vector<std::string>& files);
+    // Takes the rows of `files` out of the list.
+    void dropRows(const std::vector<std::string>& files);
+    Scheduler* scheduler_ = nullptr;
+    LinkResults linkResults_;
+    LinkCheckView* linkView_ = nullptr;
+    // The groups the duplicates' fill showed, by file; none once another fill ran.
+    std::vector<std::vector<std::string>> duplicateGroups_;
+    // After fills_, so that it goes before the catalog its checks read through.
+    std::unique_ptr<LinkCheckRun> linkRun_;
 };
 
 }  // namespace brim::app

@@ -279,7 +279,7 @@ TEST_F(CommandTest, EveryMenuItemAndButtonIsBound) {
             if (i.caption) ids.push_back(i.id);
     for (const app::Control& c : form.controls)
         if (c.kind == app::Kind::Button || c.kind == app::Kind::PictureButton) ids.push_back(c.id);
-    ASSERT_EQ(ids.size(), 19u + 11u);
+    ASSERT_EQ(ids.size(), 24u + 11u);
     for (const int id : ids) {
         SCOPED_TRACE(id);
         app::Window& w = start();
@@ -304,7 +304,7 @@ TEST_F(CommandTest, EachDialogCommandOpensItsDialog) {
         {Id::PKEYS, app::Dialog::Form2},      {Id::setKEYWORD, app::Dialog::Form3},
         {Id::setHTML, app::Dialog::Form4},    {Id::mkstcut, app::Dialog::Form5},
         {Id::showV, app::Dialog::Form6},      {Id::autoCP, app::Dialog::Form7},
-        {Id::importmenu, app::Dialog::Form8},
+        {Id::importmenu, app::Dialog::Form8}, {Id::checkLinks, app::Dialog::Form9},
     };
     app::Window& w = start();
     for (const auto& c : cases) {
@@ -384,6 +384,14 @@ TEST(DialogTables, EachDialogHasItsCaptionSizeAndTabOrder) {
          3900,
          {"Combo1", "Text1", "Command3", "Text2", "Command1", "Command2"},
          "Combo1"},
+        // "中止" has the focus, so that Enter or Space stops a running check.
+        {app::linkCheckForm(),
+         "Form9",
+         "リンクの確認",
+         5400,
+         2640,
+         {"Command1", "Command2"},
+         "Command1"},
         // Its caption is each question's own; the typed line has the focus,
         // and Tab goes from it to the buttons.
         {app::inputBoxForm(),
@@ -503,6 +511,26 @@ TEST(DialogTables, ControlsHaveTheirCaptionsAndPlaces) {
          app::Kind::Button,
          "参照…",
          {4380, 660, 660, 340}},
+        {app::linkCheckForm(),
+         app::form9::ProgressBar1,
+         app::Kind::ProgressBar,
+         "",
+         {240, 720, 4920, 300}},
+        {app::linkCheckForm(),
+         app::form9::Label2,
+         app::Kind::WrappedLabel,
+         "",
+         {240, 1140, 4920, 615}},
+        {app::linkCheckForm(),
+         app::form9::Command1,
+         app::Kind::Button,
+         "中止",
+         {2640, 1920, 1200, 495}},
+        {app::linkCheckForm(),
+         app::form9::Command2,
+         app::Kind::Button,
+         "閉じる",
+         {3960, 1920, 1200, 495}},
         {app::inputBoxForm(),
          app::inputBox::Command2,
          app::Kind::Button,

@@ -1,0 +1,257 @@
+// The window's link check, and what it and the duplicates offer: gone
+// favorites to the trash, moved ones updated, one of each group kept.
+
+#include <algorithm>
+#include <memory>
+#include <set>
+
+#include "app/Messages.h"
+#include "app/MoveToTrash.h"
+#include "app/Window.h"
+#include "core/DiskNames.h"
+#include "core/Duplicates.h"
+#include "core/Editing.h"
+#include "core/LinkState.h"
+
+namespace brim::app {
+namespace {
+
+// A question names ten favorites; the rest are counted.
+constexpr std::size_t kNamesListed = 10;
+
+std::string namesText(const std::vector<std::string>& names) {
+    std::string text;
+    for (std::size_t i = 0; i < names.size() && i < kNamesListed; ++i)
+        text += "\n" + names[i];
+    if (names.size() > kNamesListed)
+        text += "\nほか " + std::to_string(names.size() - kNamesListed) + " 件";
+    return text;
+}
+
+}  // namespace
+
+std::vector<std::string> Window::favoriteHeaders() const {
+    if (linkResults_.empty()) return {"Name", "Folder", "Comment"};
+    return {"Name", "Folder", "Comment", "Link"};
+}
+
+std::vector<int> Window::favoriteFifths() const {
+    if (linkResults_.empty()) return {2, 2, 3};
+    return {2, 2, 3, 1};
+}
+
+void Window::setLinkCell(Row& row, const std::string& file) const {
+    const auto r = linkResults_.find(file);
+    row[3] =
+        r == linkResults_.end() ? std::string() : std::string(linkStatusWord(r->second.status));
+}
+
+void Window::showLinkResults() {
+    if (ListMode != core::kListFavorites) return;
+    std::vector<Row> rows = list_.rows();
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        setLinkCell(rows[i], list_.files()[i]);
+    list_.fill(favoriteHeaders(), std::move(rows), list_.files());
+    view_.setColumns(list_.headers(), favoriteFifths());
+    view_.setRows(list_.rows());
+    if (CurrentItem >= 0) view_.selectRow(CurrentItem);
+}
+
+std::size_t Window::startLinkCheck(LinkCheckView& view) {
+    std::vector<LinkTarget> targets;
+    if (ListMode == core::kListFavorites) {
+        for (int r = 0; r < list_.size(); ++r) {
+            const std::string& file = list_.file(r);
+            if (file.empty()) continue;
+            targets.push_back({(*list_.row(r))[1] + (*list_.row(r))[0], file});
+        }
+    }
+    const std::size_t n = targets.size();
+    linkView_ = &view;
+    view.setTarget("表示中のお気に入り " + std::to_string(n) + " 件のリンクを確認します。");
+    view.setProgress(0, n);
+    view.setCounts({});
+    if (n == 0) {
+        view.setRunning(false);
+        return 0;
+    }
+    if (!linkRun_) {
+        const std::string folder = services_.folders.stateFolder();
+        linkRun_ = std::make_unique<LinkCheckRun>(
+            *scheduler_, *catalog_, folder.empty() ? "" : core::LinkState::fileIn(folder));
+    }
+    view.setRunning(true);
+    linkRun_->start(std::move(targets),
+                    {[this](const core::LinkProgress& p) {
+                         if (!linkView_) return;
+                         linkView_->setProgress(p.done, p.total);
+                         linkView_->setCounts(linkCountsText(p));
+                     },
+                     [this, n](LinkResults results, bool stopped) {
+                         core::LinkProgress p;
+                         p.total = n;
+                         for (const auto& [file, r] : results) {
+                             ++p.done;
+                             ++p.counts[static_cast<std::size_t>(r.status)];
+                         }
+                         // A stopped check leaves the results of the last one
+                         // for the favorites it did not reach.
+                         if (!stopped) linkResults_.clear();
+                         for (auto& [file, r] : results)
+                             linkResults_[file] = std::move(r);
+                         showLinkResults();
+                         if (!linkView_) return;
+                         linkView_->setProgress(p.done, p.total);
+                         linkView_->setCounts(linkCountsText(p) + (stopped ? "（中止）" : ""));
+                         linkView_->setRunning(false);
+                     }});
+    return n;
+}
+
+void Window::stopLinkCheck() {
+    if (linkRun_) linkRun_->stop();
+}
+
+void Window::leaveLinkCheck() {
+    linkView_ = nullptr;
+    stopLinkCheck();
+}
+
+std::vector<std::string> Window::trashFiles(const std::vector<std::string>& files) {
+    std::vector<std::string> moved;
+    std::string failed;
+    for (const std::string& file : files) {
+        const TrashOutcome r =
+            MoveToTrash(services_.fs, services_.trash, file, [] { return true; });
+        if (r.kind == TrashOutcome::Kind::Failed) {
+            failed += "\n" + core::ShownFileName(file, services_.codePage) + "（" +
+                      reasonText(r.io) + "）";
+            continue;
+        }
+        // One gone already is out of the list all the same.
+        moved.push_back(file);
+        linkResults_.erase(file);
+    }
+    if (!failed.empty()) prompts_.message("ごみ箱に移動できなかったものがあります。" + failed);
+    return moved;
+}
+
+void Window::dropRows(const std::vector<std::string>& files) {
+    if (files.empty() || ListMode != core::kListFavorites) return;
+    const std::set<std::string> dropped(files.begin(), files.end());
+    std::vector<Row> rows;
+    std::vector<std::string> kept;
+    for (int r = 0; r < list_.size(); ++r) {
+        if (dropped.count(list_.file(r))) continue;
+        rows.push_back(*list_.row(r));
+        kept.push_back(list_.file(r));
+    }
+    ItemCount = static_cast<std::int32_t>(rows.size());
+    list_.fill(list_.headers(), std::move(rows), std::move(kept));
+    CurrentItem = -1;
+    showLinkResults();
+    setCountCaption("ファイル数:", ItemCount);
+}
+
+void Window::trashGone_Click() {
+    std::vector<std::string> gone, names;
+    for (const auto& [file, r] : linkResults_) {
+        if (r.status != core::LinkStatus::Gone) continue;
+        gone.push_back(file);
+        names.push_back(core::ShownFileName(file, services_.codePage));
+    }
+    if (gone.empty()) {
+        prompts_.message("リンク切れのお気に入りはありません。");
+        return;
+    }
+    if (!prompts_.confirm("リンク切れのお気に入り " + std::to_string(gone.size()) +
+                          " 件をごみ箱に移動しますか？" + namesText(names)))
+        return;
+    dropRows(trashFiles(gone));
+}
+
+void Window::updateMoved_Click() {
+    std::vector<std::string> moved, names;
+    for (const auto& [file, r] : linkResults_) {
+        if (r.status != core::LinkStatus::Moved || r.location.empty()) continue;
+        moved.push_back(file);
+        names.push_back(core::ShownFileName(file, services_.codePage) + " → " + r.location);
+    }
+    if (moved.empty()) {
+        prompts_.message("移動したお気に入りはありません。");
+        return;
+    }
+    if (!prompts_.confirm("移動したお気に入り " + std::to_string(moved.size()) +
+                          " 件のアドレスを移動先に書き換えますか？" + namesText(names)))
+        return;
+    std::string failed;
+    for (const std::string& file : moved) {
+        core::LinkResult& result = linkResults_[file];
+        // Written as a save from the boxes writes it: every other line stays.
+        const core::FavoriteFields f = catalog_->fieldsOf(file, file);
+        const core::SaveResult saved =
+            core::Savefiles(*catalog_, {f.name, result.location, std::nullopt, f.folder, file});
+        if (!saved) {
+            failed += "\n" + core::ShownFileName(file, services_.codePage) + "（" +
+                      (saved.kind == core::SaveResult::Kind::NotWritten ? reasonText(saved.status)
+                                                                        : "名前が使えません") +
+                      "）";
+            continue;
+        }
+        // Its new address is the working page the redirects ended at.
+        result = {core::LinkStatus::Ok, result.code, {}};
+    }
+    showLinkResults();
+    if (!failed.empty()) prompts_.message("書き換えられなかったものがあります。" + failed);
+}
+
+void Window::duplicates_Click() {
+    // The groups stay together: no sort reorders them.
+    list_.unsort();
+    view_.setSortIndicator(-1, false);
+    auto groups = std::make_shared<std::vector<std::vector<std::string>>>();
+    const core::Catalog* catalog = catalog_.get();
+    fillFavorites(
+        [catalog, groups](const core::RowSink& add, const core::ProblemSink& problem,
+                          const core::WalkControl& control) {
+            std::vector<core::FavoriteItem> all;
+            if (!catalog->allFavorites(all, problem, control)) return;
+            if (control.stop && control.stop->requested()) return;
+            for (auto& g : core::GroupDuplicates(std::move(all))) {
+                std::vector<std::string> files;
+                for (auto& f : g.favorites) {
+                    files.push_back(f.path);
+                    add(std::move(f));
+                }
+                groups->push_back(std::move(files));
+            }
+        },
+        [this, groups] { duplicateGroups_ = std::move(*groups); });
+}
+
+void Window::keepOne_Click() {
+    const std::string& kept = list_.file(CurrentItem);
+    const auto group =
+        std::find_if(duplicateGroups_.begin(), duplicateGroups_.end(), [&](const auto& g) {
+            return !kept.empty() && std::find(g.begin(), g.end(), kept) != g.end();
+        });
+    if (group == duplicateGroups_.end()) {
+        prompts_.message("重複の一覧で、残すお気に入りを選んでください。");
+        return;
+    }
+    std::vector<std::string> others, names;
+    for (const std::string& file : *group) {
+        if (file == kept) continue;
+        others.push_back(file);
+        names.push_back(core::ShownFileName(file, services_.codePage));
+    }
+    if (!prompts_.confirm("「" + core::ShownFileName(kept, services_.codePage) +
+                          "」を残し、同じページのお気に入り " + std::to_string(others.size()) +
+                          " 件をごみ箱に移動しますか？" + namesText(names)))
+        return;
+    // One left of a group is no group.
+    duplicateGroups_.erase(group);
+    dropRows(trashFiles(others));
+}
+
+}  // namespace brim::app

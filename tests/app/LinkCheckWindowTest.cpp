@@ -1,0 +1,270 @@
+// The window's link check against servers of the test's own on the loopback:
+// the "Link" column, stopping, the gone ones to the trash, the moved ones
+// updated in place; and the duplicates, grouped, one of a group kept.
+
+#include <algorithm>
+#include <map>
+#include <memory>
+
+#include "LinkServer.h"
+#include "ThreadScheduler.h"
+#include "WindowFixture.h"
+#include "app/LinkCheckDialog.h"
+#include "core/LinkState.h"
+
+namespace brim::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+struct RecordingLinkView final : app::LinkCheckView {
+    std::string target, counts;
+    std::size_t done = 0, total = 0;
+    bool running = false;
+    int progressCalls = 0;
+    void setTarget(const std::string& text) override { target = text; }
+    void setProgress(std::size_t d, std::size_t t) override {
+        done = d;
+        total = t;
+        ++progressCalls;
+    }
+    void setCounts(const std::string& text) override { counts = text; }
+    void setRunning(bool r) override { running = r; }
+};
+
+class LinkCheckWindow : public WindowFixture {
+  protected:
+    std::unique_ptr<LinkServer> server;
+    RecordingLinkView links;
+
+    ~LinkCheckWindow() override {
+        // Its checks post to the schedulers the tests keep.
+        window.reset();
+    }
+    std::string url(const std::string& path) const { return server->base() + path; }
+    // The "Link" cell of the row of `name`; "?" for no such row.
+    std::string linkOf(const std::string& name) const {
+        for (const auto& r : view.rows)
+            if (r[0] == name) return r[3];
+        return "?";
+    }
+    int rowOf(const std::string& name) const {
+        for (std::size_t i = 0; i < view.rows.size(); ++i)
+            if (view.rows[i][0] == name) return static_cast<int>(i);
+        return -1;
+    }
+};
+
+TEST_F(LinkCheckWindow, EachOutcomeBecomesTheLinkColumnAndIsKept) {
+    server = std::make_unique<LinkServer>(std::map<std::string, LinkServer::Page>{
+        {"/ok", status(200)},
+        {"/old", redirect("/new", 301)},
+        {"/new", status(200)},
+        {"/gone", status(410)},
+        {"/locked", status(403)},
+        {"/head-refused", byMethod(405, 200)},
+    });
+    const struct {
+        const char* name;
+        std::string url;
+        const char* word;
+    } cases[] = {
+        {"ok.url", url("/ok"), "正常"},
+        {"moved.url", url("/old"), "移動"},
+        {"gone.url", url("/gone"), "リンク切れ"},
+        {"missing.url", url("/nothing-here"), "リンク切れ"},
+        {"locked.url", url("/locked"), "エラー"},
+        {"headless.url", url("/head-refused"), "正常"},
+        {"mail.url", "mailto:someone@example.invalid", "対象外"},
+    };
+    std::map<std::string, std::string> bytes;
+    for (const auto& c : cases) {
+        writeShortcut(root + c.name, c.url);
+        bytes[c.name] = readFile(root + c.name);
+    }
+    app::Window& w = start();
+    w.allFile();
+    ASSERT_EQ(view.rows.size(), std::size(cases));
+    EXPECT_EQ(view.headers.size(), 3u);
+
+    EXPECT_EQ(w.startLinkCheck(links), std::size(cases));
+    EXPECT_FALSE(links.running);
+    EXPECT_EQ(links.done, std::size(cases));
+    EXPECT_EQ(view.headers.back(), "Link");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(linkOf(c.name), c.word);
+        // The check never writes a favorite.
+        EXPECT_EQ(readFile(root + c.name), bytes[c.name]);
+    }
+    EXPECT_EQ(links.counts, "正常 2 件　移動 1 件　リンク切れ 2 件　エラー 1 件　対象外 1 件");
+
+    const auto kept = core::LinkState::read(fs, core::LinkState::fileIn(folders.stateFolder()));
+    EXPECT_EQ(kept.links.size(), std::size(cases));
+    EXPECT_EQ(kept.links.at(url("/old")).result.location, url("/new"));
+
+    // The column sorts as the others do, and a new fill keeps it.
+    w.ListView1_ColumnClick(4);
+    EXPECT_TRUE(std::is_sorted(view.rows.begin(), view.rows.end(),
+                               [](const app::Row& a, const app::Row& b) { return a[3] < b[3]; }));
+    search("gone");
+    ASSERT_EQ(view.rows.size(), 1u);
+    EXPECT_EQ(view.headers.back(), "Link");
+    EXPECT_EQ(linkOf("gone.url"), "リンク切れ");
+}
+
+TEST_F(LinkCheckWindow, OnlyTheListedFavoritesAreChecked) {
+    server = std::make_unique<LinkServer>(
+        std::map<std::string, LinkServer::Page>{{"/a", status(200)}, {"/b", status(200)}});
+    writeShortcut(root + "alpha.url", url("/a"));
+    writeShortcut(root + "beta.url", url("/b"));
+    app::Window& w = start();
+    search("alpha");
+    EXPECT_EQ(w.startLinkCheck(links), 1u);
+    EXPECT_EQ(server->hits().size(), 1u);
+    EXPECT_EQ(linkOf("alpha.url"), "正常");
+    // Folder rows are no favorites.
+    w.allFolder();
+    EXPECT_EQ(w.startLinkCheck(links), 0u);
+    EXPECT_FALSE(links.running);
+}
+
+TEST_F(LinkCheckWindow, AStopEndsTheCheckSoonAndKeepsWhatCame) {
+    server = std::make_unique<LinkServer>(
+        std::map<std::string, LinkServer::Page>{{"/fast", status(200)}, {"/slow", slow(3s)}});
+    writeShortcut(root + "fast.url", url("/fast"));
+    writeShortcut(root + "slow.url", url("/slow"));
+    ThreadScheduler scheduler;
+    window = std::make_unique<app::Window>(
+        app::Services{fs, cp, folders, caseMapper, opener, pages, trash, shortcuts, browsers}, view,
+        prompts, &scheduler);
+    window->startUp({});
+    ASSERT_TRUE(scheduler.pumpUntil([&] { return !window->isFilling(); }));
+    ASSERT_EQ(view.rows.size(), 2u);
+    window->startLinkCheck(links);
+    EXPECT_TRUE(links.running);
+    ASSERT_TRUE(scheduler.pumpUntil([&] { return links.done == 1; }));
+    window->stopLinkCheck();
+    // Well before the slow page would answer.
+    ASSERT_TRUE(scheduler.pumpUntil([&] { return !links.running; }, 10s));
+    EXPECT_FALSE(window->isCheckingLinks());
+    EXPECT_EQ(links.counts, "正常 1 件（中止）");
+    EXPECT_EQ(linkOf("fast.url"), "正常");
+    EXPECT_EQ(linkOf("slow.url"), "");
+    window.reset();
+    server->stop();
+}
+
+TEST_F(LinkCheckWindow, GoneOnesGoToTheTrashAfterOneQuestion) {
+    server =
+        std::make_unique<LinkServer>(std::map<std::string, LinkServer::Page>{{"/ok", status(200)}});
+    writeShortcut(root + "alive.url", url("/ok"));
+    for (int i = 0; i < 12; ++i)
+        writeShortcut(root + "dead" + std::to_string(i) + ".url", url("/dead"));
+    app::Window& w = start();
+    w.allFile();
+    w.startLinkCheck(links);
+
+    // No: nothing moves.
+    prompts.confirmAnswers = {false};
+    w.trashGone_Click();
+    EXPECT_TRUE(exists(root + "dead0.url"));
+    EXPECT_EQ(view.rows.size(), 13u);
+
+    const std::size_t asked = prompts.shown.size();
+    w.trashGone_Click();
+    ASSERT_GT(prompts.shown.size(), asked);
+    const std::string question = prompts.shown[asked];
+    EXPECT_NE(question.find("12 件"), std::string::npos) << question;
+    EXPECT_NE(question.find("ほか 2 件"), std::string::npos) << question;
+    EXPECT_EQ(question.find("alive.url"), std::string::npos) << question;
+    for (int i = 0; i < 12; ++i) {
+        const std::string name = "dead" + std::to_string(i) + ".url";
+        EXPECT_FALSE(exists(root + name)) << name;
+        EXPECT_TRUE(exists(trashed(name))) << name;
+    }
+    EXPECT_TRUE(exists(root + "alive.url"));
+    ASSERT_EQ(view.rows.size(), 1u);
+    EXPECT_EQ(view.rows[0][0], "alive.url");
+    EXPECT_EQ(view.count, "ファイル数: 1");
+    // Nothing gone is left to ask about.
+    w.trashGone_Click();
+    EXPECT_EQ(lastShown(), "リンク切れのお気に入りはありません。");
+}
+
+TEST_F(LinkCheckWindow, MovedOnesTakeTheirNewAddressKeepingEveryOtherLine) {
+    server = std::make_unique<LinkServer>(std::map<std::string, LinkServer::Page>{
+        {"/old", redirect("/new", 308)}, {"/new", status(200)}, {"/temp", redirect("/new", 302)}});
+    const std::string file = root + "moved.url";
+    writeFile(file,
+              "[DEFAULT]\r\nBASEURL=" + url("/old") +
+                  "\r\n[InternetShortcut]\r\nURL=" + url("/old") +
+                  "\r\nIconIndex=3\r\nIconFile=C:\\icon.ico\r\n[CommentKey]\r\nWords=note\r\n");
+    writeShortcut(root + "temporary.url", url("/temp"));
+    const std::string temporary = readFile(root + "temporary.url");
+    app::Window& w = start();
+    w.allFile();
+    w.startLinkCheck(links);
+    EXPECT_EQ(linkOf("moved.url"), "移動");
+    EXPECT_EQ(linkOf("temporary.url"), "正常");
+
+    prompts.confirmAnswers = {false};
+    w.updateMoved_Click();
+    EXPECT_NE(readFile(file).find("URL=" + url("/old") + "\r\nIconIndex"), std::string::npos);
+
+    w.updateMoved_Click();
+    const std::string after = readFile(file);
+    EXPECT_NE(after.find("\r\nURL=" + url("/new") + "\r\n"), std::string::npos) << after;
+    EXPECT_EQ(after.find("\r\nURL=" + url("/old")), std::string::npos) << after;
+    for (const char* line : {"IconIndex=3", "IconFile=C:\\icon.ico", "Words=note", "[DEFAULT]"})
+        EXPECT_NE(after.find(line), std::string::npos) << line;
+    // A temporary redirect is no move.
+    EXPECT_EQ(readFile(root + "temporary.url"), temporary);
+    EXPECT_EQ(linkOf("moved.url"), "正常");
+}
+
+TEST_F(LinkCheckWindow, DuplicatesShowByGroupAndOneOfAGroupIsKept) {
+    writeShortcut(root + "a1.url", "http://Example.com/page?utm_source=x");
+    writeShortcut(root + "unique.url", "http://example.com/other");
+    writeShortcut(root + "b1.url", "https://example.org");
+    writeShortcut(root + "a2.url", "http://example.com:80/page#top");
+    makeFolders(root + "sub/");
+    writeShortcut(root + "sub/b2.url", "https://example.org/");
+    writeShortcut(root + "sub/a3.url", "http://example.com/page");
+    app::Window& w = start();
+    w.allFile();
+    // A sort in force would tear the groups apart.
+    w.ListView1_ColumnClick(1);
+    w.duplicates_Click();
+    ASSERT_EQ(view.rows.size(), 5u);
+    EXPECT_EQ(rowOf("unique.url"), -1);
+    // Each group's rows stand together.
+    const int a1 = rowOf("a1.url"), a2 = rowOf("a2.url"), a3 = rowOf("a3.url");
+    const int b1 = rowOf("b1.url"), b2 = rowOf("b2.url");
+    EXPECT_EQ(std::max({a1, a2, a3}) - std::min({a1, a2, a3}), 2);
+    EXPECT_EQ(std::abs(b1 - b2), 1);
+
+    // A row outside any group keeps nothing.
+    w.allFile();
+    w.ListView1_Click(0);
+    w.keepOne_Click();
+    EXPECT_EQ(lastShown(), "重複の一覧で、残すお気に入りを選んでください。");
+
+    w.duplicates_Click();
+    w.ListView1_Click(rowOf("a2.url"));
+    const std::size_t asked = prompts.shown.size();
+    w.keepOne_Click();
+    ASSERT_GT(prompts.shown.size(), asked);
+    EXPECT_NE(prompts.shown[asked].find("「a2.url」を残し"), std::string::npos);
+    EXPECT_NE(prompts.shown[asked].find("2 件"), std::string::npos);
+    EXPECT_TRUE(exists(root + "a2.url"));
+    EXPECT_FALSE(exists(root + "a1.url"));
+    EXPECT_FALSE(exists(root + "sub/a3.url"));
+    EXPECT_TRUE(exists(root + "b1.url"));
+    EXPECT_TRUE(exists(root + "sub/b2.url"));
+    EXPECT_EQ(view.rows.size(), 3u);
+    EXPECT_EQ(rowOf("a1.url"), -1);
+}
+
+}  // namespace
+}  // namespace brim::test
