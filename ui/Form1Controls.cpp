@@ -22,6 +22,7 @@
 #include "ui/Form6About.h"
 #include "ui/Form7AutoCopy.h"
 #include "ui/Form8Import.h"
+#include "ui/Form9LinkCheck.h"
 
 namespace brim::ui {
 namespace {
@@ -136,6 +137,13 @@ void Form1::showDialog(app::Dialog dialog) {
         case app::Dialog::Form8:
             show(form8());
             break;
+        case app::Dialog::Form9: {
+            // One for each check: its rules start the check as it opens.
+            auto* form9 = new Form9(window_, this);
+            connect(form9, &QDialog::finished, form9, &QObject::deleteLater);
+            form9->open();
+            break;
+        }
     }
 }
 

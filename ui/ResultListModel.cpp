@@ -1,5 +1,7 @@
 #include "ui/ResultListModel.h"
 
+#include <tuple>
+
 namespace brim::ui {
 
 void ResultListModel::setHeaders(const QStringList& headers) {
@@ -37,7 +39,8 @@ int ResultListModel::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant ResultListModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || index.column() >= 3) return {};
+    if (!index.isValid() || index.column() >= static_cast<int>(std::tuple_size_v<app::Row>))
+        return {};
     if (role != Qt::DisplayRole && role != Qt::ToolTipRole) return {};
     return QString::fromStdString(row(index.row())[static_cast<std::size_t>(index.column())]);
 }

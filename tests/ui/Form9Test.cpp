@@ -1,0 +1,125 @@
+// Drives the link check dialog offscreen over a real window, against a web
+// server of the test's own on the loopback: the bar and counts as answers
+// come, Esc stopping a running check, then closing the dialog.
+
+#include <QAbstractItemModel>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTreeView>
+#include <QtTest>
+
+#include "LinkServer.h"
+#include "TestSupport.h"
+#include "app/Prompts.h"
+#include "platform/posix/DesktopEntryShortcuts.h"
+#include "platform/posix/FreedesktopTrash.h"
+#include "platform/posix/IconvCodePage.h"
+#include "platform/posix/LocaleCaseMapper.h"
+#include "platform/posix/PosixFileSystem.h"
+#include "ui/Form1.h"
+#include "ui/Form9LinkCheck.h"
+
+using brim::ui::Form1;
+using brim::ui::Form9;
+using namespace std::chrono_literals;
+
+namespace {
+
+struct NoOpener final : brim::platform::Opener {
+    std::string open(const std::string&) override { return {}; }
+};
+struct NoPages final : brim::platform::PageSource {
+    std::vector<brim::platform::BrowserPage> openPages() override { return {}; }
+};
+
+struct Harness {
+    brim::test::LinkServer server{{{"/fast", brim::test::status(200)},
+                                   {"/slow", brim::test::slow(3s)},
+                                   {"/gone", brim::test::status(404)}}};
+    brim::test::TempDir dir;
+    brim::test::TestFolders folders{dir};
+    brim::platform::PosixFileSystem fs;
+    brim::platform::IconvCodePage cp{"CP932"};
+    brim::platform::LocaleCaseMapper caseMapper;
+    NoOpener opener;
+    NoPages pages;
+    brim::platform::FreedesktopTrash trash{dir / "home/.local/share"};
+    brim::platform::DesktopEntryShortcuts shortcuts{fs, folders.programFolder()};
+    brim::test::NoBrowsers browsers;
+    brim::app::ScriptedPrompts prompts;
+    std::string root = folders.favorites();
+    std::unique_ptr<Form1> form;
+
+    // A window listing a favorite for each of `paths`.
+    explicit Harness(const std::vector<std::string>& paths) {
+        for (const auto& p : paths)
+            brim::test::writeShortcut(root + p.substr(1) + ".url", server.base() + p);
+        form = std::make_unique<Form1>(brim::app::Services{fs, cp, folders, caseMapper, opener,
+                                                           pages, trash, shortcuts, browsers},
+                                       prompts);
+        form->startUp({});
+        form->rules().allFile();
+    }
+    // False when the list is not whole within a minute.
+    bool filled() {
+        return QTest::qWaitFor([this] { return !form->rules().isFilling(); }, 60000);
+    }
+    ~Harness() {
+        form.reset();
+        server.stop();
+    }
+    QString cell(int row, int column) {
+        const QAbstractItemModel* m = form->findChild<QTreeView*>("ListView1")->model();
+        return m->index(row, column).data().toString();
+    }
+    int columns() { return form->findChild<QTreeView*>("ListView1")->model()->columnCount(); }
+};
+
+}  // namespace
+
+class Form9Test : public QObject {
+    Q_OBJECT
+  private slots:
+    void aWholeCheckShowsItsCountsAndTheColumn() {
+        Harness h({"/fast", "/gone"});
+        QVERIFY(h.filled());
+        QCOMPARE(h.columns(), 3);
+        auto* form = new Form9(h.form->rules(), h.form.get());
+        form->show();
+        QVERIFY(form->Label1->text().contains(QStringLiteral("2 件")));
+        QVERIFY(QTest::qWaitFor([&] { return !h.form->rules().isCheckingLinks(); }, 60000));
+        QCOMPARE(form->ProgressBar1->maximum(), 2);
+        QCOMPARE(form->ProgressBar1->value(), 2);
+        QCOMPARE(form->Label2->text(), QStringLiteral("正常 1 件　リンク切れ 1 件"));
+        QVERIFY(!form->Command1->isEnabled());
+        QCOMPARE(h.columns(), 4);
+        QStringList cells{h.cell(0, 3), h.cell(1, 3)};
+        cells.sort();
+        QCOMPARE(cells, (QStringList{QStringLiteral("リンク切れ"), QStringLiteral("正常")}));
+        QTest::mouseClick(form->Command2, Qt::LeftButton);
+        QVERIFY(!form->isVisible());
+        delete form;
+    }
+
+    void escStopsARunningCheckThenCloses() {
+        Harness h({"/fast", "/slow"});
+        QVERIFY(h.filled());
+        auto* form = new Form9(h.form->rules(), h.form.get());
+        form->show();
+        QVERIFY(form->Command1->isEnabled());
+        QVERIFY(QTest::qWaitFor([&] { return form->ProgressBar1->value() == 1; }, 60000));
+        QTest::keyClick(form, Qt::Key_Escape);
+        // The slow page answers in seconds; a stop ends the check well before.
+        QVERIFY(QTest::qWaitFor([&] { return !h.form->rules().isCheckingLinks(); }, 10000));
+        QVERIFY(form->isVisible());
+        QVERIFY(!form->Command1->isEnabled());
+        QCOMPARE(form->Label2->text(), QStringLiteral("正常 1 件（中止）"));
+        QTest::keyClick(form, Qt::Key_Escape);
+        QVERIFY(!form->isVisible());
+        delete form;
+    }
+};
+
+QTEST_MAIN(Form9Test)
+#include "Form9Test.moc"
