@@ -578,7 +578,8 @@ class Form1Test : public QObject {
             "設定", "Auto Copy", "HTML出力内容", "キーワード検索の設定", "常時前面表示",
             "キーワード履歴の初期化", "固定キーワードの登録",
             "その他", "CSVファイルに出力", "ブラウザ用ブックマークに出力",
-            "Brimmark のショートカット作成",
+            "Brimmark のショートカット作成", "リンクの確認", "リンク切れをごみ箱に移動",
+            "移動したリンクを更新", "重複の一覧", "重複から選択中だけを残す",
             "ヘルプ", "HELPファイルを開く", "バージョン情報"}));
         QCOMPARE(names, QStringList({
             "filemenu", "savemenu", "Mdelete", "delfolder", "fixNames", "line04", "openurl",
@@ -586,7 +587,8 @@ class Form1Test : public QObject {
             "importmenu", "line01", "exitprogram",
             "Msearch", "autoCP", "setHTML", "setKEYWORD", "everfront", "line02", "clearKey",
             "PKEYS",
-            "other", "toCSV", "toBookmarks", "line03", "mkstcut",
+            "other", "toCSV", "toBookmarks", "line03", "mkstcut", "line05", "checkLinks",
+            "trashGone", "updateMoved", "duplicates", "keepOne",
             "uhelp", "ophelp", "showV"}));
         // clang-format on
         QCOMPARE(h.action("savemenu")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
