@@ -1,0 +1,289 @@
+#include "app/FavoriteIndex.h"
+
+#include <algorithm>
+
+#include "core/RowCache.h"
+#include "platform/NativePaths.h"
+
+namespace brim::app {
+namespace {
+
+// Subfolder names lie on disk as bytes in which no NUL can stand.
+constexpr char kNameSeparator = '\0';
+
+std::string joined(const std::vector<core::ListedName>& names) {
+    std::string out;
+    for (const auto& n : names)
+        out.append(n.disk).push_back(kNameSeparator);
+    return out;
+}
+
+std::vector<std::string> split(const std::string& names) {
+    std::vector<std::string> out;
+    for (std::size_t at = 0; at < names.size();) {
+        const std::size_t end = names.find(kNameSeparator, at);
+        out.push_back(names.substr(at, end - at));
+        at = end + 1;
+    }
+    return out;
+}
+
+std::vector<std::string> diskNames(const std::vector<core::ListedName>& names) {
+    std::vector<std::string> out;
+    for (const auto& n : names)
+        out.push_back(n.disk);
+    return out;
+}
+
+// The parent of a folder's path ("…/A/B/" gives "…/A/"); empty for none.
+std::string parentOf(const std::string& path) {
+    constexpr auto paths = platform::NativePaths::native();
+    if (path.size() < 2) return {};
+    const std::size_t sep = paths.lastSeparator(std::string_view(path).substr(0, path.size() - 1));
+    return sep == std::string::npos ? std::string() : path.substr(0, sep + 1);
+}
+
+bool within(const std::string& path, const std::string& folder) {
+    return path.size() >= folder.size() && path.compare(0, folder.size(), folder) == 0;
+}
+
+}  // namespace
+
+FavoriteIndex::FavoriteIndex(const core::Catalog& catalog, const platform::CaseMapper& mapper)
+    : catalog_(catalog), mapper_(mapper) {}
+
+FavoriteIndex::Entry FavoriteIndex::entryOf(const core::FavoriteItem& item,
+                                            const std::string& folderPath) const {
+    Entry e;
+    e.text.reserve(item.name.size() + item.url.size() + item.comment.size() + 2);
+    e.text.append(item.name).push_back(' ');
+    e.url = static_cast<std::uint32_t>(e.text.size());
+    e.text.append(item.url).push_back(' ');
+    e.comment = static_cast<std::uint32_t>(e.text.size());
+    e.text.append(item.comment);
+    // Folding goes character by character, so the cells folded one by one
+    // join into the folded match text.
+    std::string folded;
+    core::UpperCaseInto(item.name, mapper_, folded);
+    e.upper.append(folded).push_back(' ');
+    e.upperUrl = static_cast<std::uint32_t>(e.upper.size());
+    core::UpperCaseInto(item.url, mapper_, folded);
+    e.upper.append(folded).push_back(' ');
+    e.upperComment = static_cast<std::uint32_t>(e.upper.size());
+    core::UpperCaseInto(item.comment, mapper_, folded);
+    e.upper.append(folded);
+    const std::string_view disk = std::string_view(item.path).substr(folderPath.size());
+    if (disk != item.name) e.disk = disk;
+    return e;
+}
+
+bool FavoriteIndex::walkFrom(const std::string& start,
+                             std::vector<std::shared_ptr<const Folder>>& folders,
+                             const core::RowSink& add, const core::ProblemSink& problem,
+                             const core::WalkControl& control) const {
+    // Each folder comes first as a row without a name, so that empty folders
+    // keep their place too; the files' rows follow it.
+    const auto work = [&](const std::string& path, const std::string& label,
+                          const core::FolderContents& contents,
+                          std::vector<core::FavoriteItem>& rows) {
+        rows.push_back({{}, label, joined(contents.subfolders), {}, path});
+        core::RowCache::Folder files(catalog_.cache(), catalog_.profile(), path, contents);
+        std::string bytes;
+        for (const auto& name : contents.files) {
+            if (control.stopped()) return;
+            core::ShortcutValues values = files.read(name, bytes);
+            rows.push_back({name.shown, label, std::move(values.comment), std::move(values.url),
+                            path + name.disk});
+        }
+        files.keep();
+    };
+    std::shared_ptr<Folder> current;
+    const auto flush = [&] {
+        if (current) folders.push_back(std::move(current));
+    };
+    const bool listed = core::walkTreeOrdered(
+        catalog_.fileSystem(), catalog_.profile().codePage(), catalog_.FavoritesRoot(), start,
+        control, work,
+        [&](core::FavoriteItem&& item) {
+            if (item.name.empty()) {
+                flush();
+                current = std::make_shared<Folder>();
+                current->path = std::move(item.path);
+                current->label = std::move(item.folder);
+                current->upperLabel = core::UpperCase(current->label, mapper_);
+                current->subfolders = split(item.comment);
+                return;
+            }
+            current->entries.push_back(entryOf(item, current->path));
+            if (add) add(std::move(item));
+        },
+        problem);
+    flush();
+    if (start == catalog_.FavoritesRoot()) catalog_.walked(start, listed, control);
+    return listed;
+}
+
+bool FavoriteIndex::walk(const core::RowSink& add, const core::ProblemSink& problem,
+                         const core::WalkControl& control) {
+    std::vector<std::shared_ptr<const Folder>> folders;
+    const bool listed = walkFrom(catalog_.FavoritesRoot(), folders, add, problem, control);
+    // A stopped walk saw only part of the tree: what was held stays.
+    if (control.stopped()) return listed;
+    const std::lock_guard lock(writing_);
+    install(std::move(folders));
+    return listed;
+}
+
+bool FavoriteIndex::revalidate(const core::WalkControl& control) {
+    return walk({}, {}, control);
+}
+
+void FavoriteIndex::refreshFolders(const std::vector<std::string>& paths) {
+    const std::lock_guard lock(writing_);
+    const auto held = snapshot();
+    if (!held) return;
+    std::vector<std::shared_ptr<const Folder>> folders = held->folders;
+    const auto find = [&](const std::string& path) {
+        return std::find_if(folders.begin(), folders.end(),
+                            [&](const auto& f) { return f->path == path; });
+    };
+    const std::string& root = catalog_.FavoritesRoot();
+    for (const std::string& asked : paths) {
+        if (!within(asked, root)) continue;
+        // A folder the index does not hold is new: its parent lists it.
+        std::string path = asked;
+        while (path != root && find(path) == folders.end())
+            path = parentOf(path);
+        for (;;) {
+            const auto at = find(path);
+            if (at == folders.end()) break;  // below a folder that was not entered
+            auto contents =
+                core::readFolder(catalog_.fileSystem(), catalog_.profile().codePage(), path);
+            if (!contents && path != root) {
+                path = parentOf(path);  // gone: its parent no longer lists it
+                continue;
+            }
+            const auto index = at - folders.begin();
+            auto end = at + 1;
+            while (end != folders.end() && within((*end)->path, path))
+                ++end;
+            std::vector<std::shared_ptr<const Folder>> fresh;
+            if (contents && diskNames(contents->subfolders) == (*at)->subfolders) {
+                // Only its own files may have changed.
+                auto folder = std::make_shared<Folder>(**at);
+                folder->entries.clear();
+                core::RowCache::Folder files(catalog_.cache(), catalog_.profile(), path, *contents);
+                std::string bytes;
+                for (const auto& name : contents->files) {
+                    core::ShortcutValues values = files.read(name, bytes);
+                    folder->entries.push_back(
+                        entryOf({name.shown, folder->label, std::move(values.comment),
+                                 std::move(values.url), path + name.disk},
+                                path));
+                }
+                files.keep();
+                fresh.push_back(std::move(folder));
+                folders.erase(at, at + 1);
+            } else {
+                contents.reset();
+                walkFrom(path, fresh, {}, {}, {});
+                folders.erase(at, end);
+            }
+            folders.insert(folders.begin() + index, fresh.begin(), fresh.end());
+            break;
+        }
+    }
+    install(std::move(folders));
+}
+
+void FavoriteIndex::install(std::vector<std::shared_ptr<const Folder>> folders) {
+    auto next = std::make_shared<Snapshot>();
+    for (const auto& f : folders)
+        next->rows += f->entries.size();
+    next->folders = std::move(folders);
+    {
+        const std::lock_guard lock(mutex_);
+        snapshot_ = std::move(next);
+    }
+    ++version_;
+}
+
+bool FavoriteIndex::ready() const {
+    return snapshot() != nullptr;
+}
+
+std::shared_ptr<const FavoriteIndex::Snapshot> FavoriteIndex::snapshot() const {
+    const std::lock_guard lock(mutex_);
+    return snapshot_;
+}
+
+namespace {
+
+void addFound(FavoriteIndex::Found& found, const FavoriteIndex::Folder& folder,
+              const FavoriteIndex::Entry& e) {
+    const std::string_view text = e.text;
+    const std::string_view name = text.substr(0, e.url - 1);
+    found.rows.push_back({std::string(name), folder.label, std::string(text.substr(e.comment))});
+    found.files.push_back(folder.path + (e.disk.empty() ? std::string(name) : e.disk));
+}
+
+}  // namespace
+
+FavoriteIndex::Found FavoriteIndex::all(const core::StopSource* stop) const {
+    Found found;
+    const auto held = snapshot();
+    if (!held) return found;
+    found.rows.reserve(held->rows);
+    found.files.reserve(held->rows);
+    for (const auto& folder : held->folders) {
+        if (stop && stop->requested()) return {};
+        for (const auto& e : folder->entries)
+            addFound(found, *folder, e);
+    }
+    return found;
+}
+
+FavoriteIndex::Found FavoriteIndex::search(const std::vector<std::string>& keywords,
+                                           const core::SearchOptions& options,
+                                           const core::StopSource* stop) const {
+    Found found;
+    const auto held = snapshot();
+    if (!held || keywords.empty()) return found;
+    const core::SearchFields& f = options.fields;
+    const bool useFolder = f.folder == 1, useName = f.name == 1;
+    const bool useAddress = f.address == 1, useComment = f.comment == 1;
+    const bool fold = options.foldCase;
+    std::vector<std::string> keys;
+    for (const auto& k : keywords)
+        keys.push_back(fold ? core::UpperCase(k, mapper_) : k);
+    std::string text;
+    for (const auto& folder : held->folders) {
+        if (stop && stop->requested()) return {};
+        const std::string& label = fold ? folder->upperLabel : folder->label;
+        for (const auto& e : folder->entries) {
+            const std::string_view cells = fold ? e.upper : e.text;
+            const std::size_t url = fold ? e.upperUrl : e.url;
+            const std::size_t comment = fold ? e.upperComment : e.comment;
+            // The match text as the search of the files makes it.
+            text.clear();
+            if (useFolder) text.append(label).push_back(' ');
+            if (useName && useAddress) {
+                text.append(cells.substr(0, comment));
+            } else if (useName) {
+                text.append(cells.substr(0, url));
+            } else if (useAddress) {
+                text.append(cells.substr(url, comment - url));
+            }
+            if (useComment) text.append(cells.substr(comment));
+            bool match = !options.anyKeyword;
+            for (const auto& k : keys) {
+                const bool hit = !text.empty() && text.find(k) != std::string::npos;
+                match = options.anyKeyword ? (match || hit) : (match && hit);
+            }
+            if (match) addFound(found, *folder, e);
+        }
+    }
+    return found;
+}
+
+}  // namespace brim::app
