@@ -219,36 +219,56 @@ std::shared_ptr<const FavoriteIndex::Snapshot> FavoriteIndex::snapshot() const {
 
 namespace {
 
+struct Match {
+    const FavoriteIndex::Folder* folder;
+    const FavoriteIndex::Entry* entry;
+};
+
 void addFound(FavoriteIndex::Found& found, const FavoriteIndex::Folder& folder,
               const FavoriteIndex::Entry& e) {
     const std::string_view text = e.text;
     const std::string_view name = text.substr(0, e.url - 1);
     found.rows.push_back({std::string(name), folder.label, std::string(text.substr(e.comment))});
-    found.files.push_back(folder.path + (e.disk.empty() ? std::string(name) : e.disk));
+    const std::string_view disk = e.disk.empty() ? name : std::string_view(e.disk);
+    std::string& file = found.files.emplace_back();
+    file.reserve(folder.path.size() + disk.size());
+    file.append(folder.path).append(disk);
+}
+
+// The rows of matches [from, to); room is made once, so that no row is moved.
+FavoriteIndex::Found rowsOf(const std::vector<Match>& matches, std::size_t from, std::size_t to) {
+    FavoriteIndex::Found found;
+    found.rows.reserve(to - from);
+    found.files.reserve(to - from);
+    for (std::size_t i = from; i < to; ++i)
+        addFound(found, *matches[i].folder, *matches[i].entry);
+    return found;
+}
+
+FavoriteIndex::Found rowsOf(const std::vector<Match>& matches) {
+    return rowsOf(matches, 0, matches.size());
 }
 
 }  // namespace
 
 FavoriteIndex::Found FavoriteIndex::all(const core::StopSource* stop) const {
-    Found found;
     const auto held = snapshot();
-    if (!held) return found;
-    found.rows.reserve(held->rows);
-    found.files.reserve(held->rows);
+    if (!held) return {};
+    std::vector<Match> matches;
+    matches.reserve(held->rows);
     for (const auto& folder : held->folders) {
         if (stop && stop->requested()) return {};
         for (const auto& e : folder->entries)
-            addFound(found, *folder, e);
+            matches.push_back({folder.get(), &e});
     }
-    return found;
+    return rowsOf(matches);
 }
 
 FavoriteIndex::Found FavoriteIndex::search(const std::vector<std::string>& keywords,
                                            const core::SearchOptions& options,
                                            const core::StopSource* stop) const {
-    Found found;
     const auto held = snapshot();
-    if (!held || keywords.empty()) return found;
+    if (!held || keywords.empty()) return {};
     const core::SearchFields& f = options.fields;
     const bool useFolder = f.folder == 1, useName = f.name == 1;
     const bool useAddress = f.address == 1, useComment = f.comment == 1;
@@ -257,6 +277,7 @@ FavoriteIndex::Found FavoriteIndex::search(const std::vector<std::string>& keywo
     for (const auto& k : keywords)
         keys.push_back(fold ? core::UpperCase(k, mapper_) : k);
     std::string text;
+    std::vector<Match> matches;
     for (const auto& folder : held->folders) {
         if (stop && stop->requested()) return {};
         const std::string& label = fold ? folder->upperLabel : folder->label;
@@ -280,10 +301,11 @@ FavoriteIndex::Found FavoriteIndex::search(const std::vector<std::string>& keywo
                 const bool hit = !text.empty() && text.find(k) != std::string::npos;
                 match = options.anyKeyword ? (match || hit) : (match && hit);
             }
-            if (match) addFound(found, *folder, e);
+            if (match) matches.push_back({folder.get(), &e});
         }
     }
-    return found;
+    if (stop && stop->requested()) return {};
+    return rowsOf(matches);
 }
 
 }  // namespace brim::app
