@@ -26,6 +26,7 @@ constexpr struct {
     {Command::FixNames, &Window::fixNames_Click},
     {Command::OpenAddress, &Window::openIE},
     {Command::StayOnTop, &Window::everfront_Click},
+    {Command::TypeSearch, &Window::typesearch_Click},
     {Command::ClearKeywords, &Window::clearKey_Click},
     {Command::Csv, &Window::toCSV_Click},
     {Command::Bookmarks, &Window::toBookmarks_Click},

@@ -95,6 +95,7 @@ enum class Command {
     UpdateMoved,         // the last check's moved favorites to their new address
     Duplicates,          // the favorites that lead to the same page, by group
     KeepOne,             // the selected one of a group kept, the others to the trash
+    TypeSearch,          // the list follows the keyword box as the user types, or not
 };
 
 inline constexpr int kNoTab = -1;

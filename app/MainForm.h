@@ -54,6 +54,7 @@ enum class Id : int {
     showV,
     fixNames,
     importmenu,
+    typesearch,
     line01 = 2101,  // the separators
     line02,
     line03,

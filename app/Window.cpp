@@ -26,15 +26,30 @@ Window::Window(Services services, View& view, Prompts& prompts, Scheduler* sched
 
 // The walks still running read through the catalog: fills_, made after it,
 // goes first and waits for them.
-Window::~Window() = default;
+Window::~Window() {
+    self_.reset();
+    std::unique_lock lock(refreshes_->mutex);
+    refreshes_->ended.wait(lock, [&] { return refreshes_->running == 0; });
+}
 
 void Window::startUp(const std::string& argument) {
     const auto& folders = services_.folders;
     FavoritesRoot = folders.favorites();
     DesktopDir = folders.desktop();
     SendToDir = folders.sendTo();
-    catalog_ = std::make_unique<core::Catalog>(services_.fs, profile_, FavoritesRoot);
+    typeSearch_ = st::SwitchFromSetting(settings_.read(st::kTypeSearch, st::kSwitchValue));
+    if (st::SwitchFromSetting(settings_.read(st::kRowCache, st::kSwitchValue))) {
+        const std::string& codePage = services_.codePage.name();
+        rowCacheFile_ = core::RowCache::fileFor(folders.cacheFolder(), FavoritesRoot, codePage);
+        if (!rowCacheFile_.empty())
+            rowCache_ = std::make_unique<core::RowCache>(FavoritesRoot, codePage);
+    }
+    catalog_ =
+        std::make_unique<core::Catalog>(services_.fs, profile_, FavoritesRoot, rowCache_.get());
     search_ = std::make_unique<core::Search>(*catalog_, services_.caseMapper);
+    index_ = std::make_unique<FavoriteIndex>(*catalog_, services_.caseMapper);
+    live_ = std::make_unique<LiveSearch>(*index_, *scheduler_);
+    view_.setMenuChecked(Id::typesearch, typeSearch_);
     FrontFlag = 1;
     startingUp_ = true;
 
@@ -92,11 +107,13 @@ SearchOptionsDialog& Window::searchOptions() {
 }
 
 void Window::fillList(std::vector<std::string> headers, const std::vector<int>& fifths,
-                      std::vector<Row> rows) {
-    // Whatever fill ran, its rows never reach this list.
+                      std::vector<Row> rows, std::vector<std::string> files) {
+    // Whatever fill or search as typed ran, its rows never reach this list.
     cancelFill();
     duplicateGroups_.clear();
-    list_.fill(std::move(headers), std::move(rows));
+    if (live_) live_->drop();
+    showsTyped_ = false;
+    list_.fill(std::move(headers), std::move(rows), std::move(files));
     view_.setColumns(list_.headers(), fifths);
     view_.setRows(list_.rows());
     CurrentItem = -1;
@@ -199,15 +216,31 @@ void Window::allFile() {
 }
 
 void Window::fillAll(bool enlarge) {
-    const core::Catalog* catalog = catalog_.get();
+    // The walk of the whole list is the one the index keeps; the cache that
+    // spared it reading files is loaded before the first and saved after each.
+    const bool load = !rowCacheLoaded_;
+    rowCacheLoaded_ = true;
     fillFavorites(
-        [catalog](const core::RowSink& add, const core::ProblemSink& problem,
-                  const core::WalkControl& control) {
-            catalog->ListDir(catalog->FavoritesRoot(), add, problem, control);
+        [index = index_.get(), cache = rowCache_.get(), &file = rowCacheFile_,
+         &saving = rowCacheSaving_, &fs = services_.fs,
+         load](const core::RowSink& add, const core::ProblemSink& problem,
+               const core::WalkControl& control) {
+            if (cache && load) cache->loadFile(fs, file);
+            index->walk(add, problem, control);
+            if (cache && !control.stopped()) {
+                // One that cannot be written costs the next start its reads only.
+                const std::lock_guard lock(saving);
+                static_cast<void>(cache->saveFile(fs, file));
+            }
         },
         [this, enlarge] {
             if (enlarge && WinMode == st::kCompact)
                 view_.setSizeTwips(kEnlargedSize, Sizing::Exact);
+            // What was typed while the favorites were being read is searched now.
+            if (typedEarly_) {
+                typedEarly_ = false;
+                if (searchesAsTyped()) searchAsTyped();
+            }
         });
 }
 
@@ -336,6 +369,91 @@ void Window::SetSitePs(int row, bool focusComment) {
 
 void Window::Combo1_Change() {
     view_.offerKeywords(keywords_.offersFor(view_.text(Id::Combo1)));
+    if (!typeSearch_ || !live_) return;
+    if (!index_->ready()) {
+        typedEarly_ = true;
+        return;
+    }
+    searchAsTyped();
+}
+
+bool Window::searchesAsTyped() const {
+    return typeSearch_ && index_ && index_->ready();
+}
+
+void Window::searchAsTyped() {
+    const std::string text = view_.text(Id::Combo1);
+    // Typing records nothing and takes nothing into the boxes: the rows only.
+    live_->start(text, searchOptions().options(),
+                 [this, text](FavoriteIndex::Found&& found) { showTyped(text, std::move(found)); });
+}
+
+void Window::showTyped(const std::string& text, FavoriteIndex::Found&& found) {
+    ListMode = core::kListFavorites;
+    FolderCount = 0;
+    SearchKeys = core::SplitKeywords(text);
+    fillList({"Name", "Folder", "Comment"}, {2, 2, 3}, std::move(found.rows),
+             std::move(found.files));
+    showsTyped_ = true;
+    ItemCount = list_.size();
+    setCountCaption("ファイル数:", ItemCount);
+}
+
+void Window::typesearch_Click() {
+    typeSearch_ = !typeSearch_;
+    view_.setMenuChecked(Id::typesearch, typeSearch_);
+    settings_.write(st::kTypeSearch, st::kSwitchValue, st::CheckBoxSetting(typeSearch_ ? 1 : 0));
+}
+
+void Window::refreshFileFolder(const std::string& path) {
+    if (!index_ || !index_->ready()) return;
+    const std::size_t sep = platform::NativePaths::native().lastSeparator(path);
+    if (sep == std::string::npos) return;
+    index_->refreshFolders({path.substr(0, sep + 1)});
+}
+
+void Window::refreshFolders(std::vector<std::string> paths) {
+    refreshInBackground(
+        [paths = std::move(paths)](FavoriteIndex& index) { index.refreshFolders(paths); });
+}
+
+void Window::revalidate() {
+    refreshInBackground([](FavoriteIndex& index) { index.revalidate(); });
+}
+
+void Window::refreshInBackground(std::function<void(FavoriteIndex&)> refresh) {
+    if (!index_ || !index_->ready()) return;
+    {
+        const std::lock_guard lock(refreshes_->mutex);
+        ++refreshes_->running;
+    }
+    const auto done = [refreshes = refreshes_] {
+        {
+            const std::lock_guard lock(refreshes->mutex);
+            --refreshes->running;
+        }
+        refreshes->ended.notify_all();
+    };
+    try {
+        scheduler_->runInBackground([index = index_.get(), refresh = std::move(refresh), done,
+                                     &scheduler = *scheduler_,
+                                     self = std::weak_ptr<Window*>(self_)] {
+            try {
+                refresh(*index);
+            } catch (...) {
+                // Nothing may leave the thread; the index holds what it held.
+            }
+            // The list of a search as typed follows what the index holds now.
+            scheduler.post([self] {
+                const auto window = self.lock();
+                if (window && (*window)->showsTyped_ && (*window)->searchesAsTyped())
+                    (*window)->searchAsTyped();
+            });
+            done();
+        });
+    } catch (...) {
+        done();  // no thread for it: the next fill reads the folders
+    }
 }
 
 void Window::ListView1_Click(int row) {

@@ -4,17 +4,21 @@
 // Movetrash, the handlers Command1_Click … and the menu items' handlers.
 
 #include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "app/Exports.h"
+#include "app/FavoriteIndex.h"
 #include "app/FillControl.h"
 #include "app/Keywords.h"
 #include "app/LinkCheckDialog.h"
+#include "app/LiveSearch.h"
 #include "app/Prompts.h"
 #include "app/ResultList.h"
 #include "app/Scheduler.h"
@@ -23,6 +27,7 @@
 #include "core/Catalog.h"
 #include "core/Export.h"
 #include "core/Profile.h"
+#include "core/RowCache.h"
 #include "core/Search.h"
 #include "platform/Services.h"
 
@@ -149,8 +154,20 @@ class Window {
     void openHomePage();
     // The shortcut dialog's "作成": a launcher in the send-to folder and/or on the Desktop.
     void createShortcuts(bool sendTo, bool desktop);
-    // The user typed into the keyword box: the entries that fit are offered.
+    // The user typed into the keyword box: the entries that fit are offered,
+    // and the list shows what the text finds when the window searches as the
+    // user types.
     void Combo1_Change();
+    // "入力中に検索": the list follows the keyword box, or waits for Enter.
+    void typesearch_Click();
+    // True when the next keystroke shows what it finds: the setting is on and
+    // the favorites are held in memory.
+    bool searchesAsTyped() const;
+    // Other programs changed the folders at these system paths: they are read
+    // again, and the list of a search as typed follows.
+    void refreshFolders(std::vector<std::string> paths);
+    // Every folder is checked again, as when changes may have gone unreported.
+    void revalidate();
     void ListView1_Click(int row);
     void ListView1_DblClick();
     // The selection moved to `row` by keyboard: the boxes take the row as a
@@ -183,7 +200,13 @@ class Window {
     // What a fill's count counts.
     enum class Counted { Items, Folders };
     void fillList(std::vector<std::string> headers, const std::vector<int>& fifths,
-                  std::vector<Row> rows);
+                  std::vector<Row> rows, std::vector<std::string> files = {});
+    // Searches the held favorites for what the keyword box holds.
+    void searchAsTyped();
+    // The rows a search as typed found for `text`.
+    void showTyped(const std::string& text, FavoriteIndex::Found&& found);
+    // The held favorites of the folder of the file at `path` are read again.
+    void refreshFileFolder(const std::string& path);
     // Clears the list and starts `walk` on the scheduler.
     void startFill(std::vector<std::string> headers, const std::vector<int>& fifths,
                    const char* caption, Counted counted, FillControl::Walk walk,
@@ -231,7 +254,13 @@ class Window {
     core::Profile profile_;
     SettingsWriter settings_;
     std::string FavoritesRoot, DesktopDir, SendToDir;
+    // The rows' cache on disk and its file; none when the setting turns it off.
+    std::unique_ptr<core::RowCache> rowCache_;
+    std::string rowCacheFile_;
+    std::mutex rowCacheSaving_;    // one save at a time, whichever fill ends
+    bool rowCacheLoaded_ = false;  // by the first whole fill, off the window's thread
     std::unique_ptr<core::Catalog> catalog_;
+    std::unique_ptr<FavoriteIndex> index_;
     std::unique_ptr<core::Search> search_;
     ResultList list_;
     KeywordBox keywords_;
@@ -243,9 +272,22 @@ class Window {
     bool shuttingDown_ = false;
 
     bool startingUp_ = false;  // start-up checks the Favorites folder once, at its end
+    bool typeSearch_ = true;   // the list follows the keyword box
+    bool typedEarly_ = false;  // typed before the favorites were held: searched once they are
+    bool showsTyped_ = false;  // the list shows a search as typed
+    // Folders read again away from the window's thread: the window waits for
+    // them before the index goes. Posted tasks find the window through `self_`.
+    struct Refreshes {
+        std::mutex mutex;
+        std::condition_variable ended;
+        int running = 0;
+    };
+    void refreshInBackground(std::function<void(FavoriteIndex&)> refresh);
+    std::shared_ptr<Refreshes> refreshes_ = std::make_shared<Refreshes>();
+    std::shared_ptr<Window*> self_ = std::make_shared<Window*>(this);
 
     ImmediateScheduler immediate_;
-    // Last, so that it goes first: its walks read through the catalog.
+    // Its walks read through the catalog and fill the index: it goes before them.
     FillControl fills_;
 
     // The link check's and the duplicates' (WindowLinks.cpp).
@@ -267,6 +309,8 @@ class Window {
     std::vector<std::vector<std::string>> duplicateGroups_;
     // After fills_, so that it goes before the catalog its checks read through.
     std::unique_ptr<LinkCheckRun> linkRun_;
+    // Last, so that it goes first: its searches read the index.
+    std::unique_ptr<LiveSearch> live_;
 };
 
 }  // namespace brim::app

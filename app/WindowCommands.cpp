@@ -44,6 +44,7 @@ void Window::Savefiles() {
     switch (result.kind) {
         case core::SaveResult::Kind::Saved:
             showSavedComment(result.path);
+            refreshFileFolder(result.path);
             break;
         case core::SaveResult::Kind::NoName:
             prompts_.message("登録名かURLを入力してください。");
@@ -99,6 +100,8 @@ void Window::Movetrash() {
     });
     switch (r.kind) {
         case TrashOutcome::Kind::Moved:
+            refreshFileFolder(path);
+            break;
         case TrashOutcome::Kind::Kept:
             break;
         case TrashOutcome::Kind::NotFound:

@@ -13,6 +13,11 @@ inline constexpr std::string_view kX = "x";
 inline constexpr std::string_view kY = "y";
 inline constexpr std::string_view kMode = "mmode";
 inline constexpr std::string_view kModeValue = "value";
+// Switches stored as a check box's value (" 11" on, " 10" off): the search as
+// the user types, and the cache of the rows on disk for the window.
+inline constexpr std::string_view kTypeSearch = "typesearch";
+inline constexpr std::string_view kRowCache = "rowcache";
+inline constexpr std::string_view kSwitchValue = "value";
 
 // The window modes: the compact strip, the list layout, the full layout.
 enum WinModeValue : std::int32_t { kCompact = 0, kListLayout = 1, kFullLayout = 2 };
@@ -33,6 +38,12 @@ std::optional<int> CheckBoxFromSetting(std::string_view text);
 
 // The text stored for a check box's value: " 10", " 11" or " 12".
 std::string CheckBoxSetting(int value);
+
+// A switch is on unless it is stored as off: a missing or unreadable value
+// leaves it on.
+inline bool SwitchFromSetting(std::string_view text) {
+    return CheckBoxFromSetting(text) != 0;
+}
 
 // A whole number stored as text (leading numeral, rounded).
 std::int32_t WholeNumberFromSetting(std::string_view text);

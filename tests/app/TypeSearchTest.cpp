@@ -1,0 +1,231 @@
+// The list follows the keyword box as the user types: what it shows, what it
+// leaves alone, and what Enter still does.
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+#include "ThreadScheduler.h"
+#include "WindowFixture.h"
+#include "app/Commands.h"
+#include "core/Numbers.h"
+#include "core/RowCache.h"
+#include "core/Settings.h"
+
+namespace brim::test {
+namespace {
+
+namespace st = core::settings;
+
+class TypeSearchTest : public WindowFixture {
+  protected:
+    TypeSearchTest() {
+        writeShortcut(root + "News.url", "https://news.example/", "morning paper");
+        writeShortcut(root + "Weather.url", "https://weather.example/", "rain or sun");
+        writeShortcut(native(root + "Links/Mail.url"), "mailto:me@example.com", "post");
+        writeShortcut(native(root + "Links/Sport/Score.url"), "https://score.example/", "news");
+        writeShortcut(native(root + "B/Paper.url"), "https://paper.example/", "");
+    }
+
+    // The names the search of the files finds for `text`, in its order.
+    std::vector<std::string> filesFound(const std::string& text) {
+        const core::Catalog catalog(fs, profile, root);
+        std::vector<std::string> names;
+        core::Search(catalog, caseMapper)
+            .SearchDir(root, core::SplitKeywords(text), window->searchOptions().options(),
+                       [&](core::FavoriteItem&& r) { names.push_back(r.name); });
+        return names;
+    }
+    std::vector<std::string> everyName() {
+        std::vector<core::FavoriteItem> rows;
+        core::Catalog(fs, profile, root).allFavorites(rows);
+        std::vector<std::string> names;
+        for (const auto& r : rows)
+            names.push_back(r.name);
+        return names;
+    }
+    void runCommand(int id) {
+        struct NoDialogs final : app::CommandHost {
+            void showDialog(app::Dialog) override {}
+            void quit() override {}
+        } host;
+        ASSERT_TRUE(app::runCommand(id, *window, host));
+    }
+    void typeKeys(const std::string& text) {
+        type(app::Id::Combo1, text);
+        window->Combo1_Change();
+    }
+    std::vector<std::string> otherBoxes() const {
+        std::vector<std::string> texts;
+        for (const app::Id b :
+             {app::Id::Text2, app::Id::Text3, app::Id::Text4, app::Id::Text5, app::Id::Text6})
+            texts.push_back(box(b));
+        return texts;
+    }
+};
+
+TEST_F(TypeSearchTest, TypingShowsWhatTheSearchFindsAndRecordsNothing) {
+    start();
+    ASSERT_TRUE(window->searchesAsTyped());
+    const auto boxes = otherBoxes();
+    const auto history = view.keywordItems;
+    struct Case {
+        const char* typed;
+        bool whole;  // the whole list again
+    };
+    const Case cases[] = {
+        {"n", false},         {"ne", false},  {"news", false}, {"NEWS paper", false},
+        {"\\links\\", false}, {"zzz", false}, {"", true},      {"\"rain or\"", false},
+        {"   ", true}};
+    int found = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        typeKeys(c.typed);
+        const auto expected = c.whole ? everyName() : filesFound(c.typed);
+        EXPECT_EQ(view.column(0), expected);
+        EXPECT_EQ(view.count,
+                  core::CountCaption("ファイル数:", static_cast<std::int64_t>(expected.size())));
+        EXPECT_EQ(window->itemCount(), static_cast<std::int32_t>(expected.size()));
+        EXPECT_EQ(box(app::Id::Combo1), c.typed);
+        found += !expected.empty() && expected.size() < everyName().size();
+    }
+    EXPECT_GT(found, 3);
+    // Nothing was taken into the boxes, nothing went into the history.
+    EXPECT_EQ(otherBoxes(), boxes);
+    EXPECT_EQ(view.keywordItems, history);
+    EXPECT_EQ(setting("KeyWords", "W0"), "");
+}
+
+TEST_F(TypeSearchTest, EnterStillRecordsTheKeywordAndTakesTheSingleMatch) {
+    start();
+    const auto boxes = otherBoxes();
+    typeKeys("mail");
+    ASSERT_EQ(view.column(0), filesFound("mail"));
+    ASSERT_EQ(view.rows.size(), 1u);
+    EXPECT_EQ(otherBoxes(), boxes) << "typing took the match";
+    window->Command8_Click();
+    EXPECT_EQ(box(app::Id::Text4), "mailto:me@example.com");
+    EXPECT_EQ(setting("KeyWords", "W0"), "mail");
+    EXPECT_EQ(view.keywordItems, std::vector<std::string>{"mail"});
+}
+
+TEST_F(TypeSearchTest, OffInTheSettingsTypingLeavesTheListAlone) {
+    for (const bool byMenu : {false, true}) {
+        SCOPED_TRACE(byMenu ? "by the menu" : "in the settings file");
+        setting(st::kTypeSearch, st::kSwitchValue, byMenu ? " 11" : " 10");
+        start();
+        EXPECT_EQ(view.checked[app::Id::typesearch], byMenu);
+        if (byMenu) {
+            runCommand(+app::Id::typesearch);
+            EXPECT_FALSE(st::SwitchFromSetting(setting(st::kTypeSearch, st::kSwitchValue)));
+            EXPECT_FALSE(view.checked[app::Id::typesearch]);
+        }
+        EXPECT_FALSE(window->searchesAsTyped());
+        const auto shown = view.rows;
+        typeKeys("mail");
+        EXPECT_EQ(view.rows, shown);
+        window->Command8_Click();
+        EXPECT_EQ(view.column(0), filesFound("mail"));
+    }
+    // And on again: the next keystroke searches.
+    runCommand(+app::Id::typesearch);
+    EXPECT_TRUE(st::SwitchFromSetting(setting(st::kTypeSearch, st::kSwitchValue)));
+    typeKeys("weather");
+    EXPECT_EQ(view.column(0), filesFound("weather"));
+}
+
+TEST_F(TypeSearchTest, ASavedFavoriteIsFoundByTheNextKeystroke) {
+    start();
+    typeKeys("fresh");
+    ASSERT_TRUE(view.rows.empty());
+    type(app::Id::Text3, "Weather");
+    type(app::Id::Text4, "https://weather.example/");
+    type(app::Id::Text5, "fresh words");
+    type(app::Id::Text6, "\\");
+    window->Savefiles();
+    type(app::Id::Text3, "Novel");
+    type(app::Id::Text6, "\\Links\\New\\");
+    window->Savefiles();
+    typeKeys("fresh");
+    EXPECT_EQ(view.column(0), filesFound("fresh"));
+    EXPECT_EQ(view.rows.size(), 2u);
+}
+
+TEST_F(TypeSearchTest, TheCacheOfTheRowsIsWrittenUnlessTurnedOff) {
+    const std::string file = core::RowCache::fileFor(folders.cacheFolder(), root, cp.name());
+    for (const char* value : {" 10", " 11"}) {
+        SCOPED_TRACE(value);
+        std::filesystem::remove(fsPath(file));
+        setting(st::kRowCache, st::kSwitchValue, value);
+        start();
+        window.reset();
+        EXPECT_EQ(exists(file), std::string(value) == " 11");
+    }
+    // A cache that says otherwise than the files is not believed.
+    start();
+    writeShortcut(root + "News.url", "https://news.example/", "evening paper");
+    window->allFile();
+    typeKeys("evening");
+    EXPECT_EQ(view.column(0), filesFound("evening"));
+}
+
+// The walks' scheduler, counting what comes back to the window's thread.
+struct CountingScheduler final : app::Scheduler {
+    ThreadScheduler inner;
+    std::atomic<int> posted{0};
+    void runInBackground(std::function<void()> work) override {
+        inner.runInBackground(std::move(work));
+    }
+    void post(std::function<void()> task) override {
+        inner.post(std::move(task));
+        ++posted;
+    }
+    void postAfter(std::chrono::milliseconds delay, std::function<void()> task) override {
+        inner.postAfter(delay, std::move(task));
+        ++posted;
+    }
+    unsigned threads() const override { return inner.threads(); }
+    // Waits, a while at most, until a search has sent its rows back.
+    bool waitForPost(int seen) {
+        for (int i = 0; i < 10000 && posted <= seen; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        return posted > seen;
+    }
+};
+
+TEST_F(TypeSearchTest, ANewerKeystrokeDropsWhatAnOlderOneFound) {
+    CountingScheduler scheduler;
+    window = std::make_unique<app::Window>(
+        app::Services{fs, cp, folders, caseMapper, opener, pages, trash, shortcuts, browsers}, view,
+        prompts, &scheduler);
+    window->startUp({});
+    ASSERT_TRUE(scheduler.inner.pumpUntil([&] { return window->searchesAsTyped(); }));
+    const auto counts = view.counts.size();
+    // The older searches have sent their rows before the window takes any.
+    for (const char* older : {"n", "news"}) {
+        const int seen = scheduler.posted;
+        typeKeys(older);
+        ASSERT_TRUE(scheduler.waitForPost(seen)) << older;
+    }
+    typeKeys("mail");
+    const auto expected = filesFound("mail");
+    ASSERT_TRUE(scheduler.inner.pumpUntil([&] { return view.column(0) == expected; }));
+    scheduler.inner.pump(std::chrono::milliseconds(50));
+    EXPECT_EQ(view.column(0), expected);
+    // Only the newest search's count was ever shown.
+    EXPECT_EQ(std::vector<std::string>(view.counts.begin() + counts, view.counts.end()),
+              std::vector<std::string>{
+                  core::CountCaption("ファイル数:", static_cast<std::int64_t>(expected.size()))});
+    // Enter after a keystroke: the keystroke's rows never replace its list.
+    typeKeys("weather");
+    type(app::Id::Combo1, "paper");
+    window->Command8_Click();
+    ASSERT_TRUE(scheduler.inner.pumpUntil([&] { return !window->isFilling(); }));
+    scheduler.inner.pump(std::chrono::milliseconds(50));
+    EXPECT_EQ(view.column(0), filesFound("paper"));
+    window.reset();
+}
+
+}  // namespace
+}  // namespace brim::test
