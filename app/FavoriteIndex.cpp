@@ -219,6 +219,19 @@ std::shared_ptr<const FavoriteIndex::Snapshot> FavoriteIndex::snapshot() const {
 
 namespace {
 
+// True when `key` occurs in `before` followed by `after` only where the two meet.
+bool across(std::string_view before, std::string_view after, std::string_view key) {
+    if (key.size() < 2 || before.empty()) return false;
+    const std::size_t first = before.size() >= key.size() ? before.size() - key.size() + 1 : 0;
+    for (std::size_t at = first; at < before.size(); ++at) {
+        const std::size_t head = before.size() - at;  // the key's part in `before`
+        if (key.size() - head <= after.size() && before.substr(at) == key.substr(0, head) &&
+            after.substr(0, key.size() - head) == key.substr(head))
+            return true;
+    }
+    return false;
+}
+
 struct Match {
     const FavoriteIndex::Folder* folder;
     const FavoriteIndex::Entry* entry;
@@ -276,29 +289,39 @@ FavoriteIndex::Found FavoriteIndex::search(const std::vector<std::string>& keywo
     std::vector<std::string> keys;
     for (const auto& k : keywords)
         keys.push_back(fold ? core::UpperCase(k, mapper_) : k);
-    std::string text;
+    // The match text is the folder's part, then the cells; most choices of
+    // fields take cells that stand together, which are searched where they
+    // lie. Name and comment without the address are put together first.
+    const bool together = !(useName && !useAddress && useComment);
+    std::string text, prefix;
+    std::vector<char> inPrefix(keys.size());
     std::vector<Match> matches;
     for (const auto& folder : held->folders) {
         if (stop && stop->requested()) return {};
-        const std::string& label = fold ? folder->upperLabel : folder->label;
+        prefix.clear();
+        if (useFolder) prefix.append(fold ? folder->upperLabel : folder->label).push_back(' ');
+        for (std::size_t i = 0; i < keys.size(); ++i)
+            inPrefix[i] = prefix.find(keys[i]) != std::string::npos;
+        const std::string_view before = prefix;
         for (const auto& e : folder->entries) {
             const std::string_view cells = fold ? e.upper : e.text;
             const std::size_t url = fold ? e.upperUrl : e.url;
             const std::size_t comment = fold ? e.upperComment : e.comment;
-            // The match text as the search of the files makes it.
-            text.clear();
-            if (useFolder) text.append(label).push_back(' ');
-            if (useName && useAddress) {
-                text.append(cells.substr(0, comment));
-            } else if (useName) {
-                text.append(cells.substr(0, url));
-            } else if (useAddress) {
-                text.append(cells.substr(url, comment - url));
+            std::string_view rest;
+            if (together) {
+                const std::size_t from = useName ? 0 : useAddress ? url : comment;
+                const std::size_t to = useComment ? cells.size() : useAddress ? comment : url;
+                if (useName || useAddress || useComment) rest = cells.substr(from, to - from);
+            } else {
+                text.assign(cells.substr(0, url)).append(cells.substr(comment));
+                rest = text;
             }
-            if (useComment) text.append(cells.substr(comment));
+            const bool empty = before.empty() && rest.empty();
             bool match = !options.anyKeyword;
-            for (const auto& k : keys) {
-                const bool hit = !text.empty() && text.find(k) != std::string::npos;
+            for (std::size_t i = 0; i < keys.size(); ++i) {
+                const bool hit =
+                    !empty && (inPrefix[i] || rest.find(keys[i]) != std::string::npos ||
+                               across(before, rest, keys[i]));
                 match = options.anyKeyword ? (match || hit) : (match && hit);
             }
             if (match) matches.push_back({folder.get(), &e});

@@ -17,6 +17,14 @@ void ResultList::fill(std::vector<std::string> headers, std::vector<Row> rows,
     if (sorted_) sortRows();
 }
 
+ResultList::Taken ResultList::take() {
+    Taken taken{std::move(rows_), std::move(files_)};
+    rows_.clear();
+    files_.clear();
+    keys_.clear();
+    return taken;
+}
+
 bool ResultList::append(std::vector<Row> rows, std::vector<std::string> files, int* follow) {
     files.resize(rows.size());
     if (!sorted_ || !sortable()) {

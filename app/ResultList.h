@@ -46,6 +46,12 @@ class ResultList {
     const std::string& file(int r) const;
     // Every row's file, in row order.
     const std::vector<std::string>& files() const { return files_; }
+    // Empties the list, handing over its rows and their files; the columns stay.
+    struct Taken {
+        std::vector<Row> rows;
+        std::vector<std::string> files;
+    };
+    Taken take();
     // Replaces the cells of an existing row; the order stays as it is.
     void setRow(int r, Row cells);
 

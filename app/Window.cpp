@@ -389,6 +389,14 @@ void Window::searchAsTyped() {
 }
 
 void Window::showTyped(const std::string& text, FavoriteIndex::Found&& found) {
+    // Freeing a long list takes longer than making the next one: the rows
+    // shown so far go away on another thread.
+    auto shown = std::make_shared<ResultList::Taken>(list_.take());
+    try {
+        scheduler_->runInBackground([shown = std::move(shown)]() mutable { shown.reset(); });
+    } catch (...) {
+        // No thread for it: they go here.
+    }
     ListMode = core::kListFavorites;
     FolderCount = 0;
     SearchKeys = core::SplitKeywords(text);
