@@ -19,6 +19,7 @@
 #include "TestSupport.h"
 #include "Watchdog.h"
 #include "platform/Services.h"
+#include "platform/WatchBatch.h"
 #ifdef _WIN32
 #include <windows.h>
 
@@ -264,6 +265,59 @@ TEST(TreeWatcher, ReportsEachChangeForItsFolders) {
 TEST(TreeWatcher, ReportsTheChangesOfFoldersMovedAway) {
     if (underWine()) GTEST_SKIP() << kWineKeepsOldNames;
     runCases(false);
+}
+
+// When a batch falls due, at the pace of 150 ms quiet and 500 ms at most:
+// changes at the given times (ms), then the time it is due, the next batch's
+// changes after that one was handed on, and its due time.
+TEST(TreeWatcher, ABatchIsDueWhenQuietOrHeldLongest) {
+    const struct {
+        const char* name;
+        std::vector<int> changes, thenChanges;
+        int due, thenDue;
+    } cases[] = {
+        {"one change", {0}, {1000}, 150, 1150},
+        {"a burst", {0, 10, 20, 100}, {400}, 250, 550},
+        {"a stream held no longer than the longest",
+         {0, 100, 200, 300, 400, 450},
+         {520, 600},
+         500,
+         750},
+        {"a stream after a stream", {0, 140, 280, 420}, {500, 640, 780, 920, 1060}, 500, 1000},
+    };
+    using Clock = platform::WatchBatch::Clock;
+    const Clock::time_point t0 = Clock::now();
+    const auto at = [&](int ms) { return t0 + std::chrono::milliseconds(ms); };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        platform::WatchBatch batch(WatchPace{});
+        Recorder seen;
+        EXPECT_FALSE(batch.untilDue(at(0)));
+        for (const int ms : c.changes)
+            batch.add("F" + std::to_string(ms), at(ms));
+        EXPECT_EQ(batch.untilDue(at(c.changes.back())),
+                  std::chrono::milliseconds(c.due - c.changes.back()));
+        batch.deliverIfDue(seen, at(c.due - 1));
+        EXPECT_EQ(seen.reports(), 0u);
+        batch.deliverIfDue(seen, at(c.due));
+        EXPECT_EQ(seen.seen().size(), c.changes.size());
+        for (const int ms : c.thenChanges)
+            batch.add("G" + std::to_string(ms), at(ms));
+        batch.deliverIfDue(seen, at(c.thenDue - 1));
+        EXPECT_EQ(seen.reports(), 1u);
+        batch.deliverIfDue(seen, at(c.thenDue));
+        EXPECT_EQ(seen.reports(), 2u);
+    }
+    // A loss stands for every folder held with it, and the gravest wins.
+    platform::WatchBatch batch(WatchPace{});
+    Recorder seen;
+    batch.add("F", at(0));
+    batch.lose(WatchLoss::Incomplete, at(0));
+    batch.lose(WatchLoss::Overflow, at(0));
+    batch.deliverIfDue(seen, at(1000));
+    EXPECT_TRUE(seen.seen().empty());
+    EXPECT_TRUE(seen.waitForLoss(WatchLoss::Incomplete));
+    EXPECT_EQ(seen.reports(), 1u);
 }
 
 TEST(TreeWatcher, ABurstOfWritesIsAFewReports) {
