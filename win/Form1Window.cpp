@@ -504,6 +504,9 @@ void Form1Window::showDialog(app::Dialog dialog) {
         case app::Dialog::Form8:
             Form8ImportDialog(window_.catalog(), window_.browsers(), prompts_).run(hwnd_);
             break;
+        case app::Dialog::Form9:
+            Form9LinkCheckDialog(window_).run(hwnd_);
+            break;
     }
 }
 

@@ -9,6 +9,7 @@
 #include "app/DialogForms.h"
 #include "app/ImportDialog.h"
 #include "app/Keywords.h"
+#include "app/LinkCheckDialog.h"
 #include "app/Settings.h"
 #include "app/Window.h"
 #include "win/ModalDialog.h"
@@ -127,6 +128,34 @@ class Form8ImportDialog final : public ModalDialog, private app::ImportView {
     const platform::BrowserProfiles& browsers_;
     app::Prompts& prompts_;
     std::unique_ptr<app::ImportDialog> rules_;  // made once the controls are there
+};
+
+// "リンクの確認": the check of the list's favorites, started as it opens;
+// Esc stops a running check, and closing stops it too.
+class Form9LinkCheckDialog final : public ModalDialog, private app::LinkCheckView {
+  public:
+    // The form's control ids, as the tests reach them.
+    enum Control {
+        Label1 = app::form9::Label1,
+        ProgressBar1 = app::form9::ProgressBar1,
+        Label2 = app::form9::Label2,
+        Command1 = app::form9::Command1,
+        Command2 = app::form9::Command2,
+    };
+    explicit Form9LinkCheckDialog(app::Window& window);
+    ~Form9LinkCheckDialog() override;
+
+  private:
+    void onInit() override;
+    bool onCommand(int id, int code) override;
+    // app::LinkCheckView
+    void setTarget(const std::string& text) override;
+    void setProgress(std::size_t done, std::size_t total) override;
+    void setCounts(const std::string& text) override;
+    void setRunning(bool running) override;
+
+    app::Window& window_;
+    std::unique_ptr<app::LinkCheckDialog> rules_;  // made once the controls are there
 };
 
 // An input box: a prompt, one line to type and "OK" / "キャンセル".
