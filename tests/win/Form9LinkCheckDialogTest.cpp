@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+// Before windows.h: the server's winsock2.h must come first.
+#include "LinkServer.h"
+
 #include <windows.h>
 // After windows.h, which they need.
 #include <commctrl.h>
@@ -12,7 +15,6 @@
 #include <memory>
 #include <string>
 
-#include "LinkServer.h"
 #include "WinDialogScript.h"
 #include "WinMessageLoop.h"
 #include "WinTestTree.h"
@@ -46,7 +48,10 @@ TEST_F(Form9LinkCheckDialogTest, TheMenuChecksTheListAndEscStopsIt) {
     auto form = std::make_unique<win::Form1Window>(services());
     if (!form->create()) GTEST_SKIP() << "no window can be made here (no display)";
     form->startUp({});
+    // The favorites, whatever pages the start-up listed.
+    form->rules().allFile();
     ASSERT_TRUE(pumpUntil(*form, [&] { return !form->rules().isFilling(); }));
+    ASSERT_EQ(form->rules().list().size(), 2);
     const HWND window = form->hwnd();
     wchar_t item[64] = {};
     GetMenuStringW(GetMenu(window), +app::Id::checkLinks, item, 64, MF_BYCOMMAND);
