@@ -28,6 +28,7 @@
 #include "ui/Form6About.h"
 #include "ui/Form7AutoCopy.h"
 #include "ui/Form8Import.h"
+#include "ui/Form9LinkCheck.h"
 #include "ui/Icons.h"
 #include "ui/Layout.h"
 
@@ -71,7 +72,11 @@ Form1::Form1(app::Services services, app::Prompts& prompts, QWidget* parent)
     setSizeTwips({app::kFullLayout.width, app::kFullLayout.height}, app::Sizing::Exact);
 }
 
-Form1::~Form1() = default;
+Form1::~Form1() {
+    // A link check dialog tells the rules it goes: before they go themselves,
+    // not when QWidget deletes the children after them.
+    qDeleteAll(findChildren<Form9*>(Qt::FindDirectChildrenOnly));
+}
 
 QTreeView* Form1::list() const {
     return control<QTreeView>(app::Id::ListView1);

@@ -4,6 +4,7 @@
 
 #include <QAbstractItemModel>
 #include <QLabel>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTreeView>
@@ -118,6 +119,23 @@ class Form9Test : public QObject {
         QTest::keyClick(form, Qt::Key_Escape);
         QVERIFY(!form->isVisible());
         delete form;
+    }
+
+    void theWindowMayGoWhileACheckRuns() {
+        Harness h({"/fast", "/slow"});
+        QVERIFY(h.filled());
+        auto* form = new Form9(h.form->rules(), h.form.get());
+        form->show();
+        QVERIFY(h.form->rules().isCheckingLinks());
+        QPointer<Form9> watched(form);
+        // The dialog goes while the window is whole: its rules tell the
+        // window's, which go with the window's own parts.
+        QPointer<QTreeView> list(h.form->findChild<QTreeView*>("ListView1"));
+        bool windowWhole = false;
+        QObject::connect(form, &QObject::destroyed, [&] { windowWhole = !list.isNull(); });
+        h.form.reset();
+        QVERIFY(watched.isNull());
+        QVERIFY(windowWhole);
     }
 };
 
