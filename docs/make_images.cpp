@@ -1,5 +1,5 @@
-// Draws the window, its three modes, each dialog and the input box into PNG
-// files for the help document:
+// Draws the window, its three modes with their menus, each dialog and the
+// input box into PNG files for the help document:
 //   brimmark-doc-images FAVORITES OUTPUT_FOLDER
 // Run with a copy of the sample tree; the settings go beside this program.
 
@@ -10,6 +10,8 @@
 #include <QDialog>
 #include <QDir>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPixmap>
 #include <QPlainTextEdit>
@@ -18,6 +20,7 @@
 #include <QTreeView>
 #include <cstdio>
 #include <functional>
+#include <string>
 
 #include "app/SystemServices.h"
 #include "ui/Dialogs.h"
@@ -84,13 +87,22 @@ int main(int argc, char** argv) {
     form.rules().finishFill();
     bool ok = save(form, out, "main-window.png");
 
-    // Each mode as the mode button sets it, then back to the stored one.
+    // Each mode as the mode button sets it, with each of its menus open (what
+    // the mode greys), then back to the stored one.
     const auto stored = form.rules().winMode();
-    const char* modes[] = {"mode1-compact.png", "mode2-list.png", "mode3-full.png"};
+    const char* modes[] = {"mode1-compact", "mode2-list", "mode3-full"};
     for (int mode = 0; mode < 3; ++mode) {
         form.rules().setWinMode(mode);
         form.rules().SetWmode();
-        ok = save(form, out, modes[mode]) && ok;
+        ok = save(form, out, (std::string(modes[mode]) + ".png").c_str()) && ok;
+        for (QAction* a : form.menuBar()->actions()) {
+            QMenu* menu = a->menu();
+            menu->popup(form.mapToGlobal(QPoint(0, 0)));
+            const std::string name =
+                std::string(modes[mode]) + "-" + menu->objectName().toStdString() + ".png";
+            ok = save(*menu, out, name.c_str()) && ok;
+            menu->hide();
+        }
     }
     form.rules().setWinMode(stored);
     form.rules().SetWmode();

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The help's pictures, drawn offscreen from a scratch copy of the sample tree:
-# every one is written, each mode and dialog at its form's size in pixels
-# (twips / 15 at 96 dpi), and none is of a single colour.
+# every one is written (each mode also with each menu open), each mode and
+# dialog at its form's size in pixels (twips / 15 at 96 dpi), none is of a
+# single colour.
 #   doc_images.sh BRIMMARK_DOC_IMAGES FAVORITES
 set -euo pipefail
 command -v identify >/dev/null || exit 77
@@ -36,6 +37,18 @@ main-window
 mode1-compact 272x79
 mode2-list 414x285
 mode3-full 414x437
+mode1-compact-filemenu
+mode1-compact-Msearch
+mode1-compact-other
+mode1-compact-uhelp
+mode2-list-filemenu
+mode2-list-Msearch
+mode2-list-other
+mode2-list-uhelp
+mode3-full-filemenu
+mode3-full-Msearch
+mode3-full-other
+mode3-full-uhelp
 search
 folders
 input-box 408x160
