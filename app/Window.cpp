@@ -236,6 +236,7 @@ void Window::fillAll(bool enlarge) {
         [this, enlarge] {
             if (enlarge && WinMode == st::kCompact)
                 view_.setSizeTwips(kEnlargedSize, Sizing::Exact);
+            followTree();
             // What was typed while the favorites were being read is searched now.
             if (typedEarly_) {
                 typedEarly_ = false;
@@ -418,6 +419,38 @@ void Window::refreshFileFolder(const std::string& path) {
     const std::size_t sep = platform::NativePaths::native().lastSeparator(path);
     if (sep == std::string::npos) return;
     index_->refreshFolders({path.substr(0, sep + 1)});
+}
+
+namespace {
+
+// Hands the watch's reports to the window's thread, as long as there is a window.
+class TreeFollower final : public platform::TreeListener {
+  public:
+    TreeFollower(Scheduler& scheduler, std::weak_ptr<Window*> window)
+        : scheduler_(scheduler), window_(std::move(window)) {}
+    void foldersChanged(const std::vector<std::string>& folders) override {
+        scheduler_.post([window = window_, folders] {
+            if (const auto w = window.lock()) (*w)->refreshFolders(folders);
+        });
+    }
+    void changesLost(platform::WatchLoss) override {
+        scheduler_.post([window = window_] {
+            if (const auto w = window.lock()) (*w)->revalidate();
+        });
+    }
+
+  private:
+    Scheduler& scheduler_;
+    std::weak_ptr<Window*> window_;
+};
+
+}  // namespace
+
+void Window::followTree() {
+    if (watch_ || !services_.watcher || !index_->ready()) return;
+    follower_ = std::make_unique<TreeFollower>(*scheduler_, self_);
+    // A tree that cannot be watched is read again by the next fill only.
+    watch_ = services_.watcher->watch(FavoritesRoot, *follower_).watch;
 }
 
 void Window::refreshFolders(std::vector<std::string> paths) {

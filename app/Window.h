@@ -44,11 +44,14 @@ struct Services {
     platform::Trash& trash;
     platform::ProgramShortcuts& shortcuts;
     const platform::BrowserProfiles& browsers;  // where the import finds the browsers' stores
+    // Follows what other programs change in the tree; none: the favorites
+    // held in memory are read again only by a fill.
+    platform::TreeWatcher* watcher = nullptr;
 };
 
 inline Services servicesOf(platform::Services& s) {
     return {*s.fs,    *s.codePage, *s.folders,   *s.caseMapper, *s.opener,
-            *s.pages, *s.trash,    *s.shortcuts, *s.browsers};
+            *s.pages, *s.trash,    *s.shortcuts, *s.browsers,   s.watcher.get()};
 }
 
 // The size a fill gives the compact strip, so that the list shows.
@@ -309,8 +312,12 @@ class Window {
     std::vector<std::vector<std::string>> duplicateGroups_;
     // After fills_, so that it goes before the catalog its checks read through.
     std::unique_ptr<LinkCheckRun> linkRun_;
-    // Last, so that it goes first: its searches read the index.
+    // Its searches read the index: it goes before it.
     std::unique_ptr<LiveSearch> live_;
+    // Told of the tree's changes on the watch's thread; the watch goes first.
+    void followTree();
+    std::unique_ptr<platform::TreeListener> follower_;
+    std::unique_ptr<platform::TreeWatch> watch_;
 };
 
 }  // namespace brim::app

@@ -12,6 +12,9 @@
 #include "core/Numbers.h"
 #include "core/RowCache.h"
 #include "core/Settings.h"
+#ifndef _WIN32
+#include "platform/posix/InotifyTreeWatcher.h"
+#endif
 
 namespace brim::test {
 namespace {
@@ -226,6 +229,28 @@ TEST_F(TypeSearchTest, ANewerKeystrokeDropsWhatAnOlderOneFound) {
     EXPECT_EQ(view.column(0), filesFound("paper"));
     window.reset();
 }
+
+#ifndef _WIN32
+TEST_F(TypeSearchTest, WhatAnotherProgramChangesReachesTheSearchAsTyped) {
+    platform::InotifyTreeWatcher watcher;
+    CountingScheduler scheduler;
+    app::Services services{fs,    cp,    folders,   caseMapper, opener,
+                           pages, trash, shortcuts, browsers,   &watcher};
+    window = std::make_unique<app::Window>(services, view, prompts, &scheduler);
+    window->startUp({});
+    ASSERT_TRUE(scheduler.inner.pumpUntil([&] { return window->searchesAsTyped(); }));
+    typeKeys("fresh");
+    ASSERT_TRUE(scheduler.inner.pumpUntil([&] { return window->itemCount() == 0; }));
+    writeShortcut(native(root + "Links/Sport/Late.url"), "https://late.example/", "fresh");
+    std::filesystem::remove(fsPath(native(root + "B/Paper.url")));
+    writeShortcut(native(root + "New/Fresh.url"), "https://new.example/");
+    ASSERT_TRUE(scheduler.inner.pumpUntil(
+        [&] { return view.column(0) == filesFound("fresh") && view.rows.size() == 2; }));
+    typeKeys("paper");
+    ASSERT_TRUE(scheduler.inner.pumpUntil([&] { return view.column(0) == filesFound("paper"); }));
+    window.reset();
+}
+#endif
 
 }  // namespace
 }  // namespace brim::test
