@@ -192,6 +192,7 @@ TEST_F(FavoriteIndexTest, FolderReadAgainHoldsWhatAWalkFinds) {
             TempDir tree;
             TestFolders other(tree);
             const std::string r = other.favorites();
+            std::filesystem::create_directories(fsPath(r));
             for (const auto& e : std::filesystem::recursive_directory_iterator(fsPath(root))) {
                 const auto to = fsPath(r) / std::filesystem::relative(e.path(), fsPath(root));
                 if (e.is_directory()) std::filesystem::create_directories(to);
