@@ -113,6 +113,7 @@ void Window::fillList(std::vector<std::string> headers, const std::vector<int>& 
     duplicateGroups_.clear();
     if (live_) live_->drop();
     showsTyped_ = false;
+    showsAll_ = false;
     list_.fill(std::move(headers), std::move(rows), std::move(files));
     view_.setColumns(list_.headers(), fifths);
     view_.setRows(list_.rows());
@@ -236,6 +237,7 @@ void Window::fillAll(bool enlarge) {
         [this, enlarge] {
             if (enlarge && WinMode == st::kCompact)
                 view_.setSizeTwips(kEnlargedSize, Sizing::Exact);
+            showsAll_ = true;
             followTree();
             // What was typed while the favorites were being read is searched now.
             if (typedEarly_) {
@@ -408,6 +410,43 @@ void Window::showTyped(const std::string& text, FavoriteIndex::Found&& found) {
     setCountCaption("ファイル数:", ItemCount);
 }
 
+void Window::followIndex() {
+    if (!index_ || !index_->ready()) return;
+    if (showsTyped_) {
+        if (searchesAsTyped()) searchAsTyped();
+        return;
+    }
+    if (!showsAll_) return;
+    live_->start({}, searchOptions().options(),
+                 [this](FavoriteIndex::Found&& found) { showWholeAgain(std::move(found)); });
+}
+
+void Window::showWholeAgain(FavoriteIndex::Found&& found) {
+    // Sorted as it was, with the selected favorite still selected: only the
+    // rows another program changed look different.
+    const std::string selected = CurrentItem >= 0 ? list_.file(CurrentItem) : std::string();
+    const bool sorted = list_.isSorted();
+    const int column = list_.sortColumn();
+    const bool descending = list_.descending();
+    fillList({"Name", "Folder", "Comment"}, {2, 2, 3}, std::move(found.rows),
+             std::move(found.files));
+    showsAll_ = true;
+    ItemCount = list_.size();
+    setCountCaption("ファイル数:", ItemCount);
+    if (sorted) {
+        list_.sortBy(column, descending);
+        view_.setRows(list_.rows());
+        view_.setSortIndicator(column, descending);
+    }
+    if (selected.empty()) return;
+    for (int i = 0; i < list_.size(); ++i) {
+        if (list_.file(i) != selected) continue;
+        CurrentItem = i;
+        view_.selectRow(i);
+        return;
+    }
+}
+
 void Window::typesearch_Click() {
     typeSearch_ = !typeSearch_;
     view_.setMenuChecked(Id::typesearch, typeSearch_);
@@ -484,11 +523,11 @@ void Window::refreshInBackground(std::function<void(FavoriteIndex&)> refresh) {
             } catch (...) {
                 // Nothing may leave the thread; the index holds what it held.
             }
-            // The list of a search as typed follows what the index holds now.
+            // The list of a search as typed, or the whole list, follows what
+            // the index holds now.
             scheduler.post([self] {
                 const auto window = self.lock();
-                if (window && (*window)->showsTyped_ && (*window)->searchesAsTyped())
-                    (*window)->searchAsTyped();
+                if (window) (*window)->followIndex();
             });
             done();
         });

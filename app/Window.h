@@ -206,6 +206,10 @@ class Window {
                   std::vector<Row> rows, std::vector<std::string> files = {});
     // Searches the held favorites for what the keyword box holds.
     void searchAsTyped();
+    // The index was read again: the list that shows what it holds follows it.
+    void followIndex();
+    // Every favorite the index holds, in place of the whole list shown.
+    void showWholeAgain(FavoriteIndex::Found&& found);
     // The rows a search as typed found for `text`.
     void showTyped(const std::string& text, FavoriteIndex::Found&& found);
     // The held favorites of the folder of the file at `path` are read again.
@@ -278,6 +282,7 @@ class Window {
     bool typeSearch_ = true;   // the list follows the keyword box
     bool typedEarly_ = false;  // typed before the favorites were held: searched once they are
     bool showsTyped_ = false;  // the list shows a search as typed
+    bool showsAll_ = false;    // the list shows every favorite, as a whole fill left it
     // Folders read again away from the window's thread: the window waits for
     // them before the index goes. Posted tasks find the window through `self_`.
     struct Refreshes {

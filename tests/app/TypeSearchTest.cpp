@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <functional>
 #include <thread>
 
 #include "ThreadScheduler.h"
@@ -39,6 +41,16 @@ class TypeSearchTest : public WindowFixture {
             .SearchDir(root, core::SplitKeywords(text), window->searchOptions().options(),
                        [&](core::FavoriteItem&& r) { names.push_back(r.name); });
         return names;
+    }
+    // Each favorite's comment, by the names its file is listed under.
+    std::vector<std::string> comments(const std::vector<std::string>& names) {
+        std::vector<core::FavoriteItem> rows;
+        core::Catalog(fs, profile, root).allFavorites(rows);
+        std::vector<std::string> out;
+        for (const auto& n : names)
+            for (const auto& r : rows)
+                if (r.name == n) out.push_back(r.comment);
+        return out;
     }
     std::vector<std::string> everyName() {
         std::vector<core::FavoriteItem> rows;
@@ -248,6 +260,47 @@ TEST_F(TypeSearchTest, WhatAnotherProgramChangesReachesTheSearchAsTyped) {
         [&] { return view.column(0) == filesFound("fresh") && view.rows.size() == 2; }));
     typeKeys("paper");
     ASSERT_TRUE(scheduler.inner.pumpUntil([&] { return view.column(0) == filesFound("paper"); }));
+    window.reset();
+}
+
+TEST_F(TypeSearchTest, TheWholeListFollowsAnotherProgramKeepingItsSortAndSelection) {
+    platform::InotifyTreeWatcher watcher;
+    CountingScheduler scheduler;
+    app::Services services{fs,    cp,    folders,   caseMapper, opener,
+                           pages, trash, shortcuts, browsers,   &watcher};
+    window = std::make_unique<app::Window>(services, view, prompts, &scheduler);
+    window->startUp({});
+    ASSERT_TRUE(scheduler.inner.pumpUntil([&] { return window->searchesAsTyped(); }));
+    window->ListView1_ColumnClick(1);  // by name
+    const auto shown = view.column(0);
+    const auto weather = std::find(shown.begin(), shown.end(), "Weather.url");
+    ASSERT_NE(weather, shown.end());
+    window->ListView1_Click(static_cast<int>(weather - shown.begin()));
+    ASSERT_EQ(window->list().file(window->currentItem()), native(root + "Weather.url"));
+    const struct {
+        const char* what;
+        std::function<void()> change;
+    } changes[] = {
+        {"added", [&] { writeShortcut(native(root + "Links/Apple.url"), "https://a.example/"); }},
+        {"removed", [&] { std::filesystem::remove(fsPath(native(root + "B/Paper.url"))); }},
+        {"renamed",
+         [&] { std::filesystem::rename(fsPath(root + "News.url"), fsPath(root + "Zebra.url")); }},
+        {"a comment changed",
+         [&] {
+             writeShortcut(native(root + "Links/Mail.url"), "mailto:me@example.com", "letters");
+         }},
+    };
+    for (const auto& c : changes) {
+        SCOPED_TRACE(c.what);
+        c.change();
+        // What a new walk of the files shows, sorted by name as the list is.
+        auto names = everyName();
+        std::sort(names.begin(), names.end());
+        ASSERT_TRUE(scheduler.inner.pumpUntil(
+            [&] { return view.column(0) == names && view.column(2) == comments(names); }));
+        EXPECT_EQ(window->itemCount(), static_cast<int>(names.size()));
+        EXPECT_EQ(window->list().file(window->currentItem()), native(root + "Weather.url"));
+    }
     window.reset();
 }
 #endif
