@@ -385,6 +385,9 @@ bool Window::searchesAsTyped() const {
 }
 
 void Window::searchAsTyped() {
+    // Typing may come before the whole list's fill has ended, and replaces
+    // it: the tree is watched from the moment the favorites are held.
+    followTree();
     const std::string text = view_.text(Id::Combo1);
     // Typing records nothing and takes nothing into the boxes: the rows only.
     live_->start(text, searchOptions().options(),

@@ -270,7 +270,8 @@ TEST_F(TypeSearchTest, TheWholeListFollowsAnotherProgramKeepingItsSortAndSelecti
                            pages, trash, shortcuts, browsers,   &watcher};
     window = std::make_unique<app::Window>(services, view, prompts, &scheduler);
     window->startUp({});
-    ASSERT_TRUE(scheduler.inner.pumpUntil([&] { return window->searchesAsTyped(); }));
+    // The whole list, once its fill has ended.
+    ASSERT_TRUE(scheduler.inner.pumpUntil([&] { return !window->isFilling(); }));
     window->ListView1_ColumnClick(1);  // by name
     const auto shown = view.column(0);
     const auto weather = std::find(shown.begin(), shown.end(), "Weather.url");
