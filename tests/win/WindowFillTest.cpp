@@ -25,6 +25,8 @@
 #include "WinTestTree.h"
 #include "app/Commands.h"
 #include "app/Prompts.h"
+#include "core/Profile.h"
+#include "core/Settings.h"
 #include "win/Form1Window.h"
 #include "win/WindowScheduler.h"
 
@@ -124,6 +126,11 @@ class WindowFillTest : public ::testing::Test, public TestTree {
     // The window as the program starts it, its fill held at `heldFile`.
     // Callers return at once when it fails.
     void startHeld() {
+        // What is typed during a fill stays in the keyword box and searches
+        // nothing: these tests hold the fill, and the search as typed has its own.
+        const core::Profile profile(files, codePage, folders);
+        ASSERT_TRUE(profile.WriteSetting(core::settings::kTypeSearch, core::settings::kSwitchValue,
+                                         core::settings::CheckBoxSetting(0)));
         gate->close(heldFile);
         watchdog = std::make_unique<GateWatchdog>(*gate);
         form = std::make_unique<win::Form1Window>(gatedServices());
