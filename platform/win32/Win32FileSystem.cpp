@@ -12,17 +12,8 @@
 #include "platform/win32/Win32Text.h"
 
 namespace brim::platform {
-namespace {
 
-using win32::longPath;
-using win32::narrow;
-
-constexpr NativePaths kPaths{PathStyle::Windows};
-constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
-                                  FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY |
-                                  FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_REPARSE_POINT;
-
-IoResult failure(DWORD code) {
+IoResult win32Failure(unsigned long code) {
     switch (code) {
         case ERROR_FILE_NOT_FOUND:
         case ERROR_PATH_NOT_FOUND:
@@ -44,8 +35,18 @@ IoResult failure(DWORD code) {
     }
 }
 
+namespace {
+
+using win32::longPath;
+using win32::narrow;
+
+constexpr NativePaths kPaths{PathStyle::Windows};
+constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
+                                  FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY |
+                                  FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_REPARSE_POINT;
+
 IoResult lastFailure() {
-    return failure(GetLastError());
+    return win32Failure(GetLastError());
 }
 
 constexpr std::wstring_view kTempPrefix = L"~brimmark";
@@ -269,7 +270,7 @@ IoResult Win32FileSystem::readFile(const std::string& path, std::string& out) {
         const DWORD code = GetLastError();
         const auto a = attributes(path);
         if (a && (*a & kDirectory)) return {IoError::NotAFile, static_cast<int>(code)};
-        return failure(code);
+        return win32Failure(code);
     }
     if (GetFileType(h.get()) != FILE_TYPE_DISK) return {IoError::NotAFile, 0};
     LARGE_INTEGER size{};
@@ -343,7 +344,7 @@ IoResult Win32FileSystem::createFolder(const std::string& path) {
         const auto a = attributes(path);
         if (a && (*a & kDirectory)) return {};
     }
-    return failure(code);
+    return win32Failure(code);
 }
 
 IoResult Win32FileSystem::removeFolder(const std::string& path) {

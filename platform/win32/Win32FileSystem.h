@@ -3,6 +3,9 @@
 
 namespace brim::platform {
 
+// A Win32 error code (GetLastError) as the file system reports it.
+IoResult win32Failure(unsigned long code);
+
 // The Windows file system through the wide-character API. IoResult::sysError
 // holds the Win32 error code (GetLastError).
 class Win32FileSystem final : public FileSystem {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/WatchBatch.h"
+#include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Text.h"
 
 namespace brim::platform {
@@ -40,21 +41,6 @@ std::optional<FolderId> idOf(HANDLE h) {
     BY_HANDLE_FILE_INFORMATION info;
     if (!GetFileInformationByHandle(h, &info)) return std::nullopt;
     return FolderId{info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
-}
-
-IoResult failure(DWORD code) {
-    switch (code) {
-        case ERROR_FILE_NOT_FOUND:
-        case ERROR_PATH_NOT_FOUND:
-        case ERROR_INVALID_NAME:
-        case ERROR_BAD_NETPATH:
-            return {IoError::NotFound, static_cast<int>(code)};
-        case ERROR_ACCESS_DENIED:
-        case ERROR_SHARING_VIOLATION:
-            return {IoError::Denied, static_cast<int>(code)};
-        default:
-            return {IoError::Other, static_cast<int>(code)};
-    }
 }
 
 // Wine's server watches a folder below the root only once a handle to it
@@ -100,7 +86,7 @@ class DirectoryChangesWatch final : public TreeWatch {
         // Without its "\\", so that a file is told from a missing folder.
         const std::wstring path = longPath(root_.substr(0, root_.size() - 1));
         const DWORD attributes = GetFileAttributesW(path.c_str());
-        if (attributes == INVALID_FILE_ATTRIBUTES) return failure(GetLastError());
+        if (attributes == INVALID_FILE_ATTRIBUTES) return win32Failure(GetLastError());
         if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) return {IoError::NotAFile, ERROR_DIRECTORY};
         // Shared for deleting, so that the watch keeps no one from removing
         // or renaming the folder.
@@ -108,14 +94,14 @@ class DirectoryChangesWatch final : public TreeWatch {
             CreateFileW(path.c_str(), FILE_LIST_DIRECTORY,
                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                         OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OVERLAPPED, nullptr);
-        if (dir_ == INVALID_HANDLE_VALUE) return failure(GetLastError());
+        if (dir_ == INVALID_HANDLE_VALUE) return win32Failure(GetLastError());
         id_ = idOf(dir_);
         stop_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
         done_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-        if (!stop_ || !done_) return failure(GetLastError());
+        if (!stop_ || !done_) return win32Failure(GetLastError());
         // The first read is asked for here, so that a folder the system
         // cannot watch fails the start, and every change after it is seen.
-        if (!read()) return failure(GetLastError());
+        if (!read()) return win32Failure(GetLastError());
         if (subfoldersNeedOpening()) walk(std::string(), false);
         thread_ = std::thread([this] { run(); });
         return {};
