@@ -243,13 +243,22 @@ TEST_F(TypeSearchTest, ANewerKeystrokeDropsWhatAnOlderOneFound) {
 }
 
 #ifndef _WIN32
-TEST_F(TypeSearchTest, WhatAnotherProgramChangesReachesTheSearchAsTyped) {
+// The window over an inotify watch of the tree, started.
+class WatchedTypeSearchTest : public TypeSearchTest {
+  protected:
+    WatchedTypeSearchTest() {
+        app::Services services{fs,    cp,    folders,   caseMapper, opener,
+                               pages, trash, shortcuts, browsers,   &watcher};
+        window = std::make_unique<app::Window>(services, view, prompts, &scheduler);
+        window->startUp({});
+    }
+    // The window goes before the watch and the scheduler it uses.
+    void TearDown() override { window.reset(); }
     platform::InotifyTreeWatcher watcher;
     CountingScheduler scheduler;
-    app::Services services{fs,    cp,    folders,   caseMapper, opener,
-                           pages, trash, shortcuts, browsers,   &watcher};
-    window = std::make_unique<app::Window>(services, view, prompts, &scheduler);
-    window->startUp({});
+};
+
+TEST_F(WatchedTypeSearchTest, WhatAnotherProgramChangesReachesTheSearchAsTyped) {
     ASSERT_TRUE(scheduler.inner.pumpUntil([&] { return window->searchesAsTyped(); }));
     typeKeys("fresh");
     ASSERT_TRUE(scheduler.inner.pumpUntil([&] { return window->itemCount() == 0; }));
@@ -263,13 +272,7 @@ TEST_F(TypeSearchTest, WhatAnotherProgramChangesReachesTheSearchAsTyped) {
     window.reset();
 }
 
-TEST_F(TypeSearchTest, TheWholeListFollowsAnotherProgramKeepingItsSortAndSelection) {
-    platform::InotifyTreeWatcher watcher;
-    CountingScheduler scheduler;
-    app::Services services{fs,    cp,    folders,   caseMapper, opener,
-                           pages, trash, shortcuts, browsers,   &watcher};
-    window = std::make_unique<app::Window>(services, view, prompts, &scheduler);
-    window->startUp({});
+TEST_F(WatchedTypeSearchTest, TheWholeListFollowsAnotherProgramKeepingItsSortAndSelection) {
     // The whole list, once its fill has ended.
     ASSERT_TRUE(scheduler.inner.pumpUntil([&] { return !window->isFilling(); }));
     window->ListView1_ColumnClick(1);  // by name
