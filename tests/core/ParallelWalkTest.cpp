@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <mutex>
 #include <new>
 #include <set>
@@ -231,13 +233,24 @@ TEST_F(ParallelWalkTest, AFolderAHelperFailsToReadIsReadByTheCaller) {
         SCOPED_TRACE(lasting ? "the failure lasts" : "the failure passes");
         // Each folder's first opening on a helper fails; a lasting failure
         // fails the middle folder on every thread.
+        // So that a helper's failure does not hang on the machine's timing, the
+        // caller holds its first folder after the root until a helper failed
+        // (bounded: a walk without helpers must still end, and then fails here).
         std::mutex mutex;
+        std::condition_variable helperFailed;
         std::set<std::string> failed;
         fs.beforeOpenFolder = [&](const std::string& opened) {
-            const std::lock_guard lock(mutex);
-            if ((lasting && opened == folder) ||
-                (std::this_thread::get_id() != caller && failed.insert(opened).second))
-                throw std::bad_alloc();
+            std::unique_lock lock(mutex);
+            if (lasting && opened == folder) throw std::bad_alloc();
+            if (std::this_thread::get_id() != caller) {
+                if (failed.insert(opened).second) {
+                    helperFailed.notify_all();
+                    throw std::bad_alloc();
+                }
+            } else if (!lasting && opened != root) {
+                helperFailed.wait_for(lock, std::chrono::seconds(20),
+                                      [&] { return !failed.empty(); });
+            }
         };
         Log log;
         const auto walk = [&] {
