@@ -10,7 +10,9 @@
 # Saves a screenshot of each mode into OUTPUT_DIR.
 #   check_window_frame.sh BRIMMARK SAMPLE_TREE OUTPUT_DIR
 # Exits 77 (skipped) when the X tools are missing.
-set -euo pipefail
+set -Eeuo pipefail
+# A command that fails says so: otherwise set -e would end the check silently.
+trap 'echo "FAIL: line $LINENO: \"$BASH_COMMAND\" exited $?"' ERR
 
 program=$1 sample=$2 out=$3
 for tool in Xvfb openbox xdotool xprop xwininfo import; do
@@ -76,29 +78,31 @@ within2() { [ $(($1 - $2)) -le 2 ] && [ $(($2 - $1)) -le 2 ]; }
 # Sets client_x/_y/_w/_h and the frame's extents of window $1.
 measure() {
   local info extents
-  info=$(xwininfo -id "$1")
+  # The window may be between unmapped and framed, or gone: the caller retries.
+  info=$(xwininfo -id "$1" 2>/dev/null) || return 1
   client_x=$(awk '/Absolute upper-left X/ {print $NF}' <<<"$info")
   client_y=$(awk '/Absolute upper-left Y/ {print $NF}' <<<"$info")
   client_w=$(awk '/^ *Width:/ {print $NF}' <<<"$info")
   client_h=$(awk '/^ *Height:/ {print $NF}' <<<"$info")
-  extents=$(xprop -id "$1" _NET_FRAME_EXTENTS | sed -n 's/.*= //p' | tr -d ' ')
+  extents=$(xprop -id "$1" _NET_FRAME_EXTENTS 2>/dev/null | sed -n 's/.*= //p' | tr -d ' ') ||
+    extents=
   IFS=, read -r ext_l ext_r ext_t ext_b <<<"${extents:-0,0,0,0}"
   frame_x=$((client_x - ext_l)) frame_y=$((client_y - ext_t))
   frame_w=$((client_w + ext_l + ext_r)) frame_h=$((client_h + ext_t + ext_b))
 }
 
-# Waits up to 10 s for window $1's frame to take mode $2's size at scale $3;
+# Waits up to 20 s (a loaded machine) for window $1's frame to take mode $2's size at scale $3;
 # the window manager frames the window a moment after it is shown.
 await_size() {
   local want_w want_h
   read -r want_w want_h _ <<<"$(layout "$2")"
   want_w=$(px "$want_w" "$3") want_h=$(px "$want_h" "$3")
-  for _ in $(seq 100); do
-    measure "$1"
-    if [ "$ext_t" -gt 0 ] && within2 "$frame_w" "$want_w" && within2 "$frame_h" "$want_h"; then
+  frame_w=? frame_h=? ext_l=? ext_r=? ext_t=? ext_b=?
+  for _ in $(seq 200); do
+    if measure "$1" && [ "$ext_t" -gt 0 ] && within2 "$frame_w" "$want_w" &&
+      within2 "$frame_h" "$want_h"; then
       sleep 0.3 # and it stays so
-      measure "$1"
-      within2 "$frame_w" "$want_w" && within2 "$frame_h" "$want_h" && return 0
+      measure "$1" && within2 "$frame_w" "$want_w" && within2 "$frame_h" "$want_h" && return 0
     fi
     sleep 0.1
   done
@@ -109,7 +113,7 @@ await_size() {
 # Prints "absolute-x absolute-y" of the descendant of window $1 that has the
 # geometry $2 (WxH+X+Y, relative to its parent), the lowest of several.
 find_control() {
-  xwininfo -tree -id "$1" |
+  xwininfo -tree -id "$1" 2>/dev/null |
     awk -v g="$2" 'index($0, " " g " ") { split($NF, a, "+"); print a[2], a[3] }' |
     sort -k2 -n | tail -n1
 }
@@ -132,6 +136,21 @@ check_lowest_control() {
   fi
 }
 
+# Ends program $1 within 5 s, by force if need be; a failed check shows its log $2.
+stop_app() {
+  kill "$1" 2>/dev/null || true
+  for _ in $(seq 50); do kill -0 "$1" 2>/dev/null || break; sleep 0.1; done
+  if kill -0 "$1" 2>/dev/null; then
+    fail "the window did not end within 5 s of SIGTERM"
+    kill -9 "$1" 2>/dev/null || true
+  fi
+  wait "$1" 2>/dev/null || true
+  if [ "$failures" -gt 0 ] && [ -s "$2" ]; then
+    echo "--- $2:"
+    tail -n 20 "$2"
+  fi
+}
+
 for scale in 1 2; do
   for mode in 0 1 2; do
     # The stored mode is the mode + 1; the position is the frame's, in twips.
@@ -142,14 +161,14 @@ for scale in 1 2; do
     app=$!
     pids+=("$app")
     window=
-    for _ in $(seq 100); do
+    for _ in $(seq 300); do
       window=$(xdotool search --all --pid "$app" --name '^Brimmark - ' 2>/dev/null | head -n1) || true
       [ -n "$window" ] && break
       sleep 0.1
     done
     if [ -z "$window" ]; then
       fail "scale $scale: no window in mode $mode"
-      kill "$app" 2>/dev/null || true
+      stop_app "$app" "$out/brimmark-$scale-$mode.log"
       continue
     fi
     if await_size "$window" "$mode" "$scale"; then
@@ -180,8 +199,7 @@ for scale in 1 2; do
         fi
       fi
     fi
-    kill "$app" 2>/dev/null || true
-    wait "$app" 2>/dev/null || true
+    stop_app "$app" "$out/brimmark-$scale-$mode.log"
   done
 done
 
