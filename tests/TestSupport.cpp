@@ -11,7 +11,13 @@
 
 #include "platform/win32/Win32Text.h"
 #else
+#include <fcntl.h>
 #include <stdlib.h>
+#include <sys/mount.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 
 #include "platform/posix/IconvCodePage.h"
 #endif
@@ -91,6 +97,48 @@ ScopedEnv::~ScopedEnv() {
     } else {
         unsetenv(name_);
     }
+}
+
+TestMount::TestMount(const std::string& folder, Kind kind) : folder_(folder) {
+    if (::geteuid() != 0) {
+        why_ = "mounting a file system needs root";
+        return;
+    }
+    const char* target = folder_.c_str();
+    if (kind == SmallDisk) {
+        mounted_ = ::mount("tmpfs", target, "tmpfs", 0, "size=64k,mode=0755") == 0;
+    } else if (::mount(target, target, nullptr, MS_BIND, nullptr) == 0) {
+        mounted_ = true;
+        // A bind mount takes the read-only flag only when remounted.
+        if (::mount(nullptr, target, nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) != 0) {
+            why_ = std::string("cannot make the view read-only: ") + std::strerror(errno);
+            ::umount2(target, MNT_DETACH);
+            mounted_ = false;
+            return;
+        }
+    }
+    if (!mounted_) why_ = std::string("cannot mount here: ") + std::strerror(errno);
+}
+
+TestMount::~TestMount() {
+    if (mounted_) ::umount2(folder_.c_str(), MNT_DETACH);
+}
+
+void TestMount::fill() {
+    const std::string path = folder_ + "/.filler";
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
+    if (fd < 0) throw std::runtime_error("cannot make the filler: " + path);
+    // Blocks while they fit, then single bytes up to the last one.
+    const std::string block(4096, 'x');
+    while (::write(fd, block.data(), block.size()) == static_cast<ssize_t>(block.size())) {
+    }
+    while (::write(fd, block.data(), 1) == 1) {
+    }
+    ::close(fd);
+}
+
+void TestMount::free() {
+    ::unlink((folder_ + "/.filler").c_str());
 }
 
 #endif

@@ -137,6 +137,34 @@ class ScopedEnv {
     std::optional<std::string> old_;
 };
 
+#ifndef _WIN32
+// A file system of the test's own mounted on an existing folder, for the
+// faults root cannot override: a read-only view of the folder as it is, or a
+// small empty memory disk that can be filled to its last byte. Only root may
+// mount; elsewhere mounted() is false and the test skips. Unmounted when the
+// object goes, before the temporary folder under it is removed.
+class TestMount {
+  public:
+    enum Kind { ReadOnlyView, SmallDisk };
+    TestMount(const std::string& folder, Kind kind);
+    ~TestMount();
+    TestMount(const TestMount&) = delete;
+    TestMount& operator=(const TestMount&) = delete;
+    bool mounted() const { return mounted_; }
+    // Why it is not mounted.
+    const std::string& why() const { return why_; }
+    // On a small disk: takes every byte left, so that any write needing one
+    // more fails with "no space"; free() gives them back.
+    void fill();
+    void free();
+
+  private:
+    std::string folder_;
+    bool mounted_ = false;
+    std::string why_;
+};
+#endif
+
 // Moves files into one folder, as a trash would; refuses the paths in
 // `refuse`.
 class FolderTrash final : public platform::Trash {

@@ -10,6 +10,8 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <functional>
+#include <iostream>
 #include <map>
 #include <random>
 
@@ -238,14 +240,50 @@ TEST_F(WriteFaults, ConcurrentSavesOfDifferentKeysBothStay) {
     EXPECT_EQ(profile.ReadShortcutUrl(path), "http://start/");
 }
 
+// A folder that refuses writes, whether to the user (its permissions) or to
+// root too (a read-only file system): the save says it was denied and the
+// favorite keeps its bytes.
 TEST_F(WriteFaults, AReadOnlyFolderIsReportedAndUnchanged) {
-    if (geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
-    test::makeFolders(dir / "ro");
-    test::writeFile(dir / "ro/a.url", "[InternetShortcut]\r\nURL=http://old/\r\n");
-    chmod((dir / "ro").c_str(), 0555);
-    const auto s = profile.WriteShortcutUrl(dir / "ro/a.url", "http://new/");
-    EXPECT_EQ(s.io.error, platform::IoError::Denied);
-    EXPECT_EQ(profile.ReadShortcutUrl(dir / "ro/a.url"), "http://old/");
+    const std::string folder = dir / "ro";
+    const std::string file = folder + "/a.url";
+    const std::string old = "[InternetShortcut]\r\nURL=http://old/\r\n";
+    std::unique_ptr<test::TestMount> mount;
+    const struct {
+        const char* what;
+        // Why the folder cannot be made read-only here, or nothing.
+        std::function<std::string()> fault;
+    } cases[] = {
+        {"permissions",
+         [&] {
+             if (geteuid() == 0) return std::string("root writes into read-only folders");
+             chmod(folder.c_str(), 0555);
+             return std::string();
+         }},
+        {"a read-only file system",
+         [&] {
+             mount = std::make_unique<test::TestMount>(folder, test::TestMount::ReadOnlyView);
+             return mount->mounted() ? std::string() : mount->why();
+         }},
+    };
+    int made = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        test::makeFolders(folder);
+        test::writeFile(file, old);
+        if (const std::string why = c.fault(); !why.empty()) {
+            std::cout << "[  SKIPPED ] " << c.what << ": " << why << "\n";
+            continue;
+        }
+        ++made;
+        const auto s = profile.WriteShortcutUrl(file, "http://new/");
+        EXPECT_EQ(s.io.error, platform::IoError::Denied);
+        EXPECT_EQ(test::readFile(file), old);
+        EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
+        mount.reset();
+        chmod(folder.c_str(), 0755);
+    }
+    // Root or not, one of the two is made.
+    if (made == 0) GTEST_SKIP() << "no read-only folder could be made here";
 }
 
 }  // namespace

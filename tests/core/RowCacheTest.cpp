@@ -7,8 +7,11 @@
 #include <chrono>
 #include <filesystem>
 #include <functional>
+#include <iostream>
+#include <set>
 #include <thread>
 
+#include "FlakyFileSystem.h"
 #include "GatedFileSystem.h"
 #include "TestSupport.h"
 #include "core/Catalog.h"
@@ -216,17 +219,98 @@ TEST_F(RowCacheTest, ChangesOnlyPosixMakesShowInTheNextList) {
     }
 }
 
-TEST_F(RowCacheTest, ACacheFolderThatCannotBeWrittenOnlyCostsTheReads) {
-    if (::geteuid() == 0) GTEST_SKIP() << "root writes into any folder";
-    makeFolders(folders.cacheFolder());
-    ::chmod(folders.cacheFolder().c_str(), 0555);
-    RowCache cache(root, cp.name());
-    cache.loadFile(files, cacheFile);
-    EXPECT_EQ(walk(&cache), walk(nullptr));
-    EXPECT_FALSE(cache.saveFile(files, cacheFile));
-    ::chmod(folders.cacheFolder().c_str(), 0755);
-}
 #endif
+
+// A cache that cannot be written costs the next run its reads only: the list
+// is right, and the cache file is the last one written, whole, with nothing
+// left beside it. Each way a write is refused, root's own included.
+TEST_F(RowCacheTest, ACacheFolderThatCannotBeWrittenOnlyCostsTheReads) {
+    const std::string folder = folders.cacheFolder();
+    const std::string name = cacheFile.substr(folder.size());
+    FlakyFileSystem writer;
+#ifndef _WIN32
+    std::unique_ptr<TestMount> mount;
+    const auto mounted = [&](TestMount::Kind kind) {
+        mount = std::make_unique<TestMount>(folder, kind);
+        return mount->mounted() ? std::string() : mount->why();
+    };
+#endif
+    struct Case {
+        const char* what;
+        // Each answers why the fault cannot be made here, or nothing.
+        std::function<std::string()> before;  // the cache is written after it
+        std::function<std::string()> fault;
+        std::function<void()> mend;
+    };
+    const auto none = [] { return std::string(); };
+    const std::vector<Case> cases = {
+        {"a write the file system refuses", none,
+         [&] {
+             writer.unwritable.insert(cacheFile);
+             return std::string();
+         },
+         [&] { writer.unwritable.clear(); }},
+#ifndef _WIN32
+        {"a folder the user may not write", none,
+         [&] {
+             if (::geteuid() == 0) return std::string("root writes into any folder");
+             ::chmod(folder.c_str(), 0555);
+             return std::string();
+         },
+         [&] { ::chmod(folder.c_str(), 0755); }},
+        {"a read-only file system", none, [&] { return mounted(TestMount::ReadOnlyView); },
+         [&] { mount.reset(); }},
+        {"a full disk", [&] { return mounted(TestMount::SmallDisk); },
+         [&] {
+             mount->fill();
+             return std::string();
+         },
+         [&] { mount->free(); }},
+#endif
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        fs::remove_all(fsPath(root));
+        makeTree();
+        makeFolders(folder);
+        std::string why = c.before();
+        if (why.empty()) {
+            cachedRun();
+            why = c.fault();
+        }
+        if (!why.empty()) {
+            std::cout << "[  SKIPPED ] " << c.what << ": " << why << "\n";
+#ifndef _WIN32
+            mount.reset();
+#endif
+            continue;
+        }
+        const std::string old = readFile(cacheFile);
+        std::set<std::string> left;
+        for (const auto& e : fs::directory_iterator(fsPath(folder)))
+            left.insert(utf8(e.path().filename()));
+        // A change the old cache cannot know of: a stale entry would show.
+        writeShortcut(root + "a.url", "https://a.example/", "a comment of another size");
+        RowCache cache(root, cp.name());
+        cache.loadFile(files, cacheFile);
+        EXPECT_EQ(cache.fileCount(), 6u);
+        EXPECT_EQ(walk(&cache), walk(nullptr));
+        EXPECT_FALSE(cache.saveFile(writer, cacheFile));
+        EXPECT_EQ(readFile(cacheFile), old);
+        std::set<std::string> now;
+        for (const auto& e : fs::directory_iterator(fsPath(folder)))
+            now.insert(utf8(e.path().filename()));
+        EXPECT_EQ(now, left);
+        EXPECT_TRUE(left.count(name));
+        c.mend();
+        // With room again the next run writes it.
+        EXPECT_EQ(cachedRun(), walk(nullptr));
+        EXPECT_NE(readFile(cacheFile), old);
+#ifndef _WIN32
+        mount.reset();
+#endif
+    }
+}
 
 TEST_F(RowCacheTest, RacilyCleanFilesAreReadAgain) {
     // Files written just now: their stamps cannot vouch for what was read, as
