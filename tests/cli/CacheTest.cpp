@@ -4,10 +4,14 @@
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
+#include <iostream>
 #include <random>
+#include <set>
 #include <thread>
 
 #include "CliTestSupport.h"
+#include "FlakyFileSystem.h"
 #include "core/Catalog.h"
 #include "core/RowCache.h"
 
@@ -88,6 +92,91 @@ TEST_F(CacheTest, ListAndSearchGiveWhatTheyGiveWithoutTheCache) {
         EXPECT_EQ(cold.out, run(noCache).out);
         EXPECT_EQ(run(args).out, cold.out);
         EXPECT_EQ(cold.rc, 0);
+    }
+}
+
+// The names in a folder.
+std::set<std::string> namesIn(const std::string& folder) {
+    std::set<std::string> names;
+    for (const auto& e : fs::directory_iterator(fsPath(folder)))
+        names.insert(utf8(e.path().filename()));
+    return names;
+}
+
+// A cache that cannot be written, on a full disk or refused by the file
+// system, stays as it was, with nothing beside it; the list is what
+// --no-cache lists, and the run says nothing of the cache.
+TEST_F(CacheTest, ACacheThatCannotBeWrittenIsKeptAndTheListIsRight) {
+    auto flaky = std::make_unique<FlakyFileSystem>();
+    FlakyFileSystem& files = *flaky;
+    s.services->fs = std::move(flaky);
+    for (const char* name : {"a", "b", "c"}) {
+        writeShortcut(native(root + "F/" + name + ".url"), std::string("https://") + name + "/",
+                      name);
+    }
+    // Files changed within the last two seconds are not kept: let them age,
+    // so that the cache holds entries a wrong run would believe.
+    std::this_thread::sleep_for(std::chrono::milliseconds(2100));
+    const std::string folder = s.folders->cacheFolder();
+#ifndef _WIN32
+    std::unique_ptr<TestMount> disk;
+#endif
+    struct Case {
+        const char* what;
+        std::function<std::string()> before;  // why the fault cannot be made, or nothing
+        std::function<void()> fault, mend;
+    };
+    const std::vector<Case> cases = {
+        {"a write the file system refuses", [] { return std::string(); },
+         [&] { files.unwritable.insert(cacheFile()); }, [&] { files.unwritable.clear(); }},
+#ifndef _WIN32
+        {"a full disk",
+         [&] {
+             disk = std::make_unique<TestMount>(folder, TestMount::SmallDisk);
+             return disk->mounted() ? std::string() : disk->why();
+         },
+         [&] { disk->fill(); }, [&] { disk->free(); }},
+#endif
+    };
+    int round = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        fs::remove_all(fsPath(folder));
+        makeFolders(folder);
+        if (const std::string why = c.before(); !why.empty()) {
+            std::cout << "[  SKIPPED ] " << c.what << ": " << why << "\n";
+            continue;
+        }
+        ASSERT_EQ(run({"list"}).rc, 0);
+        core::RowCache written(root, s.services->codePage->name());
+        ASSERT_TRUE(written.load(readFile(cacheFile())));
+        EXPECT_GE(written.fileCount(), 2u);
+        const std::string old = readFile(cacheFile());
+        c.fault();
+        const auto names = namesIn(folder);
+        // A change the old cache cannot know of, and that changes what the
+        // cache holds, so that the run writes it: a kept file renamed.
+        const std::string from = std::string(1, static_cast<char>('a' + round++));
+        fs::rename(fsPath(native(root + "F/" + from + ".url")),
+                   fsPath(native(root + "F/" + from + "-moved.url")));
+        for (const auto& args :
+             std::vector<std::vector<std::string>>{{"--json", "list"}, {"search", "moved"}}) {
+            const CliRun r = run(args);
+            auto plain = args;
+            plain.push_back("--no-cache");
+            EXPECT_EQ(r.rc, 0);
+            EXPECT_EQ(r.err, "");
+            EXPECT_EQ(r.out, run(plain).out);
+            EXPECT_NE(r.out.find(from + "-moved.url"), std::string::npos) << r.out;
+            EXPECT_EQ(readFile(cacheFile()), old);
+            EXPECT_EQ(namesIn(folder), names);
+        }
+        c.mend();
+        EXPECT_EQ(run({"--json", "list"}).out, run({"--json", "list", "--no-cache"}).out);
+        EXPECT_TRUE(written.load(readFile(cacheFile())));
+#ifndef _WIN32
+        disk.reset();
+#endif
     }
 }
 
