@@ -2,10 +2,14 @@
 // of the test's own on 127.0.0.1.
 
 #include <filesystem>
+#include <functional>
+#include <iostream>
 #include <nlohmann/json.hpp>
+#include <set>
 #include <sstream>
 
 #include "CliTestSupport.h"
+#include "FlakyFileSystem.h"
 #include "LinkServer.h"
 #include "core/LinkState.h"
 
@@ -142,6 +146,80 @@ TEST_F(Check, ASearchChoosesTheFavoritesAndTheStatusSaysWhetherOneIsGone) {
         EXPECT_EQ(r.rc, c.rc) << r.err;
         for (const auto& line : c.lines)
             EXPECT_TRUE(hasLine(r.out, line)) << testing::PrintToString(line) << " in\n" << r.out;
+    }
+}
+
+// A state file that cannot be written, on a full disk or refused by the
+// file system: the check still prints every outcome, says why it kept none,
+// and the last state stays as it was, with nothing beside it.
+TEST_F(Check, AStateFileThatCannotBeWrittenIsKeptAndTheOutcomesShow) {
+    auto flaky = std::make_unique<FlakyFileSystem>();
+    FlakyFileSystem& files = *flaky;
+    s.services->fs = std::move(flaky);
+    writeShortcut(root + "a.url", server.base() + "/ok");
+    writeShortcut(root + "b.url", server.base() + "/gone");
+    const std::string folder = s.folders->stateFolder();
+    const std::string file = core::LinkState::fileIn(folder);
+    const auto namesIn = [&] {
+        std::set<std::string> names;
+        for (const auto& e : std::filesystem::directory_iterator(fsPath(folder)))
+            names.insert(utf8(e.path().filename()));
+        return names;
+    };
+#ifndef _WIN32
+    std::unique_ptr<TestMount> disk;
+#endif
+    struct Case {
+        const char* what;
+        std::function<std::string()> before;  // why the fault cannot be made, or nothing
+        std::function<void()> fault, mend;
+    };
+    const std::vector<Case> cases = {
+        {"a write the file system refuses", [] { return std::string(); },
+         [&] { files.unwritable.insert(file); }, [&] { files.unwritable.clear(); }},
+#ifndef _WIN32
+        {"a full disk",
+         [&] {
+             disk = std::make_unique<TestMount>(folder, TestMount::SmallDisk);
+             return disk->mounted() ? std::string() : disk->why();
+         },
+         [&] { disk->fill(); }, [&] { disk->free(); }},
+#endif
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::filesystem::remove_all(fsPath(folder));
+        makeFolders(folder);
+        if (const std::string why = c.before(); !why.empty()) {
+            std::cout << "[  SKIPPED ] " << c.what << ": " << why << "\n";
+            continue;
+        }
+        // The last state: a.url alone.
+        ASSERT_EQ(run({"check", "a.url"}).rc, kSuccess);
+        const std::string old = readFile(file);
+        ASSERT_EQ(core::LinkState::read(*s.services->fs, file).links.size(), 1u);
+        c.fault();
+        const auto names = namesIn();
+        const CliRun r = run({"--json", "check"});
+        EXPECT_EQ(r.rc, 3);
+        const Json rows = Json::parse(r.out, nullptr, false);
+        ASSERT_TRUE(rows.is_array()) << r.out;
+        ASSERT_EQ(rows.size(), 2u);
+        EXPECT_EQ(rows[0]["status"], "ok");
+        EXPECT_EQ(rows[1]["status"], "gone");
+        EXPECT_NE(r.err.find("cannot keep the results in " + file + ": the disk is full"),
+                  std::string::npos)
+            << r.err;
+        EXPECT_EQ(readFile(file), old);
+        EXPECT_EQ(namesIn(), names);
+        c.mend();
+        const CliRun later = run({"check"});
+        EXPECT_EQ(later.rc, 3);
+        EXPECT_EQ(later.err, "");
+        EXPECT_EQ(core::LinkState::read(*s.services->fs, file).links.size(), 2u);
+#ifndef _WIN32
+        disk.reset();
+#endif
     }
 }
 
