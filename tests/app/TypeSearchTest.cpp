@@ -5,7 +5,10 @@
 
 #include <algorithm>
 #include <atomic>
+#include <filesystem>
 #include <functional>
+#include <iostream>
+#include <set>
 #include <thread>
 
 #include "ThreadScheduler.h"
@@ -183,6 +186,82 @@ TEST_F(TypeSearchTest, TheCacheOfTheRowsIsWrittenUnlessTurnedOff) {
     window->allFile();
     typeKeys("evening");
     EXPECT_EQ(view.column(0), filesFound("evening"));
+}
+
+// A cache the window cannot write, on a full disk or refused by the file
+// system, stays as it was, with nothing beside it: the window lists what the
+// files hold and tells the user nothing of it.
+TEST_F(TypeSearchTest, ACacheTheWindowCannotWriteIsKeptAndTheListIsRight) {
+    const std::string folder = folders.cacheFolder();
+    const std::string file = core::RowCache::fileFor(folder, root, cp.name());
+    setting(st::kRowCache, st::kSwitchValue, " 11");
+    const auto namesIn = [&] {
+        std::set<std::string> names;
+        for (const auto& e : std::filesystem::directory_iterator(fsPath(folder)))
+            names.insert(utf8(e.path().filename()));
+        return names;
+    };
+    // Files changed within the last two seconds are not kept: let them age,
+    // so that the cache holds entries a wrong list would show.
+    std::this_thread::sleep_for(std::chrono::milliseconds(2100));
+#ifndef _WIN32
+    std::unique_ptr<TestMount> disk;
+#endif
+    struct Case {
+        const char* what;
+        const char* moved;                    // a kept file renamed: the cache must change
+        std::function<std::string()> before;  // why the fault cannot be made, or nothing
+        std::function<void()> fault, mend;
+    };
+    const std::vector<Case> cases = {
+        {"a write the file system refuses", "News", [] { return std::string(); },
+         [&] { fs.unwritable.insert(file); }, [&] { fs.unwritable.clear(); }},
+#ifndef _WIN32
+        {"a full disk", "Weather",
+         [&] {
+             disk = std::make_unique<TestMount>(folder, TestMount::SmallDisk);
+             return disk->mounted() ? std::string() : disk->why();
+         },
+         [&] { disk->fill(); }, [&] { disk->free(); }},
+#endif
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::filesystem::remove_all(fsPath(folder));
+        makeFolders(folder);
+        if (const std::string why = c.before(); !why.empty()) {
+            std::cout << "[  SKIPPED ] " << c.what << ": " << why << "\n";
+            continue;
+        }
+        start();
+        window.reset();
+        core::RowCache written(root, cp.name());
+        ASSERT_TRUE(written.load(readFile(file)));
+        EXPECT_GE(written.fileCount(), 3u);
+        const std::string old = readFile(file);
+        c.fault();
+        const auto names = namesIn();
+        std::filesystem::rename(fsPath(root + c.moved + ".url"),
+                                fsPath(root + c.moved + "-moved.url"));
+        start();
+        window->allFile();
+        EXPECT_EQ(view.column(0), everyName());
+        EXPECT_EQ(comments(view.column(0)), comments(everyName()));
+        typeKeys("paper");
+        EXPECT_EQ(view.column(0), filesFound("paper"));
+        window.reset();
+        EXPECT_TRUE(prompts.shown.empty());
+        EXPECT_EQ(readFile(file), old);
+        EXPECT_EQ(namesIn(), names);
+        c.mend();
+        start();
+        window.reset();
+        EXPECT_TRUE(written.load(readFile(file)));
+        EXPECT_NE(readFile(file), old);
+#ifndef _WIN32
+        disk.reset();
+#endif
+    }
 }
 
 // The walks' scheduler, counting what comes back to the window's thread.
