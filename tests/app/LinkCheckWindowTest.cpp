@@ -3,8 +3,12 @@
 // updated in place; and the duplicates, grouped, one of a group kept.
 
 #include <algorithm>
+#include <filesystem>
+#include <functional>
+#include <iostream>
 #include <map>
 #include <memory>
+#include <set>
 
 #include "LinkServer.h"
 #include "ThreadScheduler.h"
@@ -111,6 +115,76 @@ TEST_F(LinkCheckWindow, EachOutcomeBecomesTheLinkColumnAndIsKept) {
     ASSERT_EQ(view.rows.size(), 1u);
     EXPECT_EQ(view.headers.back(), "Link");
     EXPECT_EQ(linkOf("gone.url"), "リンク切れ");
+}
+
+// A state file the window cannot write, on a full disk or refused by the
+// file system: the column still shows every outcome, and the last state
+// stays as it was, with nothing beside it.
+TEST_F(LinkCheckWindow, AStateFileThatCannotBeWrittenIsKeptAndTheColumnShows) {
+    server = std::make_unique<LinkServer>(
+        std::map<std::string, LinkServer::Page>{{"/ok", status(200)}, {"/gone", status(404)}});
+    writeShortcut(root + "alive.url", url("/ok"));
+    writeShortcut(root + "dead.url", url("/gone"));
+    const std::string folder = folders.stateFolder();
+    const std::string file = core::LinkState::fileIn(folder);
+    const auto namesIn = [&] {
+        std::set<std::string> names;
+        for (const auto& e : std::filesystem::directory_iterator(fsPath(folder)))
+            names.insert(utf8(e.path().filename()));
+        return names;
+    };
+#ifndef _WIN32
+    std::unique_ptr<TestMount> disk;
+#endif
+    struct Case {
+        const char* what;
+        std::function<std::string()> before;  // why the fault cannot be made, or nothing
+        std::function<void()> fault, mend;
+    };
+    const std::vector<Case> cases = {
+        {"a write the file system refuses", [] { return std::string(); },
+         [&] { fs.unwritable.insert(file); }, [&] { fs.unwritable.clear(); }},
+#ifndef _WIN32
+        {"a full disk",
+         [&] {
+             disk = std::make_unique<TestMount>(folder, TestMount::SmallDisk);
+             return disk->mounted() ? std::string() : disk->why();
+         },
+         [&] { disk->fill(); }, [&] { disk->free(); }},
+#endif
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::filesystem::remove_all(fsPath(folder));
+        makeFolders(folder);
+        if (const std::string why = c.before(); !why.empty()) {
+            std::cout << "[  SKIPPED ] " << c.what << ": " << why << "\n";
+            continue;
+        }
+        app::Window& w = start();
+        // The last state: alive.url alone.
+        search("alive");
+        ASSERT_EQ(w.startLinkCheck(links), 1u);
+        const std::string old = readFile(file);
+        ASSERT_EQ(core::LinkState::read(fs, file).links.size(), 1u);
+        c.fault();
+        const auto names = namesIn();
+        w.allFile();
+        ASSERT_EQ(w.startLinkCheck(links), 2u);
+        EXPECT_EQ(linkOf("alive.url"), "正常");
+        EXPECT_EQ(linkOf("dead.url"), "リンク切れ");
+        EXPECT_EQ(links.counts, "正常 1 件　リンク切れ 1 件");
+        EXPECT_TRUE(prompts.shown.empty());
+        EXPECT_EQ(readFile(file), old);
+        EXPECT_EQ(namesIn(), names);
+        c.mend();
+        ASSERT_EQ(w.startLinkCheck(links), 2u);
+        EXPECT_EQ(core::LinkState::read(fs, file).links.size(), 2u);
+        window.reset();
+#ifndef _WIN32
+        disk.reset();
+#endif
+    }
 }
 
 TEST_F(LinkCheckWindow, OnlyTheListedFavoritesAreChecked) {
