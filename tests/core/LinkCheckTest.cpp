@@ -6,11 +6,20 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <filesystem>
+#include <random>
+#include <set>
 #include <thread>
 
 #include "LinkServer.h"
 #include "TestSupport.h"
 #include "core/LinkState.h"
+
+#ifndef _WIN32
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
 
 namespace brim::test {
 namespace {
@@ -372,6 +381,79 @@ TEST(LinkState, ChecksSavingAtOnceLoseNoResultTheyWereToldWasKept) {
     }
     EXPECT_GT(saved, 0u);
 }
+
+#ifndef _WIN32
+// A writer killed at any moment of its saves leaves the last state whole or
+// the new one whole: never a part (which would read as no state at all),
+// never a mix; and the next save leaves nothing beside the file.
+TEST(LinkState, AWriterKilledAtAnyMomentLeavesTheOldStateOrTheNew) {
+    TempDir dir;
+    const std::string folder = dir / "state/brimmark/";
+    const std::string file = core::LinkState::fileIn(folder);
+    // Enough addresses that a save takes a while to write.
+    const auto checkedAt = [](std::int64_t when) {
+        core::LinkState state;
+        for (int i = 0; i < 5000; ++i) {
+            state.record("http://h" + std::to_string(i % 50) + ".test/page/" + std::to_string(i),
+                         {LinkStatus::Moved, 301, "http://new.test/" + std::to_string(i)}, when);
+        }
+        return state;
+    };
+    SystemFileSystem fs;
+    const auto began = std::chrono::steady_clock::now();
+    ASSERT_TRUE(checkedAt(1).save(fs, file));
+    const auto oneSave = std::chrono::duration_cast<std::chrono::microseconds>(
+        std::chrono::steady_clock::now() - began);
+    std::mt19937 random(1209);
+    std::uniform_int_distribution<std::int64_t> delay(0, 3 * oneSave.count() + 1000);
+    std::int64_t last = 1;
+    int kept[2] = {0, 0};
+    for (int kill = 0; kill < 60; ++kill) {
+        const std::int64_t next = kill + 2;
+        const core::LinkState state = checkedAt(next);
+        // The child says when it starts saving, so that the time a fork takes
+        // does not eat the moments the kill is aimed at.
+        int ready[2];
+        ASSERT_EQ(pipe(ready), 0);
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            close(ready[0]);
+            const char go = 1;
+            if (write(ready[1], &go, 1) != 1) _exit(3);
+            SystemFileSystem own;
+            for (;;)
+                static_cast<void>(state.save(own, file));
+        }
+        close(ready[1]);
+        char go = 0;
+        ASSERT_EQ(read(ready[0], &go, 1), 1);
+        close(ready[0]);
+        std::this_thread::sleep_for(std::chrono::microseconds(delay(random)));
+        ASSERT_EQ(::kill(child, SIGKILL), 0);
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFSIGNALED(status)) << "the child ended by itself at kill " << kill;
+
+        const auto links = core::LinkState::read(fs, file).links;
+        ASSERT_EQ(links.size(), 5000u) << "a torn state file after kill " << kill;
+        const std::int64_t when = links.begin()->second.checked;
+        ASSERT_TRUE(when == last || when == next) << "kill " << kill << ": " << when;
+        for (const auto& [url, link] : links)
+            ASSERT_EQ(link.checked, when) << "a mix after kill " << kill << " at " << url;
+        ++kept[when == next];
+        last = when;
+    }
+    // Kills landed both before and after a save was done.
+    EXPECT_GT(kept[0], 0);
+    EXPECT_GT(kept[1], 0);
+    ASSERT_TRUE(checkedAt(99).save(fs, file));
+    std::set<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(folder))
+        names.insert(e.path().filename().string());
+    EXPECT_EQ(names, std::set<std::string>{"linkcheck.json"});
+}
+#endif
 
 TEST(LinkState, ADamagedFileIsStartedAfresh) {
     TempDir dir;
