@@ -2,6 +2,7 @@
 // nor writes it, and a program killed while it writes the cache leaves a
 // whole one or none.
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <functional>
@@ -194,37 +195,11 @@ TEST_F(CacheTest, AProgramKilledWhileWritingTheCacheLeavesAWholeOne) {
     // Files changed within the last two seconds are not kept: let them age,
     // so that the cache has something to write.
     std::this_thread::sleep_for(std::chrono::milliseconds(2100));
-    const std::string cacheHome = dir / "cachehome";
+    const std::string home = dir / "home";
     const std::string file =
-        core::RowCache::fileFor(cacheHome + "/brimmark/", root, s.services->codePage->name());
-    const std::string env = "XDG_CACHE_HOME=" + cacheHome;
-    const auto start = [&] {
-        std::vector<std::string> words = {BRIMMARK_CLI_PATH, "--favorites", root, "--json", "list"};
-        std::vector<char*> argv;
-        for (auto& w : words)
-            argv.push_back(w.data());
-        argv.push_back(nullptr);
-        std::vector<char*> envp;
-        for (char** e = environ; *e; ++e) {
-            if (std::string_view(*e).rfind("XDG_CACHE_HOME=", 0) != 0) envp.push_back(*e);
-        }
-        std::string own = env;
-        envp.push_back(own.data());
-        envp.push_back(nullptr);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-        pid_t pid = -1;
-        EXPECT_EQ(posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data()), 0);
-        posix_spawn_file_actions_destroy(&actions);
-        return pid;
-    };
-    const auto finish = [](pid_t pid) {
-        int status = 0;
-        EXPECT_EQ(waitpid(pid, &status, 0), pid);
-        return status;
-    };
+        core::RowCache::fileFor(home + "/cache/brimmark/", root, s.services->codePage->name());
+    const auto start = [&] { return startProgram({"--favorites", root, "--json", "list"}, home); };
+    const auto finish = [](pid_t pid) { return waitProgram(pid); };
     // How long a whole run takes, writing the cache of every file.
     const auto t0 = std::chrono::steady_clock::now();
     ASSERT_EQ(finish(start()), 0);
@@ -258,6 +233,81 @@ TEST_F(CacheTest, AProgramKilledWhileWritingTheCacheLeavesAWholeOne) {
     ASSERT_TRUE(core::Catalog(*s.services->fs, profile, root, &cache).allFavorites(cached));
     ASSERT_TRUE(core::Catalog(*s.services->fs, profile, root).allFavorites(plain));
     EXPECT_EQ(cached, plain);
+}
+
+// Runs over one tree at once all write the cache: the cache is one whole,
+// each run lists what --no-cache lists, and so does the run after.
+TEST_F(CacheTest, RunsWritingTheCacheAtOnceLeaveAWholeOne) {
+    constexpr int kFiles = 1000;
+    const auto name = [&](int i) {
+        return native(root + "F" + std::to_string(i % 20) + "/f" + std::to_string(i) + ".url");
+    };
+    // Long comments make a large cache, which takes its writers a while.
+    for (int i = 0; i < kFiles; ++i)
+        writeShortcut(name(i), "https://example.com/" + std::to_string(i),
+                      std::to_string(i) + std::string(2000, 'c'));
+    // Aged, so that the cache holds what a wrong list would show.
+    std::this_thread::sleep_for(std::chrono::milliseconds(2100));
+    const std::string home = dir / "home";
+    const std::string file =
+        core::RowCache::fileFor(home + "/cache/brimmark/", root, s.services->codePage->name());
+    const auto list = [&](const std::string& out, bool cached = true) {
+        std::vector<std::string> args = {"--favorites", root, "--json", "list"};
+        if (!cached) args.push_back("--no-cache");
+        return startProgram(args, home, out, out + ".err");
+    };
+    // Runs at once: more than two, so that some write the cache together
+    // although each spends most of its time reading.
+    const std::vector<std::string> outs = {dir / "1.json", dir / "2.json", dir / "3.json",
+                                           dir / "4.json"};
+    const std::string plain = dir / "plain.json";
+    for (int round = 0; round < 12; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        // Each round changes what the cache holds: a kept file rewritten, or
+        // one renamed.
+        if (round % 2) {
+            writeShortcut(name(round * 7), "https://example.com/changed",
+                          "r " + std::to_string(round));
+        } else {
+            fs::rename(fsPath(name(round * 7)), fsPath(name(round * 7) + ".url"));
+        }
+        std::vector<pid_t> runs;
+        for (const auto& out : outs)
+            runs.push_back(list(out));
+        // A reader meanwhile finds the cache whole each time it looks.
+        std::vector<int> statuses(runs.size(), -1);
+        int reads = 0;
+        while (std::count(statuses.begin(), statuses.end(), -1) > 0) {
+            for (std::size_t i = 0; i < runs.size(); ++i) {
+                ASSERT_GT(runs[i], 0);
+                int status = 0;
+                if (statuses[i] < 0 && waitpid(runs[i], &status, WNOHANG) == runs[i])
+                    statuses[i] = status;
+            }
+            core::RowCache seen(root, s.services->codePage->name());
+            if (exists(file)) {
+                ++reads;
+                ASSERT_TRUE(seen.load(readFile(file)))
+                    << "a torn cache after " << reads << " reads";
+            }
+        }
+        for (std::size_t i = 0; i < runs.size(); ++i)
+            EXPECT_EQ(statuses[i], 0) << readFile(outs[i] + ".err");
+        core::RowCache cache(root, s.services->codePage->name());
+        ASSERT_TRUE(cache.load(readFile(file))) << "a torn cache";
+        EXPECT_GT(cache.fileCount(), kFiles / 2u);
+        ASSERT_EQ(waitProgram(list(plain, false)), 0);
+        const std::string expected = readFile(plain);
+        for (const auto& out : outs)
+            EXPECT_EQ(readFile(out), expected);
+    }
+    ASSERT_EQ(waitProgram(list(outs[0])), 0);
+    EXPECT_EQ(readFile(outs[0]), readFile(plain));
+    // Nothing either writer left beside the cache.
+    std::set<std::string> names;
+    for (const auto& e : fs::directory_iterator(fsPath(home + "/cache/brimmark/")))
+        names.insert(utf8(e.path().filename()));
+    EXPECT_EQ(names, std::set<std::string>{file.substr(file.rfind('/') + 1)});
 }
 #endif
 

@@ -5,9 +5,14 @@
 
 #include "platform/win32/Win32Text.h"
 #else
+#include <fcntl.h>
+#include <spawn.h>
 #include <sys/wait.h>
+
+extern char** environ;
 #endif
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -160,6 +165,50 @@ CliRun runProgram(const std::vector<std::string>& args, const std::string& outpu
         out.append(buf, n);
     const int status = pclose(pipe);
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out, readFile(dir / "err")};
+}
+
+pid_t startProgram(const std::vector<std::string>& args, const std::string& home,
+                   const std::string& output, const std::string& errors) {
+    std::vector<std::string> words = {BRIMMARK_CLI_PATH};
+    words.insert(words.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (auto& w : words)
+        argv.push_back(w.data());
+    argv.push_back(nullptr);
+    // The program's own files go to the test's folder, never to the home's.
+    std::vector<std::string> own = {
+        "HOME=" + home, "XDG_CACHE_HOME=" + home + "/cache", "XDG_STATE_HOME=" + home + "/state",
+        "XDG_CONFIG_HOME=" + home + "/config", "XDG_DATA_HOME=" + home + "/data"};
+    std::vector<char*> envp;
+    for (char** e = environ; *e; ++e) {
+        const std::string_view v(*e);
+        if (std::none_of(own.begin(), own.end(), [&](const std::string& o) {
+                return v.starts_with(o.substr(0, o.find('=') + 1));
+            }))
+            envp.push_back(*e);
+    }
+    for (auto& o : own)
+        envp.push_back(o.data());
+    envp.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0644);
+    posix_spawn_file_actions_addopen(&actions, 2, errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0644);
+    pid_t pid = -1;
+    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data()) != 0) pid = -1;
+    posix_spawn_file_actions_destroy(&actions);
+    return pid;
+}
+
+int waitProgram(pid_t pid) {
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0) {
+        if (errno != EINTR) return -1;
+    }
+    return status;
 }
 
 #endif

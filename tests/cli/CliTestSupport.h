@@ -14,6 +14,10 @@
 #include "cli/Command.h"
 #include "platform/Services.h"
 
+#ifndef _WIN32
+#include <sys/types.h>
+#endif
+
 namespace brim::cli::test {
 
 using namespace brim::test;
@@ -58,6 +62,16 @@ CliRun runWith(platform::Services& services, const std::vector<std::string>& arg
 // Runs the built program with `args` and no input; standard output is
 // captured, or written to `output` when one is named.
 CliRun runProgram(const std::vector<std::string>& args, const std::string& output = {});
+#ifndef _WIN32
+// Starts the built program with `args` and returns at once; its standard
+// output goes to the file `output`, its errors to `errors`, and its home and
+// XDG folders lie in `home`. The status waitpid gives comes from
+// waitProgram.
+pid_t startProgram(const std::vector<std::string>& args, const std::string& home,
+                   const std::string& output = "/dev/null",
+                   const std::string& errors = "/dev/null");
+int waitProgram(pid_t pid);
+#endif
 #ifdef _WIN32
 // The command line that starts the built program with `args`.
 std::wstring commandLineOf(const std::vector<std::string>& args);
