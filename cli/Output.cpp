@@ -27,24 +27,64 @@ bool isZeroWidth(char32_t c) {
 
 constexpr std::size_t kMaxColumnWidth = 40;
 
-// True when JSON takes `s` between quotes as it is: UTF-8 without anything
-// escaped (quote, backslash, C0, DEL, C1), as nearly every favorite's text is.
-bool plainJson(std::string_view s) {
+// Appends `s` as a JSON string, as jsonText() writes it: quote, backslash
+// and C0 escaped as nlohmann escapes them, DEL and C1 as \u00XX, the rest of
+// valid UTF-8 as it is. Text that is not valid UTF-8 is left to nlohmann,
+// which replaces what it cannot read; a favorite's text nearly never is.
+void appendJsonString(std::string& out, std::string_view s) {
+    if (!utf8::isValid(s)) {
+        out += jsonText(nlohmann::ordered_json(std::string(s)));
+        return;
+    }
+    static constexpr char kHex[] = "0123456789abcdef";
+    out += '"';
+    std::size_t plain = 0;  // the start of the run not yet appended
+    const auto escape = [&](std::size_t at, std::size_t length, std::string_view with) {
+        out.append(s, plain, at - plain).append(with);
+        plain = at + length;
+    };
     for (std::size_t i = 0; i < s.size(); ++i) {
         const auto u = static_cast<unsigned char>(s[i]);
-        if (u < 0x20 || u == '"' || u == '\\' || u == 0x7f) return false;
-        if (u == 0xc2 && i + 1 < s.size() && static_cast<unsigned char>(s[i + 1]) <= 0x9f)
-            return false;
+        if (u >= 0x20 && u != '"' && u != '\\' && u != 0x7f && u != 0xc2) continue;
+        switch (u) {
+            case '"':
+                escape(i, 1, "\\\"");
+                break;
+            case '\\':
+                escape(i, 1, "\\\\");
+                break;
+            case '\b':
+                escape(i, 1, "\\b");
+                break;
+            case '\t':
+                escape(i, 1, "\\t");
+                break;
+            case '\n':
+                escape(i, 1, "\\n");
+                break;
+            case '\f':
+                escape(i, 1, "\\f");
+                break;
+            case '\r':
+                escape(i, 1, "\\r");
+                break;
+            case 0xc2: {
+                // Valid UTF-8: a byte follows, and U+0080 … U+009F are controls.
+                const auto next = static_cast<unsigned char>(s[i + 1]);
+                if (next <= 0x9f) {
+                    const char code[] = {'\\', 'u', '0', '0', kHex[next >> 4], kHex[next & 15]};
+                    escape(i, 2, {code, sizeof code});
+                }
+                ++i;
+                break;
+            }
+            default: {
+                const char code[] = {'\\', 'u', '0', '0', kHex[u >> 4], kHex[u & 15]};
+                escape(i, 1, {code, sizeof code});
+            }
+        }
     }
-    return utf8::isValid(s);
-}
-
-void appendJsonString(std::string& out, std::string_view s) {
-    if (plainJson(s)) {
-        out.append(1, '"').append(s).append(1, '"');
-    } else {
-        out += jsonText(nlohmann::ordered_json(std::string(s)));
-    }
+    out.append(s, plain).append(1, '"');
 }
 
 }  // namespace
@@ -79,18 +119,28 @@ std::string jsonString(std::string_view s) {
     return out;
 }
 
-std::string jsonObject(
+void appendJsonObject(
+    std::string& out,
     std::initializer_list<std::pair<std::string_view, std::string_view>> members) {
     // Written as nlohmann writes an ordered object on one line, without its
     // cost for every row of a long list.
-    std::string out = "{";
+    out += '{';
+    bool first = true;
     for (const auto& [key, value] : members) {
-        if (out.size() > 1) out += ',';
+        if (!first) out += ',';
+        first = false;
         appendJsonString(out, key);
         out += ':';
         appendJsonString(out, value);
     }
-    return out + "}";
+    out += '}';
+}
+
+std::string jsonObject(
+    std::initializer_list<std::pair<std::string_view, std::string_view>> members) {
+    std::string out;
+    appendJsonObject(out, members);
+    return out;
 }
 
 std::size_t displayWidth(std::string_view s) {
@@ -183,12 +233,19 @@ void FavoritesPrinter::add(core::FavoriteItem&& row) {
         hold({utf8::visible(row.name), utf8::visible(row.folder), utf8::visible(row.comment)});
         return;
     }
-    out_ << (count_ == 1 ? "[\n " : ",\n ")
-         << jsonObject({{"name", row.name},
-                        {"folder", row.folder},
-                        {"comment", row.comment},
-                        {"url", row.url},
-                        {"path", row.path}});
+    // Rows go out in pieces of some size rather than one stream write each.
+    jsonPending_ += count_ == 1 ? "[\n " : ",\n ";
+    appendJsonObject(jsonPending_, {{"name", row.name},
+                                    {"folder", row.folder},
+                                    {"comment", row.comment},
+                                    {"url", row.url},
+                                    {"path", row.path}});
+    if (jsonPending_.size() >= kJsonPiece) flushJson();
+}
+
+void FavoritesPrinter::flushJson() {
+    out_.write(jsonPending_.data(), static_cast<std::streamsize>(jsonPending_.size()));
+    jsonPending_.clear();
 }
 
 void FavoritesPrinter::hold(const std::vector<std::string>& cells) {
@@ -227,6 +284,7 @@ void FavoritesPrinter::flushHeld() {
 
 void FavoritesPrinter::finish() {
     if (json_) {
+        flushJson();
         out_ << (count_ == 0 ? "[]\n" : "\n]\n");
         return;
     }

@@ -55,6 +55,8 @@ class FavoritesPrinter {
   private:
     void hold(const std::vector<std::string>& cells);
     void flushHeld();
+    void flushJson();
+    static constexpr std::size_t kJsonPiece = 64 * 1024;
 
     std::ostream& out_;
     bool json_;
@@ -62,6 +64,7 @@ class FavoritesPrinter {
     std::vector<std::size_t> widths_;  // of every column but the last
     std::string held_;                 // rows not yet printed: their cells, each ended by NUL
     bool streaming_ = false;           // the widths are final and the rows go out as they come
+    std::string jsonPending_;          // JSON rows not yet written
 };
 
 }  // namespace brim::cli

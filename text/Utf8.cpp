@@ -63,6 +63,10 @@ void append(std::string& out, char32_t c) {
 bool isValid(std::string_view s) {
     std::size_t pos = 0;
     while (pos < s.size()) {
+        if (static_cast<unsigned char>(s[pos]) < 0x80) {  // ASCII, without a call
+            ++pos;
+            continue;
+        }
         const std::size_t at = pos;
         if (next(s, pos) == kInvalid) {
             // U+FFFD itself is valid text; only a malformed sequence is not.

@@ -69,7 +69,8 @@ TEST(JsonString, GivesNlohmannsTextForAnyBytes) {
                                       std::string(1, '\0')};
     // Random texts, mostly of the bytes that decide: ASCII, C0, C2 and UTF-8 leads.
     std::mt19937 rng(3);
-    const std::string alphabet = "aZ \"\\\x01\x1f\x7f\xc2\x80\x9f\xa0\xe3\x81\x82\xef\xbf\xbd\xff";
+    const std::string alphabet =
+        "aZ \"\\\b\t\n\f\r\x01\x1f\x7f\xc2\x80\x9f\xa0\xe3\x81\x82\xef\xbf\xbd\xff";
     for (int i = 0; i < 3000; ++i) {
         std::string t;
         for (std::size_t n = rng() % 8; n > 0; --n)
