@@ -27,25 +27,38 @@ bool isZeroWidth(char32_t c) {
 
 constexpr std::size_t kMaxColumnWidth = 40;
 
-// Appends `s` as a JSON string, as jsonText() writes it: quote, backslash
-// and C0 escaped as nlohmann escapes them, DEL and C1 as \u00XX, the rest of
-// valid UTF-8 as it is. Text that is not valid UTF-8 is left to nlohmann,
-// which replaces what it cannot read; a favorite's text nearly never is.
+// Appends `s` as a JSON string, as jsonText() writes it, in one pass: quote,
+// backslash and C0 escaped as nlohmann escapes them, DEL and C1 as \u00XX,
+// the rest of valid UTF-8 as it is.
 void appendJsonString(std::string& out, std::string_view s) {
-    if (!utf8::isValid(s)) {
-        out += jsonText(nlohmann::ordered_json(std::string(s)));
-        return;
-    }
     static constexpr char kHex[] = "0123456789abcdef";
+    const std::size_t start = out.size();
     out += '"';
     std::size_t plain = 0;  // the start of the run not yet appended
     const auto escape = [&](std::size_t at, std::size_t length, std::string_view with) {
         out.append(s, plain, at - plain).append(with);
         plain = at + length;
     };
+    const auto code = [&](std::size_t at, std::size_t length, unsigned char c) {
+        const char text[] = {'\\', 'u', '0', '0', kHex[c >> 4], kHex[c & 15]};
+        escape(at, length, {text, sizeof text});
+    };
     for (std::size_t i = 0; i < s.size(); ++i) {
         const auto u = static_cast<unsigned char>(s[i]);
-        if (u >= 0x20 && u != '"' && u != '\\' && u != 0x7f && u != 0xc2) continue;
+        if (u >= 0x80) {
+            std::size_t end = i;
+            const char32_t c = utf8::next(s, end);
+            if (c == utf8::kInvalid && s.substr(i, 3) != "\xEF\xBF\xBD") {
+                // Not UTF-8: nlohmann replaces what it cannot read.
+                out.resize(start);
+                out += jsonText(nlohmann::ordered_json(std::string(s)));
+                return;
+            }
+            if (c <= 0x9f) code(i, end - i, static_cast<unsigned char>(c));
+            i = end - 1;
+            continue;
+        }
+        if (u >= 0x20 && u != '"' && u != '\\' && u != 0x7f) continue;
         switch (u) {
             case '"':
                 escape(i, 1, "\\\"");
@@ -68,20 +81,8 @@ void appendJsonString(std::string& out, std::string_view s) {
             case '\r':
                 escape(i, 1, "\\r");
                 break;
-            case 0xc2: {
-                // Valid UTF-8: a byte follows, and U+0080 … U+009F are controls.
-                const auto next = static_cast<unsigned char>(s[i + 1]);
-                if (next <= 0x9f) {
-                    const char code[] = {'\\', 'u', '0', '0', kHex[next >> 4], kHex[next & 15]};
-                    escape(i, 2, {code, sizeof code});
-                }
-                ++i;
-                break;
-            }
-            default: {
-                const char code[] = {'\\', 'u', '0', '0', kHex[u >> 4], kHex[u & 15]};
-                escape(i, 1, {code, sizeof code});
-            }
+            default:
+                code(i, 1, u);
         }
     }
     out.append(s, plain).append(1, '"');

@@ -10,7 +10,7 @@ namespace brim::core {
 namespace {
 
 // Written first: a file of another format or program version is not read on.
-constexpr std::string_view kMagic = "brimmark rows 1\n";
+constexpr std::string_view kMagic = "brimmark rows 2\n";
 // A change this close before a read may leave the file's stamp as it was:
 // times on some disks go in steps of up to two seconds.
 constexpr std::chrono::seconds kRacyWindow{2};
@@ -20,6 +20,26 @@ std::uint64_t fnv1a(std::string_view bytes, std::uint64_t h = 146959810393466560
         h ^= static_cast<unsigned char>(c);
         h *= 1099511628211ull;
     }
+    return h;
+}
+
+// The sum that tells a damaged cache file from a whole one, eight bytes at a
+// step: the file is read whole at every start.
+std::uint64_t checksum(std::string_view bytes) {
+    std::uint64_t h = 0x9e3779b97f4a7c15ull ^ bytes.size();
+    const auto mix = [&](std::uint64_t w) {
+        h = (h ^ w) * 0xff51afd7ed558ccdull;
+        h ^= h >> 32;
+    };
+    std::size_t at = 0;
+    for (; at + 8 <= bytes.size(); at += 8) {
+        std::uint64_t w = 0;
+        std::memcpy(&w, bytes.data() + at, 8);
+        mix(w);
+    }
+    std::uint64_t tail = 0;
+    std::memcpy(&tail, bytes.data() + at, bytes.size() - at);
+    mix(tail);
     return h;
 }
 
@@ -53,13 +73,25 @@ class Reader {
         v = static_cast<std::int64_t>(u);
         return true;
     }
-    bool text(std::string& s) {
+    bool text(std::string_view& s) {
         std::uint64_t n = 0;
         if (!number(n) || n > in_.size()) return false;
-        s.assign(in_.substr(0, n));
+        s = in_.substr(0, n);
         in_.remove_prefix(n);
         return true;
     }
+    bool text(std::string& s) {
+        std::string_view v;
+        if (!text(v)) return false;
+        s.assign(v);
+        return true;
+    }
+    bool skip(std::size_t n) {
+        if (n > in_.size()) return false;
+        in_.remove_prefix(n);
+        return true;
+    }
+    std::string_view rest() const { return in_; }
     bool empty() const { return in_.empty(); }
 
   private:
@@ -94,10 +126,14 @@ std::string RowCache::serialize() const {
     w.text(codePage_);
     const std::lock_guard lock(mutex_);
     w.number(folders_.size());
-    for (const auto& [path, files] : folders_) {
+    for (const auto& [path, entries] : folders_) {
         w.text(path);
-        w.number(files->size());
-        for (const auto& f : *files) {
+        if (!entries.files) {
+            w.out.append(entries.text);  // as it was read
+            continue;
+        }
+        w.number(entries.files->size());
+        for (const auto& f : *entries.files) {
             w.text(f.disk);
             w.number(f.stamp.device);
             w.number(f.stamp.id);
@@ -108,49 +144,51 @@ std::string RowCache::serialize() const {
             w.text(f.values.comment);
         }
     }
-    // The sum tells a damaged file from a whole one.
-    w.number(fnv1a(w.out));
+    w.number(checksum(w.out));
     return std::move(w.out);
 }
 
-bool RowCache::load(std::string_view bytes) {
-    std::unordered_map<std::string, std::shared_ptr<const Files>> folders;
+bool RowCache::load(std::string bytes) {
+    auto loaded = std::make_shared<const std::string>(std::move(bytes));
+    const std::string_view all = *loaded;
+    std::unordered_map<std::string, Entries> folders;
+    // Checks the whole file and finds each folder's entries; they are read
+    // when their folder is.
     const auto whole = [&] {
-        if (bytes.size() < kMagic.size() + 8 || !bytes.starts_with(kMagic)) return false;
-        const std::string_view body = bytes.substr(0, bytes.size() - 8);
+        if (all.size() < kMagic.size() + 8 || !all.starts_with(kMagic)) return false;
+        const std::string_view body = all.substr(0, all.size() - 8);
         std::uint64_t sum = 0;
-        if (!Reader(bytes.substr(body.size())).number(sum) || sum != fnv1a(body)) return false;
+        if (!Reader(all.substr(body.size())).number(sum) || sum != checksum(body)) return false;
         Reader r(body.substr(kMagic.size()));
         std::string version, root, codePage;
         std::uint64_t folderCount = 0;
         if (!r.text(version) || version != BRIMMARK_VERSION || !r.text(root) || root != root_ ||
             !r.text(codePage) || codePage != codePage_ || !r.number(folderCount))
             return false;
+        // Each folder takes more than 16 bytes: a damaged count cannot make
+        // room for more folders than the file holds.
+        if (folderCount > body.size() / 16) return false;
+        folders.reserve(folderCount);
         for (std::uint64_t i = 0; i < folderCount; ++i) {
             std::string path;
             std::uint64_t count = 0;
-            if (!r.text(path) || !r.number(count)) return false;
-            Files files;
-            // Each entry takes more than 64 bytes: a damaged count cannot
-            // make room for more entries than the file holds.
-            if (count > body.size() / 64) return false;
-            files.reserve(count);
+            if (!r.text(path)) return false;
+            const std::string_view from = r.rest();
+            if (!r.number(count) || count > body.size() / 64) return false;
             for (std::uint64_t j = 0; j < count; ++j) {
-                CachedFile& f = files.emplace_back();
-                if (!r.text(f.disk) || !r.number(f.stamp.device) || !r.number(f.stamp.id) ||
-                    !r.signedNumber(f.stamp.size) || !r.signedNumber(f.stamp.modified) ||
-                    !r.signedNumber(f.stamp.changed) || !r.text(f.values.url) ||
-                    !r.text(f.values.comment))
+                std::string_view disk, url, comment;
+                if (!r.text(disk) || !r.skip(5 * 8) || !r.text(url) || !r.text(comment))
                     return false;
             }
-            if (!std::is_sorted(files.begin(), files.end(), byName)) return false;
-            folders[std::move(path)] = std::make_shared<const Files>(std::move(files));
+            const std::string_view text = from.substr(0, from.size() - r.rest().size());
+            folders[std::move(path)] = {nullptr, text, static_cast<std::size_t>(count)};
         }
         return r.empty();
     };
     const bool ok = whole();
     const std::lock_guard lock(mutex_);
     folders_ = ok ? std::move(folders) : decltype(folders){};
+    loaded_ = ok ? std::move(loaded) : nullptr;
     visited_.clear();
     changed_ = !ok;
     return ok;
@@ -159,7 +197,7 @@ bool RowCache::load(std::string_view bytes) {
 void RowCache::loadFile(platform::FileSystem& fs, const std::string& path) {
     std::string bytes;
     if (fs.readFile(path, bytes)) {
-        load(bytes);
+        load(std::move(bytes));
     } else {
         load({});
     }
@@ -188,25 +226,35 @@ bool RowCache::saveFile(platform::FileSystem& fs, const std::string& path) {
     return true;
 }
 
-std::shared_ptr<const RowCache::Files> RowCache::folder(const std::string& path) const {
+RowCache::Entries RowCache::folder(const std::string& path,
+                                   std::shared_ptr<const std::string>& loaded) const {
     const std::lock_guard lock(mutex_);
     const auto it = folders_.find(path);
-    return it == folders_.end() ? nullptr : it->second;
+    if (it == folders_.end()) return {};
+    if (!it->second.files) loaded = loaded_;
+    return it->second;
 }
 
 void RowCache::store(const std::string& path, Files files) {
     const std::lock_guard lock(mutex_);
     visited_.insert(path);
     auto& slot = folders_[path];
-    if (slot && *slot == files) return;
-    slot = std::make_shared<const Files>(std::move(files));
+    if (slot.files && *slot.files == files) return;
+    slot = {std::make_shared<const Files>(std::move(files)), {}, 0};
     changed_ = true;
+}
+
+void RowCache::keepAsItWas(const std::string& path) {
+    const std::lock_guard lock(mutex_);
+    visited_.insert(path);
 }
 
 void RowCache::forgetUnvisited() {
     const std::lock_guard lock(mutex_);
+    bool viewsLoaded = false;
     for (auto it = folders_.begin(); it != folders_.end();) {
         if (visited_.count(it->first)) {
+            viewsLoaded |= !it->second.files;
             ++it;
         } else {
             it = folders_.erase(it);
@@ -214,13 +262,14 @@ void RowCache::forgetUnvisited() {
         }
     }
     visited_.clear();
+    if (!viewsLoaded) loaded_.reset();  // no folder's entries lie in it any more
 }
 
 std::size_t RowCache::fileCount() const {
     const std::lock_guard lock(mutex_);
     std::size_t n = 0;
-    for (const auto& [path, files] : folders_)
-        n += files->size();
+    for (const auto& [path, entries] : folders_)
+        n += entries.files ? entries.files->size() : entries.count;
     return n;
 }
 
@@ -233,7 +282,33 @@ RowCache::Folder::Folder(RowCache* cache, const Profile& profile, const std::str
                          const FolderContents& contents)
     : cache_(cache), profile_(profile), path_(path), contents_(contents) {
     if (!cache_) return;
-    old_ = cache_->folder(path_);
+    const Entries entries = cache_->folder(path_, loaded_);
+    recorded_ = entries.files || loaded_;
+    if (entries.files) {
+        files_ = entries.files;
+        old_.reserve(files_->size());
+        for (const auto& f : *files_)
+            old_.push_back({f.disk, f.stamp, f.values.url, f.values.comment});
+    } else if (loaded_) {
+        Reader r(entries.text);
+        std::uint64_t count = 0;
+        bool whole = r.number(count) && count == entries.count;
+        old_.reserve(entries.count);
+        for (std::uint64_t j = 0; whole && j < count; ++j) {
+            Recorded& e = old_.emplace_back();
+            whole = r.text(e.disk) && r.number(e.stamp.device) && r.number(e.stamp.id) &&
+                    r.signedNumber(e.stamp.size) && r.signedNumber(e.stamp.modified) &&
+                    r.signedNumber(e.stamp.changed) && r.text(e.values.url) &&
+                    r.text(e.values.comment);
+        }
+        if (!whole || !r.empty() ||
+            !std::is_sorted(old_.begin(), old_.end(),
+                            [](const Recorded& a, const Recorded& b) { return a.disk < b.disk; })) {
+            // Not as written: this folder's files are read, and recorded anew.
+            old_.clear();
+            recorded_ = false;
+        }
+    }
     // Taken before any file of the folder is read: a change after a read
     // gives the file a later time than this, and so another stamp.
     const auto from = cache_->clock_() - kRacyWindow;
@@ -243,13 +318,14 @@ RowCache::Folder::Folder(RowCache* cache, const Profile& profile, const std::str
 
 ShortcutValues RowCache::Folder::read(const ListedName& name, std::string& bytes) {
     const bool stamped = cache_ && name.stamp.known();
-    if (stamped && old_) {
-        CachedFile probe;
-        probe.disk = name.disk;
-        const auto it = std::lower_bound(old_->begin(), old_->end(), probe, byName);
-        if (it != old_->end() && it->disk == name.disk && it->stamp == name.stamp) {
-            now_.push_back(*it);
-            return it->values;
+    if (stamped && !old_.empty()) {
+        const std::string_view disk = name.disk;
+        const auto it =
+            std::lower_bound(old_.begin(), old_.end(), disk,
+                             [](const Recorded& e, std::string_view d) { return e.disk < d; });
+        if (it != old_.end() && it->disk == disk && it->stamp == name.stamp) {
+            served_.push_back(&*it);
+            return {std::string(it->values.url), std::string(it->values.comment)};
         }
     }
     ShortcutValues values;
@@ -257,14 +333,27 @@ ShortcutValues RowCache::Folder::read(const ListedName& name, std::string& bytes
     values.comment = profile_.valueIn(bytes, kCommentSection, kCommentKey);
     values.url = profile_.valueIn(bytes, kShortcutSection, kUrlKey);
     if (stamped && name.stamp.modified < racyFrom_ && name.stamp.changed < racyFrom_)
-        now_.push_back({name.disk, name.stamp, values});
+        fresh_.push_back({name.disk, name.stamp, values});
     return values;
 }
 
 void RowCache::Folder::keep() {
     if (!cache_) return;
-    std::sort(now_.begin(), now_.end(), byName);
-    cache_->store(path_, std::move(now_));
+    // Every entry served as recorded and no other: the folder is as it was.
+    if (recorded_ && fresh_.empty() && served_.size() == old_.size()) {
+        cache_->keepAsItWas(path_);
+        return;
+    }
+    Files now;
+    now.reserve(served_.size() + fresh_.size());
+    for (const Recorded* e : served_)
+        now.push_back({std::string(e->disk),
+                       e->stamp,
+                       {std::string(e->values.url), std::string(e->values.comment)}});
+    for (auto& f : fresh_)
+        now.push_back(std::move(f));
+    std::sort(now.begin(), now.end(), byName);
+    cache_->store(path_, std::move(now));
 }
 
 }  // namespace brim::core

@@ -51,7 +51,7 @@ class RowCache {
     // Takes the entries of a cache file's bytes; false, leaving the cache
     // empty, when they are not a whole cache of this tree, code page and
     // program version.
-    bool load(std::string_view bytes);
+    bool load(std::string bytes);
     // The whole cache as a cache file's bytes.
     std::string serialize() const;
 
@@ -75,13 +75,28 @@ class RowCache {
         void keep();
 
       private:
+        // An entry as recorded, viewing the cache's own text.
+        struct Recorded {
+            std::string_view disk;
+            platform::FileStamp stamp;
+            struct {
+                std::string_view url;
+                std::string_view comment;
+            } values;
+        };
+
         RowCache* cache_;
         const Profile& profile_;
         const std::string& path_;
         const FolderContents& contents_;
-        std::shared_ptr<const std::vector<CachedFile>> old_;
-        std::vector<CachedFile> now_;
-        std::int64_t racyFrom_ = 0;  // stamps this recent do not vouch for what was read
+        // What the views of old_ lie in, held while the folder is read.
+        std::shared_ptr<const std::vector<CachedFile>> files_;
+        std::shared_ptr<const std::string> loaded_;
+        std::vector<Recorded> old_;            // sorted by name
+        std::vector<const Recorded*> served_;  // entries that were as recorded
+        std::vector<CachedFile> fresh_;        // files read now, kept for next time
+        bool recorded_ = false;                // old_ is what the cache holds of the folder
+        std::int64_t racyFrom_ = 0;            // stamps this recent do not vouch for what was read
     };
 
     // After a whole walk of the tree: forgets the folders it did not meet.
@@ -97,13 +112,23 @@ class RowCache {
 
   private:
     using Files = std::vector<CachedFile>;  // sorted by name
-    std::shared_ptr<const Files> folder(const std::string& path) const;
+    // One folder's entries: as a walk left them, or still the cache file's
+    // text of them (their count, then each entry), read only when the folder
+    // is, on the thread that reads it.
+    struct Entries {
+        std::shared_ptr<const Files> files;
+        std::string_view text;
+        std::size_t count = 0;
+    };
+    Entries folder(const std::string& path, std::shared_ptr<const std::string>& loaded) const;
     void store(const std::string& path, Files files);
+    void keepAsItWas(const std::string& path);
 
     std::string root_;
     std::string codePage_;
     mutable std::mutex mutex_;
-    std::unordered_map<std::string, std::shared_ptr<const Files>> folders_;
+    std::shared_ptr<const std::string> loaded_;  // the cache file's bytes that texts view
+    std::unordered_map<std::string, Entries> folders_;
     std::unordered_set<std::string> visited_;
     bool changed_ = true;  // nothing was loaded yet
     Clock clock_ = [] { return std::chrono::system_clock::now(); };

@@ -111,13 +111,17 @@ std::string cp932(std::string_view utf8);
 // empty, a comment.
 void writeShortcut(const std::string& path, std::string_view url, std::string_view comment = {});
 
-// `body` followed by its sum, as the cache of the rows ends its file: FNV-1a
-// of every byte before it, eight bytes little-endian.
+// `body` followed by its sum, as the cache of the rows ends its file: every
+// byte before it mixed in eight at a time, the sum written little-endian.
 inline std::string withSum(std::string body) {
-    std::uint64_t h = 14695981039346656037ull;
-    for (const char c : body) {
-        h ^= static_cast<unsigned char>(c);
-        h *= 1099511628211ull;
+    // Eight bytes at a step, little-endian, the last step zero-padded.
+    std::uint64_t h = 0x9e3779b97f4a7c15ull ^ body.size();
+    for (std::size_t at = 0; at <= body.size(); at += 8) {
+        std::uint64_t w = 0;
+        for (std::size_t i = 0; i < 8 && at + i < body.size(); ++i)
+            w |= static_cast<std::uint64_t>(static_cast<unsigned char>(body[at + i])) << (8 * i);
+        h = (h ^ w) * 0xff51afd7ed558ccdull;
+        h ^= h >> 32;
     }
     for (int i = 0; i < 8; ++i)
         body.push_back(static_cast<char>((h >> (8 * i)) & 0xff));

@@ -359,7 +359,7 @@ TEST_F(RowCacheTest, ACacheFileThatIsNotWholeOrNotOursIsRebuilt) {
         {"one byte too many", good + "x", false},
         {"garbage", std::string(5000, '\xff'), false},
         {"another program version", otherHeader(BRIMMARK_VERSION), false},
-        {"another format", otherHeader("brimmark rows 1"), false},
+        {"another format", otherHeader("brimmark rows 2"), false},
         {"another code page", otherHeader(cp.name()), false},
     };
     // A change the damaged cache cannot know of: a stale entry would show.
@@ -378,6 +378,30 @@ TEST_F(RowCacheTest, ACacheFileThatIsNotWholeOrNotOursIsRebuilt) {
         EXPECT_TRUE(rebuilt.load(readFile(cacheFile)));
         EXPECT_EQ(rebuilt.fileCount(), 6u);
     }
+    // A whole file whose folder holds its entries out of order ("b.url"
+    // recorded as "0.url", after "a.url") with a forged comment: that
+    // folder's files are read again, and the others still served.
+    {
+        cachedRun();
+        std::string b = readFile(cacheFile);
+        b.resize(b.size() - 8);
+        for (const std::string_view name : {"b.url", "bravo"}) {
+            const auto at = b.find(name);
+            ASSERT_NE(at, std::string::npos);
+            b.replace(at, name.size(), name == "b.url" ? "0.url" : "forge");
+        }
+        writeFile(cacheFile, withSum(b));
+        RowCache probe(root, cp.name());
+        EXPECT_TRUE(probe.load(readFile(cacheFile)));
+        const std::size_t reads = shortcutReads();
+        EXPECT_EQ(cachedRun(), walk(nullptr));
+        EXPECT_EQ(shortcutReads(), reads + 2 + 6) << "only the root's two files read again";
+    }
+    // Nothing changed: the next run writes the file as it found it.
+    cachedRun();
+    const std::string before = readFile(cacheFile);
+    cachedRun();
+    EXPECT_EQ(readFile(cacheFile), before);
     // Another tree's cache never serves this one.
     RowCache other(root + "x" + kSep, cp.name());
     EXPECT_FALSE(other.load(readFile(cacheFile)));
