@@ -10,6 +10,7 @@
 #endif
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <deque>
 #include <map>
@@ -108,6 +109,12 @@ LinkStatus fromCurlError(CURLcode rc) {
             return LinkStatus::Error;
     }
 }
+
+#ifdef _WIN32
+constexpr long kConnectionReset = WSAECONNRESET;
+#else
+constexpr long kConnectionReset = ECONNRESET;
+#endif
 
 // Failures that may pass: a server busy or restarting, a connection reset.
 bool transient(CURLcode rc) {
@@ -405,6 +412,11 @@ class Run {
         char* location = nullptr;
         curl_easy_getinfo(easy, CURLINFO_REDIRECT_URL, &location);
         const std::string next = location ? location : "";
+        // A connection reset before the request went out ends as a failed
+        // connect; it may pass as any other reset.
+        long osError = 0;
+        curl_easy_getinfo(easy, CURLINFO_OS_ERRNO, &osError);
+        const bool reset = rc == CURLE_COULDNT_CONNECT && osError == kConnectionReset;
         curl_multi_remove_handle(multi_, easy);
         Job job = std::move(it->second->job);
         active_.erase(it);
@@ -414,10 +426,10 @@ class Run {
         if (rc == CURLE_WRITE_ERROR && code > 0) rc = CURLE_OK;
         // An FTP reply's number is no HTTP status.
         if (job.scheme == "ftp") code = 0;
-        answered(std::move(job), rc, code, next);
+        answered(std::move(job), rc, code, next, reset);
     }
 
-    void answered(Job job, CURLcode rc, long code, const std::string& next) {
+    void answered(Job job, CURLcode rc, long code, const std::string& next, bool reset) {
         const bool http = job.scheme != "ftp";
         const bool failed = rc != CURLE_OK || (http && (code < 200 || code >= 300) &&
                                                !(code >= 300 && code < 400 && !next.empty()));
@@ -429,7 +441,7 @@ class Run {
             return;
         }
         if (rc != CURLE_OK) {
-            conclude(job, {fromCurlError(rc), code, {}}, transient(rc));
+            conclude(job, {fromCurlError(rc), code, {}}, transient(rc) || reset);
             return;
         }
         if (http && code >= 300 && code < 400 && !next.empty()) {

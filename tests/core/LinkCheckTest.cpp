@@ -7,11 +7,14 @@
 
 #include <atomic>
 #include <filesystem>
+#include <mutex>
 #include <random>
 #include <set>
 #include <thread>
 
+#include "FtpServer.h"
 #include "LinkServer.h"
+#include "RawServer.h"
 #include "TestSupport.h"
 #include "core/LinkState.h"
 
@@ -175,6 +178,87 @@ TEST(LinkCheck, EachAnswerHasItsOutcome) {
         }
     }
     EXPECT_EQ(other.hits().size(), 1u);
+}
+
+// Reads a request's head; its method, or "" when none came whole.
+std::string readRequest(RawSocket s) {
+    std::string method;
+    while (const auto line = readLine(s)) {
+        if (method.empty()) method = line->substr(0, line->find(' '));
+        if (line->empty()) return method;
+    }
+    return "";
+}
+
+TEST(LinkCheck, BrokenConnectionsTlsAndFtpHaveTheirOutcomes) {
+    // Resets once it has read the request, telling which method it had.
+    std::mutex mutex;
+    std::string methods;
+    RawServer resetAfterRequest([&](RawSocket s) {
+        const std::string method = readRequest(s);
+        {
+            const std::lock_guard lock(mutex);
+            methods += method + " ";
+        }
+        resetSocket(s);
+        return true;
+    });
+    RawServer resetAtOnce([](RawSocket s) {
+        resetSocket(s);
+        return true;
+    });
+    RawServer garbage([](RawSocket s) {
+        sendAll(s, "garbage, not a TLS record\r\n\r\n");
+        readLine(s);
+        return false;
+    });
+    LinkServer plain({{"/", status(200)}});
+    FtpServer ftp({{"/file.txt", 12}, {"/pub/deep.txt", 0}}, {"/pub"});
+    const std::string plainTls = "https://127.0.0.1:" + std::to_string(plain.port());
+
+    const struct {
+        std::string url;
+        LinkResult expected;
+    } cases[] = {
+        {resetAfterRequest.base("http") + "/", {LinkStatus::Unreachable, 0, ""}},
+        {resetAtOnce.base("http") + "/", {LinkStatus::Unreachable, 0, ""}},
+        // The TLS handshake fails whatever the server sends instead.
+        {plainTls + "/", {LinkStatus::Unreachable, 0, ""}},
+        {garbage.base("https") + "/", {LinkStatus::Unreachable, 0, ""}},
+        {ftp.base() + "/file.txt", {LinkStatus::Ok, 0, ""}},
+        {ftp.base() + "/pub/deep.txt", {LinkStatus::Ok, 0, ""}},
+        {ftp.base() + "/missing.txt", {LinkStatus::Gone, 0, ""}},
+        {ftp.base() + "/pub/missing.txt", {LinkStatus::Gone, 0, ""}},
+        {ftp.base() + "/pub/", {LinkStatus::Ok, 0, ""}},
+        // A folder the server will not enter: its 550 tells no reason, and a
+        // refusal is an error, as HTTP's 403.
+        {ftp.base() + "/nowhere/file.txt", {LinkStatus::Error, 0, ""}},
+    };
+    std::vector<std::string> urls;
+    for (const auto& c : cases)
+        urls.push_back(c.url);
+    const auto results = core::LinkChecker(testOptions()).check(urls);
+    ASSERT_EQ(results.size(), urls.size());
+    for (std::size_t i = 0; i < urls.size(); ++i) {
+        SCOPED_TRACE(urls[i]);
+        EXPECT_EQ(describe(results[i]), describe(cases[i].expected));
+    }
+    // A reset is tried with GET, as a dropped HEAD, and once more at the end.
+    EXPECT_EQ(methods, "HEAD GET HEAD GET ");
+    EXPECT_EQ(resetAfterRequest.accepts(), 4);
+    // Reset before the request went out, a try may end without its GET.
+    EXPECT_GE(resetAtOnce.accepts(), 2);
+    EXPECT_LE(resetAtOnce.accepts(), 4);
+    // The files were asked about, never fetched nor listed.
+    int sizes = 0;
+    for (const auto& c : ftp.commands()) {
+        const std::string verb = c.substr(0, 4);
+        EXPECT_TRUE(verb != "RETR" && verb != "LIST" && verb != "NLST" && verb != "EPSV" &&
+                    verb != "PASV")
+            << c;
+        sizes += verb == "SIZE";
+    }
+    EXPECT_EQ(sizes, 4);
 }
 
 TEST(LinkCheck, ConnectionsPerHostAndInAllStayWithinTheLimits) {
