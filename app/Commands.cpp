@@ -27,6 +27,7 @@ constexpr struct {
     {Command::OpenAddress, &Window::openIE},
     {Command::StayOnTop, &Window::everfront_Click},
     {Command::TypeSearch, &Window::typesearch_Click},
+    {Command::RowCache, &Window::rowcache_Click},
     {Command::ClearKeywords, &Window::clearKey_Click},
     {Command::Csv, &Window::toCSV_Click},
     {Command::Bookmarks, &Window::toBookmarks_Click},

@@ -96,6 +96,7 @@ enum class Command {
     Duplicates,          // the favorites that lead to the same page, by group
     KeepOne,             // the selected one of a group kept, the others to the trash
     TypeSearch,          // the list follows the keyword box as the user types, or not
+    RowCache,            // what the walks read is kept on disk for the next start, or not
 };
 
 inline constexpr int kNoTab = -1;

@@ -90,6 +90,7 @@ constexpr MenuItem kSettingsMenu[] = {
     item(Id::setKEYWORD, "setKEYWORD", "キーワード検索の設定(&K)", Command::SearchOptions),
     {+Id::everfront, "everfront", "常時前面表示(&T)", Command::StayOnTop, 0, true},
     {+Id::typesearch, "typesearch", "入力中に検索(&I)", Command::TypeSearch, 0, true},
+    {+Id::rowcache, "rowcache", "一覧をキャッシュに保存(&L)", Command::RowCache, 0, true},
     separator(Id::line02, "line02"),
     item(Id::clearKey, "clearKey", "キーワード履歴の初期化(&C)", Command::ClearKeywords),
     item(Id::PKEYS, "PKEYS", "固定キーワードの登録(&F)", Command::FixedKeywords),

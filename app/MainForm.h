@@ -55,6 +55,7 @@ enum class Id : int {
     fixNames,
     importmenu,
     typesearch,
+    rowcache,
     line01 = 2101,  // the separators
     line02,
     line03,

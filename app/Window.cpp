@@ -38,18 +38,19 @@ void Window::startUp(const std::string& argument) {
     DesktopDir = folders.desktop();
     SendToDir = folders.sendTo();
     typeSearch_ = st::SwitchFromSetting(settings_.read(st::kTypeSearch, st::kSwitchValue));
-    if (st::SwitchFromSetting(settings_.read(st::kRowCache, st::kSwitchValue))) {
-        const std::string& codePage = services_.codePage.name();
-        rowCacheFile_ = core::RowCache::fileFor(folders.cacheFolder(), FavoritesRoot, codePage);
-        if (!rowCacheFile_.empty())
-            rowCache_ = std::make_unique<core::RowCache>(FavoritesRoot, codePage);
-    }
-    catalog_ =
-        std::make_unique<core::Catalog>(services_.fs, profile_, FavoritesRoot, rowCache_.get());
+    rowCacheOn_ = st::SwitchFromSetting(settings_.read(st::kRowCache, st::kSwitchValue));
+    const std::string& codePage = services_.codePage.name();
+    rowCacheFile_ = core::RowCache::fileFor(folders.cacheFolder(), FavoritesRoot, codePage);
+    // Made whether on or not, so that the menu can turn it on later.
+    if (!rowCacheFile_.empty())
+        rowCache_ = std::make_unique<core::RowCache>(FavoritesRoot, codePage);
+    catalog_ = std::make_unique<core::Catalog>(services_.fs, profile_, FavoritesRoot,
+                                               rowCacheOn_ ? rowCache_.get() : nullptr);
     search_ = std::make_unique<core::Search>(*catalog_, services_.caseMapper);
     index_ = std::make_unique<FavoriteIndex>(*catalog_, services_.caseMapper);
     live_ = std::make_unique<LiveSearch>(*index_, *scheduler_);
     view_.setMenuChecked(Id::typesearch, typeSearch_);
+    view_.setMenuChecked(Id::rowcache, rowCacheOn_);
     FrontFlag = 1;
     startingUp_ = true;
 
@@ -219,20 +220,22 @@ void Window::allFile() {
 void Window::fillAll(bool enlarge) {
     // The walk of the whole list is the one the index keeps; the cache that
     // spared it reading files is loaded before the first and saved after each.
-    const bool load = !rowCacheLoaded_;
-    rowCacheLoaded_ = true;
+    const bool load = rowCacheOn_ && !rowCacheLoaded_;
+    if (load) rowCacheLoaded_ = true;
     fillFavorites(
-        [index = index_.get(), cache = rowCache_.get(), &file = rowCacheFile_,
+        [index = index_.get(), catalog = catalog_.get(), &file = rowCacheFile_,
          &saving = rowCacheSaving_, &fs = services_.fs,
          load](const core::RowSink& add, const core::ProblemSink& problem,
                const core::WalkControl& control) {
-            if (cache && load) cache->loadFile(fs, file);
+            if (core::RowCache* cache = catalog->cache(); cache && load) cache->loadFile(fs, file);
             index->walk(add, problem, control);
-            if (cache && !control.stopped()) {
-                // One that cannot be written costs the next start its reads only.
-                const std::lock_guard lock(saving);
+            if (control.stopped()) return;
+            // Looked at under the lock the menu takes to remove the file, so
+            // that a cache turned off meanwhile is never written again.
+            const std::lock_guard lock(saving);
+            // One that cannot be written costs the next start its reads only.
+            if (core::RowCache* cache = catalog->cache())
                 static_cast<void>(cache->saveFile(fs, file));
-            }
         },
         [this, enlarge] {
             if (enlarge && WinMode == st::kCompact)
@@ -454,6 +457,23 @@ void Window::typesearch_Click() {
     typeSearch_ = !typeSearch_;
     view_.setMenuChecked(Id::typesearch, typeSearch_);
     settings_.write(st::kTypeSearch, st::kSwitchValue, st::CheckBoxSetting(typeSearch_ ? 1 : 0));
+}
+
+void Window::rowcache_Click() {
+    rowCacheOn_ = !rowCacheOn_;
+    view_.setMenuChecked(Id::rowcache, rowCacheOn_);
+    settings_.write(st::kRowCache, st::kSwitchValue, st::CheckBoxSetting(rowCacheOn_ ? 1 : 0));
+    if (!rowCache_) return;
+    if (rowCacheOn_) {
+        catalog_->setCache(rowCache_.get());
+        return;
+    }
+    catalog_->setCache(nullptr);
+    const std::lock_guard lock(rowCacheSaving_);
+    // The file is derived and may go at any time; one that cannot be removed
+    // is never read while the setting stays off.
+    static_cast<void>(services_.fs.removeFile(rowCacheFile_));
+    rowCache_->forgetSaved();
 }
 
 void Window::refreshFileFolder(const std::string& path) {

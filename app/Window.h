@@ -163,6 +163,10 @@ class Window {
     void Combo1_Change();
     // "入力中に検索": the list follows the keyword box, or waits for Enter.
     void typesearch_Click();
+    // "一覧をキャッシュに保存": off, the walks read every file and the rows'
+    // cache file of this tree goes at once; on, the next whole fill writes it.
+    void rowcache_Click();
+    bool keepsRowCache() const { return rowCacheOn_; }
     // True when the next keystroke shows what it finds: the setting is on and
     // the favorites are held in memory.
     bool searchesAsTyped() const;
@@ -261,8 +265,10 @@ class Window {
     core::Profile profile_;
     SettingsWriter settings_;
     std::string FavoritesRoot, DesktopDir, SendToDir;
-    // The rows' cache on disk and its file; none when the setting turns it off.
+    // The rows' cache and its file on disk; none without a cache folder. The
+    // catalog reads through it while the setting keeps it on.
     std::unique_ptr<core::RowCache> rowCache_;
+    bool rowCacheOn_ = false;
     std::string rowCacheFile_;
     std::mutex rowCacheSaving_;    // one save at a time, whichever fill ends
     bool rowCacheLoaded_ = false;  // by the first whole fill, off the window's thread

@@ -10,7 +10,7 @@ bool Catalog::ListDir(const std::string& folder, const RowSink& add, const Probl
                       const WalkControl& control) const {
     const auto work = [&](const std::string& path, const std::string& label,
                           const FolderContents& contents, std::vector<FavoriteItem>& rows) {
-        RowCache::Folder files(cache_, profile_, path, contents);
+        RowCache::Folder files(cache(), profile_, path, contents);
         std::string bytes;  // one buffer for every file of the folder
         for (const auto& name : contents.files) {
             if (control.stopped()) return;
@@ -27,7 +27,8 @@ bool Catalog::ListDir(const std::string& folder, const RowSink& add, const Probl
 }
 
 void Catalog::walked(const std::string& folder, bool listed, const WalkControl& control) const {
-    if (cache_ && listed && folder == root_ && !control.stopped()) cache_->forgetUnvisited();
+    RowCache* const c = cache();
+    if (c && listed && folder == root_ && !control.stopped()) c->forgetUnvisited();
 }
 
 bool Catalog::allFavorites(std::vector<FavoriteItem>& rows, const ProblemSink& problem,

@@ -1,6 +1,7 @@
 #pragma once
 // The list model and the listing of every favorite.
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -58,7 +59,10 @@ class Catalog {
     const std::string& FavoritesRoot() const { return root_; }
     platform::FileSystem& fileSystem() const { return fs_; }
     const Profile& profile() const { return profile_; }
-    RowCache* cache() const { return cache_; }
+    RowCache* cache() const { return cache_.load(); }
+    // The walks that start from now on read through `cache`, or through none;
+    // those running keep the one they began a folder with.
+    void setCache(RowCache* cache) { cache_.store(cache); }
     // After the walk of `folder` ended `listed` under `control`: once the whole
     // tree was walked, the cache forgets the folders that are gone.
     void walked(const std::string& folder, bool listed, const WalkControl& control) const;
@@ -92,7 +96,7 @@ class Catalog {
     platform::FileSystem& fs_;
     const Profile& profile_;
     std::string root_;
-    RowCache* cache_;
+    std::atomic<RowCache*> cache_;
 };
 
 }  // namespace brim::core

@@ -273,6 +273,11 @@ std::size_t RowCache::fileCount() const {
     return n;
 }
 
+void RowCache::forgetSaved() {
+    const std::lock_guard lock(mutex_);
+    changed_ = true;
+}
+
 bool RowCache::changed() const {
     const std::lock_guard lock(mutex_);
     return changed_;

@@ -102,6 +102,9 @@ class RowCache {
     // After a whole walk of the tree: forgets the folders it did not meet.
     void forgetUnvisited();
 
+    // The file last written is gone: the next save writes it whole again.
+    void forgetSaved();
+
     std::size_t fileCount() const;
     bool changed() const;
 

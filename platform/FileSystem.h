@@ -150,6 +150,12 @@ class FileSystem {
         return {IoError::Other, 0};
     }
 
+    // Removes one file (not a folder).
+    virtual IoResult removeFile(const std::string& path) {
+        static_cast<void>(path);
+        return {IoError::Other, 0};
+    }
+
     // Removes one empty folder; fails, removing nothing, when it holds anything.
     virtual IoResult removeFolder(const std::string& path) = 0;
 

@@ -51,6 +51,7 @@ class FlakyFileSystem final : public platform::FileSystem {
         if (beforeRename) beforeRename(from, to);
         return real.renameNew(from, to);
     }
+    platform::IoResult removeFile(const std::string& p) override { return real.removeFile(p); }
     platform::IoResult removeFolder(const std::string& p) override {
         if (unremovable.count(p)) return {platform::IoError::Denied, kDeniedCode};
         return real.removeFolder(p);

@@ -70,6 +70,7 @@ class GatedFileSystem final : public platform::FileSystem {
         return real_.replaceFile(p, b);
     }
     platform::IoResult createFolder(const std::string& p) override { return real_.createFolder(p); }
+    platform::IoResult removeFile(const std::string& p) override { return real_.removeFile(p); }
     platform::IoResult removeFolder(const std::string& p) override { return real_.removeFolder(p); }
     platform::IoResult createNewFile(const std::string& p, std::string_view b) override {
         return real_.createNewFile(p, b);

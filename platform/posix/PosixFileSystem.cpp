@@ -312,6 +312,11 @@ IoResult PosixFileSystem::renameNew(const std::string& from, const std::string& 
     return errno == EEXIST ? IoResult{IoError::Exists, EEXIST} : ioFailure(errno);
 }
 
+IoResult PosixFileSystem::removeFile(const std::string& path) {
+    if (::unlink(path.c_str()) == 0) return {};
+    return ioFailure(errno);
+}
+
 IoResult PosixFileSystem::removeFolder(const std::string& path) {
     if (::rmdir(path.c_str()) == 0) return {};
     return ioFailure(errno);

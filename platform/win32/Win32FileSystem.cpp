@@ -347,6 +347,11 @@ IoResult Win32FileSystem::createFolder(const std::string& path) {
     return win32Failure(code);
 }
 
+IoResult Win32FileSystem::removeFile(const std::string& path) {
+    if (DeleteFileW(longPath(path).c_str())) return {};
+    return lastFailure();
+}
+
 IoResult Win32FileSystem::removeFolder(const std::string& path) {
     if (RemoveDirectoryW(longPath(kPaths.withoutTrailingSeparator(path)).c_str())) return {};
     return lastFailure();

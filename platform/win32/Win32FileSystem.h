@@ -15,6 +15,7 @@ class Win32FileSystem final : public FileSystem {
     IoResult readFile(const std::string& path, std::string& out) override;
     IoResult replaceFile(const std::string& path, std::string_view bytes) override;
     IoResult createFolder(const std::string& path) override;
+    IoResult removeFile(const std::string& path) override;
     IoResult removeFolder(const std::string& path) override;
     IoResult renameNew(const std::string& from, const std::string& to) override;
     IoResult createNewFile(const std::string& path, std::string_view bytes) override;

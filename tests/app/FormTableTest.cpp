@@ -279,7 +279,7 @@ TEST_F(CommandTest, EveryMenuItemAndButtonIsBound) {
             if (i.caption) ids.push_back(i.id);
     for (const app::Control& c : form.controls)
         if (c.kind == app::Kind::Button || c.kind == app::Kind::PictureButton) ids.push_back(c.id);
-    ASSERT_EQ(ids.size(), 25u + 11u);
+    ASSERT_EQ(ids.size(), 26u + 11u);
     for (const int id : ids) {
         SCOPED_TRACE(id);
         app::Window& w = start();

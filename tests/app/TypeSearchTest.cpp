@@ -11,6 +11,7 @@
 #include <set>
 #include <thread>
 
+#include "GatedFileSystem.h"
 #include "ThreadScheduler.h"
 #include "WindowFixture.h"
 #include "app/Commands.h"
@@ -262,6 +263,51 @@ TEST_F(TypeSearchTest, ACacheTheWindowCannotWriteIsKeptAndTheListIsRight) {
         disk.reset();
 #endif
     }
+}
+
+TEST_F(TypeSearchTest, TheMenuTurnsTheCacheOfTheRowsOffAtOnceAndOnForTheNextFill) {
+    const std::string file = core::RowCache::fileFor(folders.cacheFolder(), root, cp.name());
+    for (const bool on : {true, false}) {
+        SCOPED_TRACE(on ? "on at start" : "off at start");
+        std::filesystem::remove(fsPath(file));
+        setting(st::kRowCache, st::kSwitchValue, on ? " 11" : " 10");
+        start();
+        EXPECT_EQ(view.checked[app::Id::rowcache], on);
+        EXPECT_EQ(window->keepsRowCache(), on);
+        ASSERT_EQ(exists(file), on);
+        runCommand(+app::Id::rowcache);
+        EXPECT_EQ(view.checked[app::Id::rowcache], !on);
+        EXPECT_EQ(st::SwitchFromSetting(setting(st::kRowCache, st::kSwitchValue)), !on);
+        // Off, the file goes at once; on, it waits for the next whole fill.
+        EXPECT_FALSE(exists(file));
+        window->allFile();
+        EXPECT_EQ(exists(file), !on);
+        // Twice round: on again after off writes it again, though nothing changed.
+        runCommand(+app::Id::rowcache);
+        runCommand(+app::Id::rowcache);
+        window->allFile();
+        EXPECT_EQ(exists(file), !on);
+        typeKeys("paper");
+        EXPECT_EQ(view.column(0), filesFound("paper"));
+    }
+}
+
+TEST_F(TypeSearchTest, ACacheTurnedOffWhileAFillRunsIsNotWrittenByItsEnd) {
+    const std::string file = core::RowCache::fileFor(folders.cacheFolder(), root, cp.name());
+    GatedFileSystem gated{fs};
+    ThreadScheduler scheduler;
+    gated.close("Weather.url");
+    window = std::make_unique<app::Window>(
+        app::Services{gated, cp, folders, caseMapper, opener, pages, trash, shortcuts, browsers},
+        view, prompts, &scheduler);
+    window->startUp({});
+    ASSERT_TRUE(gated.waitUntilHeld());
+    runCommand(+app::Id::rowcache);
+    gated.open();
+    ASSERT_TRUE(scheduler.pumpUntil([&] { return !window->isFilling(); }));
+    EXPECT_FALSE(exists(file));
+    EXPECT_EQ(view.column(0), everyName());
+    window.reset();
 }
 
 // The walks' scheduler, counting what comes back to the window's thread.

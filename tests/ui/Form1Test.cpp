@@ -69,6 +69,25 @@ class Form1Test : public QObject {
         QCOMPARE(f.geometry(), before);
     }
 
+    void settingsMenuSwitchesTurnOffAndOnAndAreStored() {
+        const struct {
+            const char* item;
+            const char* section;
+        } cases[] = {{"typesearch", "typesearch"}, {"rowcache", "rowcache"}};
+        for (const auto& c : cases) {
+            Harness h;
+            h.start();
+            QAction* a = h.action(c.item);
+            QVERIFY2(a->isCheckable(), c.item);
+            QVERIFY2(a->isChecked(), c.item);
+            for (const bool on : {false, true}) {
+                a->trigger();
+                QCOMPARE(a->isChecked(), on);
+                QCOMPARE(h.setting(c.section, "value"), std::string(on ? "11" : "10"));
+            }
+        }
+    }
+
     void timerStoresThePositionAfterAMove() {
         Harness h;
         h.setting("Wposition", "x", " 1500");
@@ -576,7 +595,7 @@ class Form1Test : public QObject {
             "URLを開く", "HTMLを作成",
             "ブラウザからインポート", "終了",
             "設定", "Auto Copy", "HTML出力内容", "キーワード検索の設定", "常時前面表示",
-            "入力中に検索",
+            "入力中に検索", "一覧をキャッシュに保存",
             "キーワード履歴の初期化", "固定キーワードの登録",
             "その他", "CSVファイルに出力", "ブラウザ用ブックマークに出力",
             "Brimmark のショートカット作成", "リンクの確認", "リンク切れをごみ箱に移動",
@@ -586,7 +605,8 @@ class Form1Test : public QObject {
             "filemenu", "savemenu", "Mdelete", "delfolder", "fixNames", "line04", "openurl",
             "mkHTML",
             "importmenu", "line01", "exitprogram",
-            "Msearch", "autoCP", "setHTML", "setKEYWORD", "everfront", "typesearch", "line02",
+            "Msearch", "autoCP", "setHTML", "setKEYWORD", "everfront", "typesearch", "rowcache",
+            "line02",
             "clearKey",
             "PKEYS",
             "other", "toCSV", "toBookmarks", "line03", "mkstcut", "line05", "checkLinks",

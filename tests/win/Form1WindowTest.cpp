@@ -136,6 +136,27 @@ TEST_F(Form1WindowTest, TheModeButtonAndAlwaysOnTopChangeTheWindow) {
     EXPECT_FALSE(GetWindowLongPtrW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST);
 }
 
+TEST_F(Form1WindowTest, TheSettingsMenuSwitchesShowTheirStateAndToggleIt) {
+    start(" 3");
+    if (IsSkipped() || HasFatalFailure()) return;
+    const struct {
+        Id id;
+        bool (app::Window::*on)() const;
+    } cases[] = {
+        {Id::typesearch, &app::Window::searchesAsTyped},
+        {Id::rowcache, &app::Window::keepsRowCache},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(+c.id);
+        EXPECT_TRUE(menuState(c.id) & MF_CHECKED);
+        for (const bool on : {false, true}) {
+            command(c.id);
+            EXPECT_EQ((menuState(c.id) & MF_CHECKED) != 0, on);
+            EXPECT_EQ((form->rules().*c.on)(), on);
+        }
+    }
+}
+
 TEST_F(Form1WindowTest, AnEnlargedWindowGivesItsRoomToTheListAndTheBoxes) {
     // Where a control is in the window's client area.
     const auto placeOf = [this](Id id) {
