@@ -135,10 +135,15 @@ constexpr Control kControls[] = {
     control(Label1, "Label1", Kind::WrappedLabel, "", {240, 240, 4920, 375}),
     control(ProgressBar1, "ProgressBar1", Kind::ProgressBar, "", {240, 720, 4920, 300}),
     control(Label2, "Label2", Kind::WrappedLabel, "", {240, 1140, 4920, 615}),
-    control(Command1, "Command1", Kind::Button, "中止", {2640, 1920, 1200, 495}, 0),
-    control(Command2, "Command2", Kind::Button, "閉じる", {3960, 1920, 1200, 495}, 1),
+    // One line read across: "前回の確認から [30] 日以上たったものだけ".
+    control(Check1, "Check1", Kind::CheckBox, "前回の確認から", {240, 1860, 1575, 300}, 0),
+    control(Text1, "Text1", Kind::Edit, "", {1860, 1860, 615, 300}, 1),
+    control(Label3, "Label3", Kind::Label, "日以上たったものだけ", {2580, 1890, 2580, 255}),
+    control(Command3, "Command3", Kind::Button, "再確認", {1320, 2400, 1200, 495}, 2),
+    control(Command1, "Command1", Kind::Button, "中止", {2640, 2400, 1200, 495}, 3),
+    control(Command2, "Command2", Kind::Button, "閉じる", {3960, 2400, 1200, 495}, 4),
 };
-constexpr Form kForm{"Form9", "リンクの確認", {0, 0, 5400, 2640}, kControls, Command1};
+constexpr Form kForm{"Form9", "リンクの確認", {0, 0, 5400, 3120}, kControls, Command1};
 }  // namespace f9
 
 namespace input {

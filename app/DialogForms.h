@@ -82,6 +82,10 @@ enum : int {
     Label2,    // the counts by outcome
     Command1,  // 中止
     Command2,  // 閉じる
+    Check1,    // only the favorites not checked for the days in Text1
+    Text1,
+    Label3,
+    Command3,  // 再確認
 };
 }
 const Form& linkCheckForm();

@@ -1,11 +1,13 @@
 #include "app/LinkCheckDialog.h"
 
+#include <charconv>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
 
 #include "app/Window.h"
 #include "core/LinkState.h"
+#include "core/Settings.h"
 
 namespace brim::app {
 namespace {
@@ -31,6 +33,34 @@ std::string linkCountsText(const core::LinkProgress& progress) {
         text += std::string(kWords[i]) + " " + std::to_string(progress.counts[i]) + " 件";
     }
     return text;
+}
+
+std::optional<double> uncheckedDays(const std::string& text) {
+    // An IME left in full-width mode types "３０".
+    std::string ascii;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text.compare(i, 2, "\xEF\xBC") == 0 && i + 2 < text.size()) {
+            const auto c = static_cast<unsigned char>(text[i + 2]);
+            if (c >= 0x90 && c <= 0x99) {
+                ascii += static_cast<char>('0' + (c - 0x90));
+                i += 2;
+                continue;
+            }
+            if (c == 0x8E) {
+                ascii += '.';
+                i += 2;
+                continue;
+            }
+        }
+        if (text[i] != ' ') ascii += text[i];
+    }
+    double days = 0;
+    const char* end = ascii.data() + ascii.size();
+    const auto [at, ec] = std::from_chars(ascii.data(), end, days);
+    // A hundred years takes every favorite there is.
+    if (ascii.empty() || ec != std::errc() || at != end || !(days > 0) || days > 36500)
+        return std::nullopt;
+    return days;
 }
 
 struct LinkCheckRun::State {
@@ -62,7 +92,8 @@ void LinkCheckRun::stop() {
     if (current_) current_->stop.request();
 }
 
-void LinkCheckRun::start(std::vector<LinkTarget> targets, Sink sink) {
+void LinkCheckRun::start(std::vector<LinkTarget> targets, Sink sink,
+                         std::optional<double> uncheckedForDays) {
     if (current_) current_->stop.request();
     std::erase_if(all_, [](const std::shared_ptr<State>& s) {
         const std::lock_guard lock(s->mutex);
@@ -76,13 +107,27 @@ void LinkCheckRun::start(std::vector<LinkTarget> targets, Sink sink) {
     // before runInBackground returns.
     scheduler_.runInBackground([state, self = self_, &scheduler = scheduler_, &catalog = catalog_,
                                 stateFile = stateFile_, options = options_,
-                                targets = std::move(targets)] {
+                                targets = std::move(targets), uncheckedForDays] {
+        const auto nowSeconds = [] {
+            return std::chrono::duration_cast<std::chrono::seconds>(
+                       std::chrono::system_clock::now().time_since_epoch())
+                .count();
+        };
+        const std::int64_t started = nowSeconds();
+        core::LinkState known;
+        if (uncheckedForDays && !stateFile.empty())
+            known = core::LinkState::read(catalog.fileSystem(), stateFile);
         // Each address once, however many favorites lead to it.
         std::vector<std::string> urls;
         std::map<std::string, std::size_t> indexOf;
         std::vector<std::size_t> urlOf(targets.size(), SIZE_MAX);
+        LinkResults recent;
         for (std::size_t i = 0; i < targets.size() && !state->stop.requested(); ++i) {
             const std::string url = catalog.fieldsOf(targets[i].path, targets[i].file).url;
+            if (uncheckedForDays && known.checkedWithin(url, started, *uncheckedForDays)) {
+                recent[targets[i].file] = known.links.at(url).result;
+                continue;
+            }
             const auto [at, added] = indexOf.emplace(url, urls.size());
             if (added) urls.push_back(url);
             urlOf[i] = at->second;
@@ -99,9 +144,7 @@ void LinkCheckRun::start(std::vector<LinkTarget> targets, Sink sink) {
             });
         };
         const auto results = core::LinkChecker(options).check(urls, finished, &state->stop);
-        const std::int64_t now = std::chrono::duration_cast<std::chrono::seconds>(
-                                     std::chrono::system_clock::now().time_since_epoch())
-                                     .count();
+        const std::int64_t now = nowSeconds();
         core::LinkState kept;
         for (std::size_t i = 0; i < urls.size(); ++i)
             if (results[i]) kept.record(urls[i], *results[i], now);
@@ -111,16 +154,18 @@ void LinkCheckRun::start(std::vector<LinkTarget> targets, Sink sink) {
         LinkResults byFile;
         bool stopped = state->stop.requested();
         for (std::size_t i = 0; i < targets.size(); ++i) {
+            if (recent.count(targets[i].file)) continue;
             if (urlOf[i] == SIZE_MAX || !results[urlOf[i]]) {
                 stopped = true;
                 continue;
             }
             byFile[targets[i].file] = *results[urlOf[i]];
         }
-        scheduler.post([self, state, byFile = std::move(byFile), stopped]() mutable {
+        scheduler.post([self, state, byFile = std::move(byFile), recent = std::move(recent),
+                        stopped]() mutable {
             if (!*self || (*self)->current_ != state) return;
             (*self)->current_ = nullptr;
-            if (state->sink.ended) state->sink.ended(std::move(byFile), stopped);
+            if (state->sink.ended) state->sink.ended(std::move(byFile), std::move(recent), stopped);
         });
         {
             const std::lock_guard lock(state->mutex);
@@ -130,8 +175,39 @@ void LinkCheckRun::start(std::vector<LinkTarget> targets, Sink sink) {
     });
 }
 
-LinkCheckDialog::LinkCheckDialog(Window& window, LinkCheckView& view) : window_(window) {
-    window_.startLinkCheck(view);
+namespace st = core::settings;
+
+LinkCheckDialog::LinkCheckDialog(Window& window, LinkCheckView& view)
+    : window_(window), view_(view) {
+    const SettingsWriter& settings = window_.settings();
+    const bool only =
+        st::CheckBoxFromSetting(settings.read(st::kLinkCheck, st::kUncheckedOnly)).value_or(0) == 1;
+    std::string days = settings.read(st::kLinkCheck, st::kUncheckedDays);
+    if (!uncheckedDays(days)) days = "30";
+    view_.setChoice(only, days);
+    start();
+}
+
+bool LinkCheckDialog::start() {
+    if (!view_.onlyUnchecked()) {
+        window_.startLinkCheck(view_);
+        return true;
+    }
+    const auto days = uncheckedDays(view_.daysText());
+    if (!days) {
+        view_.setCounts("日数には 0 より大きい数を入れてください。");
+        return false;
+    }
+    window_.startLinkCheck(view_, days);
+    return true;
+}
+
+void LinkCheckDialog::Command3_Click() {
+    if (window_.isCheckingLinks() || !start()) return;
+    SettingsWriter& settings = window_.settings();
+    settings.write(st::kLinkCheck, st::kUncheckedOnly,
+                   st::CheckBoxSetting(view_.onlyUnchecked() ? 1 : 0));
+    settings.write(st::kLinkCheck, st::kUncheckedDays, view_.daysText());
 }
 
 LinkCheckDialog::~LinkCheckDialog() {

@@ -116,9 +116,23 @@ void Window::fillList(std::vector<std::string> headers, const std::vector<int>& 
     showsTyped_ = false;
     showsAll_ = false;
     list_.fill(std::move(headers), std::move(rows), std::move(files));
+    if (heldSort_) {
+        list_.sortBy(heldSort_->column, heldSort_->descending);
+        heldSort_.reset();
+    }
     view_.setColumns(list_.headers(), fifths);
+    // New columns come without the sort's mark (a Win32 header loses it).
+    if (list_.isSorted()) view_.setSortIndicator(list_.sortColumn(), list_.descending());
     view_.setRows(list_.rows());
     CurrentItem = -1;
+}
+
+void Window::fillFavoriteRows(std::vector<Row> rows, std::vector<std::string> files) {
+    // The last check's column stays, as it does in a fill.
+    if (!linkResults_.empty())
+        for (std::size_t i = 0; i < rows.size() && i < files.size(); ++i)
+            setLinkCell(rows[i], files[i]);
+    fillList(favoriteHeaders(), favoriteFifths(), std::move(rows), std::move(files));
 }
 
 void Window::setCountCaption(const char* prefix, std::int64_t n) {
@@ -409,8 +423,7 @@ void Window::showTyped(const std::string& text, FavoriteIndex::Found&& found) {
     ListMode = core::kListFavorites;
     FolderCount = 0;
     SearchKeys = core::SplitKeywords(text);
-    fillList({"Name", "Folder", "Comment"}, {2, 2, 3}, std::move(found.rows),
-             std::move(found.files));
+    fillFavoriteRows(std::move(found.rows), std::move(found.files));
     showsTyped_ = true;
     ItemCount = list_.size();
     setCountCaption("ファイル数:", ItemCount);
@@ -434,8 +447,7 @@ void Window::showWholeAgain(FavoriteIndex::Found&& found) {
     const bool sorted = list_.isSorted();
     const int column = list_.sortColumn();
     const bool descending = list_.descending();
-    fillList({"Name", "Folder", "Comment"}, {2, 2, 3}, std::move(found.rows),
-             std::move(found.files));
+    fillFavoriteRows(std::move(found.rows), std::move(found.files));
     showsAll_ = true;
     ItemCount = list_.size();
     setCountCaption("ファイル数:", ItemCount);
@@ -607,6 +619,7 @@ void Window::ListView1_DblClick() {
 void Window::ListView1_ColumnClick(int column) {
     // "Comment" sorts descending, so that the favorites with one come first.
     const bool descending = column == 3;
+    heldSort_.reset();
     CurrentItem = list_.sortBy(column - 1, descending, CurrentItem);
     view_.setRows(list_.rows());
     view_.setSortIndicator(column - 1, descending);

@@ -26,6 +26,7 @@
 #include "app/View.h"
 #include "core/Catalog.h"
 #include "core/Export.h"
+#include "core/LinkState.h"
 #include "core/Profile.h"
 #include "core/RowCache.h"
 #include "core/Search.h"
@@ -186,8 +187,10 @@ class Window {
     void ListView1_ColumnClick(int column);  // 1-based
 
     // The link check of the favorite rows the list shows, told to `view`
-    // (LinkCheckDialog); returns how many are checked.
-    std::size_t startLinkCheck(LinkCheckView& view);
+    // (LinkCheckDialog); with `uncheckedForDays`, those checked more recently
+    // keep the state file's result. Returns how many rows it takes.
+    std::size_t startLinkCheck(LinkCheckView& view,
+                               std::optional<double> uncheckedForDays = std::nullopt);
     void stopLinkCheck();
     // The dialog closed: a check still running is stopped and told nowhere.
     void leaveLinkCheck();
@@ -307,6 +310,8 @@ class Window {
     // The link check's and the duplicates' (WindowLinks.cpp).
     std::vector<std::string> favoriteHeaders() const;
     std::vector<int> favoriteFifths() const;
+    // The list filled with favorite rows the index found, with their "Link" cells.
+    void fillFavoriteRows(std::vector<Row> rows, std::vector<std::string> files);
     // The "Link" cell of a favorite row, from the last check's results.
     void setLinkCell(Row& row, const std::string& file) const;
     // The list's favorite rows with the last check's results in their column.
@@ -316,11 +321,22 @@ class Window {
     std::vector<std::string> trashFiles(const std::vector<std::string>& files);
     // Takes the rows of `files` out of the list.
     void dropRows(const std::vector<std::string>& files);
+    // Where the link check's results are kept; empty for nowhere.
+    std::string linkStateFile() const;
+    // Lays `changes` over the kept results.
+    void saveLinkState(const core::LinkState& changes);
     Scheduler* scheduler_ = nullptr;
     LinkResults linkResults_;
     LinkCheckView* linkView_ = nullptr;
     // The groups the duplicates' fill showed, by file; none once another fill ran.
     std::vector<std::vector<std::string>> duplicateGroups_;
+    // The sort the user chose, held while the duplicates show unsorted and
+    // brought back by the next fill.
+    struct HeldSort {
+        int column;
+        bool descending;
+    };
+    std::optional<HeldSort> heldSort_;
     // After fills_, so that it goes before the catalog its checks read through.
     std::unique_ptr<LinkCheckRun> linkRun_;
     // Its searches read the index: it goes before it.

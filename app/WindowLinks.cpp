@@ -2,8 +2,11 @@
 // favorites to the trash, moved ones updated, one of each group kept.
 
 #include <algorithm>
+#include <chrono>
+#include <map>
 #include <memory>
 #include <set>
+#include <sstream>
 
 #include "app/Messages.h"
 #include "app/MoveToTrash.h"
@@ -28,7 +31,25 @@ std::string namesText(const std::vector<std::string>& names) {
     return text;
 }
 
+std::int64_t secondsNow() {
+    return std::chrono::duration_cast<std::chrono::seconds>(
+               std::chrono::system_clock::now().time_since_epoch())
+        .count();
+}
+
 }  // namespace
+
+std::string Window::linkStateFile() const {
+    const std::string folder = services_.folders.stateFolder();
+    return folder.empty() ? std::string() : core::LinkState::fileIn(folder);
+}
+
+void Window::saveLinkState(const core::LinkState& changes) {
+    const std::string file = linkStateFile();
+    if (file.empty() || (changes.links.empty() && changes.forgotten.empty())) return;
+    // A failed write leaves records the next check puts right.
+    (void)changes.save(services_.fs, file);
+}
 
 std::vector<std::string> Window::favoriteHeaders() const {
     if (linkResults_.empty()) return {"Name", "Folder", "Comment"};
@@ -48,16 +69,23 @@ void Window::setLinkCell(Row& row, const std::string& file) const {
 
 void Window::showLinkResults() {
     if (ListMode != core::kListFavorites) return;
+    // A sort by the column moves the rows: the selected favorite is found
+    // where it stands now.
+    const std::string selected = list_.file(CurrentItem);
     std::vector<Row> rows = list_.rows();
     for (std::size_t i = 0; i < rows.size(); ++i)
         setLinkCell(rows[i], list_.files()[i]);
     list_.fill(favoriteHeaders(), std::move(rows), list_.files());
     view_.setColumns(list_.headers(), favoriteFifths());
+    if (list_.isSorted()) view_.setSortIndicator(list_.sortColumn(), list_.descending());
     view_.setRows(list_.rows());
+    if (selected.empty()) return;
+    const auto at = std::find(list_.files().begin(), list_.files().end(), selected);
+    CurrentItem = at == list_.files().end() ? -1 : static_cast<int>(at - list_.files().begin());
     if (CurrentItem >= 0) view_.selectRow(CurrentItem);
 }
 
-std::size_t Window::startLinkCheck(LinkCheckView& view) {
+std::size_t Window::startLinkCheck(LinkCheckView& view, std::optional<double> uncheckedForDays) {
     std::vector<LinkTarget> targets;
     if (ListMode == core::kListFavorites) {
         for (int r = 0; r < list_.size(); ++r) {
@@ -68,18 +96,21 @@ std::size_t Window::startLinkCheck(LinkCheckView& view) {
     }
     const std::size_t n = targets.size();
     linkView_ = &view;
-    view.setTarget("表示中のお気に入り " + std::to_string(n) + " 件のリンクを確認します。");
+    std::string target = "表示中のお気に入り " + std::to_string(n) + " 件";
+    if (uncheckedForDays) {
+        std::ostringstream days;
+        days << *uncheckedForDays;
+        target += "のうち、前回の確認から " + days.str() + " 日以上たったもの";
+    }
+    view.setTarget(target + "のリンクを確認します。");
     view.setProgress(0, n);
     view.setCounts({});
     if (n == 0) {
         view.setRunning(false);
         return 0;
     }
-    if (!linkRun_) {
-        const std::string folder = services_.folders.stateFolder();
-        linkRun_ = std::make_unique<LinkCheckRun>(
-            *scheduler_, *catalog_, folder.empty() ? "" : core::LinkState::fileIn(folder));
-    }
+    if (!linkRun_)
+        linkRun_ = std::make_unique<LinkCheckRun>(*scheduler_, *catalog_, linkStateFile());
     view.setRunning(true);
     linkRun_->start(std::move(targets),
                     {[this](const core::LinkProgress& p) {
@@ -87,9 +118,9 @@ std::size_t Window::startLinkCheck(LinkCheckView& view) {
                          linkView_->setProgress(p.done, p.total);
                          linkView_->setCounts(linkCountsText(p));
                      },
-                     [this, n](LinkResults results, bool stopped) {
+                     [this, n](LinkResults results, LinkResults recent, bool stopped) {
                          core::LinkProgress p;
-                         p.total = n;
+                         p.total = n - recent.size();
                          for (const auto& [file, r] : results) {
                              ++p.done;
                              ++p.counts[static_cast<std::size_t>(r.status)];
@@ -97,14 +128,21 @@ std::size_t Window::startLinkCheck(LinkCheckView& view) {
                          // A stopped check leaves the results of the last one
                          // for the favorites it did not reach.
                          if (!stopped) linkResults_.clear();
+                         for (auto& [file, r] : recent)
+                             linkResults_[file] = std::move(r);
                          for (auto& [file, r] : results)
                              linkResults_[file] = std::move(r);
                          showLinkResults();
                          if (!linkView_) return;
                          linkView_->setProgress(p.done, p.total);
-                         linkView_->setCounts(linkCountsText(p) + (stopped ? "（中止）" : ""));
+                         std::string counts = linkCountsText(p);
+                         if (!recent.empty())
+                             counts += std::string(counts.empty() ? "" : "　") + "前回の結果 " +
+                                       std::to_string(recent.size()) + " 件";
+                         linkView_->setCounts(counts + (stopped ? "（中止）" : ""));
                          linkView_->setRunning(false);
-                     }});
+                     }},
+                    uncheckedForDays);
     return n;
 }
 
@@ -167,7 +205,16 @@ void Window::trashGone_Click() {
     if (!prompts_.confirm("リンク切れのお気に入り " + std::to_string(gone.size()) +
                           " 件をごみ箱に移動しますか？" + namesText(names)))
         return;
-    dropRows(trashFiles(gone));
+    std::map<std::string, std::string> urlOf;
+    for (const std::string& file : gone)
+        urlOf[file] = catalog_->fieldsOf(file, file).url;
+    const std::vector<std::string> trashed = trashFiles(gone);
+    // No favorite leads to the gone pages any more: their records go too.
+    core::LinkState kept;
+    for (const std::string& file : trashed)
+        kept.forget(urlOf[file]);
+    saveLinkState(kept);
+    dropRows(trashed);
 }
 
 void Window::updateMoved_Click() {
@@ -185,6 +232,10 @@ void Window::updateMoved_Click() {
                           " 件のアドレスを移動先に書き換えますか？" + namesText(names)))
         return;
     std::string failed;
+    const std::string stateFile = linkStateFile();
+    const core::LinkState known =
+        stateFile.empty() ? core::LinkState() : core::LinkState::read(services_.fs, stateFile);
+    core::LinkState kept;
     for (const std::string& file : moved) {
         core::LinkResult& result = linkResults_[file];
         // Written as a save from the boxes writes it: every other line stays.
@@ -198,15 +249,26 @@ void Window::updateMoved_Click() {
                       "）";
             continue;
         }
-        // Its new address is the working page the redirects ended at.
+        // Its new address is the working page the redirects ended at, as
+        // the check that found the move saw it; the old one leads nowhere of
+        // ours any more.
+        const auto old = known.links.find(f.url);
+        kept.forget(f.url);
+        kept.record(result.location, {core::LinkStatus::Ok, result.code, {}},
+                    old != known.links.end() ? old->second.checked : secondsNow());
         result = {core::LinkStatus::Ok, result.code, {}};
     }
+    saveLinkState(kept);
     showLinkResults();
     if (!failed.empty()) prompts_.message("書き換えられなかったものがあります。" + failed);
 }
 
 void Window::duplicates_Click() {
-    // The groups stay together: no sort reorders them.
+    // The groups stay together: no sort reorders them. The user's sort comes
+    // back with the next list.
+    std::optional<HeldSort> held = heldSort_;
+    if (list_.isSorted()) held = HeldSort{list_.sortColumn(), list_.descending()};
+    heldSort_.reset();
     list_.unsort();
     view_.setSortIndicator(-1, false);
     auto groups = std::make_shared<std::vector<std::vector<std::string>>>();
@@ -227,6 +289,7 @@ void Window::duplicates_Click() {
             }
         },
         [this, groups] { duplicateGroups_ = std::move(*groups); });
+    heldSort_ = held;
 }
 
 void Window::keepOne_Click() {

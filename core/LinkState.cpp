@@ -44,6 +44,8 @@ platform::IoResult LinkState::save(platform::FileSystem& fs, const std::string& 
     const auto lock = fs.lockForUpdate(file);
     if (lock.status.error == platform::IoError::Busy) return lock.status;
     LinkState merged = read(fs, file);
+    for (const auto& url : forgotten)
+        merged.links.erase(url);
     for (const auto& [url, link] : links)
         merged.links[url] = link;
     Json all = Json::object();

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <map>
+#include <set>
 #include <string>
 
 #include "core/LinkCheck.h"
@@ -34,11 +35,19 @@ class LinkState {
 
     void record(const std::string& url, LinkResult result, std::int64_t checked) {
         links[url] = {std::move(result), checked};
+        forgotten.erase(url);
+    }
+    // Takes `url`'s record out of the file too when saved: no favorite leads
+    // there any more.
+    void forget(const std::string& url) {
+        links.erase(url);
+        forgotten.insert(url);
     }
     // Whether `url` was checked less than `days` days before `now`.
     bool checkedWithin(const std::string& url, std::int64_t now, double days) const;
 
     std::map<std::string, CheckedLink> links;
+    std::set<std::string> forgotten;
 };
 
 }  // namespace brim::core

@@ -18,6 +18,11 @@ inline constexpr std::string_view kModeValue = "value";
 inline constexpr std::string_view kTypeSearch = "typesearch";
 inline constexpr std::string_view kRowCache = "rowcache";
 inline constexpr std::string_view kSwitchValue = "value";
+// The link check's choice: only the favorites unchecked for a number of days
+// (a check box's value), and that number as typed.
+inline constexpr std::string_view kLinkCheck = "linkcheck";
+inline constexpr std::string_view kUncheckedOnly = "check1";
+inline constexpr std::string_view kUncheckedDays = "days";
 
 // The window modes: the compact strip, the list layout, the full layout.
 enum WinModeValue : std::int32_t { kCompact = 0, kListLayout = 1, kFullLayout = 2 };

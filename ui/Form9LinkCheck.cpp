@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
+#include <QCheckBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 
@@ -17,9 +19,13 @@ Form9::Form9(app::Window& window, QWidget* parent)
       ProgressBar1(control<QProgressBar>(app::form9::ProgressBar1)),
       Label2(control<QLabel>(app::form9::Label2)),
       Command1(control<QPushButton>(app::form9::Command1)),
-      Command2(control<QPushButton>(app::form9::Command2)) {
+      Command2(control<QPushButton>(app::form9::Command2)),
+      Check1(control<QCheckBox>(app::form9::Check1)),
+      Text1(control<QLineEdit>(app::form9::Text1)),
+      Command3(control<QPushButton>(app::form9::Command3)) {
     useDialogFont(this);
     connect(Command1, &QPushButton::clicked, this, [this] { rules_->Command1_Click(); });
+    connect(Command3, &QPushButton::clicked, this, [this] { rules_->Command3_Click(); });
     // Closes even while the check runs; the rules stop it then.
     connect(Command2, &QPushButton::clicked, this, [this] { done(QDialog::Rejected); });
     rules_ =
@@ -52,7 +58,21 @@ void Form9::setCounts(const std::string& text) {
 
 void Form9::setRunning(bool running) {
     Command1->setEnabled(running);
+    Command3->setEnabled(!running);
     if (!running) Command2->setFocus();
+}
+
+bool Form9::onlyUnchecked() const {
+    return Check1->isChecked();
+}
+
+std::string Form9::daysText() const {
+    return Text1->text().toStdString();
+}
+
+void Form9::setChoice(bool onlyUnchecked, const std::string& days) {
+    Check1->setChecked(onlyUnchecked);
+    Text1->setText(QString::fromStdString(days));
 }
 
 }  // namespace brim::ui

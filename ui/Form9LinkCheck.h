@@ -8,7 +8,9 @@
 #include "app/LinkCheckDialog.h"
 #include "ui/FormWidgets.h"
 
+class QCheckBox;
 class QLabel;
+class QLineEdit;
 class QProgressBar;
 class QPushButton;
 
@@ -30,12 +32,18 @@ class Form9 final : public FormDialog, private app::LinkCheckView {
     QLabel* const Label2;
     QPushButton* const Command1;
     QPushButton* const Command2;
+    QCheckBox* const Check1;
+    QLineEdit* const Text1;
+    QPushButton* const Command3;
 
   private:
     void setTarget(const std::string& text) override;
     void setProgress(std::size_t done, std::size_t total) override;
     void setCounts(const std::string& text) override;
     void setRunning(bool running) override;
+    bool onlyUnchecked() const override;
+    std::string daysText() const override;
+    void setChoice(bool onlyUnchecked, const std::string& days) override;
 
     std::unique_ptr<app::LinkCheckDialog> rules_;
 };

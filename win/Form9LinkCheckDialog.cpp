@@ -25,6 +25,12 @@ bool Form9LinkCheckDialog::onCommand(int id, int) {
         case IDOK:
             if (rules_) rules_->Command1_Click();
             return true;
+        case Check1:
+            toggle(item(Check1));
+            return true;
+        case Command3:
+            if (rules_) rules_->Command3_Click();
+            return true;
         case IDCANCEL:
             // Esc stops a running check first; the close box and Esc close it then.
             if (rules_ && rules_->running()) {
@@ -60,8 +66,22 @@ void Form9LinkCheckDialog::setCounts(const std::string& text) {
 
 void Form9LinkCheckDialog::setRunning(bool running) {
     EnableWindow(item(Command1), running);
+    EnableWindow(item(Command3), !running);
     if (!running)
         SendMessageW(hwnd(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(item(Command2)), TRUE);
+}
+
+bool Form9LinkCheckDialog::onlyUnchecked() const {
+    return checkValue(item(Check1)) == BST_CHECKED;
+}
+
+std::string Form9LinkCheckDialog::daysText() const {
+    return windowText(item(Text1));
+}
+
+void Form9LinkCheckDialog::setChoice(bool onlyUnchecked, const std::string& days) {
+    setCheckValue(item(Check1), onlyUnchecked ? BST_CHECKED : BST_UNCHECKED);
+    setWindowText(item(Text1), days);
 }
 
 }  // namespace brim::win

@@ -141,6 +141,9 @@ class Form9LinkCheckDialog final : public ModalDialog, private app::LinkCheckVie
         Label2 = app::form9::Label2,
         Command1 = app::form9::Command1,
         Command2 = app::form9::Command2,
+        Check1 = app::form9::Check1,
+        Text1 = app::form9::Text1,
+        Command3 = app::form9::Command3,
     };
     explicit Form9LinkCheckDialog(app::Window& window);
     ~Form9LinkCheckDialog() override;
@@ -153,6 +156,9 @@ class Form9LinkCheckDialog final : public ModalDialog, private app::LinkCheckVie
     void setProgress(std::size_t done, std::size_t total) override;
     void setCounts(const std::string& text) override;
     void setRunning(bool running) override;
+    bool onlyUnchecked() const override;
+    std::string daysText() const override;
+    void setChoice(bool onlyUnchecked, const std::string& days) override;
 
     app::Window& window_;
     std::unique_ptr<app::LinkCheckDialog> rules_;  // made once the controls are there

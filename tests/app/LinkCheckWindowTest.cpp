@@ -15,6 +15,7 @@
 #include "WindowFixture.h"
 #include "app/LinkCheckDialog.h"
 #include "core/LinkState.h"
+#include "core/Settings.h"
 
 namespace brim::test {
 namespace {
@@ -34,7 +35,21 @@ struct RecordingLinkView final : app::LinkCheckView {
     }
     void setCounts(const std::string& text) override { counts = text; }
     void setRunning(bool r) override { running = r; }
+    bool only = false;
+    std::string days;
+    bool onlyUnchecked() const override { return only; }
+    std::string daysText() const override { return days; }
+    void setChoice(bool o, const std::string& d) override {
+        only = o;
+        days = d;
+    }
 };
+
+std::int64_t secondsNow() {
+    return std::chrono::duration_cast<std::chrono::seconds>(
+               std::chrono::system_clock::now().time_since_epoch())
+        .count();
+}
 
 class LinkCheckWindow : public WindowFixture {
   protected:
@@ -51,6 +66,21 @@ class LinkCheckWindow : public WindowFixture {
         for (const auto& r : view.rows)
             if (r[0] == name) return r[3];
         return "?";
+    }
+    std::string stateFile() const { return core::LinkState::fileIn(folders.stateFolder()); }
+    core::LinkState kept() { return core::LinkState::read(fs, stateFile()); }
+    // The state file holding only `state`.
+    void keep(const core::LinkState& state) {
+        std::filesystem::remove(stateFile());
+        ASSERT_TRUE(state.save(fs, stateFile()));
+    }
+    // The paths the server was asked for with HEAD, sorted.
+    std::vector<std::string> pathsHit() const {
+        std::vector<std::string> paths;
+        for (const auto& h : server->hits())
+            if (h.method == "HEAD") paths.push_back(h.path);
+        std::sort(paths.begin(), paths.end());
+        return paths;
     }
     int rowOf(const std::string& name) const {
         for (std::size_t i = 0; i < view.rows.size(); ++i)
@@ -227,6 +257,118 @@ TEST_F(LinkCheckWindow, AStopEndsTheCheckSoonAndKeepsWhatCame) {
     EXPECT_EQ(linkOf("slow.url"), "");
     window.reset();
     server->stop();
+}
+
+TEST(LinkCheckDays, TheDaysTypedAreANumberAboveZero) {
+    const struct {
+        const char* typed;
+        std::optional<double> days;
+    } cases[] = {
+        {"30", 30},  {"0.5", 0.5}, {" 7 ", 7},       {"\xEF\xBC\x91\xEF\xBC\x95", 15},
+        {"0", {}},   {"-3", {}},   {"", {}},         {"abc", {}},
+        {"7日", {}}, {"1e9", {}},  {"36500", 36500}, {"\xEF\xBC\x90\xEF\xBC\x8E\xEF\xBC\x95", 0.5},
+        {"3 0", 30}, {"nan", {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        EXPECT_EQ(app::uncheckedDays(c.typed), c.days);
+    }
+}
+
+TEST_F(LinkCheckWindow, AChoiceOfDaysTakesOnlyThoseUncheckedSoLong) {
+    server = std::make_unique<LinkServer>(std::map<std::string, LinkServer::Page>{
+        {"/a", status(200)}, {"/b", status(200)}, {"/c", status(200)}});
+    writeShortcut(root + "a.url", url("/a"));
+    writeShortcut(root + "b.url", url("/b"));
+    writeShortcut(root + "c.url", url("/c"));
+    // What an earlier check found: /a gone a day ago, /b gone ten days ago,
+    // /c never checked. The server says all three are there now.
+    const std::int64_t now = secondsNow();
+    core::LinkState earlier;
+    earlier.record(url("/a"), {core::LinkStatus::Gone, 404, {}}, now - 86400);
+    earlier.record(url("/b"), {core::LinkStatus::Gone, 404, {}}, now - 10 * 86400);
+    const struct {
+        const char* name;
+        std::optional<double> days;
+        std::vector<std::string> checked;  // the paths asked for again
+        const char* a;                     // a.url's cell
+        const char* b;
+        const char* counts;
+    } cases[] = {
+        {"every one", std::nullopt, {"/a", "/b", "/c"}, "正常", "正常", "正常 3 件"},
+        {"five days", 5, {"/b", "/c"}, "リンク切れ", "正常", "正常 2 件　前回の結果 1 件"},
+        {"half a day", 0.5, {"/a", "/b", "/c"}, "正常", "正常", "正常 3 件"},
+        {"fifteen days", 15, {"/c"}, "リンク切れ", "リンク切れ", "正常 1 件　前回の結果 2 件"},
+    };
+    app::Window& w = start();
+    w.allFile();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        keep(earlier);
+        const std::size_t before = server->hits().size();
+        EXPECT_EQ(w.startLinkCheck(links, c.days), 3u);
+        const auto hits = server->hits();
+        std::vector<std::string> asked;
+        for (std::size_t i = before; i < hits.size(); ++i)
+            if (hits[i].method == "HEAD") asked.push_back(hits[i].path);
+        std::sort(asked.begin(), asked.end());
+        EXPECT_EQ(asked, c.checked);
+        EXPECT_EQ(linkOf("a.url"), c.a);
+        EXPECT_EQ(linkOf("b.url"), c.b);
+        EXPECT_EQ(linkOf("c.url"), "正常");
+        EXPECT_EQ(links.counts, c.counts);
+        EXPECT_EQ(links.total, c.checked.size());
+        EXPECT_EQ(links.target.find("日以上") != std::string::npos, c.days.has_value())
+            << links.target;
+        // Those checked now have this check's time; the others keep theirs.
+        const auto after = kept();
+        for (const char* p : {"/a", "/b", "/c"}) {
+            const bool again = std::count(c.checked.begin(), c.checked.end(), p) == 1;
+            EXPECT_EQ(after.links.at(url(p)).checked >= now, again) << p;
+        }
+    }
+}
+
+TEST_F(LinkCheckWindow, TheDialogKeepsItsChoiceAndChecksAgainWithIt) {
+    server = std::make_unique<LinkServer>(
+        std::map<std::string, LinkServer::Page>{{"/a", status(200)}, {"/b", status(404)}});
+    writeShortcut(root + "a.url", url("/a"));
+    writeShortcut(root + "b.url", url("/b"));
+    app::Window& w = start();
+    w.allFile();
+    namespace st = core::settings;
+    {
+        // Nothing stored: every favorite, and 30 days proposed.
+        app::LinkCheckDialog dialog(w, links);
+        EXPECT_FALSE(links.only);
+        EXPECT_EQ(links.days, "30");
+        EXPECT_EQ(pathsHit(), (std::vector<std::string>{"/a", "/b"}));
+        EXPECT_EQ(links.counts, "正常 1 件　リンク切れ 1 件");
+
+        // A word for the days starts nothing and keeps nothing.
+        links.only = true;
+        links.days = "soon";
+        dialog.Command3_Click();
+        EXPECT_EQ(links.counts, "日数には 0 より大きい数を入れてください。");
+        EXPECT_EQ(server->hits().size(), 2u);
+        EXPECT_EQ(w.settings().read(st::kLinkCheck, st::kUncheckedDays), "");
+
+        // Both were checked just now: a check of those unchecked for a day
+        // asks for none, and the column shows what the state file kept.
+        links.days = "1";
+        dialog.Command3_Click();
+        EXPECT_EQ(server->hits().size(), 2u);
+        EXPECT_EQ(links.counts, "前回の結果 2 件");
+        EXPECT_EQ(linkOf("b.url"), "リンク切れ");
+    }
+    // The choice is the next dialog's.
+    EXPECT_EQ(w.settings().read(st::kLinkCheck, st::kUncheckedDays), "1");
+    RecordingLinkView next;
+    app::LinkCheckDialog dialog(w, next);
+    EXPECT_TRUE(next.only);
+    EXPECT_EQ(next.days, "1");
+    EXPECT_EQ(server->hits().size(), 2u);
+    EXPECT_NE(next.target.find("前回の確認から 1 日以上"), std::string::npos) << next.target;
 }
 
 TEST_F(LinkCheckWindow, GoneOnesGoToTheTrashAfterOneQuestion) {
