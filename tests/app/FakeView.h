@@ -40,6 +40,8 @@ class FakeView final : public app::View {
     void setColumns(const std::vector<std::string>& h, const std::vector<int>& f) override {
         headers = h;
         fifths = f;
+        // New columns come without a sort mark, as a Win32 header's do.
+        sortIndicator.reset();
     }
     void setRows(const std::vector<app::Row>& r) override {
         rows = r;

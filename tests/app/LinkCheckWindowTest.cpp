@@ -16,6 +16,9 @@
 #include "app/LinkCheckDialog.h"
 #include "core/LinkState.h"
 #include "core/Settings.h"
+#ifndef _WIN32
+#include "platform/posix/InotifyTreeWatcher.h"
+#endif
 
 namespace brim::test {
 namespace {
@@ -64,7 +67,7 @@ class LinkCheckWindow : public WindowFixture {
     // The "Link" cell of the row of `name`; "?" for no such row.
     std::string linkOf(const std::string& name) const {
         for (const auto& r : view.rows)
-            if (r[0] == name) return r[3];
+            if (r[0] == name) return r.size() > 3 ? r[3] : "no column";
         return "?";
     }
     std::string stateFile() const { return core::LinkState::fileIn(folders.stateFolder()); }
@@ -337,6 +340,7 @@ TEST_F(LinkCheckWindow, TheDialogKeepsItsChoiceAndChecksAgainWithIt) {
     app::Window& w = start();
     w.allFile();
     namespace st = core::settings;
+    std::size_t asked = 0;  // what the server was asked by the first check
     {
         // Nothing stored: every favorite, and 30 days proposed.
         app::LinkCheckDialog dialog(w, links);
@@ -344,20 +348,21 @@ TEST_F(LinkCheckWindow, TheDialogKeepsItsChoiceAndChecksAgainWithIt) {
         EXPECT_EQ(links.days, "30");
         EXPECT_EQ(pathsHit(), (std::vector<std::string>{"/a", "/b"}));
         EXPECT_EQ(links.counts, "正常 1 件　リンク切れ 1 件");
+        asked = server->hits().size();
 
         // A word for the days starts nothing and keeps nothing.
         links.only = true;
         links.days = "soon";
         dialog.Command3_Click();
         EXPECT_EQ(links.counts, "日数には 0 より大きい数を入れてください。");
-        EXPECT_EQ(server->hits().size(), 2u);
+        EXPECT_EQ(server->hits().size(), asked);
         EXPECT_EQ(w.settings().read(st::kLinkCheck, st::kUncheckedDays), "");
 
         // Both were checked just now: a check of those unchecked for a day
         // asks for none, and the column shows what the state file kept.
         links.days = "1";
         dialog.Command3_Click();
-        EXPECT_EQ(server->hits().size(), 2u);
+        EXPECT_EQ(server->hits().size(), asked);
         EXPECT_EQ(links.counts, "前回の結果 2 件");
         EXPECT_EQ(linkOf("b.url"), "リンク切れ");
     }
@@ -367,9 +372,201 @@ TEST_F(LinkCheckWindow, TheDialogKeepsItsChoiceAndChecksAgainWithIt) {
     app::LinkCheckDialog dialog(w, next);
     EXPECT_TRUE(next.only);
     EXPECT_EQ(next.days, "1");
-    EXPECT_EQ(server->hits().size(), 2u);
+    EXPECT_EQ(server->hits().size(), asked);
     EXPECT_NE(next.target.find("前回の確認から 1 日以上"), std::string::npos) << next.target;
 }
+
+// The state file follows what the window does to the favorites: an updated
+// one's new address is kept as working, as of the check that found the move,
+// and its old one forgotten; a trashed one's page is forgotten. A "no", or a
+// trash that refuses, leaves every record as it was.
+TEST_F(LinkCheckWindow, TheStateFileFollowsTheUpdatesAndTheTrash) {
+    server = std::make_unique<LinkServer>(std::map<std::string, LinkServer::Page>{
+        {"/old", redirect("/new", 301)}, {"/new", status(200)}, {"/ok", status(200)}});
+    RefusingTrash refusing;
+    const struct {
+        const char* what;
+        bool trash;  // the gone ones to the trash; else the moved ones updated
+        bool yes;
+        platform::Trash* otherTrash;
+        std::vector<std::string> after;  // the paths the file keeps, in its order
+    } cases[] = {
+        {"the moved one updated", false, true, nullptr, {"/dead", "/new", "/ok"}},
+        {"no update", false, false, nullptr, {"/dead", "/ok", "/old"}},
+        {"the gone one trashed", true, true, nullptr, {"/ok", "/old"}},
+        {"no trashing", true, false, nullptr, {"/dead", "/ok", "/old"}},
+        {"a trash that refuses", true, true, &refusing, {"/dead", "/ok", "/old"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::filesystem::remove(fsPath(stateFile()));
+        writeShortcut(root + "moved.url", url("/old"));
+        writeShortcut(root + "dead.url", url("/dead"));
+        writeShortcut(root + "alive.url", url("/ok"));
+        app::Window& w = start({}, c.otherTrash);
+        w.allFile();
+        ASSERT_EQ(w.startLinkCheck(links), 3u);
+        const core::LinkState before = kept();
+        ASSERT_EQ(before.links.size(), 3u);
+        prompts.confirmAnswers = {c.yes};
+        if (c.trash)
+            w.trashGone_Click();
+        else
+            w.updateMoved_Click();
+        const core::LinkState after = kept();
+        std::vector<std::string> paths;
+        for (const auto& [address, link] : after.links) {
+            paths.push_back(address.substr(server->base().size()));
+            // The records left alone keep their time.
+            if (const auto was = before.links.find(address); was != before.links.end()) {
+                EXPECT_EQ(link.checked, was->second.checked) << address;
+            }
+        }
+        EXPECT_EQ(paths, c.after);
+        if (const auto moved = after.links.find(url("/new")); moved != after.links.end()) {
+            EXPECT_EQ(moved->second.result.status, core::LinkStatus::Ok);
+            EXPECT_EQ(moved->second.checked, before.links.at(url("/old")).checked);
+        }
+    }
+}
+
+// The duplicates show unsorted, so that each group stands together; the
+// user's sort, and its mark, come back with the next list.
+TEST_F(LinkCheckWindow, TheSortComesBackAfterTheDuplicates) {
+    writeShortcut(root + "c.url", "http://example.com/page", "one");
+    writeShortcut(root + "a.url", "http://example.org/", "three");
+    writeShortcut(root + "b.url", "http://example.com/page#top", "two");
+    writeShortcut(root + "d.url", "http://example.org", "four");
+    const std::vector<std::string> byName = {"a.url", "b.url", "c.url", "d.url"};
+    const std::vector<std::string> byComment = {"b.url", "a.url", "c.url", "d.url"};
+    using Sort = std::pair<int, bool>;
+    const struct {
+        const char* what;
+        std::vector<int> before, during;  // the columns clicked (1-based)
+        std::optional<Sort> sort;         // the next list's
+        std::vector<std::string> names;   // its order, when sorted
+    } cases[] = {
+        {"by name", {1}, {}, Sort{0, false}, byName},
+        {"by comment", {1, 3}, {}, Sort{2, true}, byComment},
+        {"a click on the duplicates", {1}, {3}, Sort{2, true}, byComment},
+        {"no sort", {}, {}, std::nullopt, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        app::Window& w = start();
+        w.allFile();
+        const auto walked = view.column(0);
+        for (int column : c.before)
+            w.ListView1_ColumnClick(column);
+        w.duplicates_Click();
+        ASSERT_EQ(view.rows.size(), 4u);
+        EXPECT_FALSE(w.list().isSorted());
+        EXPECT_FALSE(view.sortIndicator && view.sortIndicator->first >= 0);
+        for (int column : c.during)
+            w.ListView1_ColumnClick(column);
+        w.allFile();
+        EXPECT_EQ(w.list().isSorted(), c.sort.has_value());
+        EXPECT_EQ(view.column(0), c.sort ? c.names : walked);
+        if (c.sort) {
+            EXPECT_EQ(view.sortIndicator, c.sort);
+        } else {
+            EXPECT_FALSE(view.sortIndicator && view.sortIndicator->first >= 0);
+        }
+        // And once more: what was held is spent.
+        w.allFile();
+        EXPECT_EQ(view.column(0), c.sort ? c.names : walked);
+    }
+}
+
+// A check's results may re-sort the list: the selected favorite stays
+// selected wherever its row goes.
+TEST_F(LinkCheckWindow, TheSelectionFollowsItsFavoriteWhenACheckReSorts) {
+    server =
+        std::make_unique<LinkServer>(std::map<std::string, LinkServer::Page>{{"/ok", status(200)}});
+    const struct {
+        const char* what;
+        int column;  // clicked, 1-based; 0 for none
+    } cases[] = {{"unsorted", 0}, {"by name", 1}, {"by the Link column", 4}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        writeShortcut(root + "a.url", url("/ok"));
+        writeShortcut(root + "b.url", url("/gone"));
+        writeShortcut(root + "c.url", url("/gone"));
+        app::Window& w = start();
+        w.allFile();
+        ASSERT_EQ(w.startLinkCheck(links), 3u);
+        if (c.column) w.ListView1_ColumnClick(c.column);
+        w.ListView1_Click(rowOf("a.url"));
+        const int was = w.currentItem();
+        // a.url's page goes, b.url's comes: sorted by the column, they change places.
+        writeShortcut(root + "a.url", url("/gone"));
+        writeShortcut(root + "b.url", url("/ok"));
+        ASSERT_EQ(w.startLinkCheck(links), 3u);
+        EXPECT_EQ(linkOf("a.url"), "リンク切れ");
+        EXPECT_EQ(linkOf("b.url"), "正常");
+        EXPECT_EQ(rowOf("a.url") != was, c.column == 4);
+        ASSERT_GE(w.currentItem(), 0);
+        EXPECT_EQ(w.currentItem(), rowOf("a.url"));
+        EXPECT_EQ(view.selected, w.currentItem());
+    }
+}
+
+#ifndef _WIN32
+// The Link column stays with the rows that come after a check: the whole
+// list again once another program changed the tree, and a search as typed.
+TEST_F(LinkCheckWindow, TheLinkColumnStaysThroughTheWatchAndTheTypedSearch) {
+    server =
+        std::make_unique<LinkServer>(std::map<std::string, LinkServer::Page>{{"/ok", status(200)}});
+    writeShortcut(root + "alive.url", url("/ok"));
+    writeShortcut(root + "dead.url", url("/gone"));
+    ThreadScheduler scheduler;
+    const struct {
+        const char* what;
+        std::function<void()> act;
+        std::vector<std::string> names;  // by name
+    } cases[] = {
+        {"another program adds a favorite",
+         [&] { writeShortcut(root + "new.url", url("/ok")); },
+         {"alive.url", "dead.url", "new.url"}},
+        {"a search as typed",
+         [&] {
+             type(app::Id::Combo1, "dead");
+             window->Combo1_Change();
+         },
+         {"dead.url"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::filesystem::remove(fsPath(root + "new.url"));
+        platform::InotifyTreeWatcher watcher;
+        // The window goes before the watch it uses, however the case ends.
+        struct Ends {
+            std::unique_ptr<app::Window>& window;
+            ~Ends() { window.reset(); }
+        } ends{window};
+        view = FakeView{};
+        window =
+            std::make_unique<app::Window>(app::Services{fs, cp, folders, caseMapper, opener, pages,
+                                                        trash, shortcuts, browsers, &watcher},
+                                          view, prompts, &scheduler);
+        window->startUp({});
+        ASSERT_TRUE(
+            scheduler.pumpUntil([&] { return !window->isFilling() && window->searchesAsTyped(); }));
+        window->ListView1_ColumnClick(1);
+        window->startLinkCheck(links);
+        ASSERT_TRUE(scheduler.pumpUntil([&] { return !links.running; }));
+        ASSERT_EQ(view.headers.size(), 4u);
+        c.act();
+        ASSERT_TRUE(scheduler.pumpUntil([&] { return view.column(0) == c.names; }));
+        EXPECT_EQ(view.headers, (std::vector<std::string>{"Name", "Folder", "Comment", "Link"}));
+        EXPECT_EQ(linkOf("dead.url"), "リンク切れ");
+        if (c.names.size() > 1) {
+            EXPECT_EQ(linkOf("alive.url"), "正常");
+            EXPECT_EQ(linkOf("new.url"), "");
+        }
+    }
+}
+#endif
 
 TEST_F(LinkCheckWindow, GoneOnesGoToTheTrashAfterOneQuestion) {
     server =

@@ -3,7 +3,9 @@
 // come, Esc stopping a running check, then closing the dialog.
 
 #include <QAbstractItemModel>
+#include <QCheckBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
@@ -119,6 +121,59 @@ class Form9Test : public QObject {
         QTest::keyClick(form, Qt::Key_Escape);
         QVERIFY(!form->isVisible());
         delete form;
+    }
+
+    // The choice below the counts: off and 30 days at first; a word for the
+    // days starts nothing; 再確認 with a day takes none of those just checked,
+    // and the next dialog shows the choice again.
+    void theDaysChoiceAndRecheck() {
+        Harness h({"/fast", "/gone"});
+        QVERIFY(h.filled());
+        auto* form = new Form9(h.form->rules(), h.form.get());
+        form->show();
+        QVERIFY(!form->Command3->isEnabled());
+        QVERIFY(QTest::qWaitFor([&] { return !h.form->rules().isCheckingLinks(); }, 60000));
+        QVERIFY(form->Command3->isEnabled());
+        QVERIFY(!form->Check1->isChecked());
+        QCOMPARE(form->Text1->text(), QStringLiteral("30"));
+        const auto asked = h.server.hits().size();
+        const struct {
+            const char* days;
+            QString counts;
+        } cases[] = {
+            {"soon", QStringLiteral("日数には 0 より大きい数を入れてください。")},
+            {"1", QStringLiteral("前回の結果 2 件")},
+        };
+        QTest::mouseClick(form->Check1, Qt::LeftButton);
+        QVERIFY(form->Check1->isChecked());
+        for (const auto& c : cases) {
+            form->Text1->setText(QString::fromUtf8(c.days));
+            QTest::mouseClick(form->Command3, Qt::LeftButton);
+            QVERIFY(QTest::qWaitFor([&] { return !h.form->rules().isCheckingLinks(); }, 60000));
+            QCOMPARE(form->Label2->text(), c.counts);
+            QCOMPARE(h.server.hits().size(), asked);
+        }
+        QVERIFY(form->Label1->text().contains(QStringLiteral("前回の確認から 1 日以上")));
+        delete form;
+        auto* next = new Form9(h.form->rules(), h.form.get());
+        QVERIFY(next->Check1->isChecked());
+        QCOMPARE(next->Text1->text(), QStringLiteral("1"));
+        delete next;
+    }
+
+    // Tab goes down the choice's line, then along the buttons.
+    void theTabOrderTakesTheChoiceFirst() {
+        Harness h({"/fast"});
+        QVERIFY(h.filled());
+        Form9 form(h.form->rules(), h.form.get());
+        QStringList order;
+        QWidget* w = form.Check1;
+        do {
+            if ((w->focusPolicy() & Qt::TabFocus) && w->window() == &form) order << w->objectName();
+            w = w->nextInFocusChain();
+        } while (w != form.Check1 && order.size() < 20);
+        QCOMPARE(order, (QStringList{"Check1", "Text1", "Command3", "Command1", "Command2"}));
+        QVERIFY(QTest::qWaitFor([&] { return !h.form->rules().isCheckingLinks(); }, 60000));
     }
 
     void theWindowMayGoWhileACheckRuns() {

@@ -14,6 +14,7 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "WinDialogScript.h"
 #include "WinMessageLoop.h"
@@ -79,6 +80,65 @@ TEST_F(Form9LinkCheckDialogTest, TheMenuChecksTheListAndEscStopsIt) {
     EXPECT_EQ(form->rules().list().headers().back(), "Link");
     form.reset();
     // Destroying the window asks the (absent) message loop to end.
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    }
+    server.stop();
+}
+
+// The choice below the counts, as the user works it: the check box clicked,
+// the days typed, 再確認 pressed; and Tab down the line, then the buttons.
+TEST_F(Form9LinkCheckDialogTest, TheDaysChoiceChecksAgainAndTabTakesItFirst) {
+    folders.state = folders.base + "State\\";
+    auto form = std::make_unique<win::Form1Window>(services());
+    if (!form->create()) GTEST_SKIP() << "no window can be made here (no display)";
+    form->startUp({});
+    form->rules().allFile();
+    ASSERT_TRUE(pumpUntil(*form, [&] { return !form->rules().isFilling(); }));
+    const HWND window = form->hwnd();
+    EXPECT_TRUE(DialogScript::run(
+        L"リンクの確認",
+        [&] {
+            SendMessageW(window, WM_COMMAND, MAKEWPARAM(+app::Id::checkLinks, 0), 0);
+            return INT_PTR{0};
+        },
+        [&](HWND d) {
+            const auto control = [&](int id) { return GetDlgItem(d, id); };
+            // Tab's order is the order the controls were made in.
+            std::vector<int> order;
+            for (HWND c = GetWindow(control(Dialog::Label1), GW_HWNDFIRST); c;
+                 c = GetWindow(c, GW_HWNDNEXT))
+                if (GetWindowLongPtrW(c, GWL_STYLE) & WS_TABSTOP) order.push_back(GetDlgCtrlID(c));
+            EXPECT_EQ(order, (std::vector<int>{Dialog::Check1, Dialog::Text1, Dialog::Command3,
+                                               Dialog::Command1, Dialog::Command2}));
+            EXPECT_FALSE(IsWindowEnabled(control(Dialog::Command3)));
+            ASSERT_TRUE(pumpUntil(*form, [&] { return !form->rules().isCheckingLinks(); }));
+            EXPECT_TRUE(IsWindowEnabled(control(Dialog::Command3)));
+            EXPECT_EQ(SendMessageW(control(Dialog::Check1), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+            EXPECT_EQ(win::windowText(control(Dialog::Text1)), "30");
+            SendMessageW(control(Dialog::Check1), BM_CLICK, 0, 0);
+            EXPECT_EQ(SendMessageW(control(Dialog::Check1), BM_GETCHECK, 0, 0), BST_CHECKED);
+            const std::size_t asked = server.hits().size();
+            const struct {
+                const char* days;
+                const char* counts;
+            } cases[] = {
+                {"soon", "日数には 0 より大きい数を入れてください。"},
+                {"1", "前回の結果 2 件"},
+            };
+            for (const auto& c : cases) {
+                SCOPED_TRACE(c.days);
+                win::setWindowText(control(Dialog::Text1), c.days);
+                SendMessageW(control(Dialog::Command3), BM_CLICK, 0, 0);
+                ASSERT_TRUE(pumpUntil(*form, [&] { return !form->rules().isCheckingLinks(); }));
+                EXPECT_EQ(win::windowText(control(Dialog::Label2)), c.counts);
+                EXPECT_EQ(server.hits().size(), asked);
+            }
+            // A second click takes the box's check away again.
+            SendMessageW(control(Dialog::Check1), BM_CLICK, 0, 0);
+            EXPECT_EQ(SendMessageW(control(Dialog::Check1), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+        }));
+    form.reset();
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
     }

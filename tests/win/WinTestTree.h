@@ -26,6 +26,9 @@ struct TempFolders final : platform::KnownFolders {
     std::string sendTo() const override { return base + "SendTo\\"; }
     std::string programFolder() const override { return base + "Program\\"; }
     std::string settingsFile() const override { return base + "Brimmark.ini"; }
+    // Nowhere unless a test keeps the link check's results.
+    std::string state;
+    std::string stateFolder() const override { return state; }
 };
 
 struct RecordingOpener final : platform::Opener {
