@@ -48,11 +48,13 @@ struct Services {
     // Follows what other programs change in the tree; none: the favorites
     // held in memory are read again only by a fill.
     platform::TreeWatcher* watcher = nullptr;
+    // The system's proxies for the link check; none: the environment's alone.
+    const platform::SystemProxySource* proxy = nullptr;
 };
 
 inline Services servicesOf(platform::Services& s) {
-    return {*s.fs,    *s.codePage, *s.folders,   *s.caseMapper, *s.opener,
-            *s.pages, *s.trash,    *s.shortcuts, *s.browsers,   s.watcher.get()};
+    return {*s.fs,    *s.codePage,  *s.folders,  *s.caseMapper,   *s.opener,    *s.pages,
+            *s.trash, *s.shortcuts, *s.browsers, s.watcher.get(), s.proxy.get()};
 }
 
 // The size a fill gives the compact strip, so that the list shows.

@@ -109,8 +109,13 @@ std::size_t Window::startLinkCheck(LinkCheckView& view, std::optional<double> un
         view.setRunning(false);
         return 0;
     }
-    if (!linkRun_)
-        linkRun_ = std::make_unique<LinkCheckRun>(*scheduler_, *catalog_, linkStateFile());
+    if (!linkRun_) {
+        core::LinkCheckOptions options;
+        if (const auto* proxy = services_.proxy)
+            options.systemProxies = [proxy] { return proxy->current(); };
+        linkRun_ = std::make_unique<LinkCheckRun>(*scheduler_, *catalog_, linkStateFile(),
+                                                  std::move(options));
+    }
     view.setRunning(true);
     linkRun_->start(std::move(targets),
                     {[this](const core::LinkProgress& p) {

@@ -48,6 +48,8 @@ class CheckCommand final : public Command {
 
     int run(const Context& ctx) override {
         core::LinkCheckOptions options;
+        if (const auto* proxy = ctx.services.proxy.get())
+            options.systemProxies = [proxy] { return proxy->current(); };
         std::optional<double> days;
         if (perHost_) {
             const auto n = positive<int>(perHost_);

@@ -69,6 +69,60 @@ bool exempt(std::string_view list, const std::string& host) {
     return false;
 }
 
+// The proxy the environment names for a scheme and host, "" when its
+// no_proxy exempts the host; nullopt when it names none for the scheme.
+std::optional<std::string> environmentChoice(const Environment& env, std::string_view scheme,
+                                             std::string_view host) {
+    const auto get = [&](const std::string& name) { return env(name).value_or(""); };
+    const std::string s = lower(scheme);
+    std::string proxy = get(s + "_proxy");
+    // As libcurl: HTTP_PROXY may come from a CGI request's "Proxy:" header.
+    if (proxy.empty() && s != "http") proxy = get(upper(s) + "_PROXY");
+    if (proxy.empty()) proxy = get("all_proxy");
+    if (proxy.empty()) proxy = get("ALL_PROXY");
+    if (proxy.empty()) return std::nullopt;
+    std::string noProxy = get("no_proxy");
+    if (noProxy.empty()) noProxy = get("NO_PROXY");
+    std::string name = lower(host);
+    if (name.size() > 1 && name.front() == '[') name = name.substr(1, name.size() - 2);
+    if (exempt(noProxy, name)) return std::string();
+    return proxy;
+}
+
+// The entries of a list separated by ";", "," or white space.
+std::vector<std::string> words(std::string_view list) {
+    std::vector<std::string> out;
+    std::size_t at = 0;
+    while (at < list.size()) {
+        const std::size_t end = std::min(list.find_first_of(";, \t\r\n", at), list.size());
+        if (end > at) out.emplace_back(list.substr(at, end - at));
+        at = end + 1;
+    }
+    return out;
+}
+
+// Whether `text` matches `pattern`, in which "*" stands for any run.
+bool wildcardMatch(std::string_view pattern, std::string_view text) {
+    std::size_t p = 0, t = 0, star = std::string_view::npos, resume = 0;
+    while (t < text.size()) {
+        if (p < pattern.size() && pattern[p] == '*') {
+            star = p++;
+            resume = t;
+        } else if (p < pattern.size() && pattern[p] == text[t]) {
+            ++p;
+            ++t;
+        } else if (star != std::string_view::npos) {
+            p = star + 1;
+            t = ++resume;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == '*')
+        ++p;
+    return p == pattern.size();
+}
+
 // An address whose host needs no lookup.
 bool isLiteral(std::string_view host) {
     return !host.empty() &&
@@ -179,6 +233,7 @@ class Run {
         progress_.total = urls.size();
         if (!o_.resolve) o_.resolve = systemNameLookup;
         if (!o_.environment) o_.environment = processEnvironment;
+        if (o_.systemProxies) system_ = o_.systemProxies();
         o_.perHost = std::max(1, o_.perHost);
         o_.jobs = std::max(1, o_.jobs);
         initCurl();
@@ -276,7 +331,9 @@ class Run {
         job.port = port;
         curl_free(host);
         curl_free(port);
-        job.proxy = environmentProxy(o_.environment, job.scheme, job.host);
+        // The environment's variables, when set, before the system's settings.
+        job.proxy = environmentChoice(o_.environment, job.scheme, job.host)
+                        .value_or(systemProxy(system_, job.scheme, job.host));
         job.hostKey = job.scheme + "://" + job.host + ":" + job.port;
         Host& h = hosts_[job.hostKey];
         h.lookup = job.proxy.empty() && !isLiteral(job.host);
@@ -486,6 +543,7 @@ class Run {
     }
 
     LinkCheckOptions o_;
+    platform::SystemProxy system_;
     const std::vector<std::string>& urls_;
     const LinkFinished& finished_;
     const StopSource* stop_;
@@ -550,18 +608,59 @@ NameLookup systemNameLookup(const std::string& host) {
 
 std::string environmentProxy(const Environment& env, std::string_view scheme,
                              std::string_view host) {
-    const auto get = [&](const std::string& name) { return env(name).value_or(""); };
-    std::string noProxy = get("no_proxy");
-    if (noProxy.empty()) noProxy = get("NO_PROXY");
+    return environmentChoice(env, scheme, host).value_or("");
+}
+
+std::string systemProxy(const platform::SystemProxy& settings, std::string_view scheme,
+                        std::string_view host) {
     std::string name = lower(host);
     if (name.size() > 1 && name.front() == '[') name = name.substr(1, name.size() - 2);
-    if (exempt(noProxy, name)) return {};
     const std::string s = lower(scheme);
-    std::string proxy = get(s + "_proxy");
-    // As libcurl: HTTP_PROXY may come from a CGI request's "Proxy:" header.
-    if (proxy.empty() && s != "http") proxy = get(upper(s) + "_PROXY");
-    if (proxy.empty()) proxy = get("all_proxy");
-    if (proxy.empty()) proxy = get("ALL_PROXY");
+    std::string own, every, socks;
+    for (const std::string& entry : words(settings.servers)) {
+        const auto eq = entry.find('=');
+        const auto colon = entry.find("://");
+        if (eq == std::string::npos || (colon != std::string::npos && colon < eq)) {
+            if (every.empty()) every = entry;
+            continue;
+        }
+        const std::string key = lower(entry.substr(0, eq));
+        const std::string value = entry.substr(eq + 1);
+        if (value.empty()) continue;
+        if (key == s && own.empty()) own = value;
+        if (key == "socks" && socks.empty())
+            socks = value.find("://") == std::string::npos ? "socks4://" + value : value;
+    }
+    std::string proxy = !own.empty() ? own : !every.empty() ? every : socks;
+    if (proxy.empty()) return {};
+    bool loopback = true;
+    for (std::string entry : words(settings.bypass)) {
+        entry = lower(entry);
+        if (entry == "<-loopback>") {
+            loopback = false;
+            continue;
+        }
+        if (entry == "<local>") {
+            if (name.find('.') == std::string::npos && name.find(':') == std::string::npos)
+                return {};
+            continue;
+        }
+        if (const auto at = entry.find("://"); at != std::string::npos) {
+            if (entry.substr(0, at) != s) continue;
+            entry.erase(0, at + 3);
+        }
+        // A port after the host; an IPv6 address's colons are not one.
+        if (const auto at = entry.rfind(':');
+            at != std::string::npos && entry.find(':') == at &&
+            entry.find_first_not_of("0123456789", at + 1) == std::string::npos)
+            entry.erase(at);
+        if (entry.size() > 1 && entry.front() == '[' && entry.back() == ']')
+            entry = entry.substr(1, entry.size() - 2);
+        if (!entry.empty() && wildcardMatch(entry, name)) return {};
+    }
+    if (loopback && (name == "localhost" || name.ends_with(".localhost") || name == "::1" ||
+                     (name.starts_with("127.") && isLiteral(name))))
+        return {};
     return proxy;
 }
 

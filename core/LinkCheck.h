@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/Stop.h"
+#include "platform/SystemProxy.h"
 
 namespace brim::core {
 
@@ -56,6 +57,14 @@ using Environment = std::function<std::optional<std::string>(const std::string& 
 std::string environmentProxy(const Environment& env, std::string_view scheme,
                              std::string_view host);
 
+// The proxy the system's settings name for a scheme and host; empty for
+// direct. A scheme's own entry comes first, then one for every scheme, then
+// "socks=". The bypass list's "<local>" is a host without a dot, "*" matches
+// any run of characters, case aside, and its ports are not compared; this
+// machine's own names go direct unless "<-loopback>" is listed.
+std::string systemProxy(const platform::SystemProxy& settings, std::string_view scheme,
+                        std::string_view host);
+
 // Firefox ESR's own, so that sites answer as they would a browser.
 #ifdef _WIN32
 inline constexpr std::string_view kLinkCheckUserAgent =
@@ -72,6 +81,9 @@ struct LinkCheckOptions {
     std::string userAgent{kLinkCheckUserAgent};
     NameResolver resolve;     // systemNameLookup when empty
     Environment environment;  // the process's when empty; for the proxies
+    // The system's proxies, read once per check, for the schemes whose proxy
+    // the environment leaves unnamed; none when empty.
+    std::function<platform::SystemProxy()> systemProxies;
 };
 
 struct LinkProgress {

@@ -13,6 +13,7 @@
 #include "platform/Opener.h"
 #include "platform/PageSource.h"
 #include "platform/ProgramShortcuts.h"
+#include "platform/SystemProxy.h"
 #include "platform/Trash.h"
 #include "platform/TreeWatcher.h"
 
@@ -30,6 +31,9 @@ struct Services {
     std::unique_ptr<BrowserProfiles> browsers;
     // Follows the Favorites tree's changes while a window shows it.
     std::unique_ptr<TreeWatcher> watcher;
+    // The proxies set for the whole system; none where the environment's
+    // variables alone name them.
+    std::unique_ptr<SystemProxySource> proxy;
 };
 
 // The services of the system the program was built for, over the user's own

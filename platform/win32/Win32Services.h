@@ -8,6 +8,7 @@
 #include "platform/CodePage.h"
 #include "platform/KnownFolders.h"
 #include "platform/Opener.h"
+#include "platform/SystemProxy.h"
 #include "platform/Trash.h"
 
 namespace brim::platform {
@@ -67,6 +68,13 @@ class RecycleBin final : public Trash {
 class ShellOpener final : public Opener {
   public:
     std::string open(const std::string& target) override;
+};
+
+// Internet Options' proxies through WinHttpGetIEProxyConfigForCurrentUser;
+// its automatic detection and configuration script are left out.
+class WinHttpSystemProxy final : public SystemProxySource {
+  public:
+    SystemProxy current() const override;
 };
 
 }  // namespace brim::platform

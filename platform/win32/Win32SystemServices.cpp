@@ -25,6 +25,7 @@ std::unique_ptr<Services> makePlatformServices() {
     s->shortcuts = std::make_unique<ShellLinkShortcuts>(s->folders->programFolder());
     s->browsers = makeBrowserProfiles();
     s->watcher = std::make_unique<Win32TreeWatcher>();
+    s->proxy = std::make_unique<WinHttpSystemProxy>();
     return s;
 }
 

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <mutex>
 #include <random>
@@ -18,7 +20,11 @@
 #include "TestSupport.h"
 #include "core/LinkState.h"
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+
+#include "platform/win32/Win32Services.h"
+#else
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -379,6 +385,188 @@ TEST(LinkCheck, ProxiesComeFromTheEnvironmentAsLibcurlReadsThem) {
         EXPECT_EQ(core::environmentProxy(env, c.scheme, c.host), c.proxy);
     }
 }
+
+TEST(LinkCheck, TheSystemsProxiesServeWhereTheEnvironmentNamesNone) {
+    LinkServer proxy({{"http://far.test/page", status(200)}, {"http://near/page", status(410)}});
+    LinkServer direct({{"/page", status(200)}});
+    const struct {
+        std::map<std::string, std::string> env;
+        const char* url;
+        const char* result;
+        bool proxied;
+    } cases[] = {
+        {{}, "http://far.test/page", "ok 200 ", true},
+        {{}, "http://near/page", "gone 410 ", true},
+        // The direct server is on the loopback, which never takes the proxy.
+        {{}, "/page", "ok 200 ", false},
+        // The environment's proxy, when set, is the one asked.
+        {{{"http_proxy", "http://127.0.0.1:1"}, {"no_proxy", "127.0.0.1"}},
+         "/page",
+         "ok 200 ",
+         false},
+        {{{"https_proxy", "http://127.0.0.1:1"}}, "http://far.test/page", "ok 200 ", true},
+        {{{"http_proxy", "http://127.0.0.1:1"}}, "http://far.test/page", "unreachable 0 ", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.url);
+        const auto before = proxy.hits().size();
+        auto options = testOptions();
+        options.environment = [&](const std::string& name) -> std::optional<std::string> {
+            const auto it = c.env.find(name);
+            if (it == c.env.end()) return std::nullopt;
+            return it->second;
+        };
+        int reads = 0;
+        options.systemProxies = [&] {
+            ++reads;
+            return platform::SystemProxy{"http=" + proxy.base().substr(7) + ";ftp=127.0.0.1:1",
+                                         "*.example.com"};
+        };
+        const std::string url = c.url[0] == '/' ? direct.base() + c.url : c.url;
+        const auto results = core::LinkChecker(options).check({url, url + "?again"});
+        EXPECT_EQ(describe(results[0]), c.result);
+        EXPECT_EQ(reads, 1);
+        EXPECT_EQ(proxy.hits().size() > before, c.proxied);
+    }
+}
+
+TEST(LinkCheck, TheSystemsProxySettingsNameOneForEachSchemeAndHost) {
+    const struct {
+        const char *servers, *bypass, *scheme, *host, *proxy;
+    } cases[] = {
+        {"", "", "http", "a.test", ""},
+        {"proxy:8080", "", "http", "a.test", "proxy:8080"},
+        {"proxy:8080", "", "ftp", "a.test", "proxy:8080"},
+        {"http=p1:80;https=p2:443;ftp=p3:21", "", "http", "a.test", "p1:80"},
+        {"http=p1:80;https=p2:443;ftp=p3:21", "", "https", "a.test", "p2:443"},
+        {"http=p1:80;https=p2:443;ftp=p3:21", "", "ftp", "a.test", "p3:21"},
+        {"HTTP=p1:80 https=p2:443", "", "HTTPS", "a.test", "p2:443"},
+        {"http=http://p1:80; https=https://p2:443", "", "https", "a.test", "https://p2:443"},
+        {"http://all:3128", "", "https", "a.test", "http://all:3128"},
+        // Only HTTP's: the others go direct.
+        {"http=p1:80", "", "https", "a.test", ""},
+        {"http=p1:80;other:1", "", "https", "a.test", "other:1"},
+        {"socks=s:1080", "", "https", "a.test", "socks4://s:1080"},
+        {"socks=socks5://s:1080;http=p1:80", "", "ftp", "a.test", "socks5://s:1080"},
+        {"http=", "", "http", "a.test", ""},
+        {"p:1", "<local>", "http", "intranet", ""},
+        {"p:1", "<local>", "http", "a.test", "p:1"},
+        {"p:1", "*.example.com;10.*", "http", "www.EXAMPLE.com", ""},
+        {"p:1", "*.example.com;10.*", "http", "example.com", "p:1"},
+        {"p:1", "*.example.com;10.*", "http", "10.1.2.3", ""},
+        {"p:1", "*.example.com;10.*", "http", "110.1.2.3", "p:1"},
+        {"p:1", "*.Example.COM", "http", "a.example.com", ""},
+        {"p:1", "a*c.test", "http", "abbbc.test", ""},
+        {"p:1", "a*c.test", "http", "abbbd.test", "p:1"},
+        {"p:1", "b.test  c.test,d.test", "http", "d.test", ""},
+        {"p:1", "https://*.example.com", "http", "a.example.com", "p:1"},
+        {"p:1", "https://*.example.com", "https", "a.example.com", ""},
+        {"p:1", "a.test:8080", "http", "a.test", ""},
+        {"p:1", "[::2]", "http", "[::2]", ""},
+        {"p:1", "", "http", "localhost", ""},
+        {"p:1", "", "http", "127.0.0.1", ""},
+        {"p:1", "", "http", "[::1]", ""},
+        {"p:1", "", "http", "127.example", "p:1"},
+        {"p:1", "<-loopback>", "http", "127.0.0.1", "p:1"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << c.servers << " | " << c.bypass << " | " << c.scheme << "://" << c.host);
+        EXPECT_EQ(core::systemProxy({c.servers, c.bypass}, c.scheme, c.host), c.proxy);
+    }
+}
+
+#ifdef _WIN32
+// Internet Options' settings as the connections' key keeps them: a header
+// (version 0x46, a counter, flags with 2 for "use a proxy"), then the proxy,
+// the bypass list and the script's address, each after its length.
+std::string connectionSettings(const std::string& servers, const std::string& bypass) {
+    std::string blob;
+    const auto word = [&](std::uint32_t n) {
+        for (int i = 0; i < 4; ++i)
+            blob += static_cast<char>((n >> (8 * i)) & 0xff);
+    };
+    word(0x46);
+    word(1);
+    word(servers.empty() ? 1 : 3);
+    for (const std::string* text : {&servers, &bypass}) {
+        word(static_cast<std::uint32_t>(text->size()));
+        blob += *text;
+    }
+    word(0);
+    blob.append(32, '\0');
+    return blob;
+}
+
+// Sets the user's connection settings for the test and puts back those it
+// found.
+class ConnectionSettings {
+  public:
+    explicit ConnectionSettings(const std::string& blob) {
+        RegCreateKeyExW(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr,
+                        &key_, nullptr);
+        DWORD size = 0, type = 0;
+        if (RegQueryValueExW(key_, kValue, nullptr, &type, nullptr, &size) == ERROR_SUCCESS) {
+            old_.resize(size);
+            RegQueryValueExW(key_, kValue, nullptr, &type, reinterpret_cast<BYTE*>(old_.data()),
+                             &size);
+            had_ = true;
+        }
+        set_ =
+            RegSetValueExW(key_, kValue, 0, REG_BINARY, reinterpret_cast<const BYTE*>(blob.data()),
+                           static_cast<DWORD>(blob.size())) == ERROR_SUCCESS;
+    }
+    ~ConnectionSettings() {
+        if (had_) {
+            RegSetValueExW(key_, kValue, 0, REG_BINARY, reinterpret_cast<const BYTE*>(old_.data()),
+                           static_cast<DWORD>(old_.size()));
+        } else {
+            RegDeleteValueW(key_, kValue);
+        }
+        RegCloseKey(key_);
+    }
+    bool set() const { return set_; }
+
+  private:
+    static constexpr const wchar_t* kKey =
+        L"Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\Connections";
+    static constexpr const wchar_t* kValue = L"DefaultConnectionSettings";
+    HKEY key_ = nullptr;
+    std::string old_;
+    bool had_ = false, set_ = false;
+};
+
+TEST(LinkCheck, ACheckGoesThroughTheProxyOfInternetOptions) {
+    // Only in a Wine prefix of the tests' own: the settings are the user's.
+    if (!std::getenv("WINEPREFIX")) GTEST_SKIP() << "not in a Wine prefix of the tests' own";
+    LinkServer proxy(
+        {{"http://far.test/page", status(200)}, {"http://near.test/old", status(410)}});
+    LinkServer direct({{"/page", status(200)}});
+    const std::string servers = "http=" + proxy.base().substr(7) + ";ftp=127.0.0.1:1";
+    const std::string bypass = "<local>;*.example.com";
+    platform::WinHttpSystemProxy system;
+    {
+        const ConnectionSettings settings(connectionSettings(servers, bypass));
+        ASSERT_TRUE(settings.set());
+        EXPECT_EQ(system.current(), (platform::SystemProxy{servers, bypass}));
+        auto options = testOptions();
+        options.systemProxies = [&] { return system.current(); };
+        const auto results = core::LinkChecker(options).check(
+            {"http://far.test/page", "http://near.test/old", direct.base() + "/page"});
+        EXPECT_EQ(describe(results[0]), "ok 200 ");
+        EXPECT_EQ(describe(results[1]), "gone 410 ");
+        EXPECT_EQ(describe(results[2]), "ok 200 ");
+        // near.test's 410 is asked again with GET.
+        EXPECT_EQ(proxy.hits().size(), 3u);
+        EXPECT_EQ(direct.hits().size(), 1u);
+    }
+    {
+        const ConnectionSettings settings(connectionSettings("", ""));
+        ASSERT_TRUE(settings.set());
+        EXPECT_EQ(system.current(), platform::SystemProxy{});
+    }
+}
+#endif
 
 TEST(LinkCheck, TheSystemLooksUpNamesOfThisMachine) {
     const auto local = core::systemNameLookup("localhost");
