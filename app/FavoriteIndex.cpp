@@ -217,6 +217,24 @@ std::shared_ptr<const FavoriteIndex::Snapshot> FavoriteIndex::snapshot() const {
     return snapshot_;
 }
 
+FavoriteIndex::Names FavoriteIndex::urlsInUse(const Names& urls, const Names& except) const {
+    Names used;
+    const auto held = snapshot();
+    if (!held || urls.empty()) return used;
+    std::string file;
+    for (const auto& folder : held->folders) {
+        for (const Entry& e : folder->entries) {
+            const std::string_view text = e.text;
+            const std::string_view url = text.substr(e.url, e.comment - 1 - e.url);
+            if (!urls.count(url) || used.count(url)) continue;
+            const std::string_view name = text.substr(0, e.url - 1);
+            file.assign(folder->path).append(e.disk.empty() ? name : std::string_view(e.disk));
+            if (!except.count(file)) used.emplace(url);
+        }
+    }
+    return used;
+}
+
 namespace {
 
 // True when `key` occurs in `before` followed by `after` only where the two meet.

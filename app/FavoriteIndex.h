@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -80,6 +81,11 @@ class FavoriteIndex {
     // the same order. Empty when stopped.
     Found search(const std::vector<std::string>& keywords, const core::SearchOptions& options,
                  const core::StopSource* stop = nullptr) const;
+
+    using Names = std::set<std::string, std::less<>>;
+    // Those of `urls` that a favorite it holds leads to, the files `except`
+    // left out.
+    Names urlsInUse(const Names& urls, const Names& except) const;
 
   private:
     // Walks from `start` into whole folders; false when it cannot be listed.

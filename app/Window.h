@@ -327,6 +327,11 @@ class Window {
     std::string linkStateFile() const;
     // Lays `changes` over the kept results.
     void saveLinkState(const core::LinkState& changes);
+    // Forgets in `changes` the records of `urls` that no favorite but the
+    // files `leaving` leads to, and that `changes` does not record anew;
+    // keeps them all when the index cannot tell.
+    void forgetUnused(core::LinkState& changes, const FavoriteIndex::Names& urls,
+                      const FavoriteIndex::Names& leaving) const;
     Scheduler* scheduler_ = nullptr;
     LinkResults linkResults_;
     LinkCheckView* linkView_ = nullptr;

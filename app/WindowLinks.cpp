@@ -51,6 +51,15 @@ void Window::saveLinkState(const core::LinkState& changes) {
     (void)changes.save(services_.fs, file);
 }
 
+void Window::forgetUnused(core::LinkState& changes, const FavoriteIndex::Names& urls,
+                          const FavoriteIndex::Names& leaving) const {
+    // A record only spares a check: kept too long it costs nothing.
+    if (!index_ || !index_->ready()) return;
+    const FavoriteIndex::Names used = index_->urlsInUse(urls, leaving);
+    for (const std::string& url : urls)
+        if (!used.count(url) && !changes.links.count(url)) changes.forget(url);
+}
+
 std::vector<std::string> Window::favoriteHeaders() const {
     if (linkResults_.empty()) return {"Name", "Folder", "Comment"};
     return {"Name", "Folder", "Comment", "Link"};
@@ -214,10 +223,12 @@ void Window::trashGone_Click() {
     for (const std::string& file : gone)
         urlOf[file] = catalog_->fieldsOf(file, file).url;
     const std::vector<std::string> trashed = trashFiles(gone);
-    // No favorite leads to the gone pages any more: their records go too.
-    core::LinkState kept;
+    // The gone pages' records go with the last favorites leading to them.
+    FavoriteIndex::Names urls;
     for (const std::string& file : trashed)
-        kept.forget(urlOf[file]);
+        urls.insert(urlOf[file]);
+    core::LinkState kept;
+    forgetUnused(kept, urls, {trashed.begin(), trashed.end()});
     saveLinkState(kept);
     dropRows(trashed);
 }
@@ -241,6 +252,7 @@ void Window::updateMoved_Click() {
     const core::LinkState known =
         stateFile.empty() ? core::LinkState() : core::LinkState::read(services_.fs, stateFile);
     core::LinkState kept;
+    FavoriteIndex::Names oldUrls, rewritten;
     for (const std::string& file : moved) {
         core::LinkResult& result = linkResults_[file];
         // Written as a save from the boxes writes it: every other line stays.
@@ -255,14 +267,16 @@ void Window::updateMoved_Click() {
             continue;
         }
         // Its new address is the working page the redirects ended at, as
-        // the check that found the move saw it; the old one leads nowhere of
-        // ours any more.
+        // the check that found the move saw it.
         const auto old = known.links.find(f.url);
-        kept.forget(f.url);
+        oldUrls.insert(f.url);
+        rewritten.insert(file);
         kept.record(result.location, {core::LinkStatus::Ok, result.code, {}},
                     old != known.links.end() ? old->second.checked : secondsNow());
         result = {core::LinkStatus::Ok, result.code, {}};
     }
+    // The old address may still be another favorite's.
+    forgetUnused(kept, oldUrls, rewritten);
     saveLinkState(kept);
     showLinkResults();
     if (!failed.empty()) prompts_.message("書き換えられなかったものがあります。" + failed);

@@ -390,21 +390,37 @@ TEST_F(LinkCheckWindow, TheStateFileFollowsTheUpdatesAndTheTrash) {
         bool yes;
         platform::Trash* otherTrash;
         std::vector<std::string> after;  // the paths the file keeps, in its order
+        const char* twin = nullptr;      // another favorite's address, left out of the check
     } cases[] = {
         {"the moved one updated", false, true, nullptr, {"/dead", "/new", "/ok"}},
         {"no update", false, false, nullptr, {"/dead", "/ok", "/old"}},
         {"the gone one trashed", true, true, nullptr, {"/ok", "/old"}},
         {"no trashing", true, false, nullptr, {"/dead", "/ok", "/old"}},
         {"a trash that refuses", true, true, &refusing, {"/dead", "/ok", "/old"}},
+        {"the old address still another's",
+         false,
+         true,
+         nullptr,
+         {"/dead", "/new", "/ok", "/old"},
+         "/old"},
+        {"the gone address still another's",
+         true,
+         true,
+         nullptr,
+         {"/dead", "/ok", "/old"},
+         "/dead"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         std::filesystem::remove(fsPath(stateFile()));
-        writeShortcut(root + "moved.url", url("/old"));
-        writeShortcut(root + "dead.url", url("/dead"));
-        writeShortcut(root + "alive.url", url("/ok"));
+        writeShortcut(root + "moved.url", url("/old"), "checked");
+        writeShortcut(root + "dead.url", url("/dead"), "checked");
+        writeShortcut(root + "alive.url", url("/ok"), "checked");
+        std::filesystem::remove(fsPath(root + "twin.url"));
+        if (c.twin) writeShortcut(root + "twin.url", url(c.twin));
         app::Window& w = start({}, c.otherTrash);
         w.allFile();
+        if (c.twin) search("checked");
         ASSERT_EQ(w.startLinkCheck(links), 3u);
         const core::LinkState before = kept();
         ASSERT_EQ(before.links.size(), 3u);
