@@ -1,8 +1,7 @@
 #include "app/Exports.h"
 
-#include <chrono>
-
 #include "app/Messages.h"
+#include "core/Numbers.h"
 
 namespace brim::app {
 namespace {
@@ -45,9 +44,7 @@ RenderedExport renderExport(ExportFormat format, const core::Exporter& exporter,
             out.bytes = exporter.CsvFile(rows, pages, settings.csvEncoding, &out.replaced);
             break;
         case ExportFormat::Netscape: {
-            const auto now = std::chrono::duration_cast<std::chrono::seconds>(
-                std::chrono::system_clock::now().time_since_epoch());
-            out.bytes = exporter.NetscapeFile(rows, pages, now.count());
+            out.bytes = exporter.NetscapeFile(rows, pages, core::SecondsNow());
             break;
         }
     }

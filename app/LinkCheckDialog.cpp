@@ -7,6 +7,7 @@
 
 #include "app/Window.h"
 #include "core/LinkState.h"
+#include "core/Numbers.h"
 #include "core/Settings.h"
 
 namespace brim::app {
@@ -108,12 +109,7 @@ void LinkCheckRun::start(std::vector<LinkTarget> targets, Sink sink,
     scheduler_.runInBackground([state, self = self_, &scheduler = scheduler_, &catalog = catalog_,
                                 stateFile = stateFile_, options = options_,
                                 targets = std::move(targets), uncheckedForDays] {
-        const auto nowSeconds = [] {
-            return std::chrono::duration_cast<std::chrono::seconds>(
-                       std::chrono::system_clock::now().time_since_epoch())
-                .count();
-        };
-        const std::int64_t started = nowSeconds();
+        const std::int64_t started = core::SecondsNow();
         core::LinkState known;
         if (uncheckedForDays && !stateFile.empty())
             known = core::LinkState::read(catalog.fileSystem(), stateFile);
@@ -144,7 +140,7 @@ void LinkCheckRun::start(std::vector<LinkTarget> targets, Sink sink,
             });
         };
         const auto results = core::LinkChecker(options).check(urls, finished, &state->stop);
-        const std::int64_t now = nowSeconds();
+        const std::int64_t now = core::SecondsNow();
         core::LinkState kept;
         for (std::size_t i = 0; i < urls.size(); ++i)
             if (results[i]) kept.record(urls[i], *results[i], now);

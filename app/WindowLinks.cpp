@@ -2,7 +2,6 @@
 // favorites to the trash, moved ones updated, one of each group kept.
 
 #include <algorithm>
-#include <chrono>
 #include <map>
 #include <memory>
 #include <set>
@@ -15,6 +14,7 @@
 #include "core/Duplicates.h"
 #include "core/Editing.h"
 #include "core/LinkState.h"
+#include "core/Numbers.h"
 
 namespace brim::app {
 namespace {
@@ -29,12 +29,6 @@ std::string namesText(const std::vector<std::string>& names) {
     if (names.size() > kNamesListed)
         text += "\nほか " + std::to_string(names.size() - kNamesListed) + " 件";
     return text;
-}
-
-std::int64_t secondsNow() {
-    return std::chrono::duration_cast<std::chrono::seconds>(
-               std::chrono::system_clock::now().time_since_epoch())
-        .count();
 }
 
 }  // namespace
@@ -272,7 +266,7 @@ void Window::updateMoved_Click() {
         oldUrls.insert(f.url);
         rewritten.insert(file);
         kept.record(result.location, {core::LinkStatus::Ok, result.code, {}},
-                    old != known.links.end() ? old->second.checked : secondsNow());
+                    old != known.links.end() ? old->second.checked : core::SecondsNow());
         result = {core::LinkStatus::Ok, result.code, {}};
     }
     // The old address may still be another favorite's.

@@ -8,6 +8,7 @@
 #include "cli/SearchArguments.h"
 #include "core/LinkCheck.h"
 #include "core/LinkState.h"
+#include "core/Numbers.h"
 #include "core/Paths.h"
 
 namespace brim::cli {
@@ -85,9 +86,7 @@ class CheckCommand final : public Command {
 
         const std::string folder = ctx.services.folders->stateFolder();
         const std::string stateFile = folder.empty() ? "" : core::LinkState::fileIn(folder);
-        const std::int64_t now = std::chrono::duration_cast<std::chrono::seconds>(
-                                     std::chrono::system_clock::now().time_since_epoch())
-                                     .count();
+        const std::int64_t now = core::SecondsNow();
         if (days && !stateFile.empty()) {
             const auto kept = core::LinkState::read(ctx.fs(), stateFile);
             std::erase_if(rows, [&](const core::FavoriteItem& row) {

@@ -1,5 +1,6 @@
 #include "core/Numbers.h"
 
+#include <chrono>
 #include <cmath>
 #include <limits>
 
@@ -11,6 +12,12 @@ std::string FormatNumber(std::int64_t n) {
 
 std::string CountCaption(std::string_view prefix, std::int64_t n) {
     return std::string(prefix) + FormatNumber(n);
+}
+
+std::int64_t SecondsNow() {
+    return std::chrono::duration_cast<std::chrono::seconds>(
+               std::chrono::system_clock::now().time_since_epoch())
+        .count();
 }
 
 double LeadingNumber(std::string_view text) {

@@ -18,6 +18,9 @@ std::string CountCaption(std::string_view prefix, std::int64_t n);
 // optional sign, digits and a decimal part; 0 when there is none.
 double LeadingNumber(std::string_view text);
 
+// Seconds since 1970, now: how files and the link state count time.
+std::int64_t SecondsNow();
+
 // The nearest whole number, a half going to the even neighbour, clamped to
 // the 32-bit range.
 std::int32_t RoundToInt(double value);
