@@ -521,10 +521,39 @@ class TreeFollower final : public platform::TreeListener {
 }  // namespace
 
 void Window::followTree() {
-    if (watch_ || !services_.watcher || !index_->ready()) return;
+    if (!services_.watcher || !index_->ready()) return;
+    {
+        const std::lock_guard lock(watching_.mutex);
+        if (watching_.watch || watching_.starting) return;
+        watching_.starting = true;
+    }
     follower_ = std::make_unique<TreeFollower>(*scheduler_, self_);
-    // A tree that cannot be watched is read again by the next fill only.
-    watch_ = services_.watcher->watch(FavoritesRoot, *follower_).watch;
+    // Watching every folder takes a while on a large tree (a second under
+    // Windows), so it starts off the window's thread; what changed since the
+    // favorites were read is found by checking every folder again once the
+    // watch is there. The window waits for it before it goes.
+    const bool started = refreshInBackground([watcher = services_.watcher, root = FavoritesRoot,
+                                              follower = follower_.get(),
+                                              &watching = watching_](FavoriteIndex& index) {
+        std::unique_ptr<platform::TreeWatch> watch;
+        try {
+            watch = watcher->watch(root, *follower).watch;
+        } catch (...) {
+            // As a tree that cannot be watched.
+        }
+        const bool watched = watch != nullptr;
+        {
+            const std::lock_guard lock(watching.mutex);
+            watching.watch = std::move(watch);
+            // A tree that cannot be watched is tried again after the next fill.
+            watching.starting = false;
+        }
+        if (watched) index.revalidate();
+    });
+    if (!started) {
+        const std::lock_guard lock(watching_.mutex);
+        watching_.starting = false;
+    }
 }
 
 void Window::refreshFolders(std::vector<std::string> paths) {
@@ -536,8 +565,8 @@ void Window::revalidate() {
     refreshInBackground([](FavoriteIndex& index) { index.revalidate(); });
 }
 
-void Window::refreshInBackground(std::function<void(FavoriteIndex&)> refresh) {
-    if (!index_ || !index_->ready()) return;
+bool Window::refreshInBackground(std::function<void(FavoriteIndex&)> refresh) {
+    if (!index_ || !index_->ready()) return false;
     {
         const std::lock_guard lock(refreshes_->mutex);
         ++refreshes_->running;
@@ -568,7 +597,9 @@ void Window::refreshInBackground(std::function<void(FavoriteIndex&)> refresh) {
         });
     } catch (...) {
         done();  // no thread for it: the next fill reads the folders
+        return false;
     }
+    return true;
 }
 
 void Window::ListView1_Click(int row) {

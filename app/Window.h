@@ -301,7 +301,8 @@ class Window {
         std::condition_variable ended;
         int running = 0;
     };
-    void refreshInBackground(std::function<void(FavoriteIndex&)> refresh);
+    // False when it could not start (the index not ready, no thread for it).
+    bool refreshInBackground(std::function<void(FavoriteIndex&)> refresh);
     std::shared_ptr<Refreshes> refreshes_ = std::make_shared<Refreshes>();
     std::shared_ptr<Window*> self_ = std::make_shared<Window*>(this);
 
@@ -351,7 +352,12 @@ class Window {
     // Told of the tree's changes on the watch's thread; the watch goes first.
     void followTree();
     std::unique_ptr<platform::TreeListener> follower_;
-    std::unique_ptr<platform::TreeWatch> watch_;
+    // The watch, set up off the window's thread.
+    struct Watching {
+        std::mutex mutex;
+        bool starting = false;
+        std::unique_ptr<platform::TreeWatch> watch;
+    } watching_;
 };
 
 }  // namespace brim::app

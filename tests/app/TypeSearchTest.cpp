@@ -5,13 +5,16 @@
 
 #include <algorithm>
 #include <atomic>
+#include <condition_variable>
 #include <filesystem>
 #include <functional>
 #include <iostream>
+#include <mutex>
 #include <set>
 #include <thread>
 
 #include "GatedFileSystem.h"
+#include "ManualTreeWatcher.h"
 #include "ThreadScheduler.h"
 #include "WindowFixture.h"
 #include "app/Commands.h"
@@ -365,6 +368,68 @@ TEST_F(TypeSearchTest, ANewerKeystrokeDropsWhatAnOlderOneFound) {
     scheduler.inner.pump(std::chrono::milliseconds(50));
     EXPECT_EQ(view.column(0), filesFound("paper"));
     window.reset();
+}
+
+// A watch whose start waits for the test, five seconds at most.
+class HeldTreeWatcher final : public platform::TreeWatcher {
+  public:
+    ManualTreeWatcher inner;
+    platform::WatchStart watch(const std::string& root, platform::TreeListener& listener,
+                               platform::WatchPace pace) override {
+        {
+            std::unique_lock lock(mutex_);
+            asked_ = true;
+            changed_.notify_all();
+            changed_.wait_for(lock, std::chrono::seconds(5), [&] { return released_; });
+        }
+        return inner.watch(root, listener, pace);
+    }
+    using TreeWatcher::watch;
+    bool waitAsked() {
+        std::unique_lock lock(mutex_);
+        return changed_.wait_for(lock, std::chrono::seconds(10), [&] { return asked_; });
+    }
+    void release() {
+        const std::lock_guard lock(mutex_);
+        released_ = true;
+        changed_.notify_all();
+    }
+
+  private:
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    bool asked_ = false, released_ = false;
+};
+
+TEST_F(TypeSearchTest, TheWatchStartsAsideAndWhatChangedMeanwhileIsShown) {
+    HeldTreeWatcher watcher;
+    ThreadScheduler scheduler;
+    window = std::make_unique<app::Window>(app::Services{fs, cp, folders, caseMapper, opener, pages,
+                                                         trash, shortcuts, browsers, &watcher},
+                                           view, prompts, &scheduler);
+    // The window goes first, whatever fails.
+    const struct Ending {
+        HeldTreeWatcher& watcher;
+        std::unique_ptr<app::Window>& window;
+        ~Ending() {
+            watcher.release();
+            window.reset();
+        }
+    } ending{watcher, window};
+    window->startUp({});
+    ASSERT_TRUE(scheduler.pumpUntil([&] { return !window->isFilling(); }));
+    ASSERT_TRUE(watcher.waitAsked());
+    // The window has its list and answers while the watch is being set up.
+    EXPECT_FALSE(watcher.inner.watchedRoot());
+    EXPECT_EQ(view.column(0), everyName());
+    typeKeys("late");
+    ASSERT_TRUE(scheduler.pumpUntil([&] { return window->itemCount() == 0; }));
+    // Changed before the watch saw anything: no report will tell of it.
+    writeShortcut(native(root + "Links/Late.url"), "https://late.example/", "late");
+    watcher.release();
+    ASSERT_TRUE(scheduler.pumpUntil([&] { return view.column(0) == filesFound("late"); }));
+    EXPECT_EQ(view.column(0), std::vector<std::string>{"Late.url"});
+    EXPECT_EQ(watcher.inner.watchedRoot(), root);
 }
 
 #ifndef _WIN32
