@@ -406,6 +406,10 @@ void Window::searchAsTyped() {
     // it: the tree is watched from the moment the favorites are held.
     followTree();
     const std::string text = view_.text(Id::Combo1);
+    // From the keystroke on, the list follows the box: a refresh of the index
+    // before these rows come searches the box again rather than replacing
+    // the search with the whole list.
+    showsTyped_ = true;
     // Typing records nothing and takes nothing into the boxes: the rows only.
     live_->start(text, searchOptions().options(),
                  [this, text](FavoriteIndex::Found&& found) { showTyped(text, std::move(found)); });
