@@ -47,6 +47,14 @@ bool within(const std::string& path, const std::string& folder) {
     return path.size() >= folder.size() && path.compare(0, folder.size(), folder) == 0;
 }
 
+// The file of `e` in `folder`, written into `file`.
+void fileOf(const FavoriteIndex::Folder& folder, const FavoriteIndex::Entry& e, std::string& file) {
+    const std::string_view disk =
+        e.disk.empty() ? std::string_view(e.text).substr(0, e.url - 1) : std::string_view(e.disk);
+    file.reserve(folder.path.size() + disk.size());
+    file.assign(folder.path).append(disk);
+}
+
 }  // namespace
 
 FavoriteIndex::FavoriteIndex(const core::Catalog& catalog, const platform::CaseMapper& mapper)
@@ -227,8 +235,7 @@ FavoriteIndex::Names FavoriteIndex::urlsInUse(const Names& urls, const Names& ex
             const std::string_view text = e.text;
             const std::string_view url = text.substr(e.url, e.comment - 1 - e.url);
             if (!urls.count(url) || used.count(url)) continue;
-            const std::string_view name = text.substr(0, e.url - 1);
-            file.assign(folder->path).append(e.disk.empty() ? name : std::string_view(e.disk));
+            fileOf(*folder, e, file);
             if (!except.count(file)) used.emplace(url);
         }
     }
@@ -260,10 +267,7 @@ void addFound(FavoriteIndex::Found& found, const FavoriteIndex::Folder& folder,
     const std::string_view text = e.text;
     const std::string_view name = text.substr(0, e.url - 1);
     found.rows.push_back({std::string(name), folder.label, std::string(text.substr(e.comment))});
-    const std::string_view disk = e.disk.empty() ? name : std::string_view(e.disk);
-    std::string& file = found.files.emplace_back();
-    file.reserve(folder.path.size() + disk.size());
-    file.append(folder.path).append(disk);
+    fileOf(folder, e, found.files.emplace_back());
 }
 
 // The rows of matches [from, to); room is made once, so that no row is moved.
