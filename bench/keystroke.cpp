@@ -25,6 +25,7 @@
 
 #include "app/SystemServices.h"
 #include "app/Window.h"
+#include "core/ParallelWalk.h"
 
 namespace {
 
@@ -103,7 +104,7 @@ class LoopScheduler final : public brim::app::Scheduler {
         }
         changed_.notify_all();
     }
-    unsigned threads() const override { return std::max(1u, std::thread::hardware_concurrency()); }
+    unsigned threads() const override { return brim::core::machineThreads(); }
     // Runs what is due, waiting a little for it.
     void pump() {
         std::vector<std::function<void()>> due;

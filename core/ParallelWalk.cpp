@@ -11,11 +11,13 @@
 #include "core/Catalog.h"
 #include "core/Paths.h"
 #include "platform/NativePaths.h"
+#include "platform/Processors.h"
 
 namespace brim::core {
 
 unsigned machineThreads() {
-    return std::max(1u, std::thread::hardware_concurrency());
+    // A thread more than the processors it may run on only takes turns.
+    return platform::usableProcessors();
 }
 
 namespace {
@@ -181,8 +183,9 @@ class OrderedWalk {
         std::vector<WalkProblem> problems;
         std::vector<FavoriteItem> rows;
         std::vector<std::unique_ptr<Node>> children;
-        auto contents =
-            readFolder(fs_, cp_, node.path, [&](const WalkProblem& p) { problems.push_back(p); });
+        auto contents = readFolder(
+            fs_, cp_, node.path, [&](const WalkProblem& p) { problems.push_back(p); },
+            !control_.listingStamps || control_.listingStamps(node.path));
         const bool listed = contents.has_value();
         if (listed) {
             work_(node.path, node.label, *contents, rows);

@@ -13,6 +13,7 @@
 #include "core/Paths.h"
 #include "core/Profile.h"
 #include "core/Sessions.h"
+#include "platform/Processors.h"
 #include "platform/Services.h"
 #include "platform/SystemError.h"
 #include "platform/win32/ShellLinkShortcuts.h"
@@ -445,6 +446,19 @@ TEST(Win32Services, TheSystemSetIsCompleteButForThePages) {
     EXPECT_FALSE(services->pages);  // read from the session files above the platform
     EXPECT_EQ(services->codePage->name(), "CP" + std::to_string(GetACP()));
     EXPECT_EQ(services->shortcuts->refusal(), "");
+}
+
+TEST(Win32Processors, TheProcessAffinityBoundsTheCount) {
+    EXPECT_GE(usableProcessors(), 1u);
+    DWORD_PTR process = 0, system = 0;
+    ASSERT_TRUE(GetProcessAffinityMask(GetCurrentProcess(), &process, &system));
+    // The lowest processor the process may run on, alone.
+    const DWORD_PTR lowest = process & (~process + 1);
+    if (!SetProcessAffinityMask(GetCurrentProcess(), lowest))
+        GTEST_SKIP() << "the system keeps the process's affinity";
+    const unsigned pinned = usableProcessors();
+    SetProcessAffinityMask(GetCurrentProcess(), process);
+    EXPECT_EQ(pinned, 1u);
 }
 
 }  // namespace
