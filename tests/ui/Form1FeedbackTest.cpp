@@ -189,10 +189,13 @@ class Form1FeedbackTest : public QObject {
             prompts.setParentWidget(&owner);
             QString title, prompt, initial, selected;
             bool focused = false, promptAtTop = false;
+            int waits = 0;
             QTimer timer;
             connect(&timer, &QTimer::timeout, &timer, [&] {
                 auto* box = qobject_cast<brim::ui::InputBox*>(QApplication::activeModalWidget());
                 if (!box) return;
+                // A loaded machine gives the shown box its focus a little later.
+                if (!box->Text1->hasFocus() && ++waits < 200) return;
                 timer.stop();
                 title = box->windowTitle();
                 prompt = box->findChild<QLabel*>("Label1")->text();
