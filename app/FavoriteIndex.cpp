@@ -111,7 +111,7 @@ bool FavoriteIndex::walkFrom(const std::string& start,
     };
     const bool listed = core::walkTreeOrdered(
         catalog_.fileSystem(), catalog_.profile().codePage(), catalog_.FavoritesRoot(), start,
-        control, work,
+        catalog_.throughCache(control), work,
         [&](core::FavoriteItem&& item) {
             if (item.name.empty()) {
                 flush();

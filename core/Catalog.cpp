@@ -20,10 +20,17 @@ bool Catalog::ListDir(const std::string& folder, const RowSink& add, const Probl
         }
         files.keep();
     };
-    const bool listed =
-        walkTreeOrdered(fs_, profile_.codePage(), root_, folder, control, work, add, problem);
+    const bool listed = walkTreeOrdered(fs_, profile_.codePage(), root_, folder,
+                                        throughCache(control), work, add, problem);
     walked(folder, listed, control);
     return listed;
+}
+
+WalkControl Catalog::throughCache(const WalkControl& control) const {
+    WalkControl through = control;
+    RowCache* const c = cache();
+    through.listingStamps = [c](const std::string& path) { return c && c->holds(path); };
+    return through;
 }
 
 void Catalog::walked(const std::string& folder, bool listed, const WalkControl& control) const {
@@ -45,8 +52,11 @@ bool Catalog::ListFolder(const std::string& folder, const std::function<void(std
                          std::vector<FavoriteItem>& rows) {
         rows.push_back({{}, label, {}, {}, {}});
     };
+    // No file is read, so none needs its stamp.
+    WalkControl listingOnly = control;
+    listingOnly.listingStamps = [](const std::string&) { return false; };
     return walkTreeOrdered(
-        fs_, profile_.codePage(), root_, folder, control, work,
+        fs_, profile_.codePage(), root_, folder, listingOnly, work,
         [&](FavoriteItem&& row) { add(std::move(row.folder)); }, problem);
 }
 

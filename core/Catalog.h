@@ -66,6 +66,10 @@ class Catalog {
     // After the walk of `folder` ended `listed` under `control`: once the whole
     // tree was walked, the cache forgets the folders that are gone.
     void walked(const std::string& folder, bool listed, const WalkControl& control) const;
+    // `control` for a walk that reads the files through the cache: a folder
+    // of which the cache records nothing is listed without the files' stamps,
+    // as each is read, and stamped from its read, anyway.
+    WalkControl throughCache(const WalkControl& control) const;
 
     // Adds one row per file below `folder` (a system path ending in "/"), in the
     // walk's order, reading each file once for its comment and address. False when `folder`

@@ -31,11 +31,14 @@ struct WalkControl {
     // be started (a process or thread limit), the walk goes on with those it
     // has, the caller's at least.
     std::function<std::thread(std::function<void()>)> startThread = {};
+    // Whether the files of `folder` (a system path) are listed with their
+    // stamps; false where every one of them is read anyway. Empty: all are.
+    std::function<bool(const std::string& folder)> listingStamps = {};
 
     bool stopped() const noexcept { return stop && stop->requested(); }
 };
 
-// All the threads the machine has.
+// The processors the process may run on.
 unsigned machineThreads();
 
 // Makes one folder's rows; called for several folders at once, on any of the

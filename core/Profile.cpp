@@ -80,23 +80,47 @@ std::string firstUnencodable(std::string_view text, const platform::CodePage& cp
     return {};
 }
 
+// A file's bytes as the profile reader scans them: UTF-16 made UTF-8, and
+// the code page its keys and values are in.
+struct ScannedBytes {
+    std::string_view bytes;
+    const platform::CodePage* cp;
+    bool converted = false;
+    ProfileBytes utf8;  // a UTF-16 file's text, when converted
+    std::string_view text() const { return converted ? std::string_view(utf8.text) : bytes; }
+};
+
+ScannedBytes scanned(std::string_view bytes, const platform::CodePage& fileCodePage) {
+    // Most files are in the code page and are scanned where they lie.
+    const FileEncoding encoding = detectEncoding(bytes, fileCodePage);
+    ScannedBytes s{
+        bytes, encoding == FileEncoding::CodePage ? &fileCodePage : &utf8CodePage(), false, {}};
+    if (encoding == FileEncoding::Utf16Le) {
+        s.utf8 = openProfileBytes(bytes, true, fileCodePage);
+        s.converted = true;
+    }
+    return s;
+}
+
+std::string valueOf(const ScannedBytes& file, std::string_view section, std::string_view key) {
+    const auto s = file.cp->encode(section);
+    const auto k = file.cp->encode(key);
+    if (!s || !k) return {};
+    const auto value = findProfileValue(file.text(), *s, *k, *file.cp);
+    return value ? file.cp->decode(*value) : std::string();
+}
+
 }  // namespace
 
 std::string Profile::valueIn(std::string_view bytes, std::string_view section,
                              std::string_view key) const {
-    // Most files are in the code page and are scanned where they lie.
-    const FileEncoding encoding = detectEncoding(bytes, cp_);
-    ProfileBytes converted;
-    if (encoding == FileEncoding::Utf16Le) {
-        converted = openProfileBytes(bytes, true, cp_);
-        bytes = converted.text;
-    }
-    const platform::CodePage& cp = encoding == FileEncoding::CodePage ? cp_ : utf8CodePage();
-    const auto s = cp.encode(section);
-    const auto k = cp.encode(key);
-    if (!s || !k) return {};
-    const auto value = findProfileValue(bytes, *s, *k, cp);
-    return value ? cp.decode(*value) : std::string();
+    return valueOf(scanned(bytes, cp_), section, key);
+}
+
+ShortcutValues Profile::ShortcutIn(std::string_view bytes) const {
+    // The encoding is told once for both values.
+    const ScannedBytes file = scanned(bytes, cp_);
+    return {valueOf(file, kShortcutSection, kUrlKey), valueOf(file, kCommentSection, kCommentKey)};
 }
 
 std::string Profile::read(const std::string& path, std::string_view section,
@@ -203,8 +227,7 @@ std::string Profile::ReadShortcutComment(const std::string& path) const {
 ShortcutValues Profile::ReadShortcut(const std::string& path) const {
     std::string bytes;
     if (!fs_.readFile(path, bytes)) return {};
-    return {valueIn(bytes, kShortcutSection, kUrlKey),
-            valueIn(bytes, kCommentSection, kCommentKey)};
+    return ShortcutIn(bytes);
 }
 
 WriteStatus Profile::WriteShortcutComment(const std::string& path, std::string_view comment) const {

@@ -91,6 +91,8 @@ class Profile {
     // several keys of one file reads the file once.
     std::string valueIn(std::string_view bytes, std::string_view section,
                         std::string_view key) const;
+    // The address and the comment in a shortcut's bytes already read.
+    ShortcutValues ShortcutIn(std::string_view bytes) const;
 
     const platform::CodePage& codePage() const { return cp_; }
 

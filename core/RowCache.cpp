@@ -278,6 +278,13 @@ void RowCache::forgetSaved() {
     changed_ = true;
 }
 
+bool RowCache::holds(const std::string& path) const {
+    const std::lock_guard lock(mutex_);
+    const auto it = folders_.find(path);
+    return it != folders_.end() &&
+           (it->second.files ? !it->second.files->empty() : it->second.count > 0);
+}
+
 bool RowCache::changed() const {
     const std::lock_guard lock(mutex_);
     return changed_;
@@ -333,12 +340,15 @@ ShortcutValues RowCache::Folder::read(const ListedName& name, std::string& bytes
             return {std::string(it->values.url), std::string(it->values.comment)};
         }
     }
-    ShortcutValues values;
-    if (!contents_.folder->readFile(name.disk, bytes)) return values;
-    values.comment = profile_.valueIn(bytes, kCommentSection, kCommentKey);
-    values.url = profile_.valueIn(bytes, kShortcutSection, kUrlKey);
-    if (stamped && name.stamp.modified < racyFrom_ && name.stamp.changed < racyFrom_)
-        fresh_.push_back({name.disk, name.stamp, values});
+    // A listing that left the stamp out has it taken from the open file.
+    platform::FileStamp stamp = name.stamp;
+    const bool read = cache_ && stamp.deferred
+                          ? bool(contents_.folder->readStamped(name.disk, bytes, stamp))
+                          : bool(contents_.folder->readFile(name.disk, bytes));
+    if (!read) return {};
+    ShortcutValues values = profile_.ShortcutIn(bytes);
+    if (cache_ && stamp.known() && stamp.modified < racyFrom_ && stamp.changed < racyFrom_)
+        fresh_.push_back({name.disk, stamp, values});
     return values;
 }
 

@@ -105,6 +105,10 @@ class RowCache {
     // The file last written is gone: the next save writes it whole again.
     void forgetSaved();
 
+    // Whether an entry of the folder `path` is recorded: where none is, a
+    // walk reads every file of it and its listing need not stamp them.
+    bool holds(const std::string& path) const;
+
     std::size_t fileCount() const;
     bool changed() const;
 

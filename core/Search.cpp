@@ -159,7 +159,8 @@ bool Search::SearchDir(const std::string& folder, const std::vector<std::string>
     };
     const bool listed =
         walkTreeOrdered(catalog_.fileSystem(), catalog_.profile().codePage(),
-                        catalog_.FavoritesRoot(), folder, control, work, add, problem);
+                        catalog_.FavoritesRoot(), folder, catalog_.throughCache(control), work,
+                        add, problem);
     // Without keywords no folder was read.
     if (!keys.empty()) catalog_.walked(folder, listed, control);
     return listed;

@@ -57,11 +57,12 @@ bool isWalkedFolder(const platform::DirEntry& e, const platform::CodePage& cp) {
 
 std::optional<FolderContents> readFolder(platform::FileSystem& fs, const platform::CodePage& cp,
                                          const std::string& folder,
-                                         const std::function<void(const WalkProblem&)>& problem) {
+                                         const std::function<void(const WalkProblem&)>& problem,
+                                         bool fileStamps) {
     FolderContents contents;
     contents.folder = fs.openFolder(folder);
     if (!contents.folder) return std::nullopt;
-    auto entries = contents.folder->entries();
+    auto entries = fileStamps ? contents.folder->entries() : contents.folder->entriesUnstamped();
     if (!entries) return std::nullopt;
     for (auto& e : *entries) {
         const bool isFile = (e.attributes & (kDirectory | kHidden | kSystem)) == 0;

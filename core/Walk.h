@@ -75,10 +75,11 @@ inline bool isFolderToEnter(const platform::DirEntry& e) {
 // Lists one folder and sorts its entries as the walks take them. System files
 // ("desktop.ini", "Thumbs.db") are left out; so are entries whose names the
 // program cannot express, which are passed to `problem` as are the names shown
-// decoded.
+// decoded. Without `fileStamps`, the files may come without their stamps
+// (OpenFolder::entriesUnstamped), for a walk that reads every one of them.
 std::optional<FolderContents> readFolder(
     platform::FileSystem& fs, const platform::CodePage& cp, const std::string& folder,
-    const std::function<void(const WalkProblem&)>& problem = {});
+    const std::function<void(const WalkProblem&)>& problem = {}, bool fileStamps = true);
 
 // True when the walks enter the folder entry `e` (its name shown through `cp`).
 bool isWalkedFolder(const platform::DirEntry& e, const platform::CodePage& cp);

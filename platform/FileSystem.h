@@ -30,6 +30,8 @@ struct FileStamp {
     std::int64_t size = -1;     // -1: no stamp (a link, or the system could not say)
     std::int64_t modified = 0;  // the last write
     std::int64_t changed = 0;   // the last change of contents or status
+    // Not asked for: a plain file's, left to OpenFolder::readStamped.
+    bool deferred = false;
     bool known() const { return size >= 0; }
     bool operator==(const FileStamp&) const = default;
 };
@@ -69,8 +71,20 @@ class OpenFolder {
     // (listsBefore). nullopt when the folder cannot be read.
     virtual std::optional<std::vector<DirEntry>> entries() = 0;
 
+    // entries() for a walk that reads every plain file anyway: where asking
+    // for a file's stamp costs a query of its own, a plain file may come
+    // without it (stamp.deferred), and without the read-only attribute.
+    virtual std::optional<std::vector<DirEntry>> entriesUnstamped() { return entries(); }
+
     // FileSystem::readFile for the entry `name` of this folder.
     virtual IoResult readFile(const std::string& name, std::string& out) = 0;
+
+    // readFile, giving also the stamp of the file that was read, taken before
+    // its bytes were; an unknown stamp where the system cannot tell.
+    virtual IoResult readStamped(const std::string& name, std::string& out, FileStamp& stamp) {
+        stamp = {};
+        return readFile(name, out);
+    }
 };
 
 // Held while a file is read, changed and replaced, so that two programs

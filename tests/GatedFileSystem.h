@@ -90,9 +90,17 @@ class GatedFileSystem final : public platform::FileSystem {
         std::optional<std::vector<platform::DirEntry>> entries() override {
             return inner_->entries();
         }
+        std::optional<std::vector<platform::DirEntry>> entriesUnstamped() override {
+            return inner_->entriesUnstamped();
+        }
         platform::IoResult readFile(const std::string& name, std::string& out) override {
             fs_.pass(path_ + name);
             return inner_->readFile(name, out);
+        }
+        platform::IoResult readStamped(const std::string& name, std::string& out,
+                                       platform::FileStamp& stamp) override {
+            fs_.pass(path_ + name);
+            return inner_->readStamped(name, out, stamp);
         }
 
       private:

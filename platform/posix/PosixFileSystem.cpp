@@ -37,6 +37,12 @@ std::int64_t nanoseconds(const struct timespec& t) {
     return static_cast<std::int64_t>(t.tv_sec) * 1000000000 + t.tv_nsec;
 }
 
+FileStamp stampOf(const struct stat& st) {
+    return {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino),
+            static_cast<std::int64_t>(st.st_size), nanoseconds(st.st_mtim),
+            nanoseconds(st.st_ctim)};
+}
+
 // Attributes of `path` (relative to the open folder `dirFd`) whose last
 // segment is `name`; nullopt when it vanished. A plain file that is no link
 // gives its `stamp` too.
@@ -44,11 +50,7 @@ std::optional<std::uint32_t> attributesAt(int dirFd, const char* path, std::stri
                                           FileStamp* stamp = nullptr) {
     struct stat own {};
     if (fstatat(dirFd, path, &own, AT_SYMLINK_NOFOLLOW) != 0) return std::nullopt;
-    if (stamp && S_ISREG(own.st_mode)) {
-        *stamp = {static_cast<std::uint64_t>(own.st_dev), static_cast<std::uint64_t>(own.st_ino),
-                  static_cast<std::int64_t>(own.st_size), nanoseconds(own.st_mtim),
-                  nanoseconds(own.st_ctim)};
-    }
+    if (stamp && S_ISREG(own.st_mode)) *stamp = stampOf(own);
     if (S_ISLNK(own.st_mode)) {
         struct stat target {};
         // A dangling link is neither file nor folder.
@@ -58,8 +60,9 @@ std::optional<std::uint32_t> attributesAt(int dirFd, const char* path, std::stri
     return attributesFrom(name, own, nullptr);
 }
 
-// Reads the file `name` relative to the folder `dirFd` (or AT_FDCWD) whole.
-IoResult readAt(int dirFd, const char* name, std::string& out) {
+// Reads the file `name` relative to the folder `dirFd` (or AT_FDCWD) whole;
+// with a `stamp`, that of the open file, taken before its first byte is read.
+IoResult readAt(int dirFd, const char* name, std::string& out, FileStamp* stamp = nullptr) {
     out.clear();
     // O_NONBLOCK: a pipe put where a file was expected must not hang the walk.
     const int fd = ::openat(dirFd, name, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
@@ -68,6 +71,14 @@ IoResult readAt(int dirFd, const char* name, std::string& out) {
         ::close(fd);
         return r;
     };
+    struct stat st {};
+    bool examined = false;
+    if (stamp) {
+        if (fstat(fd, &st) != 0) return done(ioFailure(errno));
+        if (!S_ISREG(st.st_mode)) return done({IoError::NotAFile, 0});
+        *stamp = stampOf(st);
+        examined = true;
+    }
     // Nearly every shortcut fits in one small read, so a walk costs one open,
     // one read and one close per file; the file is examined only when larger.
     char first[16384];
@@ -80,8 +91,7 @@ IoResult readAt(int dirFd, const char* name, std::string& out) {
     // An empty read may also come from a pipe; only a full one needs more.
     if (n > 0 && static_cast<std::size_t>(n) < sizeof first) return done({});
 
-    struct stat st {};
-    if (fstat(fd, &st) != 0) return done(ioFailure(errno));
+    if (!examined && fstat(fd, &st) != 0) return done(ioFailure(errno));
     if (!S_ISREG(st.st_mode)) {
         out.clear();
         return done({IoError::NotAFile, 0});
@@ -126,7 +136,20 @@ class PosixFolder final : public OpenFolder {
     PosixFolder(const PosixFolder&) = delete;
     PosixFolder& operator=(const PosixFolder&) = delete;
 
-    std::optional<std::vector<DirEntry>> entries() override {
+    std::optional<std::vector<DirEntry>> entries() override { return listed(true); }
+    std::optional<std::vector<DirEntry>> entriesUnstamped() override { return listed(false); }
+
+    IoResult readFile(const std::string& name, std::string& out) override {
+        return readAt(dirfd(dir_), name.c_str(), out);
+    }
+
+    IoResult readStamped(const std::string& name, std::string& out, FileStamp& stamp) override {
+        stamp = {};
+        return readAt(dirfd(dir_), name.c_str(), out, &stamp);
+    }
+
+  private:
+    std::optional<std::vector<DirEntry>> listed(bool stamped) {
         rewinddir(dir_);
         std::vector<DirEntry> list;
         const int fd = dirfd(dir_);
@@ -134,6 +157,13 @@ class PosixFolder final : public OpenFolder {
         while (const dirent* e = readdir(dir_)) {
             const std::string_view name = e->d_name;
             if (name == "." || name == "..") continue;
+            if (!stamped && e->d_type == DT_REG) {
+                // The listing tells a plain file already; its stamp comes with its read.
+                list.push_back({std::string(name), name.front() == '.' ? kHidden : 0u,
+                                FileStamp{.deferred = true}});
+                errno = 0;
+                continue;
+            }
             // An entry that vanished between the listing and the query is left out.
             FileStamp stamp;
             if (const auto attrs = attributesAt(fd, e->d_name, name, &stamp)) {
@@ -147,11 +177,6 @@ class PosixFolder final : public OpenFolder {
         return list;
     }
 
-    IoResult readFile(const std::string& name, std::string& out) override {
-        return readAt(dirfd(dir_), name.c_str(), out);
-    }
-
-  private:
     DIR* dir_;
 };
 

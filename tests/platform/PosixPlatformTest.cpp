@@ -1,12 +1,17 @@
 #include <gtest/gtest.h>
+#include <sched.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <map>
 #include <stdexcept>
+#include <thread>
 
 #include "TestSupport.h"
+#include "platform/Processors.h"
 #include "platform/posix/IconvCodePage.h"
 #include "platform/posix/LocaleCaseMapper.h"
 #include "platform/posix/PosixFileSystem.h"
@@ -79,6 +84,78 @@ TEST(PosixFileSystem, AttributeValues) {
     for (const auto& e : *listed)
         EXPECT_EQ(e.attributes, expected.at(e.name)) << e.name;
     EXPECT_FALSE(fs.listFolder(dir / "missing/").has_value());
+    // Unstamped, a plain file's read-only mark is not asked for; all else is as listed.
+    const auto unstamped = fs.openFolder(dir.path())->entriesUnstamped();
+    ASSERT_TRUE(unstamped.has_value());
+    ASSERT_EQ(unstamped->size(), expected.size());
+    for (std::size_t i = 0; i < unstamped->size(); ++i) {
+        const auto& e = (*unstamped)[i];
+        EXPECT_EQ(e.name, (*listed)[i].name);
+        EXPECT_EQ(e.attributes, e.name == "ro.url" ? 0u : expected.at(e.name)) << e.name;
+    }
+}
+
+TEST(PosixFileSystem, AnUnstampedListingLeavesEachFilesStampToItsRead) {
+    test::TempDir dir;
+    PosixFileSystem fs;
+    test::writeFile(dir / "a.url", "[InternetShortcut]\nURL=http://a/\n");
+    test::makeFolders(dir / "D");
+    ASSERT_EQ(symlink("a.url", (dir / "link.url").c_str()), 0);
+    const auto folder = fs.openFolder(dir.path());
+    const auto stamped = folder->entries();
+    const auto unstamped = folder->entriesUnstamped();
+    ASSERT_TRUE(stamped && unstamped);
+    ASSERT_EQ(unstamped->size(), 3u);
+    for (std::size_t i = 0; i < unstamped->size(); ++i) {
+        const auto& e = (*unstamped)[i];
+        // Only a plain file's stamp waits for its read; a link and a folder are asked at once.
+        EXPECT_EQ(e.stamp.deferred, e.name == "a.url") << e.name;
+        EXPECT_FALSE(e.stamp.known()) << e.name;
+        if (!e.stamp.deferred) {
+            EXPECT_EQ(e.stamp, (*stamped)[i].stamp) << e.name;
+        }
+    }
+    std::string bytes;
+    FileStamp stamp;
+    ASSERT_TRUE(folder->readStamped("a.url", bytes, stamp));
+    EXPECT_EQ(bytes, "[InternetShortcut]\nURL=http://a/\n");
+    const auto listedA = std::find_if(stamped->begin(), stamped->end(),
+                                      [](const DirEntry& e) { return e.name == "a.url"; });
+    ASSERT_NE(listedA, stamped->end());
+    EXPECT_TRUE(stamp.known());
+    EXPECT_EQ(stamp, listedA->stamp);
+    // A rewrite of the same size still gives another stamp.
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    test::writeFile(dir / "a.url", "[InternetShortcut]\nURL=http://b/\n");
+    FileStamp later;
+    ASSERT_TRUE(folder->readStamped("a.url", bytes, later));
+    EXPECT_EQ(bytes, "[InternetShortcut]\nURL=http://b/\n");
+    EXPECT_NE(later, stamp);
+    // Nothing but a plain file is read, and a pipe never blocks the read.
+    ASSERT_EQ(mkfifo((dir / "p").c_str(), 0644), 0);
+    for (const char* name : {"p", "D", "missing"}) {
+        FileStamp none;
+        EXPECT_FALSE(folder->readStamped(name, bytes, none)) << name;
+        EXPECT_FALSE(none.known()) << name;
+    }
+}
+
+TEST(Processors, TheAffinityBoundsTheCount) {
+    EXPECT_GE(usableProcessors(), 1u);
+    EXPECT_LE(usableProcessors(), std::max(1u, std::thread::hardware_concurrency()));
+    // Pinned to one processor, the process has one to run on.
+    cpu_set_t saved;
+    ASSERT_EQ(sched_getaffinity(0, sizeof saved, &saved), 0);
+    int first = 0;
+    while (!CPU_ISSET(first, &saved))
+        ++first;
+    cpu_set_t one;
+    CPU_ZERO(&one);
+    CPU_SET(first, &one);
+    ASSERT_EQ(sched_setaffinity(0, sizeof one, &one), 0);
+    const unsigned pinned = usableProcessors();
+    ASSERT_EQ(sched_setaffinity(0, sizeof saved, &saved), 0);
+    EXPECT_EQ(pinned, 1u);
 }
 
 TEST(PosixFileSystem, ReadRefusesFoldersAndSpecialFilesWithoutBlocking) {
