@@ -102,25 +102,39 @@ ScannedBytes scanned(std::string_view bytes, const platform::CodePage& fileCodeP
     return s;
 }
 
-std::string valueOf(const ScannedBytes& file, std::string_view section, std::string_view key) {
-    const auto s = file.cp->encode(section);
-    const auto k = file.cp->encode(key);
-    if (!s || !k) return {};
-    const auto value = findProfileValue(file.text(), *s, *k, *file.cp);
+// The value of `key` in `section`, both spelled in the file's code page.
+std::string valueOf(const ScannedBytes& file, const std::optional<std::string>& section,
+                    const std::optional<std::string>& key) {
+    if (!section || !key) return {};
+    const auto value = findProfileValue(file.text(), *section, *key, *file.cp);
     return value ? file.cp->decode(*value) : std::string();
 }
 
 }  // namespace
 
+Profile::Profile(platform::FileSystem& fs, const platform::CodePage& cp,
+                 const platform::KnownFolders& folders)
+    : fs_(fs),
+      cp_(cp),
+      folders_(folders),
+      names_{cp.encode(kShortcutSection), cp.encode(kUrlKey), cp.encode(kCommentSection),
+             cp.encode(kCommentKey)} {}
+
 std::string Profile::valueIn(std::string_view bytes, std::string_view section,
                              std::string_view key) const {
-    return valueOf(scanned(bytes, cp_), section, key);
+    const ScannedBytes file = scanned(bytes, cp_);
+    return valueOf(file, file.cp->encode(section), file.cp->encode(key));
 }
 
 ShortcutValues Profile::ShortcutIn(std::string_view bytes) const {
     // The encoding is told once for both values.
     const ScannedBytes file = scanned(bytes, cp_);
-    return {valueOf(file, kShortcutSection, kUrlKey), valueOf(file, kCommentSection, kCommentKey)};
+    if (file.cp != &cp_) {
+        return {valueOf(file, file.cp->encode(kShortcutSection), file.cp->encode(kUrlKey)),
+                valueOf(file, file.cp->encode(kCommentSection), file.cp->encode(kCommentKey))};
+    }
+    return {valueOf(file, names_.urlSection, names_.urlKey),
+            valueOf(file, names_.commentSection, names_.commentKey)};
 }
 
 std::string Profile::read(const std::string& path, std::string_view section,

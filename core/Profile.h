@@ -62,8 +62,7 @@ struct ShortcutValues {
 class Profile {
   public:
     Profile(platform::FileSystem& fs, const platform::CodePage& cp,
-            const platform::KnownFolders& folders)
-        : fs_(fs), cp_(cp), folders_(folders) {}
+            const platform::KnownFolders& folders);
 
     // Missing file, section or key reads as the empty text.
     std::string ReadSetting(std::string_view section, std::string_view key) const;
@@ -100,6 +99,12 @@ class Profile {
     platform::FileSystem& fs_;
     const platform::CodePage& cp_;
     const platform::KnownFolders& folders_;
+    // The shortcut's sections and keys as the code page spells them (nullopt
+    // where it cannot), spelled once rather than for every file read.
+    struct ShortcutNames {
+        std::optional<std::string> urlSection, urlKey, commentSection, commentKey;
+    };
+    ShortcutNames names_;
 };
 
 }  // namespace brim::core

@@ -24,6 +24,12 @@ bool isQuoted(std::string_view trimmed) {
     return trimmed.size() >= 2 && isQuote(trimmed.front()) && trimmed.back() == trimmed.front();
 }
 
+// No code page leads a double-byte character with an ASCII byte, so the
+// code page is asked only of the others.
+bool isLeadByte(unsigned char c, const platform::CodePage& cp) {
+    return c >= 0x80 && cp.isLeadByte(c);
+}
+
 // Compares names character by character: single-byte ASCII letters without
 // regard to case, both bytes of a double-byte character exactly (its trail
 // byte may look like an ASCII letter).
@@ -33,7 +39,7 @@ bool sameName(std::string_view a, std::string_view b, const platform::CodePage& 
     for (std::size_t i = 0; i < a.size(); ++i) {
         const auto ca = static_cast<unsigned char>(a[i]);
         const auto cb = static_cast<unsigned char>(b[i]);
-        if (cp.isLeadByte(ca) && i + 1 < a.size()) {
+        if (isLeadByte(ca, cp) && i + 1 < a.size()) {
             if (ca != cb || a[i + 1] != b[i + 1]) return false;
             ++i;
         } else if (upper(ca) != upper(cb)) {
@@ -47,7 +53,7 @@ bool sameName(std::string_view a, std::string_view b, const platform::CodePage& 
 std::size_t findClosingBracket(std::string_view s, const platform::CodePage& cp) {
     for (std::size_t i = 0; i < s.size(); ++i) {
         if (s[i] == ']') return i;
-        if (cp.isLeadByte(static_cast<unsigned char>(s[i]))) ++i;
+        if (isLeadByte(static_cast<unsigned char>(s[i]), cp)) ++i;
     }
     return std::string_view::npos;
 }
