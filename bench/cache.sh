@@ -9,6 +9,8 @@
 # Each size has one folder per 50 favorites; trees are made once under
 # $BENCH_DIR (default /tmp/brimmark-bench). BRIMMARK_CLI names another
 # brimmark-cli to time (one without a cache is timed "cold" only).
+# BENCH_CPUS runs every command timed, grep's too, on those processors only
+# (taskset's list: BENCH_CPUS=0 for one).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -38,6 +40,8 @@ median_ms() {
   printf '%s\n' "${times[@]}" | sort -n | sed -n "$(((runs + 1) / 2))p"
 }
 peak_kb() { eval "$before"; /usr/bin/time -f %M "$@" 2>&1 >/dev/null | tail -n 1; }
+pin=()
+[ -n "${BENCH_CPUS:-}" ] && pin=(taskset -c "$BENCH_CPUS")
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", (b > 0 ? a / b : 0) }'; }
 
 for files in $sizes; do
@@ -47,12 +51,12 @@ for files in $sizes; do
     build/bench/brimmark-gen-tree "$tree" "$files" "$folders" >/dev/null
     sleep 3 # files changed within two seconds are never taken from the cache
   fi
-  ours=("$cli" --favorites "$tree")
+  ours=("${pin[@]}" "$cli" --favorites "$tree")
   grep -rc Words "$tree" >/dev/null || true # warms the disk's cache
   rows=$("${ours[@]}" --json list | grep -c '"name"' || true)
   before=:
-  grep_ms=$(median_ms grep -rc Words "$tree")
-  echo "== $files favorites in $folders folders ($rows rows); grep -rc Words: $grep_ms ms (median of $runs)"
+  grep_ms=$(median_ms "${pin[@]}" grep -rc Words "$tree")
+  echo "== $files favorites in $folders folders ($rows rows)${BENCH_CPUS:+ on processors $BENCH_CPUS}; grep -rc Words: $grep_ms ms (median of $runs)"
   printf '%-34s %8s %8s %10s %10s\n' "" "ms" "x grep" "peak KiB" "B/row"
   for verb in "--json list" "list" "search zzzz" "search --or --ignore-case needle"; do
     read -r -a args <<<"$verb"
