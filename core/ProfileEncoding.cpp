@@ -1,5 +1,8 @@
 #include "core/ProfileEncoding.h"
 
+#include <cstdint>
+#include <cstring>
+
 #include "text/Utf8.h"
 
 namespace brim::core {
@@ -8,11 +11,19 @@ namespace {
 constexpr std::string_view kUtf16LeMark = "\xFF\xFE";
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 
-bool isAscii(std::string_view s) {
-    for (const char c : s) {
-        if (static_cast<unsigned char>(c) >= 0x80) return false;
+// Where the first byte outside ASCII lies, npos when there is none; eight
+// bytes at a time, as nearly all of a shortcut is ASCII.
+std::size_t firstNonAscii(std::string_view s) {
+    std::size_t i = 0;
+    for (; i + 8 <= s.size(); i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, s.data() + i, sizeof word);
+        if (word & 0x8080808080808080u) break;
     }
-    return true;
+    for (; i < s.size(); ++i) {
+        if (static_cast<unsigned char>(s[i]) >= 0x80) return i;
+    }
+    return std::string_view::npos;
 }
 
 // The three-byte form of a lone surrogate at `pos`, as utf16LeToUtf8 writes it.
@@ -54,8 +65,11 @@ class Utf8CodePage final : public platform::CodePage {
 FileEncoding detectEncoding(std::string_view bytes, const platform::CodePage& cp) {
     if (bytes.substr(0, 2) == kUtf16LeMark) return FileEncoding::Utf16Le;
     if (bytes.substr(0, 3) == kUtf8Mark) return FileEncoding::Utf8Bom;
-    // Plain ASCII reads the same either way; the code page is then kept.
-    if (isAscii(bytes) || !utf8::isValid(bytes) || cp.isValid(bytes)) {
+    // Plain ASCII reads the same either way; the code page is then kept. What
+    // comes before the first other byte is ASCII, and so valid UTF-8 as well.
+    const std::size_t other = firstNonAscii(bytes);
+    if (other == std::string_view::npos || !utf8::isValid(bytes.substr(other)) ||
+        cp.isValid(bytes)) {
         return FileEncoding::CodePage;
     }
     return FileEncoding::Utf8;

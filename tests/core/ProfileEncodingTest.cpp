@@ -69,6 +69,12 @@ TEST(ProfileEncoding, DetectsEachKindOfFile) {
         {"UTF-16LE mark", "\xFF\xFE[\0", FileEncoding::Utf16Le},
         {"UTF-8 mark", "\xEF\xBB\xBF[S]\r\n", FileEncoding::Utf8Bom},
         {"UTF-8 not valid CP932", "[S]\r\nk=コメント\r\n", FileEncoding::Utf8},
+        // Where the first other byte falls against the words scanned.
+        {"UTF-8 after two whole words", "[S]\r\nk=0123456789コメント", FileEncoding::Utf8},
+        {"UTF-8 within the second word", "[S]\r\nk=01234コメント", FileEncoding::Utf8},
+        {"valid in both, in the last bytes", "[S]\r\nk=0123456789ab\xC3\xBC",
+         FileEncoding::CodePage},
+        {"UTF-8 in the last bytes", "[S]\r\nk=0123456789abcdefghiコメント", FileEncoding::Utf8},
         // Valid in both: the code page wins, as it always did.
         {"UTF-8 also valid CP932", "k=\xC3\xBC", FileEncoding::CodePage},
         {"valid in neither", "k=\x80\xFF\xFE", FileEncoding::CodePage},
