@@ -157,10 +157,9 @@ bool Search::SearchDir(const std::string& folder, const std::vector<std::string>
         }
         files.keep();
     };
-    const bool listed =
-        walkTreeOrdered(catalog_.fileSystem(), catalog_.profile().codePage(),
-                        catalog_.FavoritesRoot(), folder, catalog_.throughCache(control), work,
-                        add, problem);
+    const bool listed = walkTreeOrdered(catalog_.fileSystem(), catalog_.profile().codePage(),
+                                        catalog_.FavoritesRoot(), folder,
+                                        catalog_.throughCache(control), work, add, problem);
     // Without keywords no folder was read.
     if (!keys.empty()) catalog_.walked(folder, listed, control);
     return listed;
