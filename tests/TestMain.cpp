@@ -5,7 +5,9 @@
 #include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 #ifdef _WIN32
@@ -15,10 +17,19 @@
 
 #include <iterator>
 #else
+#include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <vector>
 #endif
 
 namespace brim::test {
@@ -26,6 +37,12 @@ namespace {
 
 std::mutex gMutex;
 std::string gRunning;
+
+void setRunning(std::optional<std::reference_wrapper<const ::testing::TestInfo>> test) {
+    const std::lock_guard lock(gMutex);
+    gRunning = test ? std::string(test->get().test_suite_name()) + "." + test->get().name()
+                    : std::string();
+}
 
 #ifdef _WIN32
 // Each thread's stack, walked here through the program's unwind tables:
@@ -113,10 +130,37 @@ void printBacktraces() {
     CloseHandle(threads);
 }
 #else
-void printBacktraces() {
-    // gdb, as a child, may attach to its parent only when the parent says so.
-    prctl(PR_SET_PTRACER, PR_SET_PTRACER_ANY, 0, 0, 0);
-    const std::string pid = std::to_string(getpid());
+// The watchdog's own process, left out of the processes a report shows.
+pid_t gWatcher = 0;
+
+// The processes `of` forked, and theirs, but the watchdog's: a hung test often
+// waits on a child that hung, and that child's stack is the one that tells why.
+std::vector<pid_t> descendants(pid_t of) {
+    std::vector<std::pair<pid_t, pid_t>> all;  // (pid, parent)
+    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+        const std::string name = entry.path().filename();
+        if (name.find_first_not_of("0123456789") != std::string::npos) continue;
+        std::ifstream stat(entry.path() / "stat");
+        std::string line;
+        if (!std::getline(stat, line)) continue;
+        // "pid (command) state ppid ...": the command may hold spaces.
+        const auto close = line.rfind(')');
+        if (close == std::string::npos) continue;
+        std::istringstream rest(line.substr(close + 1));
+        std::string state;
+        pid_t parent = 0;
+        if (rest >> state >> parent) all.emplace_back(std::stoi(name), parent);
+    }
+    std::vector<pid_t> found{of};
+    for (std::size_t i = 0; i < found.size(); ++i)
+        for (const auto& [pid, parent] : all)
+            if (parent == found[i] && pid != gWatcher && pid != getpid()) found.push_back(pid);
+    found.erase(found.begin());
+    return found;
+}
+
+void printStacks(pid_t of) {
+    const std::string pid = std::to_string(of);
     const pid_t child = fork();
     if (child == 0) {
         dup2(STDERR_FILENO, STDOUT_FILENO);
@@ -126,16 +170,51 @@ void printBacktraces() {
         _exit(127);
     }
     if (child < 0) return;
-    for (int waited = 0; waited < 1200; ++waited) {
+    for (int waited = 0; waited < 600; ++waited) {
         if (waitpid(child, nullptr, WNOHANG) == child) return;
         usleep(100000);
     }
     kill(child, SIGKILL);
     waitpid(child, nullptr, 0);
 }
+
+// The stacks of the test's process and of every child it has, which are then
+// ended: none outlives the report, to hold the output open or the test's files.
+void printBacktraces(pid_t process) {
+    const auto children = descendants(process);
+    printStacks(process);
+    for (const pid_t child : children) {
+        std::fprintf(stderr, "\nThe threads of child process %d:\n", static_cast<int>(child));
+        std::fflush(stderr);
+        printStacks(child);
+    }
+    for (const pid_t child : children)
+        kill(child, SIGKILL);
+}
 #endif
 
-// Follows which test runs, and since when.
+void printHang(const std::string& test, const std::string& what) {
+    const char* name = test.empty() ? "(between tests)" : test.c_str();
+    std::fprintf(stderr, "\n[  HUNG    ] %s: %s\nThe threads of the test's process:\n", name,
+                 what.c_str());
+    std::fflush(stderr);
+#ifdef _WIN32
+    printBacktraces();
+#else
+    printBacktraces(gWatcher == getpid() ? getppid() : getpid());
+#endif
+    std::fprintf(stderr, "[  HUNG    ] %s\n", name);
+    std::fflush(stdout);
+    std::fflush(stderr);
+}
+
+std::string overLimit(std::chrono::seconds limit) {
+    return "it has run for more than " + std::to_string(limit.count()) +
+           " s (BRIMMARK_TEST_TIMEOUT)";
+}
+
+#ifdef _WIN32
+// Follows which test runs, and since when, on a thread of its own.
 class Watch final : public ::testing::EmptyTestEventListener {
   public:
     Watch() : thread_([this] { watch(); }) {}
@@ -149,19 +228,13 @@ class Watch final : public ::testing::EmptyTestEventListener {
     }
 
     void OnTestStart(const ::testing::TestInfo& test) override {
-        {
-            const std::lock_guard lock(gMutex);
-            gRunning = std::string(test.test_suite_name()) + "." + test.name();
-        }
+        setRunning(test);
         const std::lock_guard lock(mutex_);
         started_ = std::chrono::steady_clock::now();
         running_ = true;
     }
     void OnTestEnd(const ::testing::TestInfo&) override {
-        {
-            const std::lock_guard lock(gMutex);
-            gRunning.clear();
-        }
+        setRunning(std::nullopt);
         const std::lock_guard lock(mutex_);
         running_ = false;
     }
@@ -174,8 +247,7 @@ class Watch final : public ::testing::EmptyTestEventListener {
             changed_.wait_for(lock, std::chrono::seconds(1));
             if (running_ && std::chrono::steady_clock::now() - started_ > limit) {
                 lock.unlock();
-                reportHang("it has run for more than " + std::to_string(limit.count()) +
-                           " s (BRIMMARK_TEST_TIMEOUT)");
+                reportHang(overLimit(limit));
             }
         }
     }
@@ -187,6 +259,108 @@ class Watch final : public ::testing::EmptyTestEventListener {
     std::chrono::steady_clock::time_point started_;
     std::thread thread_;  // last: it uses the members above
 };
+#else
+// Follows which test runs from a process of its own, told of each test's
+// start and end through a pipe. Not a thread: a test process with a second
+// thread that forks can leave its child stuck for good in a lock of the
+// sanitizers' allocator (GCC 12's ASan takes none of them around fork), and
+// the tests fork writers, killers and servers.
+class Watch final : public ::testing::EmptyTestEventListener {
+  public:
+    Watch() {
+        // gdb, as the watchdog's child, may attach to the test's process only
+        // when that process says so.
+        prctl(PR_SET_PTRACER, PR_SET_PTRACER_ANY, 0, 0, 0);
+        int pipe[2];
+        if (pipe2(pipe, O_CLOEXEC) != 0) return;
+        const pid_t test = getpid();
+        const pid_t watcher = fork();
+        if (watcher == 0) {
+            close(pipe[1]);
+            watch(pipe[0], test);
+        }
+        close(pipe[0]);
+        if (watcher < 0) {
+            close(pipe[1]);
+            std::fputs("(no watchdog: it could not be started)\n", stderr);
+            return;
+        }
+        gWatcher = watcher;
+        to_ = pipe[1];
+    }
+    ~Watch() override {
+        if (to_ < 0) return;
+        close(to_);
+        waitpid(gWatcher, nullptr, 0);
+    }
+
+    void OnTestStart(const ::testing::TestInfo& test) override {
+        setRunning(test);
+        tell("S" + runningTest() + "\n");
+    }
+    void OnTestEnd(const ::testing::TestInfo&) override {
+        setRunning(std::nullopt);
+        tell("E\n");
+    }
+
+  private:
+    void tell(const std::string& line) const {
+        if (to_ < 0) return;
+        for (std::size_t sent = 0; sent < line.size();) {
+            const ssize_t n = write(to_, line.data() + sent, line.size() - sent);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) return;
+            sent += static_cast<std::size_t>(n);
+        }
+    }
+
+    [[noreturn]] static void watch(int from, pid_t test) {
+        // Ends with the test's process, whatever keeps the pipe open.
+        prctl(PR_SET_PDEATHSIG, SIGKILL, 0, 0, 0);
+        if (getppid() != test) _exit(0);
+        gWatcher = getpid();
+        const auto limit = testTimeout();
+        std::string running, pending;
+        bool timing = false;  // a test runs, and must end by `until`
+        auto until = std::chrono::steady_clock::now();
+        for (;;) {
+            int wait = -1;
+            if (timing) {
+                const auto left = until - std::chrono::steady_clock::now();
+                wait = static_cast<int>(std::max<std::int64_t>(
+                    0, std::chrono::duration_cast<std::chrono::milliseconds>(left).count()));
+            }
+            pollfd p{from, POLLIN, 0};
+            const int r = poll(&p, 1, wait);
+            if (r < 0 && errno == EINTR) continue;
+            if (r == 0) {
+                printHang(running, overLimit(limit));
+                kill(test, SIGKILL);
+                _exit(0);
+            }
+            char chunk[4096];
+            const ssize_t n = read(from, chunk, sizeof chunk);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) _exit(0);
+            pending.append(chunk, static_cast<std::size_t>(n));
+            for (std::size_t end; (end = pending.find('\n')) != std::string::npos;) {
+                const std::string line = pending.substr(0, end);
+                pending.erase(0, end + 1);
+                if (!line.empty() && line.front() == 'S') {
+                    running = line.substr(1);
+                    until = std::chrono::steady_clock::now() + limit;
+                    timing = true;
+                } else {
+                    running.clear();
+                    timing = false;
+                }
+            }
+        }
+    }
+
+    int to_ = -1;
+};
+#endif
 
 }  // namespace
 
@@ -204,14 +378,7 @@ std::string runningTest() {
 void reportHang(const std::string& what) {
     static std::mutex once;
     once.lock();  // a second report waits here until the first ends the process
-    const std::string test = runningTest();
-    std::fprintf(stderr, "\n[  HUNG    ] %s: %s\nThe threads of this process:\n",
-                 test.empty() ? "(between tests)" : test.c_str(), what.c_str());
-    std::fflush(stderr);
-    printBacktraces();
-    std::fprintf(stderr, "[  HUNG    ] %s\n", test.empty() ? "(between tests)" : test.c_str());
-    std::fflush(stdout);
-    std::fflush(stderr);
+    printHang(runningTest(), what);
     std::_Exit(3);
 }
 
