@@ -46,8 +46,10 @@ std::uint64_t checksum(std::string_view bytes) {
 class Writer {
   public:
     void number(std::uint64_t v) {
+        char bytes[8];
         for (int i = 0; i < 8; ++i)
-            out.push_back(static_cast<char>((v >> (8 * i)) & 0xff));
+            bytes[i] = static_cast<char>((v >> (8 * i)) & 0xff);
+        out.append(bytes, sizeof bytes);
     }
     void text(std::string_view s) {
         number(s.size());
@@ -98,10 +100,6 @@ class Reader {
     std::string_view in_;
 };
 
-bool byName(const CachedFile& a, const CachedFile& b) {
-    return a.disk < b.disk;
-}
-
 }  // namespace
 
 RowCache::RowCache(std::string favoritesRoot, std::string codePage)
@@ -120,29 +118,19 @@ std::string RowCache::fileFor(const std::string& cacheFolder, const std::string&
 
 std::string RowCache::serialize() const {
     Writer w;
+    const std::lock_guard lock(mutex_);
+    std::size_t size = kMagic.size() + 64 + root_.size() + codePage_.size();
+    for (const auto& [path, entries] : folders_)
+        size += 8 + path.size() + entries.text.size();
+    w.out.reserve(size);
     w.out.append(kMagic);
     w.text(BRIMMARK_VERSION);
     w.text(root_);
     w.text(codePage_);
-    const std::lock_guard lock(mutex_);
     w.number(folders_.size());
     for (const auto& [path, entries] : folders_) {
         w.text(path);
-        if (!entries.files) {
-            w.out.append(entries.text);  // as it was read
-            continue;
-        }
-        w.number(entries.files->size());
-        for (const auto& f : *entries.files) {
-            w.text(f.disk);
-            w.number(f.stamp.device);
-            w.number(f.stamp.id);
-            w.number(static_cast<std::uint64_t>(f.stamp.size));
-            w.number(static_cast<std::uint64_t>(f.stamp.modified));
-            w.number(static_cast<std::uint64_t>(f.stamp.changed));
-            w.text(f.values.url);
-            w.text(f.values.comment);
-        }
+        w.out.append(entries.text);
     }
     w.number(checksum(w.out));
     return std::move(w.out);
@@ -181,14 +169,13 @@ bool RowCache::load(std::string bytes) {
                     return false;
             }
             const std::string_view text = from.substr(0, from.size() - r.rest().size());
-            folders[std::move(path)] = {nullptr, text, static_cast<std::size_t>(count)};
+            folders[std::move(path)] = {loaded, text, static_cast<std::size_t>(count)};
         }
         return r.empty();
     };
     const bool ok = whole();
     const std::lock_guard lock(mutex_);
     folders_ = ok ? std::move(folders) : decltype(folders){};
-    loaded_ = ok ? std::move(loaded) : nullptr;
     visited_.clear();
     changed_ = !ok;
     return ok;
@@ -226,21 +213,19 @@ bool RowCache::saveFile(platform::FileSystem& fs, const std::string& path) {
     return true;
 }
 
-RowCache::Entries RowCache::folder(const std::string& path,
-                                   std::shared_ptr<const std::string>& loaded) const {
+RowCache::Entries RowCache::folder(const std::string& path) const {
     const std::lock_guard lock(mutex_);
     const auto it = folders_.find(path);
-    if (it == folders_.end()) return {};
-    if (!it->second.files) loaded = loaded_;
-    return it->second;
+    return it == folders_.end() ? Entries{} : it->second;
 }
 
-void RowCache::store(const std::string& path, Files files) {
+void RowCache::store(const std::string& path, std::string text, std::size_t count) {
+    auto owned = std::make_shared<const std::string>(std::move(text));
     const std::lock_guard lock(mutex_);
     visited_.insert(path);
     auto& slot = folders_[path];
-    if (slot.files && *slot.files == files) return;
-    slot = {std::make_shared<const Files>(std::move(files)), {}, 0};
+    if (slot.owner && slot.text == *owned) return;
+    slot = {owned, *owned, count};
     changed_ = true;
 }
 
@@ -251,10 +236,8 @@ void RowCache::keepAsItWas(const std::string& path) {
 
 void RowCache::forgetUnvisited() {
     const std::lock_guard lock(mutex_);
-    bool viewsLoaded = false;
     for (auto it = folders_.begin(); it != folders_.end();) {
         if (visited_.count(it->first)) {
-            viewsLoaded |= !it->second.files;
             ++it;
         } else {
             it = folders_.erase(it);
@@ -262,14 +245,13 @@ void RowCache::forgetUnvisited() {
         }
     }
     visited_.clear();
-    if (!viewsLoaded) loaded_.reset();  // no folder's entries lie in it any more
 }
 
 std::size_t RowCache::fileCount() const {
     const std::lock_guard lock(mutex_);
     std::size_t n = 0;
     for (const auto& [path, entries] : folders_)
-        n += entries.files ? entries.files->size() : entries.count;
+        n += entries.count;
     return n;
 }
 
@@ -281,8 +263,7 @@ void RowCache::forgetSaved() {
 bool RowCache::holds(const std::string& path) const {
     const std::lock_guard lock(mutex_);
     const auto it = folders_.find(path);
-    return it != folders_.end() &&
-           (it->second.files ? !it->second.files->empty() : it->second.count > 0);
+    return it != folders_.end() && it->second.count > 0;
 }
 
 bool RowCache::changed() const {
@@ -294,14 +275,10 @@ RowCache::Folder::Folder(RowCache* cache, const Profile& profile, const std::str
                          const FolderContents& contents)
     : cache_(cache), profile_(profile), path_(path), contents_(contents) {
     if (!cache_) return;
-    const Entries entries = cache_->folder(path_, loaded_);
-    recorded_ = entries.files || loaded_;
-    if (entries.files) {
-        files_ = entries.files;
-        old_.reserve(files_->size());
-        for (const auto& f : *files_)
-            old_.push_back({f.disk, f.stamp, f.values.url, f.values.comment});
-    } else if (loaded_) {
+    const Entries entries = cache_->folder(path_);
+    text_ = entries.owner;
+    recorded_ = text_ != nullptr;
+    if (recorded_) {
         Reader r(entries.text);
         std::uint64_t count = 0;
         bool whole = r.number(count) && count == entries.count;
@@ -313,9 +290,7 @@ RowCache::Folder::Folder(RowCache* cache, const Profile& profile, const std::str
                     r.signedNumber(e.stamp.changed) && r.text(e.values.url) &&
                     r.text(e.values.comment);
         }
-        if (!whole || !r.empty() ||
-            !std::is_sorted(old_.begin(), old_.end(),
-                            [](const Recorded& a, const Recorded& b) { return a.disk < b.disk; })) {
+        if (!whole || !r.empty() || !std::is_sorted(old_.begin(), old_.end())) {
             // Not as written: this folder's files are read, and recorded anew.
             old_.clear();
             recorded_ = false;
@@ -359,16 +334,30 @@ void RowCache::Folder::keep() {
         cache_->keepAsItWas(path_);
         return;
     }
-    Files now;
+    std::vector<Recorded> now;
     now.reserve(served_.size() + fresh_.size());
     for (const Recorded* e : served_)
-        now.push_back({std::string(e->disk),
-                       e->stamp,
-                       {std::string(e->values.url), std::string(e->values.comment)}});
-    for (auto& f : fresh_)
-        now.push_back(std::move(f));
-    std::sort(now.begin(), now.end(), byName);
-    cache_->store(path_, std::move(now));
+        now.push_back(*e);
+    for (const auto& f : fresh_)
+        now.push_back({f.disk, f.stamp, {f.values.url, f.values.comment}});
+    std::sort(now.begin(), now.end());
+    Writer w;
+    std::size_t size = 8;
+    for (const auto& e : now)
+        size += 8 * 8 + e.disk.size() + e.values.url.size() + e.values.comment.size();
+    w.out.reserve(size);
+    w.number(now.size());
+    for (const auto& e : now) {
+        w.text(e.disk);
+        w.number(e.stamp.device);
+        w.number(e.stamp.id);
+        w.number(static_cast<std::uint64_t>(e.stamp.size));
+        w.number(static_cast<std::uint64_t>(e.stamp.modified));
+        w.number(static_cast<std::uint64_t>(e.stamp.changed));
+        w.text(e.values.url);
+        w.text(e.values.comment);
+    }
+    cache_->store(path_, std::move(w.out), now.size());
 }
 
 }  // namespace brim::core

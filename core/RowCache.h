@@ -32,10 +32,6 @@ struct CachedFile {
     std::string disk;  // its name in its folder, bytes as on disk
     platform::FileStamp stamp;
     ShortcutValues values;
-    bool operator==(const CachedFile& o) const {
-        return disk == o.disk && stamp == o.stamp && values.url == o.values.url &&
-               values.comment == o.values.comment;
-    }
 };
 
 class RowCache {
@@ -83,6 +79,7 @@ class RowCache {
                 std::string_view url;
                 std::string_view comment;
             } values;
+            bool operator<(const Recorded& o) const { return disk < o.disk; }
         };
 
         RowCache* cache_;
@@ -90,8 +87,7 @@ class RowCache {
         const std::string& path_;
         const FolderContents& contents_;
         // What the views of old_ lie in, held while the folder is read.
-        std::shared_ptr<const std::vector<CachedFile>> files_;
-        std::shared_ptr<const std::string> loaded_;
+        std::shared_ptr<const std::string> text_;
         std::vector<Recorded> old_;            // sorted by name
         std::vector<const Recorded*> served_;  // entries that were as recorded
         std::vector<CachedFile> fresh_;        // files read now, kept for next time
@@ -118,23 +114,22 @@ class RowCache {
     void setClock(Clock clock) { clock_ = std::move(clock); }
 
   private:
-    using Files = std::vector<CachedFile>;  // sorted by name
-    // One folder's entries: as a walk left them, or still the cache file's
-    // text of them (their count, then each entry), read only when the folder
-    // is, on the thread that reads it.
+    // One folder's entries as the cache file holds them (their count, then
+    // each entry, sorted by name), in the file's bytes as loaded or in a text
+    // of their own once a walk changed them: a few bytes a row, however many
+    // rows, and read only when the folder is, on the thread that reads it.
     struct Entries {
-        std::shared_ptr<const Files> files;
+        std::shared_ptr<const std::string> owner;  // what `text` lies in
         std::string_view text;
         std::size_t count = 0;
     };
-    Entries folder(const std::string& path, std::shared_ptr<const std::string>& loaded) const;
-    void store(const std::string& path, Files files);
+    Entries folder(const std::string& path) const;
+    void store(const std::string& path, std::string text, std::size_t count);
     void keepAsItWas(const std::string& path);
 
     std::string root_;
     std::string codePage_;
     mutable std::mutex mutex_;
-    std::shared_ptr<const std::string> loaded_;  // the cache file's bytes that texts view
     std::unordered_map<std::string, Entries> folders_;
     std::unordered_set<std::string> visited_;
     bool changed_ = true;  // nothing was loaded yet
