@@ -17,10 +17,10 @@
 
 #include <iterator>
 #else
-#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/prctl.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -261,7 +261,7 @@ class Watch final : public ::testing::EmptyTestEventListener {
 };
 #else
 // Follows which test runs from a process of its own, told of each test's
-// start and end through a pipe. Not a thread: a test process with a second
+// start and end through a socket. Not a thread: a test process with a second
 // thread that forks can leave its child stuck for good in a lock of the
 // sanitizers' allocator (GCC 12's ASan takes none of them around fork), and
 // the tests fork writers, killers and servers.
@@ -271,22 +271,24 @@ class Watch final : public ::testing::EmptyTestEventListener {
         // gdb, as the watchdog's child, may attach to the test's process only
         // when that process says so.
         prctl(PR_SET_PTRACER, PR_SET_PTRACER_ANY, 0, 0, 0);
-        int pipe[2];
-        if (pipe2(pipe, O_CLOEXEC) != 0) return;
+        // A socket rather than a pipe: sent with MSG_NOSIGNAL, a line to a
+        // watchdog that is gone cannot end the test with SIGPIPE.
+        int ends[2];
+        if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0) return;
         const pid_t test = getpid();
         const pid_t watcher = fork();
         if (watcher == 0) {
-            close(pipe[1]);
-            watch(pipe[0], test);
+            close(ends[1]);
+            watch(ends[0], test);
         }
-        close(pipe[0]);
+        close(ends[0]);
         if (watcher < 0) {
-            close(pipe[1]);
+            close(ends[1]);
             std::fputs("(no watchdog: it could not be started)\n", stderr);
             return;
         }
         gWatcher = watcher;
-        to_ = pipe[1];
+        to_ = ends[1];
     }
     ~Watch() override {
         if (to_ < 0) return;
@@ -307,7 +309,7 @@ class Watch final : public ::testing::EmptyTestEventListener {
     void tell(const std::string& line) const {
         if (to_ < 0) return;
         for (std::size_t sent = 0; sent < line.size();) {
-            const ssize_t n = write(to_, line.data() + sent, line.size() - sent);
+            const ssize_t n = send(to_, line.data() + sent, line.size() - sent, MSG_NOSIGNAL);
             if (n < 0 && errno == EINTR) continue;
             if (n <= 0) return;
             sent += static_cast<std::size_t>(n);
@@ -315,9 +317,11 @@ class Watch final : public ::testing::EmptyTestEventListener {
     }
 
     [[noreturn]] static void watch(int from, pid_t test) {
-        // Ends with the test's process, whatever keeps the pipe open.
+        // Ends with the test's process, whatever keeps the socket open.
         prctl(PR_SET_PDEATHSIG, SIGKILL, 0, 0, 0);
         if (getppid() != test) _exit(0);
+        // Out of the test's process group, which a test may signal whole.
+        setpgid(0, 0);
         gWatcher = getpid();
         const auto limit = testTimeout();
         std::string running, pending;
