@@ -4,7 +4,8 @@
 # there), against `grep -rc` over the same tree in the same run, with the
 # peak memory per row and the size of the cache on disk, and checks that the
 # warm output is the output of --no-cache. The disk's own cache is warm
-# throughout.
+# throughout. Each command's runs alternate with grep's, and its ratio is the
+# median of the ratios of each pair, which a busy machine disturbs least.
 #   bench/cache.sh [SIZES="10000 100000"] [RUNS=5]
 # Each size has one folder per 50 favorites; trees are made once under
 # $BENCH_DIR (default /tmp/brimmark-bench). BRIMMARK_CLI names another
@@ -39,10 +40,31 @@ median_ms() {
   done
   printf '%s\n' "${times[@]}" | sort -n | sed -n "$(((runs + 1) / 2))p"
 }
+# Prints "MS RATIO": the median wall time of "$@" over $runs runs, each
+# right after a timed run of grep (not part of $before), and the median of
+# the pairs' ratios.
+paired_ms() {
+  local pairs=()
+  for _ in $(seq "$runs"); do
+    local start mid end
+    start=$(date +%s%N)
+    "${pin[@]}" grep -rc Words "$tree" >/dev/null 2>&1 || true
+    mid=$(date +%s%N)
+    eval "$before"
+    local begin
+    begin=$(date +%s%N)
+    "$@" >/dev/null 2>&1 || true
+    end=$(date +%s%N)
+    pairs+=("$(((end - begin) / 1000000)) $(awk -v a=$((end - begin)) -v b=$((mid - start)) 'BEGIN { printf "%.2f", a / b }')")
+  done
+  local ms ratio
+  ms=$(printf '%s\n' "${pairs[@]}" | awk '{ print $1 }' | sort -n | sed -n "$(((runs + 1) / 2))p")
+  ratio=$(printf '%s\n' "${pairs[@]}" | awk '{ print $2 }' | sort -n | sed -n "$(((runs + 1) / 2))p")
+  echo "$ms $ratio"
+}
 peak_kb() { eval "$before"; /usr/bin/time -f %M "$@" 2>&1 >/dev/null | tail -n 1; }
 pin=()
 [ -n "${BENCH_CPUS:-}" ] && pin=(taskset -c "$BENCH_CPUS")
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", (b > 0 ? a / b : 0) }'; }
 
 for files in $sizes; do
   folders=$((files / 50))
@@ -64,9 +86,9 @@ for files in $sizes; do
       [ $hasCache = 1 ] || [ $state = cold ] || continue
       if [ $state = cold ]; then before='rm -rf "$cacheHome"/brimmark'; else before=:; fi
       [ $state = warm ] && "${ours[@]}" "${args[@]}" >/dev/null # the cache made once
-      ms=$(median_ms "${ours[@]}" "${args[@]}")
+      read -r ms paired <<<"$(paired_ms "${ours[@]}" "${args[@]}")"
       kb=$(peak_kb "${ours[@]}" "${args[@]}")
-      printf '%-34s %8s %8s %10s %10s\n' "$verb, $state" "$ms" "$(ratio "$ms" "$grep_ms")" "$kb" \
+      printf '%-34s %8s %8s %10s %10s\n' "$verb, $state" "$ms" "$paired" "$kb" \
         "$(awk -v k="$kb" -v r="$rows" 'BEGIN { printf "%.0f", (r > 0 ? k * 1024 / r : 0) }')"
     done
   done
