@@ -5,9 +5,7 @@
 #include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
-#include <functional>
 #include <mutex>
-#include <optional>
 #include <thread>
 
 #ifdef _WIN32
@@ -38,10 +36,13 @@ namespace {
 std::mutex gMutex;
 std::string gRunning;
 
-void setRunning(std::optional<std::reference_wrapper<const ::testing::TestInfo>> test) {
+std::string nameOf(const ::testing::TestInfo& test) {
+    return std::string(test.test_suite_name()) + "." + test.name();
+}
+
+void setRunning(std::string name) {
     const std::lock_guard lock(gMutex);
-    gRunning = test ? std::string(test->get().test_suite_name()) + "." + test->get().name()
-                    : std::string();
+    gRunning = std::move(name);
 }
 
 #ifdef _WIN32
@@ -136,7 +137,7 @@ pid_t gWatcher = 0;
 // The processes `of` forked, and theirs, but the watchdog's: a hung test often
 // waits on a child that hung, and that child's stack is the one that tells why.
 std::vector<pid_t> descendants(pid_t of) {
-    std::vector<std::pair<pid_t, pid_t>> all;  // (pid, parent)
+    std::vector<std::pair<pid_t, pid_t> > all;  // (pid, parent)
     for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
         const std::string name = entry.path().filename();
         if (name.find_first_not_of("0123456789") != std::string::npos) continue;
@@ -154,7 +155,7 @@ std::vector<pid_t> descendants(pid_t of) {
     std::vector<pid_t> found{of};
     for (std::size_t i = 0; i < found.size(); ++i)
         for (const auto& [pid, parent] : all)
-            if (parent == found[i] && pid != gWatcher && pid != getpid()) found.push_back(pid);
+            if (parent == found[i] && pid != gWatcher) found.push_back(pid);
     found.erase(found.begin());
     return found;
 }
@@ -228,13 +229,13 @@ class Watch final : public ::testing::EmptyTestEventListener {
     }
 
     void OnTestStart(const ::testing::TestInfo& test) override {
-        setRunning(test);
+        setRunning(nameOf(test));
         const std::lock_guard lock(mutex_);
         started_ = std::chrono::steady_clock::now();
         running_ = true;
     }
     void OnTestEnd(const ::testing::TestInfo&) override {
-        setRunning(std::nullopt);
+        setRunning({});
         const std::lock_guard lock(mutex_);
         running_ = false;
     }
@@ -297,11 +298,12 @@ class Watch final : public ::testing::EmptyTestEventListener {
     }
 
     void OnTestStart(const ::testing::TestInfo& test) override {
-        setRunning(test);
-        tell("S" + runningTest() + "\n");
+        const std::string name = nameOf(test);
+        setRunning(name);
+        tell("S" + name + "\n");
     }
     void OnTestEnd(const ::testing::TestInfo&) override {
-        setRunning(std::nullopt);
+        setRunning({});
         tell("E\n");
     }
 
