@@ -1,5 +1,8 @@
 #include "core/Search.h"
 
+#include <cstdint>
+#include <cstring>
+
 #include "core/Numbers.h"
 #include "core/RowCache.h"
 #include "core/Settings.h"
@@ -41,24 +44,75 @@ std::vector<std::string> SplitKeywords(std::string_view t) {
     return keys;
 }
 
+namespace {
+
+constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+constexpr std::uint64_t kHighBits = kOnes * 0x80;
+
+// Eight ASCII bytes with their small letters made capitals: no byte of them
+// carries into the next, as every one is below 0x80.
+std::uint64_t upperAscii8(std::uint64_t w) {
+    const std::uint64_t fromA = w + kOnes * (0x80 - 'a');
+    const std::uint64_t pastZ = w + kOnes * (0x80 - 'z' - 1);
+    return w - (((fromA & ~pastZ) & kHighBits) >> 2);
+}
+
+bool isTrail(unsigned char c) {
+    return (c & 0xC0) == 0x80;
+}
+
+}  // namespace
+
 void UpperCaseInto(std::string_view s, const platform::CaseMapper& mapper, std::string& out) {
-    out.clear();
-    out.reserve(s.size());
+    // Written through a pointer into room made beforehand: ASCII keeps its
+    // length, and the room is widened only where a capital is longer.
+    out.resize(s.size());
+    char* o = out.data();
+    std::size_t at = 0;
+    const auto room = [&](std::size_t need, std::size_t pos) {
+        if (at + need + (s.size() - pos) > out.size()) {
+            out.resize(at + need + (s.size() - pos) + 16);
+            o = out.data();
+        }
+    };
     for (std::size_t pos = 0; pos < s.size();) {
+        std::uint64_t w;
+        if (pos + 8 <= s.size() && (std::memcpy(&w, s.data() + pos, 8), (w & kHighBits) == 0)) {
+            w = upperAscii8(w);  // eight ASCII bytes at one step
+            std::memcpy(o + at, &w, 8);
+            pos += 8, at += 8;
+            continue;
+        }
         const auto c = static_cast<unsigned char>(s[pos]);
-        if (c < 0x80) {  // most text is ASCII: no decoding needed
-            out.push_back(static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c));
+        if (c < 0x80) {
+            o[at++] = static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c);
             ++pos;
+            continue;
+        }
+        // U+3000 to U+9FFF (kana, CJK ideographs and their signs) have no
+        // capitals: copied without asking the mapper.
+        if (c >= 0xE3 && c <= 0xE9 && pos + 2 < s.size() &&
+            isTrail(static_cast<unsigned char>(s[pos + 1])) &&
+            isTrail(static_cast<unsigned char>(s[pos + 2]))) {
+            std::memcpy(o + at, s.data() + pos, 3);
+            pos += 3, at += 3;
             continue;
         }
         const std::size_t start = pos;
         const char32_t cp = utf8::next(s, pos);
         if (cp == utf8::kInvalid) {
-            out.append(s.substr(start, pos - start));  // keep malformed bytes as they are
-        } else {
-            utf8::append(out, mapper.upper(cp));
+            // Malformed bytes stay as they are.
+            std::memcpy(o + at, s.data() + start, pos - start);
+            at += pos - start;
+            continue;
         }
+        char bytes[4];
+        const std::size_t n = utf8::encode(mapper.upper(cp), bytes);
+        room(n, pos);
+        std::memcpy(o + at, bytes, n);
+        at += n;
     }
+    out.resize(at);
 }
 
 std::string UpperCase(std::string_view s, const platform::CaseMapper& mapper) {

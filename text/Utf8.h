@@ -13,6 +13,8 @@ constexpr char32_t kInvalid = 0xFFFD;
 // gives kInvalid and advances by one.
 char32_t next(std::string_view s, std::size_t& pos);
 
+// Writes the UTF-8 bytes of `c` to `out` (room for four) and returns their count.
+std::size_t encode(char32_t c, char* out);
 void append(std::string& out, char32_t c);
 
 bool isValid(std::string_view s);

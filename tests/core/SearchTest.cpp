@@ -4,6 +4,10 @@
 #include "TestSupport.h"
 #include "core/Search.h"
 
+#include <random>
+
+#include "text/Utf8.h"
+
 namespace brim::core {
 namespace {
 
@@ -64,6 +68,47 @@ TEST(ContainsKeyword, FoldsCaseByThePlatformMapping) {
         EXPECT_EQ(ContainsKeyword(c.text, c.keyword, c.fold, m), c.found)
             << c.text << " / " << c.keyword;
     }
+}
+
+// Upper-cases character by character, as the fast path must agree with.
+std::string upperOneByOne(std::string_view s, const platform::CaseMapper& m) {
+    std::string out;
+    for (std::size_t pos = 0; pos < s.size();) {
+        const std::size_t start = pos;
+        const char32_t c = utf8::next(s, pos);
+        if (c == utf8::kInvalid) {
+            out.append(s.substr(start, pos - start));
+        } else {
+            utf8::append(out, m.upper(c));
+        }
+    }
+    return out;
+}
+
+TEST(UpperCase, AgreesWithOneCharacterAtATimeAtEveryPlace) {
+    const test::SystemCaseMapper m;
+    // Pieces of every kind: ASCII runs, letters whose capital is shorter
+    // (U+017F) or longer (U+0250), kana, ideographs, cut and stray bytes.
+    const std::vector<std::string> pieces = {
+        "a",        "Z",        "abcdefgh",         "{`@[", "\x7f",
+        "\xC3\xA9", "\xC5\xBF", "\xC9\x90",         "あ",   "漢",
+        "ⓐ",        "ꙁ",        "\xE3\x81",         "\xE9", "\xFF",
+        "\x80",     "ｚ",       "\xF0\x9F\x98\x80", " "};
+    std::mt19937 random(7);
+    for (int i = 0; i < 20000; ++i) {
+        std::string text;
+        const int n = static_cast<int>(random() % 12);
+        for (int j = 0; j < n; ++j)
+            text += pieces[random() % pieces.size()];
+        ASSERT_EQ(UpperCase(text, m), upperOneByOne(text, m)) << utf8::visible(text);
+    }
+}
+
+TEST(UpperCase, KanaAndIdeographsHaveNoCapitals) {
+    // The fold copies U+3000 to U+9FFF as they are: the platform agrees.
+    const test::SystemCaseMapper m;
+    for (char32_t c = 0x3000; c <= 0x9FFF; ++c)
+        ASSERT_EQ(m.upper(c), c) << static_cast<unsigned>(c);
 }
 
 class SearchTest : public test::CatalogFixture {
