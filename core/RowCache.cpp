@@ -1,6 +1,7 @@
 #include "core/RowCache.h"
 
 #include <algorithm>
+#include <bit>
 #include <chrono>
 #include <cstring>
 
@@ -43,12 +44,33 @@ std::uint64_t checksum(std::string_view bytes) {
     return h;
 }
 
+// Numbers are stored as eight bytes, least significant first, whatever the
+// machine's own order; on the usual machines that is one copy.
+void putNumber(std::uint64_t v, char* bytes) {
+    if constexpr (std::endian::native == std::endian::little) {
+        std::memcpy(bytes, &v, 8);
+    } else {
+        for (int i = 0; i < 8; ++i)
+            bytes[i] = static_cast<char>((v >> (8 * i)) & 0xff);
+    }
+}
+
+std::uint64_t getNumber(const char* bytes) {
+    std::uint64_t v = 0;
+    if constexpr (std::endian::native == std::endian::little) {
+        std::memcpy(&v, bytes, 8);
+    } else {
+        for (int i = 0; i < 8; ++i)
+            v |= static_cast<std::uint64_t>(static_cast<unsigned char>(bytes[i])) << (8 * i);
+    }
+    return v;
+}
+
 class Writer {
   public:
     void number(std::uint64_t v) {
         char bytes[8];
-        for (int i = 0; i < 8; ++i)
-            bytes[i] = static_cast<char>((v >> (8 * i)) & 0xff);
+        putNumber(v, bytes);
         out.append(bytes, sizeof bytes);
     }
     void text(std::string_view s) {
@@ -63,9 +85,7 @@ class Reader {
     explicit Reader(std::string_view in) : in_(in) {}
     bool number(std::uint64_t& v) {
         if (in_.size() < 8) return false;
-        v = 0;
-        for (int i = 0; i < 8; ++i)
-            v |= static_cast<std::uint64_t>(static_cast<unsigned char>(in_[i])) << (8 * i);
+        v = getNumber(in_.data());
         in_.remove_prefix(8);
         return true;
     }
