@@ -1,6 +1,7 @@
 #include "cli/Output.h"
 
 #include <algorithm>
+#include <array>
 #include <nlohmann/json.hpp>
 #include <ostream>
 
@@ -27,6 +28,37 @@ bool isZeroWidth(char32_t c) {
 
 constexpr std::size_t kMaxColumnWidth = 40;
 
+// The ASCII bytes a JSON string holds as they are.
+constexpr auto kPlainByte = [] {
+    std::array<bool, 256> plain{};
+    for (int c = 0x20; c < 0x7f; ++c)
+        plain[c] = c != '"' && c != '\\';
+    return plain;
+}();
+
+bool isTrailByte(unsigned char c) {
+    return (c & 0xC0) == 0x80;
+}
+
+// The length of the two- or three-byte UTF-8 character at `i` when it is
+// written as it is (past the C1 controls, no surrogate, not overlong); 0 for
+// anything else, which the careful path decides.
+std::size_t plainMultibyte(std::string_view s, std::size_t i) {
+    const auto at = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
+    const unsigned char lead = at(i);
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        if (i + 1 >= s.size() || !isTrailByte(at(i + 1))) return 0;
+        return lead == 0xC2 && at(i + 1) <= 0x9F ? 0 : 2;
+    }
+    if (lead >= 0xE0 && lead <= 0xEF) {
+        if (i + 2 >= s.size() || !isTrailByte(at(i + 1)) || !isTrailByte(at(i + 2))) return 0;
+        if (lead == 0xE0 && at(i + 1) < 0xA0) return 0;   // overlong
+        if (lead == 0xED && at(i + 1) >= 0xA0) return 0;  // a surrogate
+        return 3;
+    }
+    return 0;
+}
+
 // Appends `s` as a JSON string, as jsonText() writes it, in one pass: quote,
 // backslash and C0 escaped as nlohmann escapes them, DEL and C1 as \u00XX,
 // the rest of valid UTF-8 as it is.
@@ -45,7 +77,12 @@ void appendJsonString(std::string& out, std::string_view s) {
     };
     for (std::size_t i = 0; i < s.size(); ++i) {
         const auto u = static_cast<unsigned char>(s[i]);
+        if (kPlainByte[u]) continue;
         if (u >= 0x80) {
+            if (const std::size_t n = plainMultibyte(s, i)) {
+                i += n - 1;
+                continue;
+            }
             std::size_t end = i;
             const char32_t c = utf8::next(s, end);
             if (c == utf8::kInvalid && s.substr(i, 3) != "\xEF\xBF\xBD") {

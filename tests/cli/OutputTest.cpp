@@ -70,12 +70,25 @@ TEST(JsonString, GivesNlohmannsTextForAnyBytes) {
     // Random texts, mostly of the bytes that decide: ASCII, C0, C2 and UTF-8 leads.
     std::mt19937 rng(3);
     const std::string alphabet =
-        "aZ \"\\\b\t\n\f\r\x01\x1f\x7f\xc2\x80\x9f\xa0\xe3\x81\x82\xef\xbf\xbd\xff";
-    for (int i = 0; i < 3000; ++i) {
+        "aZ \"\\\b\t\n\f\r\x01\x1f\x7f\xc2\x80\x9f\xa0\xe3\x81\x82\xef\xbf\xbd\xff"
+        "\xe0\xed\xdf\xf0\x90\xbf";
+    for (int i = 0; i < 20000; ++i) {
         std::string t;
-        for (std::size_t n = rng() % 8; n > 0; --n)
+        for (std::size_t n = rng() % 24; n > 0; --n)
             t += alphabet[rng() % alphabet.size()];
         texts.push_back(t);
+    }
+    // Every byte at every place of a text of multibyte characters.
+    const std::string base = "a\xe3\x81\x82\xc3\xa9\xed\x9f\xbf\xe0\xa0\x80zz\xc2\xa0";
+    for (int b = 0; b < 256; ++b) {
+        for (std::size_t at = 0; at <= base.size(); ++at) {
+            std::string t = base;
+            t.insert(at, 1, static_cast<char>(b));
+            texts.push_back(t);
+            t = base;
+            if (at < base.size()) t[at] = static_cast<char>(b);
+            texts.push_back(t);
+        }
     }
     for (const auto& t : texts) {
         ASSERT_EQ(jsonString(t), jsonText(nlohmann::ordered_json(t))) << testing::PrintToString(t);
