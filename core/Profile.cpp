@@ -1,6 +1,7 @@
 #include "core/Profile.h"
 
 #include <algorithm>
+#include <array>
 
 #include "core/ProfileEncoding.h"
 #include "core/ProfileText.h"
@@ -110,6 +111,31 @@ std::string valueOf(const ScannedBytes& file, const std::optional<std::string>& 
     return value ? file.cp->decode(*value) : std::string();
 }
 
+// A shortcut's address and comment, found in one pass over its text; names
+// the code page cannot spell are in no file.
+ShortcutValues shortcutValues(const ScannedBytes& file,
+                              const std::optional<std::string>& urlSection,
+                              const std::optional<std::string>& urlKey,
+                              const std::optional<std::string>& commentSection,
+                              const std::optional<std::string>& commentKey) {
+    std::array<ProfileKey, 2> keys{};
+    std::size_t n = 0;
+    std::optional<std::string_view>*url = nullptr, *comment = nullptr;
+    if (urlSection && urlKey) {
+        keys[n] = {*urlSection, *urlKey, {}};
+        url = &keys[n++].value;
+    }
+    if (commentSection && commentKey) {
+        keys[n] = {*commentSection, *commentKey, {}};
+        comment = &keys[n++].value;
+    }
+    findProfileValues(file.text(), std::span(keys.data(), n), *file.cp);
+    const auto decoded = [&](const std::optional<std::string_view>* v) {
+        return v && *v ? file.cp->decode(**v) : std::string();
+    };
+    return {decoded(url), decoded(comment)};
+}
+
 }  // namespace
 
 Profile::Profile(platform::FileSystem& fs, const platform::CodePage& cp,
@@ -130,11 +156,11 @@ ShortcutValues Profile::ShortcutIn(std::string_view bytes) const {
     // The encoding is told once for both values.
     const ScannedBytes file = scanned(bytes, cp_);
     if (file.cp != &cp_) {
-        return {valueOf(file, file.cp->encode(kShortcutSection), file.cp->encode(kUrlKey)),
-                valueOf(file, file.cp->encode(kCommentSection), file.cp->encode(kCommentKey))};
+        return shortcutValues(file, file.cp->encode(kShortcutSection), file.cp->encode(kUrlKey),
+                              file.cp->encode(kCommentSection), file.cp->encode(kCommentKey));
     }
-    return {valueOf(file, names_.urlSection, names_.urlKey),
-            valueOf(file, names_.commentSection, names_.commentKey)};
+    return shortcutValues(file, names_.urlSection, names_.urlKey, names_.commentSection,
+                          names_.commentKey);
 }
 
 std::string Profile::read(const std::string& path, std::string_view section,

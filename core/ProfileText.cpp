@@ -1,5 +1,9 @@
 #include "core/ProfileText.h"
 
+#include <algorithm>
+#include <array>
+#include <cstring>
+
 namespace brim::core {
 namespace {
 
@@ -72,9 +76,7 @@ class Lines {
     bool next(Line& line) {
         if (pos_ >= text_.size()) return false;
         line.start = pos_;
-        std::size_t i = pos_;
-        while (i < text_.size() && text_[i] != '\n' && text_[i] != '\r')
-            ++i;
+        std::size_t i = lineEnd(pos_);
         line.contentEnd = i;
         if (i < text_.size()) {
             i += (text_[i] == '\r' && i + 1 < text_.size() && text_[i + 1] == '\n') ? 2 : 1;
@@ -84,6 +86,15 @@ class Lines {
     }
 
   private:
+    // The first CR or LF from `from` (inside the text), or the text's end.
+    std::size_t lineEnd(std::size_t from) const {
+        const char* data = text_.data();
+        const void* lf = std::memchr(data + from, '\n', text_.size() - from);
+        const std::size_t to = lf ? std::size_t(static_cast<const char*>(lf) - data) : text_.size();
+        const void* cr = to > from ? std::memchr(data + from, '\r', to - from) : nullptr;
+        return cr ? std::size_t(static_cast<const char*>(cr) - data) : to;
+    }
+
     std::string_view text_;
     std::size_t pos_ = 0;
 };
@@ -97,41 +108,76 @@ struct Location {
     std::size_t valueEnd = 0;    // the end of the line's content
 };
 
-Location locate(std::string_view text, std::string_view section, std::string_view key,
-                const platform::CodePage& cp) {
+struct Wanted {
+    std::string_view section, key;
     Location loc;
+    bool done = false;
+};
+
+// Locates every wanted key in one pass over the lines, each as if it were
+// looked for alone.
+void locateAll(std::string_view text, std::span<Wanted> wanted, const platform::CodePage& cp) {
+    std::size_t open = wanted.size();
+    const auto finish = [&](Wanted& w) {
+        w.done = true;
+        --open;
+    };
     Lines lines(text);
     Line line;
-    while (lines.next(line)) {
+    while (open > 0 && lines.next(line)) {
         const std::string_view content =
             trim(text.substr(line.start, line.contentEnd - line.start));
-        if (!content.empty() && content.front() == '[') {
+        if (content.empty()) continue;
+        if (content.front() == '[') {
             const std::string_view inner = content.substr(1);
             const std::size_t close = findClosingBracket(inner, cp);
             // A header without "]" names no section; its line is skipped.
             if (close == std::string_view::npos) continue;
-            // The first section of the name is the only one looked in.
-            if (loc.sectionFound) return loc;
-            if (sameName(trim(inner.substr(0, close)), section, cp)) {
-                loc.sectionFound = true;
-                loc.lastFilled = line;
+            const std::string_view name = trim(inner.substr(0, close));
+            for (Wanted& w : wanted) {
+                if (w.done) continue;
+                // The first section of the name is the only one looked in.
+                if (w.loc.sectionFound) {
+                    finish(w);
+                } else if (sameName(name, w.section, cp)) {
+                    w.loc.sectionFound = true;
+                    w.loc.lastFilled = line;
+                }
             }
             continue;
         }
-        if (!loc.sectionFound) continue;
-        if (content.empty()) continue;
-        loc.lastFilled = line;
-        if (content.front() == ';') continue;
-        const std::size_t eq = content.find('=');
-        if (eq == std::string_view::npos) continue;
-        if (!sameName(trim(content.substr(0, eq)), key, cp)) continue;
-        const std::size_t raw = text.find('=', line.start);
-        loc.keyFound = true;
-        loc.valueStart = raw + 1;
-        loc.valueEnd = line.contentEnd;
-        return loc;
+        const std::size_t eq = content.front() == ';' ? std::string_view::npos : content.find('=');
+        const std::string_view name =
+            eq == std::string_view::npos ? std::string_view() : trim(content.substr(0, eq));
+        for (Wanted& w : wanted) {
+            if (w.done || !w.loc.sectionFound) continue;
+            w.loc.lastFilled = line;
+            if (eq == std::string_view::npos || !sameName(name, w.key, cp)) continue;
+            w.loc.keyFound = true;
+            w.loc.valueStart = text.find('=', line.start) + 1;
+            w.loc.valueEnd = line.contentEnd;
+            finish(w);
+        }
     }
-    return loc;
+}
+
+Location locate(std::string_view text, std::string_view section, std::string_view key,
+                const platform::CodePage& cp) {
+    Wanted w{section, key, {}, false};
+    locateAll(text, std::span(&w, 1), cp);
+    return w.loc;
+}
+
+// The value as reading gives it: up to its first NUL, trimmed, and without
+// one pair of matching marks around it, as Windows reads it.
+std::string_view readValue(std::string_view text, const Location& loc) {
+    std::string_view value = text.substr(loc.valueStart, loc.valueEnd - loc.valueStart);
+    if (const auto nul = value.find('\0'); nul != std::string_view::npos) {
+        value = value.substr(0, nul);
+    }
+    value = trim(value);
+    if (isQuoted(value)) value = value.substr(1, value.size() - 2);
+    return value;
 }
 
 constexpr std::string_view kCrLf = "\r\n";
@@ -143,14 +189,25 @@ std::optional<std::string_view> findProfileValue(std::string_view text, std::str
                                                  const platform::CodePage& cp) {
     const Location loc = locate(text, section, key, cp);
     if (!loc.keyFound) return std::nullopt;
-    std::string_view value = text.substr(loc.valueStart, loc.valueEnd - loc.valueStart);
-    if (const auto nul = value.find('\0'); nul != std::string_view::npos) {
-        value = value.substr(0, nul);
+    return readValue(text, loc);
+}
+
+void findProfileValues(std::string_view text, std::span<ProfileKey> keys,
+                       const platform::CodePage& cp) {
+    // A few at a pass, on the stack: a file is asked for two.
+    constexpr std::size_t kAtOnce = 4;
+    for (std::size_t from = 0; from < keys.size(); from += kAtOnce) {
+        const std::size_t n = std::min(kAtOnce, keys.size() - from);
+        std::array<Wanted, kAtOnce> wanted;
+        for (std::size_t i = 0; i < n; ++i)
+            wanted[i] = {keys[from + i].section, keys[from + i].key, {}, false};
+        locateAll(text, std::span(wanted.data(), n), cp);
+        for (std::size_t i = 0; i < n; ++i) {
+            keys[from + i].value = wanted[i].loc.keyFound
+                                       ? std::optional(readValue(text, wanted[i].loc))
+                                       : std::nullopt;
+        }
     }
-    value = trim(value);
-    // As Windows reads it: one pair of matching marks around the value goes.
-    if (isQuoted(value)) value = value.substr(1, value.size() - 2);
-    return value;
 }
 
 std::string setProfileValue(std::string_view text, std::string_view section, std::string_view key,

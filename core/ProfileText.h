@@ -6,6 +6,7 @@
 // Changes touch only the bytes of the one value; everything else is kept.
 
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -19,6 +20,18 @@ namespace brim::core {
 std::optional<std::string_view> findProfileValue(std::string_view text, std::string_view section,
                                                  std::string_view key,
                                                  const platform::CodePage& cp);
+
+// A key looked for by findProfileValues(), and the value found.
+struct ProfileKey {
+    std::string_view section;
+    std::string_view key;
+    std::optional<std::string_view> value;
+};
+
+// Sets each key's value as findProfileValue() finds it, in one pass over the
+// text however many keys there are.
+void findProfileValues(std::string_view text, std::span<ProfileKey> keys,
+                       const platform::CodePage& cp);
 
 // `text` with `key` in `section` set to `value` (all encoded, value on one
 // line): an existing key keeps its place and spelling, a new key goes after

@@ -4,6 +4,7 @@
 
 #include <cctype>
 #include <filesystem>
+#include <random>
 
 #include "TestSupport.h"
 #include "core/Profile.h"
@@ -49,6 +50,41 @@ TEST_P(ProfileLookup, FindsValueAsWindowsDoes) {
     ASSERT_EQ(found.has_value(), c.expected.has_value()) << c.what;
     if (found) {
         EXPECT_EQ(std::string(*found), *c.expected) << c.what;
+    }
+    // Asked with other keys in one pass, the key is found as when alone.
+    const std::string section = cp932(c.section), key = cp932(c.key);
+    for (std::size_t place = 0; place < 3; ++place) {
+        std::vector<ProfileKey> keys = {{"S", "other", {}}, {"T", "k", {}}};
+        keys.insert(keys.begin() + static_cast<std::ptrdiff_t>(place), {section, key, {}});
+        findProfileValues(c.text, keys, codePage());
+        EXPECT_EQ(keys[place].value, found) << c.what << " asked " << place << " of 3";
+    }
+}
+
+TEST(ProfileLookup, KeysFoundInOnePassAreThoseFoundOneByOne) {
+    // Random profiles of the lines that decide: headers of a few names,
+    // repeated, unclosed or blank-padded; keys in and out of case; comments;
+    // every kind of line break.
+    const std::vector<std::string> pieces = {
+        "[S]",  "[s]", "[T]",     " [ S ] ", "[S",      "[X]", "k=1",  "K = 2", "k",  "m=3",
+        ";k=4", "=5",  "k=\"6\"", "m= 7 ",   "other=8", "",    "\r\n", "\n",    "\r", "\r\n"};
+    const std::vector<std::pair<std::string, std::string>> names = {
+        {"S", "k"}, {"T", "k"}, {"S", "m"}, {"X", "k"}, {"s", "OTHER"}, {"T", "m"}, {"Q", "k"}};
+    std::mt19937 random(11);
+    for (int i = 0; i < 5000; ++i) {
+        std::string text;
+        for (int n = static_cast<int>(random() % 14); n > 0; --n)
+            text += pieces[random() % pieces.size()] + (random() % 3 ? "\r\n" : "");
+        std::vector<ProfileKey> keys;
+        for (int n = 1 + static_cast<int>(random() % 6); n > 0; --n) {
+            const auto& [section, key] = names[random() % names.size()];
+            keys.push_back({section, key, {}});
+        }
+        findProfileValues(text, keys, codePage());
+        for (const auto& k : keys) {
+            ASSERT_EQ(k.value, findProfileValue(text, k.section, k.key, codePage()))
+                << testing::PrintToString(text) << " " << k.section << "/" << k.key;
+        }
     }
 }
 
