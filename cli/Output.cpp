@@ -36,10 +36,6 @@ constexpr auto kPlainByte = [] {
     return plain;
 }();
 
-bool isTrailByte(unsigned char c) {
-    return (c & 0xC0) == 0x80;
-}
-
 // The length of the two- or three-byte UTF-8 character at `i` when it is
 // written as it is (past the C1 controls, no surrogate, not overlong); 0 for
 // anything else, which the careful path decides.
@@ -47,11 +43,11 @@ std::size_t plainMultibyte(std::string_view s, std::size_t i) {
     const auto at = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
     const unsigned char lead = at(i);
     if (lead >= 0xC2 && lead <= 0xDF) {
-        if (i + 1 >= s.size() || !isTrailByte(at(i + 1))) return 0;
+        if (i + 1 >= s.size() || !utf8::isTrail(at(i + 1))) return 0;
         return lead == 0xC2 && at(i + 1) <= 0x9F ? 0 : 2;
     }
     if (lead >= 0xE0 && lead <= 0xEF) {
-        if (i + 2 >= s.size() || !isTrailByte(at(i + 1)) || !isTrailByte(at(i + 2))) return 0;
+        if (i + 2 >= s.size() || !utf8::isTrail(at(i + 1)) || !utf8::isTrail(at(i + 2))) return 0;
         if (lead == 0xE0 && at(i + 1) < 0xA0) return 0;   // overlong
         if (lead == 0xED && at(i + 1) >= 0xA0) return 0;  // a surrogate
         return 3;

@@ -30,7 +30,7 @@ std::size_t firstNonAscii(std::string_view s) {
 bool isSurrogateForm(std::string_view s, std::size_t pos) {
     if (pos + 2 >= s.size()) return false;
     const auto b = [&](std::size_t i) { return static_cast<unsigned char>(s[pos + i]); };
-    return b(0) == 0xED && b(1) >= 0xA0 && b(1) <= 0xBF && (b(2) & 0xC0) == 0x80;
+    return b(0) == 0xED && b(1) >= 0xA0 && b(1) <= 0xBF && utf8::isTrail(b(2));
 }
 
 class Utf8CodePage final : public platform::CodePage {

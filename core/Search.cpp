@@ -57,10 +57,6 @@ std::uint64_t upperAscii8(std::uint64_t w) {
     return w - (((fromA & ~pastZ) & kHighBits) >> 2);
 }
 
-bool isTrail(unsigned char c) {
-    return (c & 0xC0) == 0x80;
-}
-
 }  // namespace
 
 void UpperCaseInto(std::string_view s, const platform::CaseMapper& mapper, std::string& out) {
@@ -92,8 +88,8 @@ void UpperCaseInto(std::string_view s, const platform::CaseMapper& mapper, std::
         // U+3000 to U+9FFF (kana, CJK ideographs and their signs) have no
         // capitals: copied without asking the mapper.
         if (c >= 0xE3 && c <= 0xE9 && pos + 2 < s.size() &&
-            isTrail(static_cast<unsigned char>(s[pos + 1])) &&
-            isTrail(static_cast<unsigned char>(s[pos + 2]))) {
+            utf8::isTrail(static_cast<unsigned char>(s[pos + 1])) &&
+            utf8::isTrail(static_cast<unsigned char>(s[pos + 2]))) {
             std::memcpy(o + at, s.data() + pos, 3);
             pos += 3, at += 3;
             continue;

@@ -28,7 +28,7 @@ char32_t next(std::string_view s, std::size_t& pos) {
     }
     for (std::size_t i = 1; i <= extra; ++i) {
         const unsigned char b = byte(pos + i);
-        if ((b & 0xC0) != 0x80) {
+        if (!isTrail(b)) {
             ++pos;
             return kInvalid;
         }

@@ -13,6 +13,11 @@ constexpr char32_t kInvalid = 0xFFFD;
 // gives kInvalid and advances by one.
 char32_t next(std::string_view s, std::size_t& pos);
 
+// A byte that continues a character (10xxxxxx), never one that starts it.
+inline bool isTrail(unsigned char b) {
+    return (b & 0xC0) == 0x80;
+}
+
 // Writes the UTF-8 bytes of `c` to `out` (room for four) and returns their count.
 std::size_t encode(char32_t c, char* out);
 void append(std::string& out, char32_t c);
