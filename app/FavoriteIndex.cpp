@@ -47,28 +47,21 @@ bool within(const std::string& path, const std::string& folder) {
     return path.size() >= folder.size() && path.compare(0, folder.size(), folder) == 0;
 }
 
-// The file of `e` in `folder`, written into `file`.
-void fileOf(const FavoriteIndex::Folder& folder, const FavoriteIndex::Entry& e, std::string& file) {
-    const std::string_view disk =
-        e.disk.empty() ? std::string_view(e.text).substr(0, e.url - 1) : std::string_view(e.disk);
-    file.reserve(folder.path.size() + disk.size());
-    file.assign(folder.path).append(disk);
-}
-
 }  // namespace
 
 FavoriteIndex::FavoriteIndex(const core::Catalog& catalog, const platform::CaseMapper& mapper)
     : catalog_(catalog), mapper_(mapper) {}
 
-FavoriteIndex::Entry FavoriteIndex::entryOf(const core::FavoriteItem& item,
-                                            const std::string& folderPath) const {
+FavoriteIndex::Entry FavoriteIndex::entryOf(const core::FavoriteItem& item) const {
     Entry e;
-    e.text.reserve(item.name.size() + item.url.size() + item.comment.size() + 2);
+    e.text.reserve(item.name.size() + item.url.size() + item.comment.size() + 2 + item.path.size());
     e.text.append(item.name).push_back(' ');
     e.url = static_cast<std::uint32_t>(e.text.size());
     e.text.append(item.url).push_back(' ');
     e.comment = static_cast<std::uint32_t>(e.text.size());
     e.text.append(item.comment);
+    e.file = static_cast<std::uint32_t>(e.text.size());
+    e.text.append(item.path);
     // Folding goes character by character, so the cells folded one by one
     // join into the folded match text.
     std::string folded;
@@ -80,8 +73,6 @@ FavoriteIndex::Entry FavoriteIndex::entryOf(const core::FavoriteItem& item,
     e.upperComment = static_cast<std::uint32_t>(e.upper.size());
     core::UpperCaseInto(item.comment, mapper_, folded);
     e.upper.append(folded);
-    const std::string_view disk = std::string_view(item.path).substr(folderPath.size());
-    if (disk != item.name) e.disk = disk;
     return e;
 }
 
@@ -122,7 +113,7 @@ bool FavoriteIndex::walkFrom(const std::string& start,
                 current->subfolders = split(item.comment);
                 return;
             }
-            current->entries.push_back(entryOf(item, current->path));
+            current->entries.push_back(entryOf(item));
             if (add) add(std::move(item));
         },
         problem);
@@ -186,8 +177,7 @@ void FavoriteIndex::refreshFolders(const std::vector<std::string>& paths) {
                     core::ShortcutValues values = files.read(name, bytes);
                     folder->entries.push_back(
                         entryOf({name.shown, folder->label, std::move(values.comment),
-                                 std::move(values.url), path + name.disk},
-                                path));
+                                 std::move(values.url), path + name.disk}));
                 }
                 files.keep();
                 fresh.push_back(std::move(folder));
@@ -229,14 +219,12 @@ FavoriteIndex::Names FavoriteIndex::urlsInUse(const Names& urls, const Names& ex
     Names used;
     const auto held = snapshot();
     if (!held || urls.empty()) return used;
-    std::string file;
     for (const auto& folder : held->folders) {
         for (const Entry& e : folder->entries) {
             const std::string_view text = e.text;
             const std::string_view url = text.substr(e.url, e.comment - 1 - e.url);
             if (!urls.count(url) || used.count(url)) continue;
-            fileOf(*folder, e, file);
-            if (!except.count(file)) used.emplace(url);
+            if (!except.count(e.path())) used.emplace(url);
         }
     }
     return used;
@@ -258,50 +246,55 @@ bool across(std::string_view before, std::string_view after, std::string_view ke
 }
 
 struct Match {
-    const FavoriteIndex::Folder* folder;
+    const std::shared_ptr<const FavoriteIndex::Folder>* folder;
     const FavoriteIndex::Entry* entry;
 };
 
-void addFound(FavoriteIndex::Found& found, const FavoriteIndex::Folder& folder,
+// The row points into the folder's text, which it keeps alive: no text is
+// copied, so that a list of every favorite comes at once.
+void addFound(FavoriteIndex::Found& found,
+              const std::shared_ptr<const FavoriteIndex::Folder>& folder,
               const FavoriteIndex::Entry& e) {
     const std::string_view text = e.text;
-    const std::string_view name = text.substr(0, e.url - 1);
-    found.rows.push_back({std::string(name), folder.label, std::string(text.substr(e.comment))});
-    fileOf(folder, e, found.files.emplace_back());
+    found.rows.push_back({Cell(folder, text.substr(0, e.url - 1)), Cell(folder, folder->label),
+                          Cell(folder, text.substr(e.comment, e.file - e.comment))});
+    found.files.emplace_back(folder, e.path());
 }
 
-// The rows of matches [from, to); room is made once, so that no row is moved.
-FavoriteIndex::Found rowsOf(const std::vector<Match>& matches, std::size_t from, std::size_t to) {
-    FavoriteIndex::Found found;
-    found.rows.reserve(to - from);
-    found.files.reserve(to - from);
-    for (std::size_t i = from; i < to; ++i)
-        addFound(found, *matches[i].folder, *matches[i].entry);
-    return found;
+// Empties `room` for `rows` rows. Memory that already holds pages is far
+// cheaper to write than new memory: a list of 100,000 rows is 16 MB.
+FavoriteIndex::Found& emptied(FavoriteIndex::Found& room, std::size_t rows) {
+    room.rows.clear();
+    room.files.clear();
+    room.rows.reserve(rows);
+    room.files.reserve(rows);
+    return room;
 }
 
-FavoriteIndex::Found rowsOf(const std::vector<Match>& matches) {
-    return rowsOf(matches, 0, matches.size());
+FavoriteIndex::Found rowsOf(const std::vector<Match>& matches, FavoriteIndex::Found room) {
+    emptied(room, matches.size());
+    for (const Match& m : matches)
+        addFound(room, *m.folder, *m.entry);
+    return room;
 }
 
 }  // namespace
 
-FavoriteIndex::Found FavoriteIndex::all(const core::StopSource* stop) const {
+FavoriteIndex::Found FavoriteIndex::all(const core::StopSource* stop, Found room) const {
     const auto held = snapshot();
     if (!held) return {};
-    std::vector<Match> matches;
-    matches.reserve(held->rows);
+    emptied(room, held->rows);
     for (const auto& folder : held->folders) {
         if (stop && stop->requested()) return {};
         for (const auto& e : folder->entries)
-            matches.push_back({folder.get(), &e});
+            addFound(room, folder, e);
     }
-    return rowsOf(matches);
+    return room;
 }
 
 FavoriteIndex::Found FavoriteIndex::search(const std::vector<std::string>& keywords,
                                            const core::SearchOptions& options,
-                                           const core::StopSource* stop) const {
+                                           const core::StopSource* stop, Found room) const {
     const auto held = snapshot();
     if (!held || keywords.empty()) return {};
     const core::SearchFields& f = options.fields;
@@ -326,7 +319,7 @@ FavoriteIndex::Found FavoriteIndex::search(const std::vector<std::string>& keywo
             inPrefix[i] = prefix.find(keys[i]) != std::string::npos;
         const std::string_view before = prefix;
         for (const auto& e : folder->entries) {
-            const std::string_view cells = fold ? e.upper : e.text;
+            const std::string_view cells = fold ? std::string_view(e.upper) : e.cells();
             const std::size_t url = fold ? e.upperUrl : e.url;
             const std::size_t comment = fold ? e.upperComment : e.comment;
             std::string_view rest;
@@ -346,11 +339,11 @@ FavoriteIndex::Found FavoriteIndex::search(const std::vector<std::string>& keywo
                                across(before, rest, keys[i]));
                 match = options.anyKeyword ? (match || hit) : (match && hit);
             }
-            if (match) matches.push_back({folder.get(), &e});
+            if (match) matches.push_back({&folder, &e});
         }
     }
     if (stop && stop->requested()) return {};
-    return rowsOf(matches);
+    return rowsOf(matches, std::move(room));
 }
 
 }  // namespace brim::app

@@ -30,13 +30,15 @@ class FavoriteIndex {
     FavoriteIndex(const core::Catalog& catalog, const platform::CaseMapper& mapper);
 
     // One favorite as kept: its cells run together with a blank between them,
-    // as the match text has them, once as shown and once upper-cased.
+    // as the match text has them, once as shown and once upper-cased. Its
+    // file follows the cells in `text`, so that rows can point into it.
     struct Entry {
-        std::string text;                    // name, address, comment
-        std::string upper;                   // the same upper-cased
-        std::string disk;                    // the name on disk; empty when it is the name shown
-        std::uint32_t url = 0, comment = 0;  // where they start in `text`
+        std::string text;   // name, address, comment, then the file as on disk
+        std::string upper;  // the cells upper-cased
+        std::uint32_t url = 0, comment = 0, file = 0;  // where they start in `text`
         std::uint32_t upperUrl = 0, upperComment = 0;  // and in `upper`
+        std::string_view cells() const { return std::string_view(text).substr(0, file); }
+        std::string_view path() const { return std::string_view(text).substr(file); }
     };
     struct Folder {
         std::string path;   // the system's path, ending in the separator
@@ -54,7 +56,7 @@ class FavoriteIndex {
     // Rows for the result list, with each row's file.
     struct Found {
         std::vector<Row> rows;
-        std::vector<std::string> files;
+        std::vector<Cell> files;
     };
 
     // Walks the whole tree as a fill does, passing the rows to `add` in walk
@@ -75,12 +77,13 @@ class FavoriteIndex {
     // Changes each time the index takes other rows.
     std::uint64_t version() const { return version_.load(); }
 
-    // Every favorite, in walk order.
-    Found all(const core::StopSource* stop = nullptr) const;
+    // Every favorite, in walk order. `room`: rows no longer shown, whose
+    // memory the new rows take over.
+    Found all(const core::StopSource* stop = nullptr, Found room = {}) const;
     // The favorites that SearchDir from the Favorites folder would find, in
     // the same order. Empty when stopped.
     Found search(const std::vector<std::string>& keywords, const core::SearchOptions& options,
-                 const core::StopSource* stop = nullptr) const;
+                 const core::StopSource* stop = nullptr, Found room = {}) const;
 
     using Names = std::set<std::string, std::less<>>;
     // Those of `urls` that a favorite it holds leads to, the files `except`
@@ -93,7 +96,7 @@ class FavoriteIndex {
                   const core::RowSink& add, const core::ProblemSink& problem,
                   const core::WalkControl& control) const;
     void install(std::vector<std::shared_ptr<const Folder>> folders);
-    Entry entryOf(const core::FavoriteItem& item, const std::string& folderPath) const;
+    Entry entryOf(const core::FavoriteItem& item) const;
 
     const core::Catalog& catalog_;
     const platform::CaseMapper& mapper_;

@@ -5,7 +5,7 @@
 
 namespace brim::app {
 
-void FillJob::add(Row&& row, std::string file) {
+void FillJob::add(Row&& row, Cell file) {
     bool wake = false;
     {
         const std::lock_guard lock(mutex_);

@@ -28,7 +28,7 @@ class FillJob : public std::enable_shared_from_this<FillJob> {
     bool stopped() const { return stop_.requested(); }
 
     // The walk's side. `file`: the favorite's file as on disk, for a row that has one.
-    void add(Row&& row, std::string file = {});
+    void add(Row&& row, Cell file = {});
     // What the window is to say once the whole list has come; not said when
     // the fill is stopped.
     void tell(std::string notice);
@@ -39,7 +39,7 @@ class FillJob : public std::enable_shared_from_this<FillJob> {
     // The window's side.
     struct Batch {
         std::vector<Row> rows;
-        std::vector<std::string> files;  // one per row
+        std::vector<Cell> files;  // one per row
         bool finished = false;
         std::string notice;          // with the last batch
         std::exception_ptr failure;  // with the last batch
@@ -58,7 +58,7 @@ class FillJob : public std::enable_shared_from_this<FillJob> {
     mutable std::mutex mutex_;
     std::condition_variable ended_;
     std::vector<Row> rows_;
-    std::vector<std::string> files_;
+    std::vector<Cell> files_;
     std::string notice_;
     std::exception_ptr failure_;
     bool armed_ = true;

@@ -53,7 +53,7 @@ struct LinkTarget {
 };
 
 // Results by the favorite's file as on disk.
-using LinkResults = std::map<std::string, core::LinkResult>;
+using LinkResults = std::map<std::string, core::LinkResult, std::less<>>;
 
 // Runs one check at a time and keeps every one that may still run until it
 // has ended: they read through the catalog.

@@ -27,6 +27,28 @@ void LiveSearch::drop() {
     if (stop) stop->request();
 }
 
+void LiveSearch::Shared::keep(FavoriteIndex::Found& rows) {
+    const std::lock_guard lock(mutex);
+    if (rows.rows.capacity() > room.rows.capacity()) std::swap(rows, room);
+}
+
+void LiveSearch::recycle(FavoriteIndex::Found rows, bool sharedText) {
+    if (sharedText) {
+        shared_->keep(rows);
+        return;
+    }
+    auto owned = std::make_shared<FavoriteIndex::Found>(std::move(rows));
+    try {
+        scheduler_.runInBackground([shared = shared_, owned = std::move(owned)] {
+            owned->rows.clear();
+            owned->files.clear();
+            shared->keep(*owned);
+        });
+    } catch (...) {
+        // No thread for it: they go here.
+    }
+}
+
 void LiveSearch::start(const std::string& text, const core::SearchOptions& options, Show show) {
     drop();
     const std::uint64_t generation = shared_->generation;
@@ -42,14 +64,22 @@ void LiveSearch::start(const std::string& text, const core::SearchOptions& optio
         // The rows go to the window's thread, which shows them only when
         // nothing newer was typed meanwhile.
         try {
-            auto found =
-                keys.empty() ? index_.all(stop.get()) : index_.search(keys, options, stop.get());
+            FavoriteIndex::Found room;
+            {
+                const std::lock_guard lock(shared->mutex);
+                std::swap(room, shared->room);
+            }
+            auto found = keys.empty() ? index_.all(stop.get(), std::move(room))
+                                      : index_.search(keys, options, stop.get(), std::move(room));
             if (!stop->requested()) {
                 scheduler_.post(
                     [shared, generation, show = std::move(show),
                      found = std::make_shared<FavoriteIndex::Found>(std::move(found))]() mutable {
-                        if (shared->alive && shared->generation == generation)
+                        if (shared->alive && shared->generation == generation) {
                             show(std::move(*found));
+                        } else {
+                            shared->keep(*found);  // what nobody saw makes room too
+                        }
                     });
             }
         } catch (...) {

@@ -33,6 +33,11 @@ class LiveSearch {
     void start(const std::string& text, const core::SearchOptions& options, Show show);
     // No search started so far shows its rows.
     void drop();
+    // Rows the window no longer shows: a later search writes its rows into
+    // their memory, which already has its pages. Rows whose cells share the
+    // index's text are let go by the next search; others, whose cells own
+    // their text and take long to free, first on a thread of their own.
+    void recycle(FavoriteIndex::Found rows, bool sharedText);
     // How many searches were started; the rows of the last one are the only
     // ones that may still come.
     std::uint64_t generation() const { return shared_->generation; }
@@ -41,10 +46,13 @@ class LiveSearch {
     struct Shared {
         std::uint64_t generation = 0;  // read and changed on the window's thread only
         bool alive = true;
-        std::mutex mutex;  // guards running and stop
+        std::mutex mutex;  // guards running, stop and room
         std::condition_variable ended;
         int running = 0;
         std::shared_ptr<core::StopSource> stop;
+        FavoriteIndex::Found room;
+        // Keeps the larger of `rows` and the room; the other goes on return.
+        void keep(FavoriteIndex::Found& rows);
     };
     const FavoriteIndex& index_;
     Scheduler& scheduler_;

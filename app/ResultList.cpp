@@ -8,7 +8,7 @@
 namespace brim::app {
 
 void ResultList::fill(std::vector<std::string> headers, std::vector<Row> rows,
-                      std::vector<std::string> files) {
+                      std::vector<Cell> files) {
     headers_ = std::move(headers);
     rows_ = std::move(rows);
     files_ = std::move(files);
@@ -25,7 +25,7 @@ ResultList::Taken ResultList::take() {
     return taken;
 }
 
-bool ResultList::append(std::vector<Row> rows, std::vector<std::string> files, int* follow) {
+bool ResultList::append(std::vector<Row> rows, std::vector<Cell> files, int* follow) {
     files.resize(rows.size());
     if (!sorted_ || !sortable()) {
         rows_.insert(rows_.end(), std::make_move_iterator(rows.begin()),
@@ -45,7 +45,7 @@ bool ResultList::append(std::vector<Row> rows, std::vector<std::string> files, i
     std::stable_sort(order.begin(), order.end(),
                      [&](std::size_t a, std::size_t b) { return before(keys[a], keys[b]); });
     std::vector<Row> mergedRows;
-    std::vector<std::string> mergedFiles;
+    std::vector<Cell> mergedFiles;
     std::vector<std::string> mergedKeys;
     mergedRows.reserve(rows_.size() + rows.size());
     mergedFiles.reserve(rows_.size() + rows.size());
@@ -86,8 +86,8 @@ const Row* ResultList::row(int r) const {
     return &rows_[static_cast<std::size_t>(r)];
 }
 
-const std::string& ResultList::file(int r) const {
-    static const std::string none;
+const Cell& ResultList::file(int r) const {
+    static const Cell none;
     return row(r) ? files_[static_cast<std::size_t>(r)] : none;
 }
 
@@ -121,7 +121,7 @@ int ResultList::sortRows(int follow) {
         return descending_ ? keys[a] > keys[b] : keys[a] < keys[b];
     });
     std::vector<Row> sorted;
-    std::vector<std::string> files;
+    std::vector<Cell> files;
     sorted.reserve(rows_.size());
     files.reserve(rows_.size());
     keys_.reserve(rows_.size());

@@ -18,13 +18,13 @@ class ResultList {
     // `files` holds each favorite row's file as on disk, in row order (or
     // nothing, for rows that are no files); each stays with its row.
     void fill(std::vector<std::string> headers, std::vector<Row> rows,
-              std::vector<std::string> files = {});
+              std::vector<Cell> files = {});
     // Adds rows of a running fill, with their files as `fill` takes them:
     // below the others, or each in its place when a sort is in force, as if
     // the whole list had been sorted at once. True when they were placed among
     // the others; then `follow`, when given, is moved to where the row that
     // stood there stands now.
-    bool append(std::vector<Row> rows, std::vector<std::string> files = {}, int* follow = nullptr);
+    bool append(std::vector<Row> rows, std::vector<Cell> files = {}, int* follow = nullptr);
     // Sorts by the 0-based column from now on, for this and every later fill.
     // Returns where the row that stood at `follow` stands now (-1 for none).
     int sortBy(int column, bool descending, int follow = -1);
@@ -43,13 +43,13 @@ class ResultList {
     // The row at `r`, or nullptr when there is none.
     const Row* row(int r) const;
     // The file of the row at `r` as on disk; empty when the row has none.
-    const std::string& file(int r) const;
+    const Cell& file(int r) const;
     // Every row's file, in row order.
-    const std::vector<std::string>& files() const { return files_; }
+    const std::vector<Cell>& files() const { return files_; }
     // Empties the list, handing over its rows and their files; the columns stay.
     struct Taken {
         std::vector<Row> rows;
-        std::vector<std::string> files;
+        std::vector<Cell> files;
     };
     Taken take();
     // Replaces the cells of an existing row; the order stays as it is.
@@ -64,8 +64,8 @@ class ResultList {
     const platform::CaseMapper& mapper_;
     std::vector<std::string> headers_;
     std::vector<Row> rows_;
-    std::vector<std::string> files_;  // one per row, empty for a row with none
-    std::vector<std::string> keys_;   // the folded sort cells of rows_, while sorted
+    std::vector<Cell> files_;        // one per row, empty for a row with none
+    std::vector<std::string> keys_;  // the folded sort cells of rows_, while sorted
     bool sorted_ = false;
     int sortColumn_ = 0;
     bool descending_ = false;

@@ -6,13 +6,14 @@
 #include <string>
 #include <vector>
 
+#include "app/Cell.h"
 #include "app/MainForm.h"
 
 namespace brim::app {
 
 // One row of the result list: up to four cells, in column order (the fourth
 // is a favorite's "Link", once a link check ran).
-using Row = std::array<std::string, 4>;
+using Row = std::array<Cell, 4>;
 
 // A size or position in twips (15 to a pixel).
 struct Twips {

@@ -108,13 +108,14 @@ SearchOptionsDialog& Window::searchOptions() {
 }
 
 void Window::fillList(std::vector<std::string> headers, const std::vector<int>& fifths,
-                      std::vector<Row> rows, std::vector<std::string> files) {
+                      std::vector<Row> rows, std::vector<Cell> files) {
     // Whatever fill or search as typed ran, its rows never reach this list.
     cancelFill();
     duplicateGroups_.clear();
     if (live_) live_->drop();
     showsTyped_ = false;
     showsAll_ = false;
+    indexRows_ = false;
     list_.fill(std::move(headers), std::move(rows), std::move(files));
     if (heldSort_) {
         list_.sortBy(heldSort_->column, heldSort_->descending);
@@ -127,7 +128,7 @@ void Window::fillList(std::vector<std::string> headers, const std::vector<int>& 
     CurrentItem = -1;
 }
 
-void Window::fillFavoriteRows(std::vector<Row> rows, std::vector<std::string> files) {
+void Window::fillFavoriteRows(std::vector<Row> rows, std::vector<Cell> files) {
     // The last check's column stays, as it does in a fill.
     if (!linkResults_.empty())
         for (std::size_t i = 0; i < rows.size() && i < files.size(); ++i)
@@ -380,8 +381,8 @@ void Window::SetSitePs(int row, bool focusComment) {
     CurrentItem = row;
     // A page without a title leaves the boxes as they were.
     if ((*r)[0].empty()) return;
-    view_.setText(Id::Text3, (*r)[0]);
-    view_.setText(Id::Text4, (*r)[1]);
+    view_.setText(Id::Text3, (*r)[0].str());
+    view_.setText(Id::Text4, (*r)[1].str());
     view_.setText(Id::Text5, {});
     view_.setText(Id::Text2, "[Internet]");
     if (focusComment) view_.focus(Id::Text5);
@@ -415,19 +416,20 @@ void Window::searchAsTyped() {
                  [this, text](FavoriteIndex::Found&& found) { showTyped(text, std::move(found)); });
 }
 
+void Window::letGoOfRows() {
+    // Freeing a long list takes longer than making the next one: the rows go
+    // to the searches as typed, which write over them.
+    auto shown = list_.take();
+    live_->recycle({std::move(shown.rows), std::move(shown.files)}, indexRows_);
+}
+
 void Window::showTyped(const std::string& text, FavoriteIndex::Found&& found) {
-    // Freeing a long list takes longer than making the next one: the rows
-    // shown so far go away on another thread.
-    auto shown = std::make_shared<ResultList::Taken>(list_.take());
-    try {
-        scheduler_->runInBackground([shown = std::move(shown)]() mutable { shown.reset(); });
-    } catch (...) {
-        // No thread for it: they go here.
-    }
+    letGoOfRows();
     ListMode = core::kListFavorites;
     FolderCount = 0;
     SearchKeys = core::SplitKeywords(text);
     fillFavoriteRows(std::move(found.rows), std::move(found.files));
+    indexRows_ = true;
     showsTyped_ = true;
     ItemCount = list_.size();
     setCountCaption("ファイル数:", ItemCount);
@@ -447,11 +449,13 @@ void Window::followIndex() {
 void Window::showWholeAgain(FavoriteIndex::Found&& found) {
     // Sorted as it was, with the selected favorite still selected: only the
     // rows another program changed look different.
-    const std::string selected = CurrentItem >= 0 ? list_.file(CurrentItem) : std::string();
+    const Cell selected = list_.file(CurrentItem);
     const bool sorted = list_.isSorted();
     const int column = list_.sortColumn();
     const bool descending = list_.descending();
+    letGoOfRows();
     fillFavoriteRows(std::move(found.rows), std::move(found.files));
+    indexRows_ = true;
     showsAll_ = true;
     ItemCount = list_.size();
     setCountCaption("ファイル数:", ItemCount);
@@ -626,10 +630,10 @@ void Window::showRow(int row, bool byKey) {
     CurrentItem = row;
     switch (ListMode) {
         case core::kListFavorites:
-            SetFilePs((*r)[1] + (*r)[0], list_.file(row));
+            SetFilePs((*r)[1] + (*r)[0], list_.file(row).str());
             break;
         case core::kListFolders: {
-            const std::string& label = (*r)[0];
+            const std::string label = (*r)[0].str();
             view_.setText(Id::Text6, label);
             // Quoted, so that the search takes the label whole; a label with
             // a quote of its own cannot be quoted and goes as it is.

@@ -212,7 +212,7 @@ class Window {
     // What a fill's count counts.
     enum class Counted { Items, Folders };
     void fillList(std::vector<std::string> headers, const std::vector<int>& fifths,
-                  std::vector<Row> rows, std::vector<std::string> files = {});
+                  std::vector<Row> rows, std::vector<Cell> files = {});
     // Searches the held favorites for what the keyword box holds.
     void searchAsTyped();
     // The index was read again: the list that shows what it holds follows it.
@@ -294,6 +294,7 @@ class Window {
     bool typedEarly_ = false;  // typed before the favorites were held: searched once they are
     bool showsTyped_ = false;  // the list shows a search as typed
     bool showsAll_ = false;    // the list shows every favorite, as a whole fill left it
+    bool indexRows_ = false;   // the list's rows point into the index's text
     // Folders read again away from the window's thread: the window waits for
     // them before the index goes. Posted tasks find the window through `self_`.
     struct Refreshes {
@@ -314,9 +315,11 @@ class Window {
     std::vector<std::string> favoriteHeaders() const;
     std::vector<int> favoriteFifths() const;
     // The list filled with favorite rows the index found, with their "Link" cells.
-    void fillFavoriteRows(std::vector<Row> rows, std::vector<std::string> files);
+    void fillFavoriteRows(std::vector<Row> rows, std::vector<Cell> files);
+    // Empties the list before rows of the index replace it.
+    void letGoOfRows();
     // The "Link" cell of a favorite row, from the last check's results.
-    void setLinkCell(Row& row, const std::string& file) const;
+    void setLinkCell(Row& row, std::string_view file) const;
     // The list's favorite rows with the last check's results in their column.
     void showLinkResults();
     // Moves `files` to the trash without asking again; returns those moved,

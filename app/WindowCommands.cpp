@@ -84,7 +84,7 @@ std::string Window::selectedFile(const std::string& folder, const std::string& n
     if (ListMode != core::kListFavorites) return {};
     const Row* r = list_.row(CurrentItem);
     if (!r || (*r)[1] != folder || core::StripExtension((*r)[0]) != name) return {};
-    return list_.file(CurrentItem);
+    return list_.file(CurrentItem).str();
 }
 
 void Window::Movetrash() {
@@ -187,7 +187,7 @@ std::vector<core::ListRow> Window::exportRows() const {
     std::vector<core::ListRow> rows;
     for (int r = 0; r < ItemCount && r < list_.size(); ++r) {
         const Row& row = *list_.row(r);
-        rows.push_back({row[0], row[1], list_.file(r)});
+        rows.push_back({row[0].str(), row[1].str(), list_.file(r).str()});
     }
     return rows;
 }

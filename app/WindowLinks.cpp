@@ -64,17 +64,17 @@ std::vector<int> Window::favoriteFifths() const {
     return {2, 2, 3, 1};
 }
 
-void Window::setLinkCell(Row& row, const std::string& file) const {
+void Window::setLinkCell(Row& row, std::string_view file) const {
     const auto r = linkResults_.find(file);
-    row[3] =
-        r == linkResults_.end() ? std::string() : std::string(linkStatusWord(r->second.status));
+    // The status words are the program's own: no copy needs to keep them.
+    row[3] = r == linkResults_.end() ? Cell() : Cell({}, linkStatusWord(r->second.status));
 }
 
 void Window::showLinkResults() {
     if (ListMode != core::kListFavorites) return;
     // A sort by the column moves the rows: the selected favorite is found
     // where it stands now.
-    const std::string selected = list_.file(CurrentItem);
+    const Cell selected = list_.file(CurrentItem);
     std::vector<Row> rows = list_.rows();
     for (std::size_t i = 0; i < rows.size(); ++i)
         setLinkCell(rows[i], list_.files()[i]);
@@ -92,9 +92,9 @@ std::size_t Window::startLinkCheck(LinkCheckView& view, std::optional<double> un
     std::vector<LinkTarget> targets;
     if (ListMode == core::kListFavorites) {
         for (int r = 0; r < list_.size(); ++r) {
-            const std::string& file = list_.file(r);
+            const Cell& file = list_.file(r);
             if (file.empty()) continue;
-            targets.push_back({(*list_.row(r))[1] + (*list_.row(r))[0], file});
+            targets.push_back({(*list_.row(r))[1] + (*list_.row(r))[0], file.str()});
         }
     }
     const std::size_t n = targets.size();
@@ -184,11 +184,11 @@ std::vector<std::string> Window::trashFiles(const std::vector<std::string>& file
 
 void Window::dropRows(const std::vector<std::string>& files) {
     if (files.empty() || ListMode != core::kListFavorites) return;
-    const std::set<std::string> dropped(files.begin(), files.end());
+    const std::set<std::string, std::less<>> dropped(files.begin(), files.end());
     std::vector<Row> rows;
-    std::vector<std::string> kept;
+    std::vector<Cell> kept;
     for (int r = 0; r < list_.size(); ++r) {
-        if (dropped.count(list_.file(r))) continue;
+        if (dropped.count(list_.file(r).view())) continue;
         rows.push_back(*list_.row(r));
         kept.push_back(list_.file(r));
     }
@@ -306,7 +306,7 @@ void Window::duplicates_Click() {
 }
 
 void Window::keepOne_Click() {
-    const std::string& kept = list_.file(CurrentItem);
+    const std::string kept = list_.file(CurrentItem).str();
     const auto group =
         std::find_if(duplicateGroups_.begin(), duplicateGroups_.end(), [&](const auto& g) {
             return !kept.empty() && std::find(g.begin(), g.end(), kept) != g.end();

@@ -42,7 +42,8 @@ QVariant ResultListModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.column() >= static_cast<int>(std::tuple_size_v<app::Row>))
         return {};
     if (role != Qt::DisplayRole && role != Qt::ToolTipRole) return {};
-    return QString::fromStdString(row(index.row())[static_cast<std::size_t>(index.column())]);
+    const std::string_view text = row(index.row())[static_cast<std::size_t>(index.column())];
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 QVariant ResultListModel::headerData(int section, Qt::Orientation orientation, int role) const {

@@ -91,7 +91,7 @@ class FakeView final : public app::View {
     std::vector<std::string> column(std::size_t c = 0) const {
         std::vector<std::string> out;
         for (const auto& r : rows)
-            out.push_back(r[c]);
+            out.push_back(r[c].str());
         return out;
     }
 };

@@ -434,7 +434,7 @@ TEST_F(FillTest, RowsKeepTheirFilesAndDecodedNamesAreToldOnceTheWholeListHasCome
     EXPECT_NE(lastShown().find("名前 2 件は「\uFFFD」"), std::string::npos) << lastShown();
     std::vector<std::string> odd;
     for (std::size_t i = 0; i < view.rows.size(); ++i) {
-        const std::string& name = view.rows[i][0];
+        const std::string name = view.rows[i][0].str();
         if (name != "odd\uFFFD.url" && name != "表示.url") continue;
         w.ListView1_Click(static_cast<int>(i));
         if (name == "表示.url") {
@@ -471,7 +471,7 @@ struct SinkLog {
     app::FillControl::Sink sink() {
         return {[this](app::FillJob::Batch& b) {
                     for (const auto& r : b.rows)
-                        rows.push_back(r[0]);
+                        rows.push_back(r[0].str());
                 },
                 [this](const app::FillJob::Batch&, bool s) {
                     ++ends;
@@ -550,12 +550,12 @@ TEST(ResultListAppend, BatchesEndAsOneStableSortOfTheWhole) {
     const Rows rows{{"b", "2", ""}, {"A", "1", ""}, {"a", "3", ""}, {"c", "1", ""},
                     {"B", "9", ""}, {"é", "1", ""}, {"", "0", ""},  {"a", "0", ""}};
     // Each row's file names its place in `rows`, so that it can be seen to stay with it.
-    Strings files;
+    std::vector<app::Cell> files;
     for (std::size_t i = 0; i < rows.size(); ++i)
         files.push_back(std::to_string(i));
     const auto filesStayWithTheirRows = [&](const app::ResultList& list) {
         for (int r = 0; r < list.size(); ++r)
-            EXPECT_EQ(*list.row(r), rows[std::stoul(list.file(r))]) << r;
+            EXPECT_EQ(*list.row(r), rows[std::stoul(list.file(r).str())]) << r;
     };
     for (const int column : {0, 1, 2}) {
         for (const bool descending : {false, true}) {
@@ -570,9 +570,9 @@ TEST(ResultListAppend, BatchesEndAsOneStableSortOfTheWhole) {
                 for (std::size_t i = 0; i < rows.size(); i += batch) {
                     const auto from = static_cast<long>(i);
                     const auto end = static_cast<long>(std::min(rows.size(), i + batch));
-                    EXPECT_TRUE(
-                        inBatches.append(Rows(rows.begin() + from, rows.begin() + end),
-                                         Strings(files.begin() + from, files.begin() + end)));
+                    EXPECT_TRUE(inBatches.append(
+                        Rows(rows.begin() + from, rows.begin() + end),
+                        std::vector<app::Cell>(files.begin() + from, files.begin() + end)));
                 }
                 EXPECT_EQ(inBatches.rows(), whole.rows());
                 EXPECT_EQ(inBatches.files(), whole.files());

@@ -67,7 +67,7 @@ class LinkCheckWindow : public WindowFixture {
     // The "Link" cell of the row of `name`; "?" for no such row.
     std::string linkOf(const std::string& name) const {
         for (const auto& r : view.rows)
-            if (r[0] == name) return r.size() > 3 ? r[3] : "no column";
+            if (r[0] == name) return r.size() > 3 ? r[3].str() : "no column";
         return "?";
     }
     std::string stateFile() const { return core::LinkState::fileIn(folders.stateFolder()); }

@@ -49,6 +49,24 @@ class TypeSearchTest : public WindowFixture {
                        [&](core::FavoriteItem&& r) { names.push_back(r.name); });
         return names;
     }
+    // The rows the search of the files finds for `text` (every favorite for
+    // none), as the list shows them.
+    std::vector<app::Row> rowsFound(const std::string& text) {
+        const core::Catalog catalog(fs, profile, root);
+        std::vector<core::FavoriteItem> items;
+        const auto keys = core::SplitKeywords(text);
+        if (keys.empty()) {
+            catalog.allFavorites(items);
+        } else {
+            core::Search(catalog, caseMapper)
+                .SearchDir(root, keys, window->searchOptions().options(),
+                           [&](core::FavoriteItem&& r) { items.push_back(std::move(r)); });
+        }
+        std::vector<app::Row> rows;
+        for (const auto& r : items)
+            rows.push_back({r.name, r.folder, r.comment});
+        return rows;
+    }
     // Each favorite's comment, by the names its file is listed under.
     std::vector<std::string> comments(const std::vector<std::string>& names) {
         std::vector<core::FavoriteItem> rows;
@@ -106,6 +124,9 @@ TEST_F(TypeSearchTest, TypingShowsWhatTheSearchFindsAndRecordsNothing) {
         typeKeys(c.typed);
         const auto expected = c.whole ? everyName() : filesFound(c.typed);
         EXPECT_EQ(view.column(0), expected);
+        // Each row whole: the rows of one keystroke are written over those of
+        // an earlier one.
+        EXPECT_EQ(view.rows, rowsFound(c.typed));
         EXPECT_EQ(view.count,
                   core::CountCaption("ファイル数:", static_cast<std::int64_t>(expected.size())));
         EXPECT_EQ(window->itemCount(), static_cast<std::int32_t>(expected.size()));
