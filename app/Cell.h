@@ -4,6 +4,7 @@
 // the favorites held in memory, so that showing 100,000 of them allocates
 // nothing per row, and the list and the views copy rows cheaply.
 
+#include <array>
 #include <iosfwd>
 #include <memory>
 #include <string>
@@ -44,5 +45,16 @@ class Cell {
     std::shared_ptr<const void> owner_;
     std::string_view text_;
 };
+
+// Cells over `texts`, moved into one block that they share: one allocation
+// for a whole row, and no text copied.
+template <std::size_t N>
+std::array<Cell, N> sharedCells(std::array<std::string, N> texts) {
+    auto block = std::make_shared<const std::array<std::string, N>>(std::move(texts));
+    std::array<Cell, N> cells;
+    for (std::size_t i = 0; i < N; ++i)
+        if (!(*block)[i].empty()) cells[i] = Cell(block, (*block)[i]);
+    return cells;
+}
 
 }  // namespace brim::app

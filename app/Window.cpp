@@ -219,8 +219,10 @@ void Window::fillFavorites(FavoritesWalk walk, std::function<void()> done) {
             walk(
                 [&](core::FavoriteItem&& item) {
                     if (!shown.empty()) files.push_back(item.path);
-                    job.add({std::move(item.name), std::move(item.folder), std::move(item.comment)},
-                            std::move(item.path));
+                    auto cells = sharedCells<4>({std::move(item.name), std::move(item.folder),
+                                                 std::move(item.comment), std::move(item.path)});
+                    job.add({std::move(cells[0]), std::move(cells[1]), std::move(cells[2])},
+                            std::move(cells[3]));
                 },
                 [&shown](const core::WalkProblem& p) { shown.note(p); }, control);
             job.tell(shownNamesText(shown.among(files), codePage));
