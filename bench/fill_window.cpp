@@ -3,6 +3,7 @@
 // For start-up, the full list, a search ("needle", about 1% of a tree made by
 // brimmark-gen-tree) and the folder list: the time until the window shows,
 // until the first row and until the whole list, medians in milliseconds.
+// The search as typed: 50 keystrokes, each until the list shows its rows.
 // Then the core walk on one thread and on all, `brimmark-cli list` (run
 // beside this program), and the peak memory of this process.
 
@@ -19,6 +20,7 @@
 #include <vector>
 
 #include "app/SystemServices.h"
+#include "bench/keystrokes.h"
 #include "core/Catalog.h"
 #include "platform/posix/PosixKnownFolders.h"
 #include "ui/Dialogs.h"
@@ -51,6 +53,35 @@ struct FillTimes {
                     median(shown), median(first), median(full));
     }
 };
+
+// Types `texts` into the keyword box one after another, as the box tells the
+// window of each keystroke, and times each until the list shows its rows
+// (the model reset by them): search, rows to the window's thread, the model's
+// copy. Empty when some keystroke showed nothing within ten seconds.
+std::vector<double> timeTyping(brim::ui::Form1& form, const std::vector<std::string>& texts) {
+    QAbstractItemModel* model = form.findChild<QTreeView*>("ListView1")->model();
+    auto* combo = form.findChild<QComboBox*>("Combo1");
+    bool shown = false;
+    const auto reset =
+        QObject::connect(model, &QAbstractItemModel::modelReset, [&] { shown = true; });
+    std::vector<double> times;
+    for (const auto& text : texts) {
+        shown = false;
+        QElapsedTimer t;
+        t.start();
+        combo->setEditText(QString::fromStdString(text));
+        form.rules().Combo1_Change();
+        while (!shown && t.elapsed() < 10000)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+        if (!shown) {
+            times.clear();
+            break;
+        }
+        times.push_back(t.nsecsElapsed() / 1e6);
+    }
+    QObject::disconnect(reset);
+    return times;
+}
 
 // Runs `command`, then the event loop until the fill it started has ended.
 void timeFill(brim::ui::Form1& form, FillTimes& times, const std::function<void()>& command) {
@@ -103,6 +134,7 @@ int main(int argc, char** argv) {
     brim::ui::QtPrompts prompts;
 
     FillTimes startUp, all, search, folders, sorted;
+    std::vector<double> typing;
     std::size_t rows = 0;
     for (int i = 0; i < runs; ++i) {
         brim::ui::Form1 form(brim::app::servicesOf(*system), prompts);
@@ -122,6 +154,7 @@ int main(int argc, char** argv) {
             });
             timeFill(form, folders, [&] { form.rules().Command1_Click(); });
         }
+        typing = timeTyping(form, benchKeystrokes(50));
         form.rules().ListView1_ColumnClick(1);
         for (int i = 0; i < runs; ++i)
             timeFill(form, sorted, [&] { form.rules().allFile(); });
@@ -153,6 +186,12 @@ int main(int argc, char** argv) {
     sorted.print("the same, sorted");
     search.print("search \"needle\"");
     folders.print("folder list");
+    if (typing.empty()) {
+        std::printf("typing: a keystroke showed no rows\n");
+    } else {
+        std::printf("typing, %zu keystrokes   median %6.1f   worst %6.1f ms to their rows\n",
+                    typing.size(), median(typing), *std::max_element(typing.begin(), typing.end()));
+    }
     std::printf("core walk, 1 thread     %6.0f ms\n", oneThread);
     std::printf("core walk, %u threads   %6.0f ms\n", brim::core::machineThreads(), allThreads);
     std::printf("brimmark-cli list       %6.0f ms (whole list / CLI: %.2f)\n", cliList,

@@ -25,6 +25,7 @@
 
 #include "app/SystemServices.h"
 #include "app/Window.h"
+#include "bench/keystrokes.h"
 #include "core/ParallelWalk.h"
 
 namespace {
@@ -226,26 +227,7 @@ int main(int argc, char** argv) {
     const double after = residentMiB();
     const std::size_t rows = static_cast<std::size_t>(window.itemCount());
 
-    // Words of the comments, typed and rubbed out letter by letter.
-    const std::vector<std::string> words = {"needle", "news", "travel", "ニュース", "code"};
-    std::vector<std::string> typed;
-    for (std::size_t w = 0; typed.size() < static_cast<std::size_t>(keystrokes); ++w) {
-        const std::string& word = words[w % words.size()];
-        std::string t;
-        for (std::size_t i = 0; i < word.size(); ++i) {
-            t += word[i];
-            // A letter is whole only at the end of its UTF-8 bytes.
-            if (i + 1 < word.size() && (static_cast<unsigned char>(word[i + 1]) & 0xC0) == 0x80)
-                continue;
-            typed.push_back(t);
-        }
-        for (std::size_t n = t.size(); n-- > 1;) {
-            if ((static_cast<unsigned char>(t[n]) & 0xC0) == 0x80) continue;
-            typed.push_back(t.substr(0, n));
-        }
-        typed.push_back({});
-    }
-    typed.resize(static_cast<std::size_t>(keystrokes));
+    const std::vector<std::string> typed = benchKeystrokes(static_cast<std::size_t>(keystrokes));
 
     std::vector<double> ms;
     std::size_t found = 0;
