@@ -384,6 +384,12 @@ TEST_F(TypeSearchTest, ANewerKeystrokeDropsWhatAnOlderOneFound) {
     EXPECT_EQ(std::vector<std::string>(view.counts.begin() + counts, view.counts.end()),
               std::vector<std::string>{
                   core::CountCaption("ファイル数:", static_cast<std::int64_t>(expected.size()))});
+    // What the older searches found, never shown, is where the next one's
+    // rows are written: they come whole.
+    typeKeys("news");
+    const auto news = rowsFound("news");
+    ASSERT_FALSE(news.empty());
+    EXPECT_TRUE(scheduler.inner.pumpUntil([&] { return view.rows == news; }));
     // Enter after a keystroke: the keystroke's rows never replace its list.
     typeKeys("weather");
     type(app::Id::Combo1, "paper");
