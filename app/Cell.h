@@ -19,7 +19,8 @@ class Cell {
     Cell(std::string_view text);
     Cell(const std::string& text) : Cell(std::string_view(text)) {}
     Cell(const char* text) : Cell(std::string_view(text)) {}
-    // Text that `owner` keeps alive and never changes.
+    // Text that `owner` keeps alive and never changes; no owner for text
+    // that lives as long as the program.
     Cell(std::shared_ptr<const void> owner, std::string_view text)
         : owner_(std::move(owner)), text_(text) {}
 
