@@ -263,16 +263,15 @@ void addFound(FavoriteIndex::Found& found,
 
 // Empties `room` for `rows` rows. Memory that already holds pages is far
 // cheaper to write than new memory: a list of 100,000 rows is 16 MB.
-FavoriteIndex::Found& emptied(FavoriteIndex::Found& room, std::size_t rows) {
+void makeRoom(FavoriteIndex::Found& room, std::size_t rows) {
     room.rows.clear();
     room.files.clear();
     room.rows.reserve(rows);
     room.files.reserve(rows);
-    return room;
 }
 
 FavoriteIndex::Found rowsOf(const std::vector<Match>& matches, FavoriteIndex::Found room) {
-    emptied(room, matches.size());
+    makeRoom(room, matches.size());
     for (const Match& m : matches)
         addFound(room, *m.folder, *m.entry);
     return room;
@@ -283,7 +282,7 @@ FavoriteIndex::Found rowsOf(const std::vector<Match>& matches, FavoriteIndex::Fo
 FavoriteIndex::Found FavoriteIndex::all(const core::StopSource* stop, Found room) const {
     const auto held = snapshot();
     if (!held) return {};
-    emptied(room, held->rows);
+    makeRoom(room, held->rows);
     for (const auto& folder : held->folders) {
         if (stop && stop->requested()) return {};
         for (const auto& e : folder->entries)
